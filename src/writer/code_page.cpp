@@ -1,0 +1,223 @@
+#include "writer/code_page.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+namespace vellumox {
+
+void Utf8Scanner::Feed(std::string_view bytes) {
+  if (!valid_) return;
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const unsigned char* end = p + bytes.size();
+  while (p < end) {
+    if (pending_ == 0) {
+      // Plain ASCII runs, eight bytes at a time.
+      while (end - p >= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        if (word & 0x8080808080808080ull) break;
+        p += 8;
+      }
+      if (p >= end) break;
+      unsigned char c = *p++;
+      if (c < 0x80) continue;
+      ascii_ = false;
+      lower_ = 0x80;
+      upper_ = 0xBF;
+      if (c >= 0xC2 && c <= 0xDF) {
+        pending_ = 1;
+      } else if (c >= 0xE0 && c <= 0xEF) {
+        pending_ = 2;
+        if (c == 0xE0) lower_ = 0xA0;  // no overlong forms
+        if (c == 0xED) upper_ = 0x9F;  // no surrogates
+      } else if (c >= 0xF0 && c <= 0xF4) {
+        pending_ = 3;
+        if (c == 0xF0) lower_ = 0x90;
+        if (c == 0xF4) upper_ = 0x8F;  // nothing beyond U+10FFFF
+      } else {
+        valid_ = false;
+        return;
+      }
+    } else {
+      unsigned char c = *p++;
+      if (c < lower_ || c > upper_) {
+        valid_ = false;
+        return;
+      }
+      lower_ = 0x80;
+      upper_ = 0xBF;
+      --pending_;
+    }
+  }
+}
+
+size_t ByteOrderMarkLength(std::string_view start, TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::kUtf8:
+      return start.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+    case TextEncoding::kUtf16LE:
+      return start.substr(0, 2) == "\xFF\xFE" ? 2 : 0;
+    case TextEncoding::kUtf16BE:
+      return start.substr(0, 2) == "\xFE\xFF" ? 2 : 0;
+    case TextEncoding::kWindows1252:
+      return 0;
+  }
+  return 0;
+}
+
+TextEncoding DetectTextEncoding(std::string_view text) {
+  if (text.substr(0, 2) == "\xFF\xFE") return TextEncoding::kUtf16LE;
+  if (text.substr(0, 2) == "\xFE\xFF") return TextEncoding::kUtf16BE;
+  Utf8Scanner scanner;
+  scanner.Feed(text);
+  if (scanner.Valid() && !scanner.AllAscii()) return TextEncoding::kUtf8;
+  return TextEncoding::kWindows1252;
+}
+
+namespace {
+const char* IconvName(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::kUtf8:
+      return "UTF-8";
+    case TextEncoding::kUtf16LE:
+      return "UTF-16LE";
+    case TextEncoding::kUtf16BE:
+      return "UTF-16BE";
+    case TextEncoding::kWindows1252:
+      return "WINDOWS-1252";
+  }
+  return "WINDOWS-1252";
+}
+
+// Length of the character that starts at p, used to step over one that cannot be converted.
+size_t CharacterLength(TextEncoding encoding, const unsigned char* p, size_t left) {
+  switch (encoding) {
+    case TextEncoding::kUtf8: {
+      size_t n = 1;
+      if (p[0] >= 0xF0) {
+        n = 4;
+      } else if (p[0] >= 0xE0) {
+        n = 3;
+      } else if (p[0] >= 0xC0) {
+        n = 2;
+      }
+      return n <= left ? n : left;
+    }
+    case TextEncoding::kUtf16LE:
+    case TextEncoding::kUtf16BE: {
+      if (left < 2) return left;
+      unsigned unit = encoding == TextEncoding::kUtf16LE ? (p[0] | p[1] << 8) : (p[0] << 8 | p[1]);
+      if (unit >= 0xD800 && unit <= 0xDBFF && left >= 4) {
+        unsigned next =
+            encoding == TextEncoding::kUtf16LE ? (p[2] | p[3] << 8) : (p[2] << 8 | p[3]);
+        if (next >= 0xDC00 && next <= 0xDFFF) return 4;
+      }
+      return 2;
+    }
+    case TextEncoding::kWindows1252:
+      return 1;
+  }
+  return 1;
+}
+}  // namespace
+
+CodePageConverter::CodePageConverter(TextEncoding from) : from_(from) {
+  if (from_ != TextEncoding::kWindows1252) {
+    cd_ = iconv_open("WINDOWS-1252", IconvName(from_));
+  }
+}
+
+CodePageConverter::~CodePageConverter() {
+  if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+}
+
+void CodePageConverter::Convert(std::string_view in, std::string& out) {
+  if (from_ == TextEncoding::kWindows1252) {
+    out.append(in);
+    return;
+  }
+  std::string joined;
+  if (!carry_.empty()) {
+    joined = carry_;
+    joined.append(in);
+    carry_.clear();
+    in = joined;
+  }
+  if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+    // Without a converter, keep ASCII and mark everything else as unknown.
+    for (unsigned char c : in) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    return;
+  }
+  char* src = const_cast<char*>(in.data());
+  size_t src_left = in.size();
+  char chunk[8192];
+  while (src_left > 0) {
+    char* dst = chunk;
+    size_t dst_left = sizeof chunk;
+    size_t r = iconv(cd_, &src, &src_left, &dst, &dst_left);
+    out.append(chunk, static_cast<size_t>(dst - chunk));
+    if (r != static_cast<size_t>(-1)) break;
+    if (errno == E2BIG) continue;
+    if (errno == EINVAL) {
+      // An incomplete sequence at the end: keep it for the next piece.
+      carry_.assign(src, src_left);
+      break;
+    }
+    // A character Windows-1252 lacks, or a broken sequence: one "?" for it.
+    size_t skip = CharacterLength(from_, reinterpret_cast<unsigned char*>(src), src_left);
+    out.push_back('?');
+    src += skip;
+    src_left -= skip;
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+  }
+}
+
+void CodePageConverter::Finish(std::string& out) {
+  if (!carry_.empty()) {
+    out.push_back('?');
+    carry_.clear();
+  }
+}
+
+std::string PlatformTextToWindows1252(std::string_view text) {
+  Utf8Scanner scanner;
+  scanner.Feed(text);
+  if (!scanner.Valid() || scanner.AllAscii()) return std::string(text);
+  text.remove_prefix(ByteOrderMarkLength(text, TextEncoding::kUtf8));
+  CodePageConverter converter(TextEncoding::kUtf8);
+  std::string out;
+  converter.Convert(text, out);
+  converter.Finish(out);
+  return out;
+}
+
+std::string Windows1252ToUtf8(std::string_view text) {
+  bool ascii = true;
+  for (unsigned char c : text) ascii = ascii && c < 0x80;
+  if (ascii) return std::string(text);
+  std::string out;
+  iconv_t cd = iconv_open("UTF-8", "WINDOWS-1252");
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    for (unsigned char c : text) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    return out;
+  }
+  char* src = const_cast<char*>(text.data());
+  size_t src_left = text.size();
+  char chunk[4096];
+  while (src_left > 0) {
+    char* dst = chunk;
+    size_t dst_left = sizeof chunk;
+    size_t r = iconv(cd, &src, &src_left, &dst, &dst_left);
+    out.append(chunk, static_cast<size_t>(dst - chunk));
+    if (r != static_cast<size_t>(-1)) break;
+    if (errno == E2BIG) continue;
+    out.push_back('?');
+    ++src;
+    --src_left;
+  }
+  iconv_close(cd);
+  return out;
+}
+
+}  // namespace vellumox

@@ -1,0 +1,69 @@
+// Text of this platform (UTF-8, sometimes UTF-16) turned into the PDF's single-byte code page,
+// Windows-1252, where one character is one byte as the writer's offsets require.
+#pragma once
+
+#include <iconv.h>
+
+#include <string>
+#include <string_view>
+
+namespace vellumox {
+
+enum class TextEncoding { kWindows1252, kUtf8, kUtf16LE, kUtf16BE };
+
+// Checks UTF-8 validity over text fed in pieces of any size.
+class Utf8Scanner {
+ public:
+  void Feed(std::string_view bytes);
+  // Valid so far and not in the middle of a sequence.
+  bool Valid() const { return valid_ && pending_ == 0; }
+  bool AllAscii() const { return ascii_; }
+  // Invalid already, whatever follows.
+  bool Broken() const { return !valid_; }
+
+ private:
+  bool valid_ = true;
+  bool ascii_ = true;
+  int pending_ = 0;             // continuation bytes still expected
+  unsigned char lower_ = 0x80;  // allowed range of the next continuation byte
+  unsigned char upper_ = 0xBF;
+};
+
+// How text that starts with these bytes is read: UTF-16 when it starts with a UTF-16 byte-order
+// mark; otherwise UTF-8 when the whole text is valid UTF-8 and not plain ASCII; otherwise
+// Windows-1252 byte for byte. Used for whole texts held in memory.
+TextEncoding DetectTextEncoding(std::string_view text);
+
+// Number of bytes of a byte-order mark that the encoding drops at the start of the text.
+size_t ByteOrderMarkLength(std::string_view start, TextEncoding encoding);
+
+// Converts text of one encoding into Windows-1252, piece by piece; a character that Windows-1252
+// lacks becomes "?". Owns its conversion descriptor; one per conversion, never shared.
+class CodePageConverter {
+ public:
+  explicit CodePageConverter(TextEncoding from);
+  ~CodePageConverter();
+  CodePageConverter(const CodePageConverter&) = delete;
+  CodePageConverter& operator=(const CodePageConverter&) = delete;
+
+  // Appends the conversion of in to out; an incomplete sequence at the end waits for the next
+  // piece.
+  void Convert(std::string_view in, std::string& out);
+  // Ends the text: a sequence left incomplete becomes "?".
+  void Finish(std::string& out);
+
+ private:
+  TextEncoding from_;
+  iconv_t cd_ = reinterpret_cast<iconv_t>(-1);
+  std::string carry_;
+};
+
+// Texts from the command line and the windows (author, title, ...), UTF-8 on this platform,
+// in the PDF's code page. Text that is not valid UTF-8 is taken byte for byte.
+std::string PlatformTextToWindows1252(std::string_view text);
+
+// Windows-1252 back to UTF-8, for file names found inside converted text. Bytes that have no
+// character in Windows-1252 become "?".
+std::string Windows1252ToUtf8(std::string_view text);
+
+}  // namespace vellumox

@@ -1,0 +1,84 @@
+// Converting one input text file: the main loop of the document writer.
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <optional>
+
+#include "writer/document_writer.h"
+#include "writer/file_operations.h"
+#include "writer/input_text.h"
+
+namespace vellumox {
+
+bool DocumentWriter::ConvertFile(const std::string& filename, const ConversionSettings& settings) {
+  Initialize(settings);
+  PrintPDF(filename);
+  return Succeeded();
+}
+
+void DocumentWriter::PrintPDF(const std::string& filename) {
+  if (!FileExists(filename)) {
+    failed_ = true;
+    ui_.ShowMessage("File '" + filename + "' does not exist.", MessageIcon::kNone);
+    return;
+  }
+  std::optional<TextEncoding> encoding = DetectFileEncoding(filename);
+  if (!encoding) {
+    ReportError("Cannot read the file '" + filename + "': " + std::strerror(errno));
+    return;
+  }
+
+  if (images_) images_->CollectImages(filename, *encoding);
+  StartPDF();
+  // A document that has failed is never saved, so there is no point in laying out the rest.
+  if (!failed_) {
+    InputTextReader reader;
+    try {
+      if (!reader.Open(filename, *encoding)) {
+        ReportError("Cannot open the file '" + filename + "': " + std::strerror(errno));
+      } else {
+        StartPage();
+        state_.LineOnPage = 1;
+        std::string line;
+        while (!failed_ && reader.NextLine(line)) {
+          if (printer_) {
+            printer_->PrintLine(line);
+          } else {
+            PrintPlainLine(line);
+          }
+        }
+        if (reader.ReadError() != 0) {
+          ReportError("Cannot read the file '" + filename +
+                      "': " + std::strerror(reader.ReadError()));
+        }
+        reader.Close();
+        if (!failed_) {
+          EndPage();
+          EndPDF();
+        }
+      }
+    } catch (const std::bad_alloc&) {
+      ReportError("Out of memory.");
+    } catch (const std::exception& e) {
+      ReportError(e.what());
+    }
+  }
+  // Nothing half-written stays behind: an unfinished temporary file is removed.
+  if (!out_.Committed()) out_.Discard();
+  if (images_) images_->ResetImages();
+}
+
+// Used when no layout is attached: each line as one text line, escaped, with page breaks on
+// full pages and form feeds.
+void DocumentWriter::PrintPlainLine(std::string& line) {
+  if (state_.LineOnPage >= state_.LinesPerPage || line.find('\f') != std::string::npos) {
+    PageBreak();
+  }
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  EmitLine("(" + EscapePdfString(line) + ")'");
+  state_.LineOnPage += 1;
+  state_.VerticalCursor =
+      static_cast<float>((Fixed4::FromDouble(state_.VerticalCursor) + state_.Leading).ToDouble());
+}
+
+}  // namespace vellumox

@@ -1,0 +1,72 @@
+// The bytes of one PDF file: lines ending in a carriage return, a running byte offset, and an
+// atomic commit. The file is written under a temporary name beside the output and renamed over
+// the output only when it is complete, so a failed conversion never leaves half a PDF behind and
+// never touches an earlier file of that name.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vellumox {
+
+class OutputStream {
+ public:
+  // The largest offset that a 10-digit cross-reference entry can hold.
+  static constexpr int64_t kMaxOffset = 9'999'999'999;
+  // The buffer is appended to the file once it holds more than this many bytes.
+  static constexpr size_t kFlushThreshold = 32'000;
+
+  explicit OutputStream(int64_t max_size = kMaxOffset);
+  ~OutputStream();
+  OutputStream(const OutputStream&) = delete;
+  OutputStream& operator=(const OutputStream&) = delete;
+
+  // Forgets everything (discarding an unfinished temporary file) and aims at a new output.
+  void Reset(const std::string& output_path);
+
+  // Creates the temporary file beside the output. Throws WriterError when it cannot.
+  void Open();
+
+  // Appends line and a carriage return; writes the buffer out when it is long or flush is
+  // true. Throws WriterError on the first failure (a write error, or a document that would grow
+  // past the size limit); once failed, further lines only advance the offset.
+  void EmitLine(std::string_view line, bool flush = false);
+  // Appends bytes as they are, without a line end.
+  void EmitBytes(std::string_view bytes);
+  // Appends the whole content of a file, read in chunks; throws WriterError when the file
+  // cannot be read in full. Returns the number of bytes appended.
+  int64_t EmitFileContents(const std::string& path, int64_t expected_size);
+
+  // Writes out the buffer, closes the file and renames it to the output path. Throws
+  // WriterError on failure, in which case the temporary file is removed.
+  void Commit();
+  // Closes and removes the temporary file, if any.
+  void Discard();
+
+  void SetMaxSize(int64_t max_size) { max_size_ = max_size; }
+  int64_t Offset() const { return offset_; }
+  bool Failed() const { return failed_; }
+  bool Committed() const { return committed_; }
+  // Bytes handed to the file so far; the rest is still buffered.
+  int64_t BytesWritten() const { return written_; }
+  const std::string& OutputPath() const { return path_; }
+  const std::string& TemporaryPath() const { return temp_path_; }
+
+ private:
+  void Advance(size_t bytes);
+  void WriteBuffer();
+  void Fail(const std::string& description);
+
+  int64_t max_size_;
+  std::string path_;
+  std::string temp_path_;
+  int fd_ = -1;
+  std::string buffer_;
+  int64_t offset_ = 0;
+  int64_t written_ = 0;
+  bool failed_ = false;
+  bool committed_ = false;
+};
+
+}  // namespace vellumox

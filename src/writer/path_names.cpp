@@ -1,0 +1,59 @@
+#include "writer/path_names.h"
+
+namespace vellumox {
+
+namespace {
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+}  // namespace
+
+std::string FolderOfPath(std::string_view path) {
+  size_t question = path.find('?');
+  if (question != std::string_view::npos) path = path.substr(0, question);
+  size_t slash = path.find_last_of("\\/");
+  if (slash == std::string_view::npos) return std::string();
+  return std::string(path.substr(0, slash + 1));
+}
+
+std::string WithPdfExtension(std::string_view name, std::string_view extension) {
+  if (EndsWithIgnoreCase(name, ".txt") || EndsWithIgnoreCase(name, ".pdf")) {
+    return std::string(name.substr(0, name.size() - 4)) + std::string(extension);
+  }
+  return std::string(name) + std::string(extension);
+}
+
+std::string ToLowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = LowerAscii(c);
+  return out;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+bool EndsWithIgnoreCase(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() &&
+         EqualsIgnoreCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+size_t FindIgnoreCase(std::string_view haystack, std::string_view needle, size_t from) {
+  if (needle.empty()) return from <= haystack.size() ? from : std::string_view::npos;
+  if (haystack.size() < needle.size()) return std::string_view::npos;
+  char first = LowerAscii(needle[0]);
+  char first_upper = (first >= 'a' && first <= 'z') ? static_cast<char>(first - 32) : first;
+  size_t last = haystack.size() - needle.size();
+  for (size_t i = from; i <= last; ++i) {
+    char c = haystack[i];
+    if (c != first && c != first_upper) continue;
+    if (EqualsIgnoreCase(haystack.substr(i, needle.size()), needle)) return i;
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace vellumox

@@ -1,0 +1,190 @@
+#include "support/test_support.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace vellumox::test {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern = std::string(base && *base ? base : "/tmp") + "/vellumox-test-XXXXXX";
+  std::vector<char> buf(pattern.begin(), pattern.end());
+  buf.push_back('\0');
+  if (!::mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = buf.data();
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Folders made read-only by a test must be writable again to be removed.
+  for (auto it = fs::recursive_directory_iterator(path_, ec);
+       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    if (it->is_directory(ec))
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  }
+  fs::remove_all(path_, ec);
+}
+
+void WriteFile(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::vector<std::string> ListFolder(const std::string& path) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(path, ec)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string ShellQuote(std::string_view text) {
+  std::string out = "'";
+  for (char c : text) {
+    if (c == '\'') {
+      out += "'\\''";
+    } else {
+      out += c;
+    }
+  }
+  out += "'";
+  return out;
+}
+
+CommandResult RunCommand(const std::string& command) {
+  TempDir dir;
+  std::string out_path = dir / "stdout";
+  std::string err_path = dir / "stderr";
+  std::string full = "( " + command + " ) >" + ShellQuote(out_path) + " 2>" + ShellQuote(err_path);
+  int status = std::system(full.c_str());
+  CommandResult result;
+  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.output = ReadFile(out_path);
+  result.error = ReadFile(err_path);
+  return result;
+}
+
+std::string BinDir() {
+  const char* env = std::getenv("VELLUMOX_BIN_DIR");
+  if (env && *env) return env;
+  return VELLUMOX_BIN_DIR;
+}
+
+bool QpdfCheckClean(const std::string& pdf_path, std::string* details) {
+  CommandResult r = RunCommand("qpdf --check " + ShellQuote(pdf_path));
+  if (details) *details = r.output + r.error;
+  std::string all = r.output + r.error;
+  return r.exit_code == 0 && all.find("WARNING") == std::string::npos &&
+         all.find("No syntax or stream encoding errors found") != std::string::npos;
+}
+
+std::string PdfToText(const std::string& pdf_path, const std::string& options) {
+  CommandResult r = RunCommand("pdftotext " + options + " " + ShellQuote(pdf_path) + " -");
+  return r.output;
+}
+
+std::vector<std::string> PdfFile::Lines() const {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t i = 0; i < bytes_.size(); ++i) {
+    if (bytes_[i] == '\r') {
+      lines.push_back(bytes_.substr(start, i - start));
+      start = i + 1;
+      if (start < bytes_.size() && bytes_[start] == '\n') ++start;  // after "stream"
+    }
+  }
+  if (start < bytes_.size()) lines.push_back(bytes_.substr(start));
+  return lines;
+}
+
+int64_t PdfFile::ObjectOffset(int n) const {
+  std::string header = std::to_string(n) + " 0 obj\r";
+  size_t pos = 0;
+  while ((pos = bytes_.find(header, pos)) != std::string::npos) {
+    if (pos == 0 || bytes_[pos - 1] == '\r' || bytes_[pos - 1] == '\n') {
+      return static_cast<int64_t>(pos);
+    }
+    pos += 1;
+  }
+  return -1;
+}
+
+std::string PdfFile::StreamData(int n) const {
+  int64_t at = ObjectOffset(n);
+  if (at < 0) return std::string();
+  size_t s = bytes_.find("stream\r\n", static_cast<size_t>(at));
+  if (s == std::string::npos) return std::string();
+  s += 8;
+  size_t e = bytes_.find("endstream\r", s);
+  if (e == std::string::npos) return std::string();
+  return bytes_.substr(s, e - s);
+}
+
+std::vector<std::string> PdfFile::StreamLines(int n) const {
+  std::string data = StreamData(n);
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t i = 0; i < data.size(); ++i) {
+    if (data[i] == '\r') {
+      lines.push_back(data.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  if (start < data.size()) lines.push_back(data.substr(start));
+  return lines;
+}
+
+int PdfFile::PageObject(int k) const {
+  size_t kids = bytes_.find("/Kids [ ");
+  if (kids == std::string::npos) return -1;
+  std::istringstream in(bytes_.substr(kids + 8, bytes_.find(']', kids) - kids - 8));
+  int number = 0;
+  std::string zero, r;
+  for (int i = 1; in >> number >> zero >> r; ++i) {
+    if (i == k) return number;
+  }
+  return -1;
+}
+
+std::vector<std::string> PdfFile::PageContentLines(int k) const {
+  int page = PageObject(k);
+  if (page < 0) return {};
+  return StreamLines(page + 1);
+}
+
+std::string PdfFile::MaskedBytes() const {
+  std::string out = bytes_;
+  size_t pos = out.find("/CreationDate (D:");
+  if (pos != std::string::npos) {
+    for (size_t i = pos + 17; i < out.size() && i < pos + 31; ++i) out[i] = '0';
+  }
+  return out;
+}
+
+}  // namespace vellumox::test

@@ -1,0 +1,74 @@
+// Helpers shared by the tests: temporary folders, files, running programs, and reading back the
+// PDFs that the writer produced.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vellumox::test {
+
+// A private temporary folder, removed with everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string operator/(std::string_view name) const { return path_ + "/" + std::string(name); }
+
+ private:
+  std::string path_;
+};
+
+void WriteFile(const std::string& path, std::string_view bytes);
+std::string ReadFile(const std::string& path);
+bool PathExists(const std::string& path);
+// Names of the entries of a folder, sorted.
+std::vector<std::string> ListFolder(const std::string& path);
+
+struct CommandResult {
+  int exit_code = -1;
+  std::string output;  // standard output
+  std::string error;   // standard error
+};
+// Runs a shell command line; standard output and standard error are kept apart.
+CommandResult RunCommand(const std::string& command);
+std::string ShellQuote(std::string_view text);
+
+// The folder of the built programs.
+std::string BinDir();
+
+// qpdf --check: true when it finds no error and no warning; the report goes to details.
+bool QpdfCheckClean(const std::string& pdf_path, std::string* details = nullptr);
+// The text that pdftotext reads from the PDF (UTF-8).
+std::string PdfToText(const std::string& pdf_path, const std::string& options = "");
+
+// A PDF file as written by the converter: lines end in a carriage return.
+class PdfFile {
+ public:
+  explicit PdfFile(std::string bytes) : bytes_(std::move(bytes)) {}
+  static PdfFile Load(const std::string& path) { return PdfFile(ReadFile(path)); }
+
+  const std::string& bytes() const { return bytes_; }
+  std::vector<std::string> Lines() const;
+  // Byte offset of the line that opens object n ("n 0 obj"), or -1.
+  int64_t ObjectOffset(int n) const;
+  // The data of the stream of object n, between the line feed after "stream" and "endstream".
+  std::string StreamData(int n) const;
+  // The lines of that stream data.
+  std::vector<std::string> StreamLines(int n) const;
+  // The object number of page k (1-based), from /Kids.
+  int PageObject(int k) const;
+  // The lines of the content stream of page k: object page + 1.
+  std::vector<std::string> PageContentLines(int k) const;
+  // The bytes with the creation date replaced by zeros, for comparing whole files.
+  std::string MaskedBytes() const;
+
+ private:
+  std::string bytes_;
+};
+
+}  // namespace vellumox::test

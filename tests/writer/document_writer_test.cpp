@@ -1,0 +1,357 @@
+#include "writer/document_writer.h"
+
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+
+namespace vellumox {
+namespace {
+
+using test::PdfFile;
+using test::TempDir;
+
+ConversionSettings CourierLetter(const std::string& output) {
+  ConversionSettings s;
+  s.outputfile = output;
+  s.FontName = "Courier";
+  s.FontSize = 10;
+  s.Margin = 0.5f;
+  s.TopMargin = 0.5f;
+  return s;
+}
+
+// Writes a document of the given number of pages, each holding one text line.
+PdfFile WriteDocument(const ConversionSettings& s, int pages = 1) {
+  SilentInteraction ui;
+  DocumentWriter w(ui);
+  w.Initialize(s);
+  w.StartPDF();
+  for (int p = 0; p < pages; ++p) {
+    w.StartPage();
+    w.EmitLine("(page text)'");
+    w.EndPage();
+  }
+  w.EndPDF();
+  EXPECT_TRUE(w.Succeeded()) << ui.last_message;
+  EXPECT_EQ(ui.message_count, 0) << ui.last_message;
+  return PdfFile::Load(s.outputfile);
+}
+
+TEST(DocumentWriter, InitializeDerivesThePageFigures) {
+  struct Case {
+    const char* font;
+    int16_t size;
+    float width, height, margin, top;
+    int32_t page_width, page_height, lines, chars;
+    const char* leading;
+  } cases[] = {
+      {"Courier", 10, 8.5f, 11, 0.5f, 0.5f, 612, 792, 60, 94, "12"},
+      {"Courier", 11, 8.5f, 11, 0.5f, 0.5f, 612, 792, 55, 83 + 20 - 18, "13.2"},
+      {"Courier", 12, 8.5f, 11, 1.0f, 0.5f, 612, 792, 50, 60, "14.4"},  // N(76.5) = 76
+      {"Times-Roman", 10, 8.5f, 11, 0.25f, 0.5f, 612, 792, 60, 129 + 20 - 9, "12"},
+      {"times-bold", 10, 14, 11, 0.5f, 0.5f, 1008, 792, 60, 202 + 20 - 18, "12"},
+      {"Symbol", 10, 8.5f, 5.5f, 0, 0, 612, 396, 33, 135 + 20, "12"},
+  };
+  for (const Case& c : cases) {
+    SilentInteraction ui;
+    DocumentWriter w(ui);
+    ConversionSettings s;
+    s.FontName = c.font;
+    s.FontSize = c.size;
+    s.pwidth = c.width;
+    s.pheight = c.height;
+    s.Margin = c.margin;
+    s.TopMargin = c.top;
+    w.Initialize(s);
+    const WriterState& st = w.state();
+    EXPECT_EQ(st.PageWidth, c.page_width) << c.font << c.size;
+    EXPECT_EQ(st.PageHeight, c.page_height) << c.font << c.size;
+    EXPECT_EQ(st.LinesPerPage, c.lines) << c.font << c.size;
+    EXPECT_EQ(st.CharsPerLine, c.chars) << c.font << c.size;
+    EXPECT_EQ(FormatNumber(st.Leading), c.leading) << c.font << c.size;
+    EXPECT_EQ(st.FontName, c.font);
+  }
+}
+
+TEST(DocumentWriter, OnePageDocumentHasThirtyObjects) {
+  TempDir dir;
+  PdfFile pdf = WriteDocument(CourierLetter(dir / "a.pdf"));
+  const std::string& b = pdf.bytes();
+  EXPECT_EQ(b.substr(0, 9), "%PDF-1.3\r");
+  EXPECT_EQ(pdf.ObjectOffset(1), 9);
+  EXPECT_NE(b.find("\r/Size 31\r"), std::string::npos);
+  EXPECT_NE(b.find("\rxref\r0 31\r0000000000 65535 f \r0000000009 00000 n \r"), std::string::npos);
+  EXPECT_EQ(pdf.PageObject(1), 27);
+  EXPECT_EQ(pdf.StreamLines(28).size(), 17u);  // 12 set-up lines, text, page number, ET q
+  EXPECT_NE(b.find("30 0 obj\r[\r28 0 R \r]\rendobj\r"), std::string::npos);
+  EXPECT_EQ(b.substr(b.size() - 6), "%%EOF\r");
+  std::string details;
+  EXPECT_TRUE(test::QpdfCheckClean(dir / "a.pdf", &details)) << details;
+}
+
+TEST(DocumentWriter, CrossReferenceEntriesAreTwentyBytesAndPointAtTheirObjects) {
+  TempDir dir;
+  PdfFile pdf = WriteDocument(CourierLetter(dir / "a.pdf"), 3);
+  const std::string& b = pdf.bytes();
+  size_t startxref = b.rfind("startxref\r");
+  int64_t xref = std::stoll(b.substr(startxref + 10));
+  ASSERT_EQ(b.substr(static_cast<size_t>(xref), 5), "xref\r");
+  size_t first = b.find("0000000000 65535 f \r", static_cast<size_t>(xref));
+  size_t count_line = static_cast<size_t>(xref) + 5;
+  int count = std::stoi(b.substr(count_line + 2));
+  EXPECT_EQ(count, 39);  // 26 + 3 pages of 4 objects, plus entry 0
+  for (int n = 1; n < count; ++n) {
+    std::string entry = b.substr(first + 20 * static_cast<size_t>(n), 20);
+    ASSERT_EQ(entry.substr(10), " 00000 n \r") << n;
+    int64_t offset = std::stoll(entry.substr(0, 10));
+    EXPECT_EQ(b.substr(static_cast<size_t>(offset), std::to_string(n).size() + 7),
+              std::to_string(n) + " 0 obj\r")
+        << n;
+  }
+  EXPECT_NE(b.find("/Kids [ 27 0 R 31 0 R 35 0 R ]\r"), std::string::npos);
+  EXPECT_NE(b.find("/Count 3\r"), std::string::npos);
+}
+
+TEST(DocumentWriter, EmptyInformationPutsTheDocumentFontAt152) {
+  TempDir dir;
+  PdfFile pdf = WriteDocument(CourierLetter(dir / "a.pdf"));
+  EXPECT_EQ(pdf.ObjectOffset(4), 152);
+  EXPECT_NE(pdf.bytes().find("/Producer (Vellumox PRO+ v1.7)\r"), std::string::npos);
+  EXPECT_NE(pdf.bytes().find("/Name /F0\r/Encoding 25 0 R\r/BaseFont /Courier\r"),
+            std::string::npos);
+  EXPECT_NE(pdf.bytes().find("26 0 obj\r<<\r/Font <<\r  /F0 4 0 R\r"), std::string::npos);
+  EXPECT_NE(pdf.bytes().find("  /F20 24 0 R\r>>\r  /ProcSet [ /PDF /Text /ImageC ]\r>>\rendobj"),
+            std::string::npos);
+  EXPECT_EQ(pdf.bytes().find("/XObject"), std::string::npos);
+}
+
+TEST(DocumentWriter, PageStartsWithTheBackgroundAndTextState) {
+  TempDir dir;
+  PdfFile pdf = WriteDocument(CourierLetter(dir / "a.pdf"));
+  std::vector<std::string> lines = pdf.PageContentLines(1);
+  std::vector<std::string> expected = {"1 1 1 rg",
+                                       "0 0 m",
+                                       "612 0 l",
+                                       "612 792 l",
+                                       "0 792 l",
+                                       "0 0 l",
+                                       "f",
+                                       "BT",
+                                       "0 0 0 rg",
+                                       "/F0 10 Tf",
+                                       "1 0 0 1 36 756 Tm",
+                                       "12 TL",
+                                       "(page text)'",
+                                       "1 0 0 1 306 25 Tm",
+                                       "(1) Tj",
+                                       "/F0 10 Tf",
+                                       "ET q"};
+  EXPECT_EQ(lines, expected);
+  // The length object holds the exact size of the stream data.
+  EXPECT_NE(pdf.bytes().find("29 0 obj\r" + std::to_string(pdf.StreamData(28).size()) + "\r"),
+            std::string::npos);
+}
+
+TEST(DocumentWriter, PageOptionsReachEveryPage) {
+  TempDir dir;
+  ConversionSettings s = CourierLetter(dir / "a.pdf");
+  s.TransitionMode = 14;
+  s.Rotation = 90;
+  s.ShowPageNum = false;
+  s.FullScreen = true;
+  s.pwidth = 14;
+  s.ForeColorIndex = 6;
+  s.BackColorIndex = 9;
+  PdfFile pdf = WriteDocument(s, 2);
+  const std::string& b = pdf.bytes();
+  for (int k = 1; k <= 2; ++k) {
+    std::string page = "\r" + std::to_string(pdf.PageObject(k)) + " 0 obj\r";
+    size_t at = b.find(page);
+    ASSERT_NE(at, std::string::npos);
+    std::string dict = b.substr(at, b.find("endobj", at) - at);
+    EXPECT_NE(dict.find("/Rotate 90\r/Trans << /Type /Trans /S /Glitter /Di 315 >>\r>>"),
+              std::string::npos);
+    std::vector<std::string> lines = pdf.PageContentLines(k);
+    EXPECT_EQ(lines.front(), "0 0 0.5 rg");
+    EXPECT_EQ(lines[8], "1 0.9 0  rg");
+    EXPECT_EQ(lines.back(), "ET q");
+    EXPECT_EQ(lines[lines.size() - 2], "(page text)'");  // no page number
+  }
+  EXPECT_NE(b.find("/MediaBox [ 0 0 1008 792 ]"), std::string::npos);
+  EXPECT_NE(b.find("/PageMode /FullScreen\r/PageLayout /OneColumn"), std::string::npos);
+  std::string details;
+  EXPECT_TRUE(test::QpdfCheckClean(dir / "a.pdf", &details)) << details;
+}
+
+TEST(DocumentWriter, NoTransitionAndNoFullScreenByDefault) {
+  TempDir dir;
+  PdfFile pdf = WriteDocument(CourierLetter(dir / "a.pdf"));
+  EXPECT_EQ(pdf.bytes().find("/Trans"), std::string::npos);
+  EXPECT_EQ(pdf.bytes().find("/PageMode"), std::string::npos);
+  EXPECT_NE(pdf.bytes().find("/Rotate 0\r>>"), std::string::npos);
+}
+
+TEST(DocumentWriter, OddPageWidthCentresThePageNumberAtAHalf) {
+  TempDir dir;
+  ConversionSettings s = CourierLetter(dir / "a.pdf");
+  s.pwidth = 8.5f + 1.0f / 72.0f;  // 613 points
+  PdfFile pdf = WriteDocument(s);
+  EXPECT_NE(pdf.bytes().find("1 0 0 1 306.5 25 Tm\r(1) Tj"), std::string::npos);
+}
+
+TEST(DocumentWriter, InformationStringsAreEscaped) {
+  TempDir dir;
+  ConversionSettings s = CourierLetter(dir / "a.pdf");
+  s.TextAuthor = "Smith (ed.)";
+  s.TextTitle = "a(b \\ c";
+  s.TextSubject = "caf\xC3\xA9";  // UTF-8 from the platform
+  s.TextKeywords = ")))";
+  PdfFile pdf = WriteDocument(s);
+  EXPECT_NE(pdf.bytes().find("/Author (Smith \\(ed.\\))\r"), std::string::npos);
+  EXPECT_NE(pdf.bytes().find("/Title (a\\(b \\\\ c)\r"), std::string::npos);
+  EXPECT_NE(pdf.bytes().find("/Subject (caf\xE9)\r"), std::string::npos);
+  EXPECT_NE(pdf.bytes().find("/Keywords (\\)\\)\\))\r"), std::string::npos);
+  std::string details;
+  EXPECT_TRUE(test::QpdfCheckClean(dir / "a.pdf", &details)) << details;
+  test::CommandResult info = test::RunCommand("pdfinfo " + test::ShellQuote(dir / "a.pdf"));
+  EXPECT_NE(info.output.find("Title:           a(b \\ c"), std::string::npos) << info.output;
+  EXPECT_NE(info.output.find("Subject:         caf\xC3\xA9"), std::string::npos) << info.output;
+}
+
+TEST(DocumentWriter, OddFontNamesStayValidNames) {
+  TempDir dir;
+  ConversionSettings s = CourierLetter(dir / "a.pdf");
+  s.FontName = "My Font(1)";
+  PdfFile pdf = WriteDocument(s);
+  EXPECT_NE(pdf.bytes().find("/BaseFont /My#20Font#281#29\r"), std::string::npos);
+  std::string details;
+  EXPECT_TRUE(test::QpdfCheckClean(dir / "a.pdf", &details)) << details;
+}
+
+TEST(DocumentWriter, StartColumnMovesToTheFirstLineForTopZero) {
+  TempDir dir;
+  SilentInteraction ui;
+  DocumentWriter w(ui);
+  w.Initialize(CourierLetter(dir / "a.pdf"));
+  w.StartPDF();
+  w.StartPage();
+  int32_t left = 36, top = 0;
+  w.StartColumn(left, top);
+  EXPECT_EQ(top, 744);
+  EXPECT_EQ(w.state().VerticalCursor, 744.0f);
+  int32_t left2 = 300, top2 = 500;
+  w.StartColumn(left2, top2);
+  EXPECT_EQ(top2, 500);
+  int32_t top3 = 900;  // above the page
+  w.StartColumn(left2, top3);
+  EXPECT_EQ(top3, 744);
+  w.EndPage();
+  w.EndPDF();
+  std::vector<std::string> lines = PdfFile::Load(dir / "a.pdf").PageContentLines(1);
+  EXPECT_EQ(lines[12], "1 0 0 1 36 744 Tm");
+  EXPECT_EQ(lines[13], "1 0 0 1 300 500 Tm");
+  EXPECT_EQ(lines[14], "1 0 0 1 300 744 Tm");
+}
+
+TEST(DocumentWriter, StreamsCountTheirLengthExactly) {
+  TempDir dir;
+  SilentInteraction ui;
+  DocumentWriter w(ui);
+  w.Initialize(CourierLetter(dir / "a.pdf"));
+  w.StartPDF();
+  w.StartPage();
+  w.EndPage();
+  w.BeginStream();
+  w.EmitLine("0 0 m");
+  w.EndStream();
+  w.EndPDF();
+  PdfFile pdf = PdfFile::Load(dir / "a.pdf");
+  EXPECT_EQ(pdf.StreamData(31), "Q\r0 0 m\r");
+  EXPECT_NE(pdf.bytes().find("31 0 obj\r<<\r/Length 32 0 R\r>>\rstream\r\nQ\r0 0 m\rendstream\r"
+                             "endobj\r32 0 obj\r8\rendobj\r"),
+            std::string::npos);
+}
+
+TEST(DocumentWriter, FailureToCreateTheOutputIsReported) {
+  TempDir dir;
+  SilentInteraction ui;
+  DocumentWriter w(ui);
+  w.Initialize(CourierLetter(dir / "missing/folder/a.pdf"));
+  w.StartPDF();
+  w.StartPage();
+  w.EndPage();
+  w.EndPDF();
+  EXPECT_FALSE(w.Succeeded());
+  EXPECT_EQ(ui.message_count, 1);  // once, not once per operation
+  EXPECT_EQ(ui.last_icon, MessageIcon::kExclamation);
+  EXPECT_NE(ui.last_message.find("Cannot create the PDF file"), std::string::npos);
+  EXPECT_TRUE(test::ListFolder(dir.path()).empty());
+}
+
+TEST(DocumentWriter, TooLargeADocumentStopsWithAnErrorAndKeepsTheOldFile) {
+  TempDir dir;
+  test::WriteFile(dir / "a.pdf", "earlier");
+  SilentInteraction ui;
+  DocumentWriter w(ui);
+  w.SetSizeLimit(3000);
+  w.Initialize(CourierLetter(dir / "a.pdf"));
+  w.StartPDF();
+  w.StartPage();
+  w.EndPage();
+  w.StartPage();
+  w.EndPage();
+  w.EndPDF();
+  EXPECT_FALSE(w.Succeeded());
+  EXPECT_NE(ui.last_message.find("would be larger than 3000 bytes"), std::string::npos);
+  EXPECT_EQ(test::ReadFile(dir / "a.pdf"), "earlier");
+  EXPECT_EQ(test::ListFolder(dir.path()), std::vector<std::string>{"a.pdf"});
+}
+
+TEST(DocumentWriter, ReplacesAnEarlierFileWhenDone) {
+  TempDir dir;
+  test::WriteFile(dir / "a.pdf", std::string(100000, 'o'));
+  PdfFile pdf = WriteDocument(CourierLetter(dir / "a.pdf"));
+  EXPECT_EQ(pdf.bytes().substr(0, 8), "%PDF-1.3");
+  EXPECT_LT(pdf.bytes().size(), 10000u);
+  EXPECT_EQ(test::ListFolder(dir.path()), std::vector<std::string>{"a.pdf"});
+}
+
+TEST(DocumentWriter, OneWriterWritesDocumentsOneAfterAnother) {
+  TempDir dir;
+  SilentInteraction ui;
+  DocumentWriter w(ui);
+  for (const char* name : {"a.pdf", "b.pdf"}) {
+    w.Initialize(CourierLetter(dir / name));
+    w.StartPDF();
+    w.StartPage();
+    w.EndPage();
+    w.EndPDF();
+    EXPECT_TRUE(w.Succeeded());
+  }
+  EXPECT_EQ(PdfFile::Load(dir / "a.pdf").MaskedBytes(), PdfFile::Load(dir / "b.pdf").MaskedBytes());
+}
+
+TEST(DocumentWriter, TablesGrowPastTheOldLimits) {
+  // More than 500,000 pages and 1,000,000 objects; pages without a page number keep it small.
+  TempDir dir;
+  ConversionSettings s = CourierLetter(dir / "a.pdf");
+  s.ShowPageNum = false;
+  SilentInteraction ui;
+  DocumentWriter w(ui);
+  w.Initialize(s);
+  w.StartPDF();
+  const int pages = 500001;
+  for (int p = 0; p < pages; ++p) {
+    w.StartPage();
+    w.EndPage();
+  }
+  w.EndPDF();
+  ASSERT_TRUE(w.Succeeded()) << ui.last_message;
+  std::string bytes = test::ReadFile(dir / "a.pdf");
+  EXPECT_NE(bytes.find("/Count 500001\r"), std::string::npos);
+  EXPECT_NE(bytes.find("/Size " + std::to_string(26 + 4 * pages + 1) + "\r"), std::string::npos);
+  EXPECT_NE(bytes.find(" 2000027 0 R ]\r"), std::string::npos);  // the last page
+}
+
+}  // namespace
+}  // namespace vellumox
