@@ -3,6 +3,7 @@
 #include <string>
 
 #include "converter_ui/batch_interaction.h"
+#include "layout/line_layout.h"
 #include "writer/conversion_settings.h"
 #include "writer/document_writer.h"
 #include "writer/path_names.h"
@@ -17,5 +18,7 @@ int main(int argc, char** argv) {
   const std::string input = argv[1];
   settings.outputfile = vellumox::WithPdfExtension(input, ".pdf");
   vellumox::DocumentWriter writer(ui);
+  vellumox::LineLayout layout(writer);
+  writer.SetLinePrinter(&layout);
   return writer.ConvertFile(input, settings) ? 0 : 1;
 }

@@ -1,5 +1,7 @@
 #include "writer/code_page.h"
 
+#include "writer/byte_scan.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -13,10 +15,8 @@ void Utf8Scanner::Feed(std::string_view bytes) {
   while (p < end) {
     if (pending_ == 0) {
       // Plain ASCII runs, eight bytes at a time.
-      while (end - p >= 8) {
-        uint64_t word;
-        std::memcpy(&word, p, 8);
-        if (word & 0x8080808080808080ull) break;
+      while (end - p >= 8 &&
+             !(byte_scan::Load(reinterpret_cast<const char*>(p)) & byte_scan::kHighs)) {
         p += 8;
       }
       if (p >= end) break;

@@ -5,15 +5,13 @@
 
 #include <string>
 
-#include "writer/code_page.h"
-
 namespace vellumox {
 
 class ImageHooks {
  public:
   virtual ~ImageHooks() = default;
   // Before the document starts: find the pictures that the input names.
-  virtual void CollectImages(const std::string& filename, TextEncoding encoding) = 0;
+  virtual void CollectImages(const std::string& filename) = 0;
   // After the document: forget the pictures and their temporary files.
   virtual void ResetImages() = 0;
   // Inside the shared resource dictionary: the /XObject entries.

@@ -90,6 +90,9 @@ class DocumentWriter {
   // Bytes. EmitLine throws WriterError on a write failure or when the document grows too large;
   // the writer's own operations trap it.
   void EmitLine(std::string_view line, bool flush = false) { out_.EmitLine(line, flush); }
+  void EmitLine(std::string_view a, std::string_view b, std::string_view c) {
+    out_.EmitLine(a, b, c);
+  }
   // The keyword "stream" with its carriage return and line feed (the one line feed in a file).
   void EmitStreamKeyword();
   // Allocates the next object: records its offset and writes its "n 0 obj" line.

@@ -22,19 +22,13 @@ void DocumentWriter::PrintPDF(const std::string& filename) {
     ui_.ShowMessage("File '" + filename + "' does not exist.", MessageIcon::kNone);
     return;
   }
-  std::optional<TextEncoding> encoding = DetectFileEncoding(filename);
-  if (!encoding) {
-    ReportError("Cannot read the file '" + filename + "': " + std::strerror(errno));
-    return;
-  }
-
-  if (images_) images_->CollectImages(filename, *encoding);
+  if (images_) images_->CollectImages(filename);
   StartPDF();
   // A document that has failed is never saved, so there is no point in laying out the rest.
   if (!failed_) {
     InputTextReader reader;
     try {
-      if (!reader.Open(filename, *encoding)) {
+      if (!reader.Open(filename)) {
         ReportError("Cannot open the file '" + filename + "': " + std::strerror(errno));
       } else {
         StartPage();

@@ -1,14 +1,18 @@
 #include "writer/input_text.h"
 
+#include "writer/byte_scan.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace vellumox {
 
 namespace {
+
 constexpr size_t kChunk = 1 << 18;
 
 ssize_t ReadSome(int fd, char* buf, size_t size) {
@@ -18,43 +22,36 @@ ssize_t ReadSome(int fd, char* buf, size_t size) {
     return n;
   }
 }
+
+ssize_t ReadAt(int fd, char* buf, size_t size, int64_t offset) {
+  for (;;) {
+    ssize_t n = ::pread(fd, buf, size, offset);
+    if (n < 0 && errno == EINTR) continue;
+    return n;
+  }
+}
+
 }  // namespace
 
-std::optional<TextEncoding> DetectFileEncoding(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::string buf(kChunk, '\0');
-  Utf8Scanner scanner;
-  bool first = true;
-  std::optional<TextEncoding> result = TextEncoding::kWindows1252;
-  for (;;) {
-    ssize_t n = ReadSome(fd, buf.data(), buf.size());
-    if (n < 0) {
-      result = std::nullopt;
-      break;
-    }
-    if (n == 0) {
-      result =
-          scanner.Valid() && !scanner.AllAscii() ? TextEncoding::kUtf8 : TextEncoding::kWindows1252;
-      break;
-    }
-    std::string_view piece(buf.data(), static_cast<size_t>(n));
-    if (first) {
-      first = false;
-      if (piece.substr(0, 2) == "\xFF\xFE") {
-        result = TextEncoding::kUtf16LE;
-        break;
-      }
-      if (piece.substr(0, 2) == "\xFE\xFF") {
-        result = TextEncoding::kUtf16BE;
-        break;
-      }
-    }
-    scanner.Feed(piece);
-    if (scanner.Broken()) break;  // nothing later can make it valid again
+const char* FindLineEnd(const char* p, const char* end) {
+  while (end - p >= 8) {
+    uint64_t word = byte_scan::Load(p);
+    if (byte_scan::HasByte(word, '\r') | byte_scan::HasByte(word, '\n')) break;
+    p += 8;
   }
-  ::close(fd);
-  return result;
+  while (p < end && *p != '\r' && *p != '\n') ++p;
+  return p;
+}
+
+size_t FindNonAscii(std::string_view text) {
+  const char* begin = text.data();
+  const char* p = begin;
+  const char* end = begin + text.size();
+  while (end - p >= 8 && !(byte_scan::Load(p) & byte_scan::kHighs)) p += 8;
+  for (; p < end; ++p) {
+    if (static_cast<unsigned char>(*p) >= 0x80) return static_cast<size_t>(p - begin);
+  }
+  return std::string_view::npos;
 }
 
 InputTextReader::~InputTextReader() {
@@ -66,22 +63,49 @@ void InputTextReader::Close() {
   fd_ = -1;
 }
 
-bool InputTextReader::Open(const std::string& path, TextEncoding encoding) {
+bool InputTextReader::Open(const std::string& path) {
   Close();
   fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd_ < 0) return false;
-  encoding_ = encoding;
+  encoding_ = TextEncoding::kWindows1252;
+  decided_ = false;
   converter_.reset();
-  if (encoding != TextEncoding::kWindows1252) {
-    converter_ = std::make_unique<CodePageConverter>(encoding);
-  }
   pending_.clear();
   pos_ = 0;
-  at_start_ = true;
+  file_offset_ = 0;
   eof_ = false;
   skip_line_feed_ = false;
   read_error_ = 0;
   return true;
+}
+
+// Called with the chunk that holds the first byte above 127 (or the first chunk, for a
+// byte-order mark): settles the encoding for the whole file.
+void InputTextReader::Decide(std::string_view chunk, int64_t chunk_offset) {
+  decided_ = true;
+  if (chunk_offset == 0 && (chunk.substr(0, 2) == "\xFF\xFE" || chunk.substr(0, 2) == "\xFE\xFF")) {
+    encoding_ = chunk[0] == '\xFF' ? TextEncoding::kUtf16LE : TextEncoding::kUtf16BE;
+  } else {
+    // Everything before this chunk was ASCII; check this chunk and the rest of the file.
+    Utf8Scanner scanner;
+    scanner.Feed(chunk);
+    std::string buf(kChunk, '\0');
+    int64_t offset = chunk_offset + static_cast<int64_t>(chunk.size());
+    while (!scanner.Broken()) {
+      ssize_t n = ReadAt(fd_, buf.data(), buf.size(), offset);
+      if (n < 0) {
+        read_error_ = errno;
+        break;
+      }
+      if (n == 0) break;
+      scanner.Feed(std::string_view(buf.data(), static_cast<size_t>(n)));
+      offset += n;
+    }
+    encoding_ = scanner.Valid() ? TextEncoding::kUtf8 : TextEncoding::kWindows1252;
+  }
+  if (encoding_ != TextEncoding::kWindows1252) {
+    converter_ = std::make_unique<CodePageConverter>(encoding_);
+  }
 }
 
 bool InputTextReader::Fill() {
@@ -90,28 +114,45 @@ bool InputTextReader::Fill() {
     pending_.erase(0, pos_);
     pos_ = 0;
   }
-  read_buffer_.resize(kChunk);
-  char* buf = read_buffer_.data();
-  ssize_t n = ReadSome(fd_, buf, read_buffer_.size());
-  if (n < 0) {
-    read_error_ = errno;
-    eof_ = true;
-    return false;
-  }
-  if (n == 0) {
-    eof_ = true;
-    if (converter_) converter_->Finish(pending_);
-    return false;
-  }
-  std::string_view piece(buf, static_cast<size_t>(n));
-  if (at_start_) {
-    at_start_ = false;
-    piece.remove_prefix(ByteOrderMarkLength(piece, encoding_));
-  }
   if (converter_) {
-    converter_->Convert(piece, pending_);
-  } else {
-    pending_.append(piece);
+    read_buffer_.resize(kChunk);
+    ssize_t n = ReadSome(fd_, read_buffer_.data(), read_buffer_.size());
+    if (n <= 0) {
+      if (n < 0) read_error_ = errno;
+      eof_ = true;
+      converter_->Finish(pending_);
+      return false;
+    }
+    file_offset_ += n;
+    converter_->Convert(std::string_view(read_buffer_.data(), static_cast<size_t>(n)), pending_);
+    return true;
+  }
+  // Byte for byte (or undecided, and ASCII so far): read straight into the pending text.
+  const size_t old = pending_.size();
+  pending_.resize(old + kChunk);
+  ssize_t n = ReadSome(fd_, pending_.data() + old, kChunk);
+  pending_.resize(old + static_cast<size_t>(n > 0 ? n : 0));
+  if (n <= 0) {
+    if (n < 0) read_error_ = errno;
+    eof_ = true;
+    return false;
+  }
+  const int64_t offset = file_offset_;
+  file_offset_ += n;
+  if (!decided_) {
+    std::string_view fresh(pending_.data() + old, static_cast<size_t>(n));
+    bool bom16 =
+        offset == 0 && (fresh.substr(0, 2) == "\xFF\xFE" || fresh.substr(0, 2) == "\xFE\xFF");
+    if (bom16 || FindNonAscii(fresh) != std::string_view::npos) {
+      Decide(fresh, offset);
+      if (converter_) {
+        std::string raw = pending_.substr(old);
+        pending_.resize(old);
+        std::string_view piece(raw);
+        if (offset == 0) piece.remove_prefix(ByteOrderMarkLength(piece, encoding_));
+        converter_->Convert(piece, pending_);
+      }
+    }
   }
   return true;
 }
@@ -133,9 +174,8 @@ bool InputTextReader::NextLine(std::string& line) {
     const char* begin = pending_.data() + pos_;
     size_t avail = pending_.size() - pos_;
     size_t limit = avail < kMaxLineLength ? avail : kMaxLineLength;
-    const char* p = begin + scanned;
     const char* end = begin + limit;
-    while (p < end && *p != '\r' && *p != '\n') ++p;
+    const char* p = FindLineEnd(begin + scanned, end);
     if (p < end) {
       line.assign(begin, static_cast<size_t>(p - begin));
       pos_ += static_cast<size_t>(p - begin) + 1;

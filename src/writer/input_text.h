@@ -9,14 +9,15 @@
 
 namespace vellumox {
 
-// Tells how a file's text is to be read (see DetectTextEncoding): one pass over the file, in
-// chunks, so any size is fine. nullopt when the file cannot be read.
-std::optional<TextEncoding> DetectFileEncoding(const std::string& path);
-
 // Yields the lines of a text file converted to Windows-1252. A carriage return, a carriage
 // return followed by a line feed, and a line feed alone each end a line; the last line counts
 // even without a line end. Memory stays bounded: a line longer than kMaxLineLength bytes is
 // handed out in pieces of that length.
+//
+// The encoding is told as the file is read: UTF-16 when it starts with a UTF-16 byte-order mark;
+// otherwise, as long as the text is plain ASCII every reading gives the same bytes, and at the
+// first other byte the rest of the file is checked once: UTF-8 when the whole file is valid
+// UTF-8, else Windows-1252 byte for byte. A plain ASCII file is thus read only once.
 class InputTextReader {
  public:
   static constexpr size_t kMaxLineLength = size_t{4} << 20;
@@ -27,26 +28,36 @@ class InputTextReader {
   InputTextReader& operator=(const InputTextReader&) = delete;
 
   // Opens the file; false with errno set when it cannot be opened.
-  bool Open(const std::string& path, TextEncoding encoding);
+  bool Open(const std::string& path);
   // The next line, without its line end; false at the end of the file or on a read error.
   bool NextLine(std::string& line);
   // The error number of a failed read, 0 when reading went well.
   int ReadError() const { return read_error_; }
+  // How the text is read; Windows-1252 until something else has been found.
+  TextEncoding Encoding() const { return encoding_; }
   void Close();
 
  private:
   bool Fill();
+  void Decide(std::string_view chunk, int64_t chunk_offset);
 
   int fd_ = -1;
   TextEncoding encoding_ = TextEncoding::kWindows1252;
+  bool decided_ = false;
   std::unique_ptr<CodePageConverter> converter_;
   std::string read_buffer_;
   std::string pending_;  // converted text not yet handed out
   size_t pos_ = 0;
-  bool at_start_ = true;
+  int64_t file_offset_ = 0;
   bool eof_ = false;
   bool skip_line_feed_ = false;  // the last line ended with a CR; a following LF belongs to it
   int read_error_ = 0;
 };
+
+// Finds the first byte at or after p that is a carriage return or a line feed; end if none.
+const char* FindLineEnd(const char* p, const char* end);
+
+// Position of the first byte above 127, or npos.
+size_t FindNonAscii(std::string_view text);
 
 }  // namespace vellumox

@@ -7,12 +7,8 @@
 namespace vellumox {
 
 double RoundHalfEven(double value) {
-  if (!std::isfinite(value)) return value;
-  double floor = std::floor(value);
-  double diff = value - floor;
-  if (diff > 0.5) return floor + 1.0;
-  if (diff < 0.5) return floor;
-  return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
+  // The floating-point environment rounds to nearest, ties to even; nothing here changes it.
+  return std::nearbyint(value);
 }
 
 std::optional<int32_t> RoundToInt32(double value) {

@@ -119,6 +119,16 @@ void OutputStream::EmitLine(std::string_view line, bool flush) {
   if (buffer_.size() > kFlushThreshold || flush) WriteBuffer();
 }
 
+void OutputStream::EmitLine(std::string_view a, std::string_view b, std::string_view c) {
+  Advance(a.size() + b.size() + c.size() + 1);
+  if (failed_) return;
+  buffer_.append(a);
+  buffer_.append(b);
+  buffer_.append(c);
+  buffer_.push_back('\r');
+  if (buffer_.size() > kFlushThreshold) WriteBuffer();
+}
+
 void OutputStream::EmitBytes(std::string_view bytes) {
   Advance(bytes.size());
   if (failed_) return;

@@ -32,6 +32,8 @@ class OutputStream {
   // true. Throws WriterError on the first failure (a write error, or a document that would grow
   // past the size limit); once failed, further lines only advance the offset.
   void EmitLine(std::string_view line, bool flush = false);
+  // A line made of three parts, without joining them first.
+  void EmitLine(std::string_view a, std::string_view b, std::string_view c);
   // Appends bytes as they are, without a line end.
   void EmitBytes(std::string_view bytes);
   // Appends the whole content of a file, read in chunks; throws WriterError when the file

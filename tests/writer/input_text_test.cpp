@@ -13,10 +13,8 @@ using test::WriteFile;
 std::vector<std::string> ReadLines(const std::string& bytes) {
   TempDir dir;
   WriteFile(dir / "in.txt", bytes);
-  auto encoding = DetectFileEncoding(dir / "in.txt");
-  EXPECT_TRUE(encoding.has_value());
   InputTextReader reader;
-  EXPECT_TRUE(reader.Open(dir / "in.txt", *encoding));
+  EXPECT_TRUE(reader.Open(dir / "in.txt"));
   std::vector<std::string> lines;
   std::string line;
   while (reader.NextLine(line)) lines.push_back(line);
@@ -71,6 +69,17 @@ TEST(InputTextReader, HandlesLinesAcrossReadChunks) {
   Lines lines = ReadLines(text);
   ASSERT_EQ(lines.size(), text.size() / 19);
   for (const auto& l : lines) ASSERT_EQ(l, "line \xE9 with text");
+}
+
+TEST(InputTextReader, DecidesTheEncodingAtTheFirstByteAboveAscii) {
+  // Non-ASCII only far into the file: the whole file still decides.
+  std::string ascii(700000, 'a');
+  EXPECT_EQ(ReadLines(ascii + "\n\xC3\xA9"), (Lines{ascii, "\xE9"}));
+  EXPECT_EQ(ReadLines(ascii + "\n\xC3\xA9\n" + ascii + "\xE9"),
+            (Lines{ascii, "\xC3\xA9", ascii + "\xE9"}));
+  // A UTF-8 sequence split across the reader's chunks.
+  std::string split(262143, 'b');
+  EXPECT_EQ(ReadLines(split + "\xE2\x82\xAC"), (Lines{split + "\x80"}));
 }
 
 TEST(InputTextReader, CutsOverlongLinesIntoBoundedPieces) {

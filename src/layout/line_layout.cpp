@@ -1,0 +1,85 @@
+#include "layout/line_layout.h"
+
+#include <algorithm>
+
+#include "layout/text_rules.h"
+#include "writer/path_names.h"
+
+namespace vellumox {
+
+void AdvanceVerticalCursor(WriterState& state) {
+  Fixed4 sum = Fixed4::FromDouble(state.VerticalCursor) + state.Leading;
+  state.VerticalCursor = static_cast<float>(sum.ToDouble());
+}
+
+LineLayout::LineLayout(DocumentWriter& writer) : writer_(writer), markup_(writer) {}
+
+void LineLayout::PrintLine(std::string& line) {
+  WriterState& st = writer_.state();
+  if (EqualsIgnoreCase(line, "<pagebreak>")) {
+    writer_.PageBreak();
+    return;
+  }
+  // A form feed breaks the page once, before its line; the feed stays in the text.
+  if (st.LineOnPage >= st.LinesPerPage || line.find('\f') != std::string::npos) {
+    writer_.PageBreak();
+  }
+  size_t end = line.find_last_not_of(' ');
+  line.resize(end == std::string::npos ? 0 : end + 1);
+
+  std::string_view rest(line);
+  if (NeedsEscaping(line)) {
+    escaped_.clear();
+    AppendEscaped(line, escaped_);
+    rest = escaped_;
+  }
+  const size_t width = static_cast<size_t>(std::max(st.CharsPerLine, kMinimumWidth));
+  if (rest.size() <= width || HasMarkup(rest, st.UseTextFormating)) {
+    LayoutLine(rest);  // lines with markup are never wrapped
+    return;
+  }
+  while (rest.size() > width) {
+    size_t length = width;
+    bool cut_at_break = false;
+    for (size_t i = width; i >= width / 2 && i >= 1; --i) {
+      if (IsWrapBreakCharacter(rest[i - 1])) {
+        length = i;
+        cut_at_break = true;
+        break;
+      }
+    }
+    if (!cut_at_break) {
+      // A hard cut must not split an escape sequence: an odd run of backslashes at the end
+      // means the last one escapes the character after the cut.
+      size_t run = 0;
+      while (run < length && rest[length - 1 - run] == '\\') ++run;
+      if (run % 2 == 1) --length;
+    }
+    LayoutLine(rest.substr(0, length));
+    rest.remove_prefix(length);
+    if (st.LineOnPage >= st.LinesPerPage) writer_.PageBreak();
+  }
+  LayoutLine(rest);
+}
+
+void LineLayout::LayoutLine(std::string_view text) {
+  if (HasMarkup(text, writer_.state().UseTextFormating)) {
+    markup_.LayoutMarkupLine(text);
+  } else {
+    LayoutPlain(text);
+  }
+}
+
+void LineLayout::LayoutPlain(std::string_view text) {
+  WriterState& st = writer_.state();
+  st.LineOnPage += 1;
+  if (st.UseTextFormating &&
+      (text.find('<') != std::string_view::npos || text.find('&') != std::string_view::npos)) {
+    writer_.EmitLine("(", ExpandInlineMarks(text, true), ")'");
+  } else {
+    writer_.EmitLine("(", text, ")'");
+  }
+  AdvanceVerticalCursor(st);
+}
+
+}  // namespace vellumox

@@ -1,0 +1,45 @@
+// Line printing: places each input line on the page, breaking pages, escaping the text and
+// wrapping long lines at break characters, then writes each piece as plain text or through the
+// markup interpreter.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "layout/markup_interpreter.h"
+#include "writer/document_hooks.h"
+#include "writer/document_writer.h"
+
+namespace vellumox {
+
+class LineLayout : public LinePrinter {
+ public:
+  // The narrowest wrap width used, whatever the page figures say: a width below 2 could not
+  // shorten a line.
+  static constexpr int32_t kMinimumWidth = 2;
+
+  explicit LineLayout(DocumentWriter& writer);
+  LineLayout(const LineLayout&) = delete;
+  LineLayout& operator=(const LineLayout&) = delete;
+
+  void SetImagePlacer(ImagePlacer* placer) { markup_.SetImagePlacer(placer); }
+
+  // One input line (Windows-1252, no line end).
+  void PrintLine(std::string& line) override;
+  // One escaped line or wrapped piece: the markup path when it holds markup, else plain.
+  void LayoutLine(std::string_view text);
+
+  MarkupInterpreter& markup() { return markup_; }
+
+ private:
+  void LayoutPlain(std::string_view text);
+
+  DocumentWriter& writer_;
+  MarkupInterpreter markup_;
+  std::string escaped_;
+};
+
+// Adds the line spacing to the vertical position, in four-decimal fixed point.
+void AdvanceVerticalCursor(WriterState& state);
+
+}  // namespace vellumox

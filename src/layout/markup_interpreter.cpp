@@ -1,0 +1,281 @@
+#include "layout/markup_interpreter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "layout/line_layout.h"
+#include "layout/markup_rules.h"
+#include "layout/text_rules.h"
+#include "writer/color_table.h"
+#include "writer/font_table.h"
+#include "writer/number_text.h"
+#include "writer/path_names.h"
+
+namespace vellumox {
+
+namespace {
+
+// The largest size factor an element may have; beyond it the arithmetic of sizes and line
+// counts would overflow.
+constexpr float kMaxSizeScale = 10000.0f;
+
+// Finds a needle at or after a position. A line with many tags asks for the same needles again
+// and again at positions that only grow; remembering the last answer keeps the whole line's
+// work proportional to its length.
+class ForwardFinder {
+ public:
+  ForwardFinder(std::string_view text, std::string_view needle, bool ignore_case)
+      : text_(text), needle_(needle), ignore_case_(ignore_case) {}
+
+  size_t Find(size_t from) {
+    if (known_ && from >= from_ && (result_ == npos || from <= result_)) return result_;
+    from_ = from;
+    known_ = true;
+    if (from > text_.size()) {
+      result_ = npos;
+    } else if (ignore_case_) {
+      result_ = FindIgnoreCase(text_, needle_, from);
+    } else {
+      result_ = text_.find(needle_, from);
+    }
+    return result_;
+  }
+
+  static constexpr size_t npos = std::string_view::npos;
+
+ private:
+  std::string_view text_;
+  std::string_view needle_;
+  bool ignore_case_;
+  bool known_ = false;
+  size_t from_ = 0;
+  size_t result_ = npos;
+};
+
+// HasMarkup for every suffix of one line, asked at growing positions.
+class SuffixMarkupTest {
+ public:
+  explicit SuffixMarkupTest(std::string_view line)
+      : lt_(line, "<", false),
+        gt1_(line, ">", false),
+        close_(line, "</", false),
+        gt2_(line, ">", false),
+        img_(line, "<img", true),
+        gt_img_(line, ">", false),
+        tab_(line, "<tab ", true),
+        gt_tab_(line, ">", false) {}
+
+  bool From(size_t start) {
+    constexpr size_t npos = ForwardFinder::npos;
+    size_t lt = lt_.Find(start);
+    if (lt == npos) return false;
+    size_t gt = gt1_.Find(lt + 1);
+    if (gt == npos) return false;
+    size_t close = close_.Find(gt + 1);
+    if (close != npos && gt2_.Find(close + 2) != npos) return true;
+    size_t img = img_.Find(start);
+    if (img != npos && gt_img_.Find(img + 4) != npos) return true;
+    size_t tab = tab_.Find(start);
+    return tab != npos && gt_tab_.Find(tab + 5) != npos;
+  }
+
+ private:
+  ForwardFinder lt_, gt1_, close_, gt2_, img_, gt_img_, tab_, gt_tab_;
+};
+
+bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
+}
+
+bool IsContentless(std::string_view tag) {
+  return StartsWithIgnoreCase(tag, "img") || StartsWithIgnoreCase(tag, "tab");
+}
+
+}  // namespace
+
+void MarkupInterpreter::WriteText(std::string_view prefix, std::string_view text,
+                                  std::string_view suffix) {
+  const bool formatting = writer_.state().UseTextFormating;
+  std::string line(prefix);
+  line += ExpandInlineMarks(text, formatting);
+  line += suffix;
+  writer_.EmitLine(line);
+}
+
+void MarkupInterpreter::LayoutMarkupLine(std::string_view line) {
+  WriterState& st = writer_.state();
+  size_t trimmed = line.find_last_not_of(' ');
+  line = line.substr(0, trimmed == std::string_view::npos ? 0 : trimmed + 1);
+
+  constexpr size_t npos = ForwardFinder::npos;
+  ForwardFinder open_finder(line, "<", false);
+  ForwardFinder tag_end_finder(line, ">", false);
+  ForwardFinder close_finder(line, "</", false);
+  ForwardFinder resume_finder(line, ">", false);
+  SuffixMarkupTest markup_after(line);
+
+  bool continued = false;
+  size_t start = 0;  // the remaining line is line[start, end)
+  for (;;) {
+    // The first element that can be laid out: its tag ends with ">", and unless it is an image
+    // or tab tag, a "</" follows to end its content. A "<" that starts no such element stays
+    // text.
+    size_t open = start;
+    size_t after_tag = npos, content_end = npos, resume = npos;
+    for (;;) {
+      open = open_finder.Find(open);
+      if (open == npos) break;
+      size_t tag_end = tag_end_finder.Find(open);
+      if (tag_end == npos) {
+        open = npos;
+        break;
+      }
+      after_tag = tag_end + 1;
+      std::string_view tag = line.substr(open + 1, tag_end - open - 1);
+      if (IsContentless(tag)) {
+        content_end = resume = after_tag;
+        break;
+      }
+      content_end = close_finder.Find(after_tag);
+      if (content_end != npos) {
+        size_t close_end = resume_finder.Find(content_end);
+        resume = close_end == npos ? line.size() : close_end + 1;
+        break;
+      }
+      open += 1;
+    }
+    if (open == npos) {
+      // Nothing left that is markup: the rest is text on the current text line.
+      if (!continued) writer_.EmitLine("()'");
+      WriteText("(", line.substr(start), ") Tj");
+      break;
+    }
+
+    std::string_view tag = line.substr(open + 1, after_tag - open - 2);
+    ElementStyle style = ApplyTag(tag);
+
+    double lines = RoundHalfEven(static_cast<double>(style.SizeScale) / 1.2);
+    st.LineOnPage = static_cast<int32_t>(std::min<double>(
+        static_cast<double>(st.LineOnPage) + lines, std::numeric_limits<int32_t>::max() / 2));
+
+    std::string_view before = line.substr(start, open - start);
+    if (!before.empty()) {
+      if (!continued) writer_.EmitLine("()'");
+      WriteText("(", before, ") Tj");
+    } else if (!continued && !IsContentless(tag)) {
+      // A line that begins with a text element starts on a new text line, like one whose
+      // element follows some text.
+      writer_.EmitLine("()'");
+    }
+
+    std::string_view content = line.substr(after_tag, content_end - after_tag);
+    start = std::min(resume, line.size());
+
+    const bool recolored = style.color != st.ForeColor;
+    if (recolored) writer_.EmitLine(style.color + " rg ");
+    writer_.EmitLine("/" + style.FontResource + " " +
+                     FormatNumber(st.FontSize.ToDouble() * static_cast<double>(style.SizeScale)) +
+                     " Tf");
+    if (!content.empty()) WriteText("(", content, ") Tj");
+    writer_.EmitLine("/F0 " + FormatNumber(st.FontSize) + " Tf");
+    if (recolored) writer_.EmitLine(st.ForeColor + " rg ");
+
+    if (start < line.size()) {
+      continued = markup_after.From(start);
+      if (continued) continue;
+      WriteText("(", line.substr(start), ") Tj");
+    } else if (content.empty()) {
+      writer_.EmitLine("()'");
+    }
+    break;
+  }
+  AdvanceVerticalCursor(st);
+}
+
+std::string MarkupInterpreter::BoldFont() const {
+  int index = FontIndexOf(writer_.state().FontName);
+  return index + 2 < kFontCount ? "F" + std::to_string(index + 3)
+                                : "F" + std::to_string(kFontCount);
+}
+
+std::string MarkupInterpreter::ItalicFont() const {
+  int index = FontIndexOf(writer_.state().FontName);
+  return index + 1 < kFontCount ? "F" + std::to_string(index + 2)
+                                : "F" + std::to_string(kFontCount);
+}
+
+ElementStyle MarkupInterpreter::ApplyTag(std::string_view tag) {
+  ElementStyle style;
+  style.color = writer_.state().ForeColor;
+  const char first = tag.empty() ? '\0' : tag.front();
+  auto number_at_second = [&] { return static_cast<float>(ReadNumber(tag.substr(1))); };
+  if (first == 'h' || first == 'b' || first == 'H' || first == 'B') {
+    style.FontResource = BoldFont();
+    style.SizeScale = number_at_second();
+    if (first == 'H' || first == 'B') style.color = std::string(ColorOperands(color_index::kBlue));
+  } else if (StartsWithIgnoreCase(tag, "tab")) {
+    ApplyTabTag(tag);
+  } else if (StartsWithIgnoreCase(tag, "img")) {
+    if (placer_) placer_->PlaceImage(tag);
+  } else if (first == 'i' || first == 'I') {
+    style.FontResource = ItalicFont();
+    style.SizeScale = number_at_second();
+    if (first == 'I') style.color = std::string(ColorOperands(color_index::kBlue));
+  } else if (first == 'f' || first == 'F') {
+    ApplyFontTag(tag, style);
+  }
+  if (!(style.SizeScale > 0) || !std::isfinite(style.SizeScale)) style.SizeScale = 1;
+  style.SizeScale = std::min(style.SizeScale, kMaxSizeScale);
+  return style;
+}
+
+void MarkupInterpreter::ApplyTabTag(std::string_view tag) {
+  const WriterState& st = writer_.state();
+  int32_t left = AttributeToInt(TagAttribute(tag, "left", std::to_string(st.LeftMarginPt)));
+  int32_t top = AttributeToInt(TagAttribute(tag, "top", "0"));
+  writer_.StartColumn(left, top);
+}
+
+void MarkupInterpreter::ApplyFontTag(std::string_view tag, ElementStyle& style) {
+  const WriterState& st = writer_.state();
+  if (auto color = FontTagColor(tag)) style.color = *color;
+
+  size_t size_at = FindIgnoreCase(tag, "size=");
+  if (size_at != std::string_view::npos) {
+    std::string_view value = tag.substr(size_at + 5);
+    const char sign = value.empty() ? '\0' : value.front();
+    const double font_size = st.FontSize.ToDouble();
+    if (font_size <= 0) {
+      style.SizeScale = 1;
+    } else if (sign == '+' || sign == '-') {
+      Fixed4 n = Fixed4::FromDouble(ReadNumber(value.substr(1)));
+      Fixed4 sum = sign == '+' ? st.FontSize + n : st.FontSize - n;
+      style.SizeScale = static_cast<float>(sum.ToDouble() / font_size);
+    } else {
+      double n = Fixed4::FromDouble(ReadNumber(value)).ToDouble();
+      style.SizeScale = static_cast<float>(n > 0 ? n / font_size : n);
+    }
+  }
+
+  const bool bold = FindIgnoreCase(tag, "bold") != std::string_view::npos;
+  const bool italic = FindIgnoreCase(tag, "italic") != std::string_view::npos ||
+                      FindIgnoreCase(tag, "oblique") != std::string_view::npos;
+  const int font_index = FontIndexOf(st.FontName);
+  size_t face_at = FindIgnoreCase(tag, "face=");
+  if (face_at != std::string_view::npos) {
+    double number = ReadNumber(tag.substr(face_at + 5, 2));
+    if (number != 0) {
+      // A number names a font resource directly; one that the resources lack (outside 1 to 20,
+      // or not whole) falls back to the document font.
+      bool valid = number >= 1 && number <= kFontCount && number == std::floor(number);
+      style.FontResource = valid ? "F" + std::to_string(static_cast<int>(number)) : "F0";
+    } else {
+      style.FontResource = FontForFace(tag.substr(face_at + 5), italic, bold, font_index);
+    }
+  } else if (bold || italic) {
+    style.FontResource = FontForFace("", italic, bold, font_index);
+  }
+}
+
+}  // namespace vellumox

@@ -1,0 +1,50 @@
+// Replays the kept fuzz corpus: every input converts, with markup on and off, into a PDF that
+// qpdf finds sound.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "layout/line_layout.h"
+#include "pdf_structure_check.h"
+#include "support/test_support.h"
+#include "writer/document_writer.h"
+
+namespace vellumox {
+namespace {
+
+TEST(FuzzCorpus, ConvertCorpusGivesSoundPdfs) {
+  const std::filesystem::path corpus =
+      std::filesystem::path(VELLUMOX_SOURCE_DIR) / "fuzz/corpus/convert";
+  test::TempDir dir;
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+    std::string bytes = test::ReadFile(entry.path());
+    if (bytes.size() < 3) continue;
+    ++files;
+    test::WriteFile(dir / "in.txt", bytes.substr(2));
+    for (bool markup : {true, false}) {
+      SCOPED_TRACE(entry.path().filename().string() + (markup ? " (markup)" : " (plain)"));
+      ConversionSettings s;
+      s.outputfile = dir / "out.pdf";
+      s.UseTextFormating = markup;
+      s.pheight = (bytes[0] & 0x20) ? 2.0f : 11.0f;
+      SilentInteraction ui;
+      DocumentWriter writer(ui);
+      LineLayout layout(writer);
+      writer.SetLinePrinter(&layout);
+      writer.Initialize(s);
+      if (bytes[0] & 0x80) {
+        writer.state().CharsPerLine = static_cast<unsigned char>(bytes[1]) - 10;
+      }
+      writer.PrintPDF(dir / "in.txt");
+      ASSERT_TRUE(writer.Succeeded()) << ui.last_message;
+      EXPECT_EQ(fuzz::CheckPdfStructure(test::ReadFile(dir / "out.pdf")), "");
+      std::string details;
+      EXPECT_TRUE(test::QpdfCheckClean(dir / "out.pdf", &details)) << details;
+    }
+  }
+  EXPECT_GT(files, 0);
+}
+
+}  // namespace
+}  // namespace vellumox

@@ -1,0 +1,166 @@
+// Converts real-looking text files with the built vellumox and reads the PDFs back.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "support/test_support.h"
+
+namespace vellumox {
+namespace {
+
+using test::RunCommand;
+using test::ShellQuote;
+using test::TempDir;
+using test::WriteFile;
+
+struct Converted {
+  int exit_code;
+  std::string error;
+  std::string text;  // pdftotext of the PDF
+};
+
+// Lines are wrapped by a character count, not by glyph widths, so a line may reach past the right
+// edge; reading a larger area than the page keeps pdftotext from cutting it off.
+Converted Convert(const TempDir& dir, const std::string& name, const std::string& bytes) {
+  WriteFile(dir / name, bytes);
+  auto r = RunCommand(ShellQuote(test::BinDir() + "/vellumox") + " " + ShellQuote(dir / name));
+  Converted c{r.exit_code, r.error, ""};
+  std::string pdf = dir / (name.substr(0, name.rfind('.')) + ".pdf");
+  if (r.exit_code == 0) {
+    std::string details;
+    EXPECT_TRUE(test::QpdfCheckClean(pdf, &details)) << name << ": " << details;
+    c.text = test::PdfToText(pdf, "-x 0 -y 0 -W 5000 -H 5000");
+  }
+  return c;
+}
+
+// A string literal with its NUL bytes.
+template <size_t N>
+std::string Bytes(const char (&literal)[N]) {
+  return std::string(literal, N - 1);
+}
+
+std::string WithoutBlanks(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c != ' ' && c != '\n' && c != '\r' && c != '\f' && c != '\t') out += c;
+  }
+  return out;
+}
+
+TEST(TextConversion, LongPlainTextKeepsEveryCharacter) {
+  TempDir dir;
+  std::mt19937 rng(7);
+  const std::string words[] = {"alpha",      "beta,",  "gamma",  "delta.", "(epsilon)", "zeta\\eta",
+                               "theta/iota", "kappa:", "lambda", "mu;",    "nu?"};
+  std::string input;
+  for (int line = 0; line < 3000; ++line) {
+    int length = line % 50 == 0 ? 600 : 20 + static_cast<int>(rng() % 100);
+    std::string text;
+    while (static_cast<int>(text.size()) < length) text += words[rng() % 11] + " ";
+    if (line % 97 == 0) text += std::string(300, 'x');  // no break character at all
+    input += text + "\r\n";
+  }
+  Converted c = Convert(dir, "long.txt", input);
+  ASSERT_EQ(c.exit_code, 0) << c.error;
+  // The output is the input with page numbers between the pages.
+  std::string in = WithoutBlanks(input), out = WithoutBlanks(c.text);
+  size_t i = 0;
+  for (char ch : out) {
+    if (i < in.size() && ch == in[i]) {
+      ++i;
+    } else {
+      ASSERT_TRUE(ch >= '0' && ch <= '9')
+          << "unexpected '" << ch << "' where the input reads: " << in.substr(i, 40);
+    }
+  }
+  EXPECT_EQ(i, in.size());
+}
+
+TEST(TextConversion, MarkupSampleWithEveryElement) {
+  TempDir dir;
+  std::string sample =
+      "<h1>Heading one</h1>\r\n"
+      "<H2>Blue heading</H2>\r\n"
+      "Plain, <b>bold</b>, <i>italic</i>, <B>blue bold</B> and <I>blue italic</I>.\r\n"
+      "<font color=red size=+2>red and larger</font> <font color=#008000>green</font>\r\n"
+      "<font face=Helvetica bold>Helvetica bold</font> <font face=3>face three</font>\r\n"
+      "<font color=darkblue size=8 italic>small navy italic</font>\r\n"
+      "Name<tab left=200>Value<tab left=400>Total\r\n"
+      "First paragraph.<p>Second paragraph.<br>A new line.\r\n"
+      "Entities: &lt;b&gt; is not bold.\r\n"
+      "<pagebreak>\r\n"
+      "On page two.\r\n"
+      "\fOn page three.\r\n"
+      "<img src=\"missing.jpg\"> after a missing image\r\n";
+  Converted c = Convert(dir, "markup.txt", sample);
+  ASSERT_EQ(c.exit_code, 0) << c.error;
+  for (const char* piece : {"Heading one", "Blue heading", "bold", "italic", "red and larger",
+                            "green", "Helvetica bold", "face three", "small navy italic", "Value",
+                            "Total", "Second paragraph.", "A new line.", "<b> is not bold.",
+                            "On page two.", "On page three.", "after a missing image"}) {
+    EXPECT_NE(c.text.find(piece), std::string::npos) << piece << "\n" << c.text;
+  }
+  EXPECT_EQ(c.text.find("<h1>"), std::string::npos);
+  EXPECT_EQ(std::count(c.text.begin(), c.text.end(), '\f'), 3);
+}
+
+TEST(TextConversion, CodePagesComeBackAsTheirCharacters) {
+  TempDir dir;
+  struct Case {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"cp1252.txt", "caf\xE9 na\xEFve \x80 5 \x96 \xA9\r\n"},
+      {"utf8.txt", "caf\xC3\xA9 na\xC3\xAFve \xE2\x82\xAC 5 \xE2\x80\x93 \xC2\xA9\n"},
+      {"utf8bom.txt",
+       "\xEF\xBB\xBF"
+       "caf\xC3\xA9 na\xC3\xAFve \xE2\x82\xAC 5 \xE2\x80\x93 \xC2\xA9"},
+      {"utf16.txt", Bytes("\xFF\xFE"
+                          "c\0a\0f\0\xE9\0 \0n\0a\0\xEF\0v\0e\0 \0\xAC\x20 \0"
+                          "5\0 \0\x13\x20 \0\xA9\0\r\0\n\0")},
+  };
+  for (const Case& k : cases) {
+    Converted c = Convert(dir, k.name, k.bytes);
+    ASSERT_EQ(c.exit_code, 0) << k.name << c.error;
+    EXPECT_NE(c.text.find("caf\xC3\xA9 na\xC3\xAFve \xE2\x82\xAC 5 \xE2\x80\x93 \xC2\xA9"),
+              std::string::npos)
+        << k.name << ": " << c.text;
+  }
+  // Characters that Windows-1252 lacks become "?".
+  Converted polish = Convert(dir, "pl.txt",
+                             "\xC5\x81\xC3\xB3"
+                             "d\xC5\xBA\n");
+  EXPECT_NE(polish.text.find("?\xC3\xB3"
+                             "d?"),
+            std::string::npos)
+      << polish.text;
+}
+
+TEST(TextConversion, EveryKindOfLineEnd) {
+  TempDir dir;
+  for (const char* end : {"\r\n", "\r", "\n"}) {
+    std::string text = std::string("one") + end + "two" + end + "three" + end;
+    Converted c = Convert(dir, "ends.txt", text);
+    ASSERT_EQ(c.exit_code, 0);
+    EXPECT_EQ(c.text.substr(0, 14), "one\ntwo\nthree\n") << c.text;
+  }
+}
+
+TEST(TextConversion, EmptyFileIsReportedAsMissing) {
+  TempDir dir;
+  Converted c = Convert(dir, "empty.txt", "");
+  EXPECT_EQ(c.exit_code, 1);
+  EXPECT_NE(c.error.find("empty.txt' does not exist."), std::string::npos) << c.error;
+  EXPECT_FALSE(test::PathExists(dir / "empty.pdf"));
+}
+
+TEST(TextConversion, NulAndControlBytesConvert) {
+  TempDir dir;
+  Converted c = Convert(dir, "nul.txt", Bytes("a\0b\x01\x1b[0m c\r\n\0\0\0\r\nend"));
+  ASSERT_EQ(c.exit_code, 0) << c.error;
+  EXPECT_NE(c.text.find("end"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vellumox

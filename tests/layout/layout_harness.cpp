@@ -1,0 +1,57 @@
+#include "layout_harness.h"
+
+#include <gtest/gtest.h>
+
+namespace vellumox::test {
+
+ConversionSettings Courier12() {
+  ConversionSettings s;
+  s.FontName = "Courier";
+  s.FontSize = 12;
+  s.Margin = 0.5f;
+  s.TopMargin = 0.5f;
+  s.ShowPageNum = false;
+  return s;
+}
+
+LayoutHarness::LayoutHarness(const ConversionSettings& settings) : writer_(ui_), layout_(writer_) {
+  ConversionSettings s = settings;
+  s.outputfile = dir_ / "out.pdf";
+  writer_.SetLinePrinter(&layout_);
+  writer_.Initialize(s);
+  writer_.StartPDF();
+  writer_.StartPage();
+}
+
+void LayoutHarness::Print(const Lines& lines) {
+  for (const std::string& line : lines) {
+    std::string copy = line;
+    layout_.PrintLine(copy);
+  }
+}
+
+std::vector<Lines> LayoutHarness::Finish() {
+  writer_.EndPage();
+  writer_.EndPDF();
+  EXPECT_TRUE(writer_.Succeeded()) << ui_.last_message;
+  std::string details;
+  EXPECT_TRUE(QpdfCheckClean(pdf_path(), &details)) << details;
+  PdfFile pdf = PdfFile::Load(pdf_path());
+  std::vector<Lines> pages;
+  for (int k = 1;; ++k) {
+    if (pdf.PageObject(k) < 0) break;
+    Lines lines = pdf.PageContentLines(k);
+    // Drop the set-up lines and the closing "ET q" (page numbers are off).
+    Lines text(lines.begin() + 12, lines.end() - 1);
+    pages.push_back(text);
+  }
+  return pages;
+}
+
+Lines LayoutHarness::FinishOnePage() {
+  std::vector<Lines> pages = Finish();
+  EXPECT_EQ(pages.size(), 1u);
+  return pages.empty() ? Lines{} : pages.front();
+}
+
+}  // namespace vellumox::test

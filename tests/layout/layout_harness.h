@@ -1,0 +1,43 @@
+// Lays lines out on a real document and hands back the content-stream lines they produced.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "layout/line_layout.h"
+#include "support/test_support.h"
+#include "writer/document_writer.h"
+
+namespace vellumox::test {
+
+using Lines = std::vector<std::string>;
+
+// Courier 12 pt on a letter page with half-inch margins: 50 lines of 77 characters.
+ConversionSettings Courier12();
+
+class LayoutHarness {
+ public:
+  explicit LayoutHarness(const ConversionSettings& settings = Courier12());
+
+  // Prints input lines (as PrintLine gets them) on the open page.
+  void Print(const Lines& lines);
+  // Ends the document and returns the lines that the printed input wrote on each page: the
+  // content stream without its twelve set-up lines and without the page end.
+  std::vector<Lines> Finish();
+  // Finish for a single page.
+  Lines FinishOnePage();
+
+  DocumentWriter& writer() { return writer_; }
+  WriterState& state() { return writer_.state(); }
+  LineLayout& layout() { return layout_; }
+  SilentInteraction& ui() { return ui_; }
+  std::string pdf_path() const { return dir_ / "out.pdf"; }
+
+ private:
+  TempDir dir_;
+  SilentInteraction ui_;
+  DocumentWriter writer_;
+  LineLayout layout_;
+};
+
+}  // namespace vellumox::test

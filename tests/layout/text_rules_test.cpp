@@ -1,0 +1,88 @@
+#include "layout/text_rules.h"
+
+#include <gtest/gtest.h>
+
+namespace vellumox {
+namespace {
+
+TEST(ReplaceAll, ReplacesEveryOccurrenceOnce) {
+  struct Case {
+    const char *text, *find, *replacement;
+    CompareMode mode;
+    const char* result;
+  } cases[] = {
+      {"a\\\\b\\\\c", "\\\\", "\\", CompareMode::kExact, "a\\b\\c"},
+      {"aaa", "a", "aa", CompareMode::kExact, "aaaaaa"},  // replaced text is not searched again
+      {"<P>x<p>", "<p>", ")' (", CompareMode::kText, ")' (x)' ("},
+      {"<P>x", "<p>", "-", CompareMode::kExact, "<P>x"},
+      {"", "a", "b", CompareMode::kExact, ""},
+      {"abc", "", "x", CompareMode::kExact, "abc"},
+      {"&LT;&lt;", "&lt;", "<", CompareMode::kText, "<<"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ReplaceAll(c.text, c.find, c.replacement, c.mode), c.result) << c.text;
+  }
+}
+
+TEST(HasMarkup, NeedsAClosedElementAnImageOrATab) {
+  struct Case {
+    const char* line;
+    bool markup;
+  } cases[] = {
+      {"<b>Bold</b>", true},
+      {"<b>", false},
+      {"a < b > c </ d >", true},
+      {"x </b> <b>", false},
+      {"<IMG src=a.jpg>", true},
+      {"<img src=a.jpg", false},
+      {"<tab left=3>", true},
+      {"<table>", false},
+      {"<table>x</y>", true},
+      {"<TAB >", true},
+      {"plain text", false},
+      {"</>>", false},
+      {"<b>see <img src=a>", true},
+      {"", false},
+      {"<>x</>", true},
+      {"one<br>two<br>", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(HasMarkup(c.line, true), c.markup) << c.line;
+    EXPECT_FALSE(HasMarkup(c.line, false)) << c.line;
+  }
+}
+
+TEST(ExpandInlineMarks, MarksBreakTheLineAndEntitiesShowTheirCharacter) {
+  struct Case {
+    const char *text, *result;
+  } cases[] = {
+      {"one<br>two<br>", "one)' (two"},
+      {"a<p>b<P>", "a)' (b"},
+      {"<p>", ""},
+      {"a<br><p>", "a"},  // the paragraph mark goes, then the break that is now last
+      {"a &lt;b&gt; c", "a <b> c"},
+      {"&lt;p>", "<p>"},
+      {"&LT;br&GT;", "<br>"},
+      {"plain", "plain"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ExpandInlineMarks(c.text, true), c.result) << c.text;
+  EXPECT_EQ(ExpandInlineMarks("one<br>&lt;", false), "one<br>&lt;");
+}
+
+TEST(WrapBreakCharacters, AreExactlyTheTwentyFour) {
+  std::string breaks;
+  for (int c = 0; c < 256; ++c) {
+    if (IsWrapBreakCharacter(static_cast<char>(c))) breaks += static_cast<char>(c);
+  }
+  EXPECT_EQ(breaks, "\t !\"#$%&)*,./:;<=>?[]^|}");
+  EXPECT_EQ(breaks.size(), 24u);
+}
+
+TEST(AppendEscaped, EscapesBackslashAndParentheses) {
+  std::string out;
+  AppendEscaped("C:\\x (a) b", out);
+  EXPECT_EQ(out, "C:\\\\x \\(a\\) b");
+}
+
+}  // namespace
+}  // namespace vellumox
