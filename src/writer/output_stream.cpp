@@ -141,30 +141,61 @@ int64_t OutputStream::EmitFileContents(const std::string& path, int64_t expected
   if (fd < 0) {
     throw WriterError("Cannot read the file '" + path + "': " + ErrnoText(errno));
   }
+  try {
+    Advance(static_cast<size_t>(expected_size));
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  if (failed_) {
+    ::close(fd);
+    return expected_size;
+  }
+  // The buffered lines go first; then the file's bytes go straight from file to file.
+  WriteBuffer();
   int64_t total = 0;
-  char chunk[1 << 16];
-  bool read_error = false;
   int read_errno = 0;
+  bool in_kernel = true;
+  std::string chunk;
   while (total < expected_size) {
-    size_t want = static_cast<size_t>(std::min<int64_t>(sizeof chunk, expected_size - total));
-    ssize_t n = ::read(fd, chunk, want);
+    const size_t want = static_cast<size_t>(std::min<int64_t>(expected_size - total, 1 << 24));
+    ssize_t n;
+    if (in_kernel) {
+      n = ::copy_file_range(fd, nullptr, fd_, nullptr, want, 0);
+      if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+        in_kernel = false;
+        continue;
+      }
+    } else {
+      chunk.resize(std::min<size_t>(want, 1 << 20));
+      n = ::read(fd, chunk.data(), chunk.size());
+      if (n > 0) {
+        const char* data = chunk.data();
+        size_t left = static_cast<size_t>(n);
+        while (left > 0) {
+          ssize_t w = ::write(fd_, data, left);
+          if (w < 0 && errno == EINTR) continue;
+          if (w < 0) {
+            int err = errno;
+            ::close(fd);
+            Fail("Cannot write the PDF file '" + path_ + "': " + ErrnoText(err));
+          }
+          data += w;
+          left -= static_cast<size_t>(w);
+        }
+      }
+    }
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      read_error = true;
       read_errno = n < 0 ? errno : 0;
       break;
     }
-    try {
-      EmitBytes(std::string_view(chunk, static_cast<size_t>(n)));
-    } catch (...) {
-      ::close(fd);
-      throw;
-    }
     total += n;
+    written_ += n;
   }
   ::close(fd);
-  if (read_error) {
-    // The bytes already emitted no longer match the length that was announced.
+  if (total < expected_size) {
+    // The bytes already written no longer match the length that was announced.
     Fail("Cannot read the file '" + path + "' in full" +
          (read_errno ? ": " + ErrnoText(read_errno) : std::string(": it became shorter")));
   }

@@ -4,6 +4,9 @@
 
 #include <filesystem>
 
+#include "images/decoders.h"
+#include "images/image_format.h"
+#include "images/image_header.h"
 #include "layout/line_layout.h"
 #include "pdf_structure_check.h"
 #include "support/test_support.h"
@@ -42,6 +45,30 @@ TEST(FuzzCorpus, ConvertCorpusGivesSoundPdfs) {
       std::string details;
       EXPECT_TRUE(test::QpdfCheckClean(dir / "out.pdf", &details)) << details;
     }
+  }
+  EXPECT_GT(files, 0);
+}
+
+TEST(FuzzCorpus, ImageHeaderCorpusReadsWithinBounds) {
+  const std::filesystem::path corpus =
+      std::filesystem::path(VELLUMOX_SOURCE_DIR) / "fuzz/corpus/image_header";
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+    SCOPED_TRACE(entry.path().filename().string());
+    ++files;
+    std::string bytes = test::ReadFile(entry.path());
+    int32_t width = 0, height = 0, kind = 0;
+    uint8_t bits = 0;
+    EXPECT_EQ(ReadImageHeader(std::string_view(bytes), width, height, bits, kind), bits);
+    EXPECT_TRUE(kind >= 0 && kind <= 4 && width >= 0 && width <= 65535 && height >= 0 &&
+                height <= 65535);
+    for (const char* name : {"a.jpg", "a.tga", "x"}) SniffImageFormat(bytes, name);
+    JpegFrame frame;
+    if (IsEmbeddableJpeg(entry.path(), &frame)) {
+      EXPECT_TRUE(frame.components == 1 || frame.components == 3);
+    }
+    ReadPngSize(entry.path());
+    ReadEmfSize(entry.path());
   }
   EXPECT_GT(files, 0);
 }

@@ -1,0 +1,55 @@
+// Feeds arbitrary bytes to the picture header readers and the format sniffing: nothing may
+// crash, hang or read out of bounds, and the answers must stay within their ranges.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "images/decoders.h"
+#include "images/image_format.h"
+#include "images/image_header.h"
+
+namespace {
+
+const std::string& WorkFile() {
+  static const std::string file = [] {
+    char pattern[] = "/tmp/vellumox-fuzz-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    if (!made) std::abort();
+    return std::string(made) + "/picture";
+  }();
+  return file;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  int32_t width = 0, height = 0, kind = 0;
+  uint8_t bits = 0;
+  uint8_t result = vellumox::ReadImageHeader(bytes, width, height, bits, kind);
+  if (result != bits || kind < 0 || kind > 4 || width < 0 || width > 65535 || height < 0 ||
+      height > 65535) {
+    std::abort();
+  }
+  for (const char* name : {"a.jpg", "a.tga", "a.png", "x"}) vellumox::SniffImageFormat(bytes, name);
+
+  FILE* f = std::fopen(WorkFile().c_str(), "wb");
+  if (!f) return 0;
+  std::fwrite(data, 1, size, f);
+  std::fclose(f);
+  vellumox::JpegFrame frame;
+  if (vellumox::IsEmbeddableJpeg(WorkFile(), &frame) &&
+      (frame.width <= 0 || frame.height <= 0 || (frame.components != 1 && frame.components != 3))) {
+    std::abort();
+  }
+  if (auto png = vellumox::ReadPngSize(WorkFile())) {
+    if (png->width <= 0 || png->height <= 0) std::abort();
+  }
+  if (auto emf = vellumox::ReadEmfSize(WorkFile())) {
+    if (emf->width <= 0 || emf->height <= 0) std::abort();
+  }
+  return 0;
+}

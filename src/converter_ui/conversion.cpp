@@ -1,0 +1,22 @@
+#include "converter_ui/conversion.h"
+
+namespace vellumox {
+
+Conversion::Conversion(UserInteraction& ui, ImageCodec& codec)
+    : writer_(ui), layout_(writer_), images_(writer_, layout_, codec) {
+  writer_.SetLinePrinter(&layout_);
+  writer_.SetImageHooks(&images_);
+  layout_.SetImagePlacer(&images_);
+}
+
+void Conversion::SetPictureOptions(const PictureOptions& options) {
+  images_.SetJpegOptions(options.jpeg);
+  images_.SetInputField(options.input_field);
+  images_.SetSettings(options.settings);
+}
+
+bool Conversion::ConvertFile(const std::string& filename, const ConversionSettings& settings) {
+  return writer_.ConvertFile(filename, settings);
+}
+
+}  // namespace vellumox

@@ -1,0 +1,54 @@
+// The decoders and the encoder behind the library image codec; one file each.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "images/image_codec.h"
+
+namespace vellumox {
+
+// JPEG through libjpeg-turbo, row by row; CMYK pictures come out as RGB.
+std::unique_ptr<PixelRows> OpenJpegRows(const std::string& path, std::string* error);
+// A baseline JPEG through libjpeg-turbo; chroma is not subsampled from quality 90 up.
+bool WriteJpegFile(PixelRows& rows, const std::string& path, int quality, std::string* error);
+
+// PNG through libpng, row by row unless the picture is interlaced.
+std::unique_ptr<PixelRows> OpenPngRows(const std::string& path, std::string* error);
+std::optional<PixelSize> ReadPngSize(const std::string& path);
+
+// The other raster formats and WMF through ImageMagick, with the coder named explicitly.
+std::unique_ptr<PixelRows> OpenMagickRows(const std::string& path, ImageFormat format,
+                                          std::string* error);
+std::optional<PixelSize> PingMagickSize(const std::string& path, ImageFormat format,
+                                        std::string* error);
+bool MagickCanRead(ImageFormat format);
+// Sets the library's resource limits, once per process.
+void InitializeMagickLibrary();
+
+// EMF through the emf2svg-conv helper and librsvg.
+std::unique_ptr<PixelRows> OpenEmfRows(const std::string& path, const std::string& temp_folder,
+                                       std::string* error);
+std::optional<PixelSize> ReadEmfSize(const std::string& path);
+bool EmfConverterAvailable();
+
+// Rows that are already in memory, for decoders that need the whole picture at once.
+class BufferedRows : public PixelRows {
+ public:
+  BufferedRows(int width, int height, int channels);
+  uint8_t* Row(int y) { return pixels_.data() + static_cast<size_t>(y) * stride_; }
+  bool NextRow(uint8_t* row) override;
+
+ private:
+  std::basic_string<uint8_t> pixels_;
+  size_t stride_;
+  int next_ = 0;
+};
+
+// Writes a pixel with alpha onto white.
+inline uint8_t OnWhite(unsigned value, unsigned alpha) {
+  return static_cast<uint8_t>((value * alpha + 255 * (255 - alpha) + 127) / 255);
+}
+
+}  // namespace vellumox

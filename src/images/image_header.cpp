@@ -1,0 +1,188 @@
+#include "images/image_header.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <vector>
+
+namespace vellumox {
+
+namespace {
+
+constexpr size_t kHeaderBytes = 65536;
+constexpr size_t kMarkerScanLimit = 65525;
+
+ssize_t ReadAt(int fd, void* buf, size_t size, off_t offset) {
+  size_t done = 0;
+  while (done < size) {
+    ssize_t n = ::pread(fd, static_cast<char*>(buf) + done, size - done, offset + done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  return static_cast<ssize_t>(done);
+}
+
+}  // namespace
+
+int32_t MakeWord(uint8_t low, uint8_t high) {
+  return high * 256 + low;
+}
+
+uint8_t ReadImageHeader(std::string_view head, int32_t& width, int32_t& height, uint8_t& bits,
+                        int32_t& kind) {
+  width = height = kind = 0;
+  bits = 0;
+  // A zero-filled buffer of 64 KiB with the file's first bytes in it.
+  std::vector<uint8_t> b(kHeaderBytes, 0);
+  for (size_t i = 0; i < head.size() && i < kHeaderBytes; ++i) b[i] = static_cast<uint8_t>(head[i]);
+
+  if (b[0] == 137 && b[1] == 'P' && b[2] == 'N') {
+    kind = 3;
+    uint8_t color_type = b[25], depth = b[24];
+    switch (color_type) {
+      case 0:
+        bits = depth;
+        break;
+      case 2:
+        bits = static_cast<uint8_t>(3 * depth);
+        break;
+      case 3:
+        bits = 8;
+        break;
+      case 4:
+        bits = static_cast<uint8_t>(2 * depth);
+        break;
+      case 6:
+        bits = static_cast<uint8_t>(4 * depth);
+        break;
+      default:
+        kind = 0;
+        break;
+    }
+    if (kind == 3) {
+      width = MakeWord(b[19], b[18]);
+      height = MakeWord(b[23], b[22]);
+    }
+  }
+  if (b[0] == 'G' && b[1] == 'I' && b[2] == 'F') {
+    kind = 1;
+    width = MakeWord(b[6], b[7]);
+    height = MakeWord(b[8], b[9]);
+    bits = static_cast<uint8_t>((b[10] & 7) + 1);
+  }
+  if (b[0] == 'B' && b[1] == 'M') {
+    kind = 4;
+    width = MakeWord(b[18], b[19]);
+    height = MakeWord(b[22], b[23]);
+    bits = b[28];
+  }
+  if (kind != 0) return bits;
+
+  size_t p = kMarkerScanLimit;
+  for (size_t i = 0; i < kMarkerScanLimit; ++i) {
+    if (b[i] == 0xFF && b[i + 1] == 0xD8 && b[i + 2] == 0xFF) {
+      p = i + 2;
+      break;
+    }
+  }
+  while (p < kMarkerScanLimit) {
+    if (b[p] != 0xFF || b[p + 1] == 0xFF) {
+      ++p;
+      continue;
+    }
+    uint8_t m = b[p + 1];
+    bool frame = (m >= 0xC0 && m <= 0xC3) || (m >= 0xC5 && m <= 0xC7) || (m >= 0xC9 && m <= 0xCB) ||
+                 (m >= 0xCD && m <= 0xCF);
+    if (frame) {
+      kind = 2;
+      height = MakeWord(b[p + 6], b[p + 5]);
+      width = MakeWord(b[p + 8], b[p + 7]);
+      // The component count times 8; a count of 32 or more does not fit and reads as 0.
+      bits = b[p + 9] < 32 ? static_cast<uint8_t>(8 * b[p + 9]) : 0;
+      return bits;
+    }
+    p = p + 1 + static_cast<size_t>(MakeWord(b[p + 3], b[p + 2]));
+  }
+  return bits;
+}
+
+uint8_t ReadImageHeader(const std::string& path, int32_t& width, int32_t& height, uint8_t& bits,
+                        int32_t& kind) {
+  std::string head;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd >= 0) {
+    head.resize(kHeaderBytes);
+    ssize_t n = ReadAt(fd, head.data(), head.size(), 0);
+    head.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    ::close(fd);
+  }
+  return ReadImageHeader(std::string_view(head), width, height, bits, kind);
+}
+
+std::optional<JpegFrame> ReadJpegFrame(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::optional<JpegFrame> result;
+  uint8_t soi[2];
+  off_t pos = 2;
+  if (ReadAt(fd, soi, 2, 0) == 2 && soi[0] == 0xFF && soi[1] == 0xD8) {
+    // Walk the segments; a sane file reaches its frame within a few dozen.
+    for (int segments = 0; segments < 1000; ++segments) {
+      uint8_t m[2];
+      if (ReadAt(fd, m, 2, pos) != 2 || m[0] != 0xFF) break;
+      if (m[1] == 0xFF) {  // fill byte
+        pos += 1;
+        continue;
+      }
+      if (m[1] == 0xD8 || m[1] == 0x01 || (m[1] >= 0xD0 && m[1] <= 0xD7)) {
+        pos += 2;
+        continue;
+      }
+      if (m[1] == 0xD9 || m[1] == 0xDA) break;  // end of image or scan before any frame
+      uint8_t len[2];
+      if (ReadAt(fd, len, 2, pos + 2) != 2) break;
+      int length = len[0] << 8 | len[1];
+      if (length < 2) break;
+      bool sof = m[1] >= 0xC0 && m[1] <= 0xCF && m[1] != 0xC4 && m[1] != 0xC8 && m[1] != 0xCC;
+      if (sof) {
+        uint8_t f[6];
+        if (length < 8 || ReadAt(fd, f, 6, pos + 4) != 6) break;
+        JpegFrame frame;
+        frame.marker = m[1];
+        frame.height = f[1] << 8 | f[2];
+        frame.width = f[3] << 8 | f[4];
+        frame.components = f[5];
+        result = frame;
+        break;
+      }
+      pos += 2 + length;
+    }
+  }
+  ::close(fd);
+  return result;
+}
+
+bool IsEmbeddableJpeg(const std::string& path, JpegFrame* out) {
+  std::optional<JpegFrame> frame = ReadJpegFrame(path);
+  if (!frame) return false;
+  if (frame->marker != 0xC0 && frame->marker != 0xC1 && frame->marker != 0xC2) return false;
+  if (frame->components != 1 && frame->components != 3) return false;
+  if (frame->width <= 0 || frame->height <= 0) return false;
+  // The end-of-image marker, allowing some padding after it.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  off_t size = ::lseek(fd, 0, SEEK_END);
+  std::array<uint8_t, 4096> tail{};
+  off_t start = size > static_cast<off_t>(tail.size()) ? size - static_cast<off_t>(tail.size()) : 0;
+  ssize_t n = ReadAt(fd, tail.data(), static_cast<size_t>(size - start), start);
+  ::close(fd);
+  bool eoi = false;
+  for (ssize_t i = n - 2; i >= 0 && !eoi; --i) eoi = tail[i] == 0xFF && tail[i + 1] == 0xD9;
+  if (eoi && out) *out = *frame;
+  return eoi;
+}
+
+}  // namespace vellumox

@@ -1,0 +1,157 @@
+#include "images/image_references.h"
+
+#include <dirent.h>
+
+#include <optional>
+
+#include "layout/markup_rules.h"
+#include "layout/text_rules.h"
+#include "writer/code_page.h"
+#include "writer/file_operations.h"
+#include "writer/input_text.h"
+#include "writer/path_names.h"
+
+namespace vellumox {
+
+namespace {
+
+// The tag's text is escaped for a PDF string; the name of a file is not.
+std::string Unescaped(std::string value) {
+  if (value.find('\\') == std::string::npos) return value;
+  value = ReplaceAll(value, "\\(", "(", CompareMode::kExact);
+  return ReplaceAll(value, "\\)", ")", CompareMode::kExact);
+}
+
+// Whether a file name matches a pattern in which every "?" stands for one character (UTF-8).
+bool MatchesWithWildcards(std::string_view name, std::string_view pattern) {
+  size_t n = 0;
+  for (size_t p = 0; p < pattern.size(); ++p) {
+    if (n >= name.size()) return false;
+    if (pattern[p] == '?') {
+      unsigned char lead = static_cast<unsigned char>(name[n]);
+      size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+      n += length;
+    } else if (pattern[p] == name[n]) {
+      ++n;
+    } else {
+      return false;
+    }
+  }
+  return n == name.size();
+}
+
+// Resolves each part of the path that holds "?" to the one entry of its folder that matches.
+std::optional<std::string> ResolveWildcards(const std::string& path) {
+  std::string resolved;
+  size_t start = 0;
+  if (!path.empty() && path[0] == '/') {
+    resolved = "/";
+    start = 1;
+  }
+  while (start <= path.size()) {
+    size_t slash = path.find('/', start);
+    std::string part =
+        path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+    if (part.find('?') != std::string::npos) {
+      std::string folder = resolved.empty() ? "." : resolved;
+      std::string match;
+      int count = 0;
+      if (DIR* dir = ::opendir(folder.c_str())) {
+        while (dirent* entry = ::readdir(dir)) {
+          if (MatchesWithWildcards(entry->d_name, part)) {
+            match = entry->d_name;
+            ++count;
+          }
+        }
+        ::closedir(dir);
+      }
+      if (count != 1) return std::nullopt;
+      part = match;
+    }
+    resolved += part;
+    if (slash == std::string::npos) break;
+    resolved += '/';
+    start = slash + 1;
+  }
+  return resolved;
+}
+
+}  // namespace
+
+std::string ExistingFileFor(const std::string& utf8_path) {
+  if (FileExists(utf8_path) || utf8_path.find('?') == std::string::npos) return utf8_path;
+  std::optional<std::string> found = ResolveWildcards(utf8_path);
+  return found && FileExists(*found) ? *found : utf8_path;
+}
+
+bool ImageReferences::AcceptsName(std::string_view name) const {
+  std::string lower = ToLowerAscii(name);
+  auto ends = [&](std::string_view ext) { return EndsWithIgnoreCase(lower, ext); };
+  if (ends(".jpg")) return codec_.CanRead(ImageFormat::kJpeg);
+  if (ends(".bmp") || ends(".rle")) return codec_.CanRead(ImageFormat::kBmp);
+  if (ends(".gif")) return codec_.CanRead(ImageFormat::kGif);
+  if (ends(".wmf")) return codec_.CanRead(ImageFormat::kWmf);
+  if (ends(".emf")) return codec_.CanRead(ImageFormat::kEmf);
+  if (ends(".ico")) return codec_.CanRead(ImageFormat::kIco);
+  if (ends(".tif") || ends(".png") || ends(".pcx") || ends(".tga") || ends(".psd")) {
+    return codec_.HasImageComponent();
+  }
+  return false;
+}
+
+void ImageReferences::ResetImages() {
+  entries_.clear();
+}
+
+void ImageReferences::CollectImages(const std::string& filename, bool use_text_formatting) {
+  ResetImages();
+  if (!use_text_formatting) return;
+  if (!FileExists(filename)) return;
+  current_input_ = filename;
+  InputTextReader reader;
+  if (!reader.Open(filename)) return;
+  std::string line;
+  while (reader.NextLine(line)) {
+    // A line without "src=" names no picture, whatever its tags.
+    if (FindIgnoreCase(line, "src=") == std::string::npos) continue;
+    std::string_view rest(line);
+    while (HasMarkup(rest, true)) {
+      size_t img = FindIgnoreCase(rest, "<img");
+      size_t p = img == std::string_view::npos ? 0 : img + 1;
+      size_t q = rest.find('>', p);
+      if (q == std::string_view::npos) break;
+      std::string_view tag = rest.substr(p, q - p);
+      std::string src = ResolveImagePath(tag, "src");
+      if (FindImage(src) == 0 && AcceptsName(src) && FileExists(src) &&
+          static_cast<int>(entries_.size()) < kMaxImages) {
+        entries_.push_back(ImageEntry{src, 0, 0, {}});
+      }
+      rest.remove_prefix(q + 1);
+    }
+  }
+}
+
+std::string ImageReferences::ResolveImagePath(std::string_view tag, std::string_view name) const {
+  std::string value = Windows1252ToUtf8(Unescaped(TagAttribute(tag, name, "")));
+  std::string as_written = ExistingFileFor(value);
+  if (FileExists(as_written)) return as_written;
+  std::string beside_input = ExistingFileFor(FolderOfPath(current_input_) + value);
+  if (FileExists(beside_input)) return beside_input;
+  return FolderOfPath(output_file_) + value;
+}
+
+int ImageReferences::FindImage(std::string_view path) const {
+  std::string name = ReplaceAll(path, "\\\\", "\\", CompareMode::kExact);
+  std::string folder = FolderOfPath(input_field_);
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    const std::string& entry = entries_[i].path;
+    // File names on this platform tell letter case apart.
+    if (entry == name) return static_cast<int>(i + 1);
+    if (entry.find_first_of("\\/") == std::string::npos && folder + entry == name) {
+      return static_cast<int>(i + 1);
+    }
+  }
+  return 0;
+}
+
+}  // namespace vellumox

@@ -1,0 +1,66 @@
+// The pictures that a document names: found by a first pass over the input's image tags, before
+// the document starts, and looked up again when each tag is laid out.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "images/image_codec.h"
+#include "images/jpeg_conversion.h"
+
+namespace vellumox {
+
+struct ImageEntry {
+  std::string path;    // as ResolveImagePath gave it
+  float aspect = 0;    // height / width of its JPEG; 0 while it has none
+  int32_t object = 0;  // its image object, 0 when it has none
+  JpegFile jpeg;
+};
+
+class ImageReferences {
+ public:
+  // Entries beyond this many distinct pictures are skipped.
+  static constexpr int kMaxImages = 32000;
+
+  explicit ImageReferences(const ImageCodec& codec) : codec_(codec) {}
+
+  // Where relative names are looked for: the input's folder, then the output's; and the folder
+  // of the input name as the user gave it (a pattern for albums).
+  void SetDocument(const std::string& output_file, const std::string& input_field) {
+    output_file_ = output_file;
+    input_field_ = input_field;
+  }
+
+  // Scans the input's tags and lists the distinct pictures that they name and that can be read,
+  // in the order of their first reference. Nothing is listed when markup is off.
+  void CollectImages(const std::string& filename, bool use_text_formatting);
+  void ResetImages();
+
+  // The file that attribute name of a tag names: as written, then beside the input, else beside
+  // the output (then without checking). The tag's text is escaped text in the PDF's code page.
+  std::string ResolveImagePath(std::string_view tag, std::string_view name) const;
+  // The 1-based list position of a path, or 0.
+  int FindImage(std::string_view path) const;
+
+  std::vector<ImageEntry>& entries() { return entries_; }
+  const std::vector<ImageEntry>& entries() const { return entries_; }
+  const std::string& CurrentInputFile() const { return current_input_; }
+
+  // Whether a picture name's type is one that is collected.
+  bool AcceptsName(std::string_view name) const;
+
+ private:
+  const ImageCodec& codec_;
+  std::vector<ImageEntry> entries_;
+  std::string current_input_;
+  std::string output_file_;
+  std::string input_field_;
+};
+
+// A file name from a tag as the file system knows it: converted to UTF-8; when that names no
+// file and holds "?" (a character the PDF's code page lacks), the one file that matches with
+// each "?" standing for any one character (letters of any script included).
+std::string ExistingFileFor(const std::string& utf8_path);
+
+}  // namespace vellumox

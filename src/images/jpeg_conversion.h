@@ -1,0 +1,30 @@
+// Turning one picture of the document into the JPEG that is embedded.
+#pragma once
+
+#include <string>
+
+#include "images/image_codec.h"
+
+namespace vellumox {
+
+struct JpegOptions {
+  int quality = 100;       // the JPEG quality setting, 1 to 100
+  bool keep_jpeg = false;  // "Do not recompress JPG files"
+};
+
+struct JpegFile {
+  bool ok = false;
+  std::string path;  // the JPEG to embed: a file in the private folder, or the picture itself
+  int width = 0;     // pixels, as the JPEG holds them
+  int height = 0;
+  std::string error;  // why there is none
+};
+
+// A ".jpg" that is a JPEG a PDF reader can show (Huffman-coded, one or three components, not
+// cut short) is used as it is when keep_jpeg is set; every other picture is decoded by the
+// type its bytes show and encoded as a baseline JPEG at jpeg_path. A missing, empty, unreadable
+// or broken picture gives no JPEG.
+JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOptions& options,
+                       const std::string& jpeg_path, const std::string& temp_folder);
+
+}  // namespace vellumox

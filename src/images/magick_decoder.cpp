@@ -1,0 +1,137 @@
+// The raster formats other than JPEG and PNG, and WMF, through ImageMagick. The coder is always
+// named explicitly ("BMP:photo.bmp"), so the library never guesses a format from the bytes and
+// never hands them to a delegate such as PostScript or SVG.
+#include <Magick++.h>
+
+#include <mutex>
+
+#include "images/decoders.h"
+
+namespace vellumox {
+
+namespace {
+
+// Metafiles are drawn at the screen's 96 dots per inch.
+constexpr double kMetafileDensity = 96;
+
+std::string CoderSpec(const std::string& path, ImageFormat format) {
+  // Only the first picture of a file: the first frame of a GIF, page of a TIFF, icon of an ICO,
+  // the merged picture of a PSD.
+  return std::string(FormatName(format)) + ":" + path + "[0]";
+}
+
+void Prepare(Magick::Image& image, ImageFormat format) {
+  image.quiet(true);  // warnings are not failures
+  if (format == ImageFormat::kWmf) {
+    image.density(Magick::Geometry(static_cast<size_t>(kMetafileDensity),
+                                   static_cast<size_t>(kMetafileDensity)));
+  }
+}
+
+bool IsGrey(const Magick::Image& image) {
+  Magick::ImageType type = image.type();
+  return image.colorSpace() == Magick::GRAYColorspace || type == Magick::GrayscaleType ||
+         type == Magick::GrayscaleMatteType || type == Magick::BilevelType;
+}
+
+class MagickRows : public PixelRows {
+ public:
+  bool Open(const std::string& path, ImageFormat format) {
+    try {
+      Prepare(image_, format);
+      image_.read(CoderSpec(path, format));
+      if (image_.columns() == 0 || image_.rows() == 0) {
+        error_ = "the picture is empty";
+        return false;
+      }
+      bool grey = IsGrey(image_);
+      if (image_.matte()) {
+        image_.backgroundColor(Magick::Color("white"));
+        image_.alphaChannel(Magick::RemoveAlphaChannel);
+      }
+      if (!grey && image_.colorSpace() != Magick::sRGBColorspace) {
+        image_.colorSpace(Magick::sRGBColorspace);
+      }
+      width_ = static_cast<int>(image_.columns());
+      height_ = static_cast<int>(image_.rows());
+      channels_ = grey ? 1 : 3;
+      return true;
+    } catch (const std::exception& e) {
+      error_ = e.what();
+      return false;
+    }
+  }
+
+  bool NextRow(uint8_t* row) override {
+    if (next_ >= height_) return false;
+    try {
+      image_.write(0, next_, static_cast<size_t>(width_), 1, channels_ == 1 ? "I" : "RGB",
+                   Magick::CharPixel, row);
+    } catch (const std::exception& e) {
+      error_ = e.what();
+      return false;
+    }
+    ++next_;
+    return true;
+  }
+
+ private:
+  Magick::Image image_;
+  int next_ = 0;
+};
+
+}  // namespace
+
+void InitializeMagickLibrary() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    Magick::InitializeMagick(nullptr);
+    // The system policy may set lower limits; it always wins. These keep a decompression bomb
+    // from taking the machine where the policy is looser.
+    Magick::ResourceLimits::memory(256ull << 20);
+    Magick::ResourceLimits::map(512ull << 20);
+    Magick::ResourceLimits::disk(1ull << 30);
+    Magick::ResourceLimits::area(128ull << 20);
+    Magick::ResourceLimits::width(16384);
+    Magick::ResourceLimits::height(16384);
+    MagickCore::SetMagickResourceLimit(MagickCore::TimeResource, 120);
+  });
+}
+
+bool MagickCanRead(ImageFormat format) {
+  InitializeMagickLibrary();
+  std::string name(FormatName(format));
+  if (name.empty()) return false;
+  MagickCore::ExceptionInfo* exception = MagickCore::AcquireExceptionInfo();
+  const MagickCore::MagickInfo* info = MagickCore::GetMagickInfo(name.c_str(), exception);
+  MagickCore::DestroyExceptionInfo(exception);
+  return info != nullptr && info->decoder != nullptr;
+}
+
+std::unique_ptr<PixelRows> OpenMagickRows(const std::string& path, ImageFormat format,
+                                          std::string* error) {
+  InitializeMagickLibrary();
+  auto rows = std::make_unique<MagickRows>();
+  if (!rows->Open(path, format)) {
+    if (error) *error = rows->error();
+    return nullptr;
+  }
+  return rows;
+}
+
+std::optional<PixelSize> PingMagickSize(const std::string& path, ImageFormat format,
+                                        std::string* error) {
+  InitializeMagickLibrary();
+  try {
+    Magick::Image image;
+    Prepare(image, format);
+    image.ping(CoderSpec(path, format));
+    if (image.columns() == 0 || image.rows() == 0) return std::nullopt;
+    return PixelSize{static_cast<int>(image.columns()), static_cast<int>(image.rows())};
+  } catch (const std::exception& e) {
+    if (error) *error = e.what();
+    return std::nullopt;
+  }
+}
+
+}  // namespace vellumox

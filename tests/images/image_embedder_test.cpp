@@ -1,0 +1,226 @@
+#include "images/image_embedder.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "converter_ui/conversion.h"
+#include "picture_fixtures.h"
+#include "support/test_support.h"
+
+namespace vellumox {
+namespace {
+
+using test::PdfFile;
+using test::TempDir;
+
+ImageCodec& Codec() {
+  static std::unique_ptr<ImageCodec> codec = MakeLibraryImageCodec();
+  return *codec;
+}
+
+struct StoredSettings : SettingsSource {
+  std::optional<std::string> Get(std::string_view key) const override {
+    auto it = values.find(std::string(key));
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+  }
+  std::map<std::string, std::string> values;
+};
+
+// Letter page, margins of half an inch, 10 pt: W 612, H 792, M = T = 36, L = 12.
+ConversionSettings Letter(const std::string& output) {
+  ConversionSettings s;
+  s.outputfile = output;
+  s.FontName = "Courier";
+  s.FontSize = 10;
+  s.Margin = 0.5f;
+  s.TopMargin = 0.5f;
+  s.ShowPageNum = false;
+  return s;
+}
+
+// Converts text with image tags, keeping the writer so that its last state can be read.
+struct Converted {
+  bool ok;
+  PdfFile pdf;
+  std::vector<PlacementRecord> last_page_placements;
+};
+
+Converted ConvertText(const TempDir& dir, const std::string& text,
+                      const SettingsSource* settings = nullptr) {
+  test::WriteFile(dir / "doc.txt", text);
+  SilentInteraction ui;
+  Conversion conversion(ui, Codec());
+  PictureOptions options;
+  options.settings = settings;
+  conversion.SetPictureOptions(options);
+  bool ok = conversion.ConvertFile(dir / "doc.txt", Letter(dir / "doc.pdf"));
+  EXPECT_TRUE(ok) << ui.last_message;
+  std::string details;
+  EXPECT_TRUE(test::QpdfCheckClean(dir / "doc.pdf", &details)) << details;
+  return Converted{ok, PdfFile::Load(dir / "doc.pdf"), conversion.images().placements()};
+}
+
+// The placement streams of page k: their drawing lines.
+std::vector<std::string> Placements(const PdfFile& pdf, int k) {
+  int page = pdf.PageObject(k);
+  std::vector<std::string> out;
+  for (int n = page + 4;; n += 2) {
+    std::vector<std::string> lines = pdf.StreamLines(n);
+    if (lines.size() != 2 || lines[0] != "Q") break;
+    out.push_back(lines[1]);
+  }
+  return out;
+}
+
+TEST(PlaceImage, FlowImageOnALetterPage) {
+  TempDir dir;
+  test::MakeJpeg(dir / "a.jpg", 800, 600);
+  Converted c = ConvertText(dir, "<img src=\"a.jpg\">\r\nafter");
+  EXPECT_EQ(Placements(c.pdf, 1), std::vector<std::string>{"q 540 0 0 405 36 360 cm /im1 Do"});
+  std::vector<std::string> text = c.pdf.PageContentLines(1);
+  // 33 blank lines below the image, then the text.
+  EXPECT_EQ(std::count(text.begin(), text.end(), "()'"), 33 + 1);
+  EXPECT_EQ(text[12 + 33], "/F0 10 Tf");
+  EXPECT_EQ(text[12 + 36], "(after)'");
+}
+
+TEST(PlaceImage, VerticalCursorAfterAFlowImage) {
+  TempDir dir;
+  test::MakeJpeg(dir / "a.jpg", 800, 600);
+  test::WriteFile(dir / "doc.txt", "<img src=\"a.jpg\">");
+  SilentInteraction ui;
+  Conversion conversion(ui, Codec());
+  DocumentWriter& w = conversion.writer();
+  w.Initialize(Letter(dir / "doc.pdf"));
+  conversion.images().CollectImages(dir / "doc.txt");
+  w.StartPDF();
+  w.StartPage();
+  conversion.images().PlaceImage("img src=\"" + dir / "a.jpg" + "\"");
+  EXPECT_EQ(w.state().VerticalCursor, 432.0f);
+  EXPECT_EQ(w.state().LineOnPage, 1 + 33);
+  ASSERT_EQ(conversion.images().placements().size(), 1u);
+  const PlacementRecord& r = conversion.images().placements()[0];
+  EXPECT_EQ(r.name, "im1");
+  EXPECT_EQ(r.x, 36);
+  EXPECT_EQ(r.y, 360);
+  EXPECT_EQ(r.width, 540);
+  EXPECT_EQ(r.height, 405);
+  w.EndPage();
+  w.EndPDF();
+  EXPECT_TRUE(w.Succeeded());
+}
+
+TEST(PlaceImage, SizesAndPositionsFromAttributes) {
+  TempDir dir;
+  test::MakeJpeg(dir / "a.jpg", 800, 600);
+  StoredSettings old_top;
+  old_top.values["UseOldTop"] = "1";
+  struct Case {
+    std::string tag;
+    const SettingsSource* settings;
+    std::string drawn;
+  } cases[] = {
+      {"<img src=a.jpg height=\"1000\">", nullptr, "q 428 0 0 792 36 0 cm /im1 Do"},
+      {"<img src=a.jpg top=\"100\" height=\"200\">", nullptr, "q 540 0 0 200 36 492 cm /im1 Do"},
+      {"<img src=a.jpg top=\"100\" height=\"200\">", &old_top, "q 540 0 0 200 36 100 cm /im1 Do"},
+      {"<img src=a.jpg top=700 height=200>", nullptr, "q 540 0 0 200 36 700 cm /im1 Do"},
+      {"<img src=a.jpg width=100 left=300 top=50>", nullptr, "q 100 0 0 405 300 337 cm /im1 Do"},
+      {"<img src=a.jpg width=abc>", nullptr, "q 0 0 0 405 36 360 cm /im1 Do"},
+  };
+  for (const Case& k : cases) {
+    Converted c = ConvertText(dir, k.tag, k.settings);
+    EXPECT_EQ(Placements(c.pdf, 1), std::vector<std::string>{k.drawn}) << k.tag;
+  }
+}
+
+TEST(PlaceImage, OneFileTwoTagsIsOneObjectTwoPlacements) {
+  TempDir dir;
+  test::MakeJpeg(dir / "a.jpg", 80, 60);
+  test::MakeJpeg(dir / "b.jpg", 80, 60, test::Pixels::kGrey);
+  Converted c = ConvertText(dir,
+                            "<img src=a.jpg top=10 height=20> <img src=b.jpg top=50 height=20>"
+                            "<img src=a.jpg top=100 height=20>");
+  const std::string& b = c.pdf.bytes();
+  EXPECT_NE(b.find("  /XObject << \r  /im1 27 0 R\r  /im2 28 0 R\r  >>\r>>\rendobj\r27 0 obj"),
+            std::string::npos);
+  EXPECT_EQ(Placements(c.pdf, 1).size(), 3u);
+  EXPECT_NE(b.find("/Name /im2 /Filter [ /DCTDecode ]\r   /Width 80 /Height 60 /BitsPerComponent 8 "
+                   "/ColorSpace /DeviceGray"),
+            std::string::npos);
+  EXPECT_NE(b.find("/Name /im1 /Filter [ /DCTDecode ]\r   /Width 80 /Height 60 /BitsPerComponent 8 "
+                   "/ColorSpace /DeviceRGB"),
+            std::string::npos);
+  // The contents array lists the text stream and every placement stream.
+  int page = c.pdf.PageObject(1);
+  EXPECT_NE(b.find(std::to_string(page + 3) + " 0 obj\r[\r" + std::to_string(page + 1) + " 0 R \r" +
+                   std::to_string(page + 4) + " 0 R \r" + std::to_string(page + 6) + " 0 R \r" +
+                   std::to_string(page + 8) + " 0 R \r]"),
+            std::string::npos);
+}
+
+TEST(PlaceImage, FlowImagesBreakThePageOnlyWhenTheyDoNotFit) {
+  TempDir dir;
+  test::MakeJpeg(dir / "a.jpg", 540, 300);
+  // After 35 lines the cursor is at 36 + 35 x 12 = 456: 300 more would pass 792 - yet 336 fits.
+  std::string lines;
+  for (int i = 0; i < 35; ++i) lines += "line\r\n";
+  Converted fits = ConvertText(dir, lines + "<img src=a.jpg height=336>");
+  EXPECT_EQ(fits.pdf.PageObject(2), -1);
+  Converted breaks = ConvertText(dir, lines + "<img src=a.jpg height=337>");
+  EXPECT_NE(breaks.pdf.PageObject(2), -1);
+  EXPECT_EQ(Placements(breaks.pdf, 2), std::vector<std::string>{"q 540 0 0 337 36 420 cm /im1 Do"});
+}
+
+TEST(WriteImageObjects, StreamFramingAndLength) {
+  TempDir dir;
+  test::MakeJpeg(dir / "a.jpg", 40, 30);
+  test::WriteFile(dir / "doc.txt", "<img src=a.jpg>");
+  SilentInteraction ui;
+  Conversion conversion(ui, Codec());
+  conversion.SetPictureOptions(PictureOptions{JpegOptions{100, true}, "", nullptr});
+  ASSERT_TRUE(conversion.ConvertFile(dir / "doc.txt", Letter(dir / "doc.pdf")));
+  std::string jpeg = test::ReadFile(dir / "a.jpg");
+  std::string pdf = test::ReadFile(dir / "doc.pdf");
+  std::string expected = "/Length " + std::to_string(jpeg.size()) + "\r>>\rstream\r\n" + jpeg +
+                         "\rendstream\r\rendobj\r";
+  EXPECT_NE(pdf.find(expected), std::string::npos);
+}
+
+TEST(WriteImageObjects, PicturesWithoutJpegGetNoObjectAndDrawNothing) {
+  TempDir dir;
+  test::MakeJpeg(dir / "good.jpg", 80, 60);
+  std::string jpeg = test::ReadFile(dir / "good.jpg");
+  test::WriteFile(dir / "bad.jpg", jpeg.substr(0, 200));
+  test::MakeJpeg(dir / "also.jpg", 40, 30);
+  Converted c = ConvertText(dir,
+                            "<img src=bad.jpg>\r\n<img src=good.jpg>\r\n<img src=bad.jpg>\r\n"
+                            "<img src=also.jpg top=10 height=10>");
+  const std::string& b = c.pdf.bytes();
+  EXPECT_NE(b.find("  /XObject << \r  /im2 27 0 R\r  /im3 28 0 R\r  >>\r"), std::string::npos);
+  EXPECT_EQ(b.find("/im1"), std::string::npos);
+  std::vector<std::string> drawn = Placements(c.pdf, 1);
+  ASSERT_EQ(drawn.size(), 2u);
+  EXPECT_NE(drawn[0].find("/im2 Do"), std::string::npos);
+  EXPECT_NE(drawn[1].find("/im3 Do"), std::string::npos);
+}
+
+TEST(Albums, OneImagePerPage) {
+  TempDir dir;
+  test::MakeJpeg(dir / "one.jpg", 300, 200);
+  test::MakePng(dir / "two.png", 200, 300);
+  test::MakeWithMagick(dir / "three.gif", "GIF", 100, 100);
+  std::string list = "<img src=\"" + dir / "one.jpg" + "\">\r\n\f\r\n<img src=\"" +
+                     dir / "two.png" + "\">\r\n\f\r\n<img src=\"" + dir / "three.gif" + "\">\r\n";
+  Converted c = ConvertText(dir, list);
+  for (int k = 1; k <= 3; ++k) {
+    std::vector<std::string> drawn = Placements(c.pdf, k);
+    ASSERT_EQ(drawn.size(), 1u) << k;
+    EXPECT_NE(drawn[0].find("/im" + std::to_string(k) + " Do"), std::string::npos) << k;
+  }
+  EXPECT_EQ(c.pdf.PageObject(4), -1);
+}
+
+}  // namespace
+}  // namespace vellumox

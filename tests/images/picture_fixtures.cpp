@@ -1,0 +1,270 @@
+#include "picture_fixtures.h"
+
+#include <Magick++.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+#include <vector>
+
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
+
+namespace vellumox::test {
+
+namespace {
+
+uint8_t Shade(int x, int y, int c, int seed) {
+  return static_cast<uint8_t>((x * (c + 1) + y * (3 - c) + seed * 37) & 0xFF);
+}
+
+void Put16(std::string& out, unsigned v) {
+  out += static_cast<char>(v & 0xFF);
+  out += static_cast<char>((v >> 8) & 0xFF);
+}
+void Put32(std::string& out, uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace
+
+void MakeJpeg(const std::string& path, int width, int height, Pixels pixels, int quality,
+              bool progressive, int seed) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) throw std::runtime_error("cannot write " + path);
+  jpeg_compress_struct info{};
+  jpeg_error_mgr err{};
+  info.err = jpeg_std_error(&err);
+  jpeg_create_compress(&info);
+  jpeg_stdio_dest(&info, file);
+  info.image_width = static_cast<JDIMENSION>(width);
+  info.image_height = static_cast<JDIMENSION>(height);
+  int channels = pixels == Pixels::kGrey ? 1 : pixels == Pixels::kCmyk ? 4 : 3;
+  info.input_components = channels;
+  info.in_color_space = channels == 1 ? JCS_GRAYSCALE : channels == 4 ? JCS_CMYK : JCS_RGB;
+  jpeg_set_defaults(&info);
+  if (channels == 4) jpeg_set_colorspace(&info, JCS_YCCK);
+  jpeg_set_quality(&info, quality, TRUE);
+  if (progressive) jpeg_simple_progression(&info);
+  if (channels == 4) info.write_Adobe_marker = TRUE;
+  jpeg_start_compress(&info, TRUE);
+  std::vector<uint8_t> row(static_cast<size_t>(width) * channels);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      for (int c = 0; c < channels; ++c)
+        row[static_cast<size_t>(x) * channels + c] = Shade(x, y, c, seed);
+    }
+    JSAMPROW p = row.data();
+    jpeg_write_scanlines(&info, &p, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  std::fclose(file);
+}
+
+void MakePng(const std::string& path, int width, int height, Pixels pixels, bool interlaced) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) throw std::runtime_error("cannot write " + path);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_init_io(png, file);
+  png_set_compression_level(png, 1);
+  int type = PNG_COLOR_TYPE_RGB, channels = 3;
+  switch (pixels) {
+    case Pixels::kGrey:
+      type = PNG_COLOR_TYPE_GRAY;
+      channels = 1;
+      break;
+    case Pixels::kRgba:
+      type = PNG_COLOR_TYPE_RGB_ALPHA;
+      channels = 4;
+      break;
+    case Pixels::kPalette:
+      type = PNG_COLOR_TYPE_PALETTE;
+      channels = 1;
+      break;
+    default:
+      break;
+  }
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+               type, interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (pixels == Pixels::kPalette) {
+    std::vector<png_color> palette(256);
+    for (int i = 0; i < 256; ++i) {
+      palette[i] = png_color{static_cast<png_byte>(i), static_cast<png_byte>(255 - i), 128};
+    }
+    png_set_PLTE(png, info, palette.data(), 256);
+  }
+  png_write_info(png, info);
+  int passes = interlaced ? png_set_interlace_handling(png) : 1;
+  std::vector<uint8_t> row(static_cast<size_t>(width) * channels);
+  for (int pass = 0; pass < passes; ++pass) {
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        for (int c = 0; c < channels; ++c) {
+          // Alpha runs from transparent at the left to opaque at the right.
+          row[static_cast<size_t>(x) * channels + c] =
+              (pixels == Pixels::kRgba && c == 3)
+                  ? static_cast<uint8_t>(x * 255 / (width > 1 ? width - 1 : 1))
+                  : Shade(x, y, c, 0);
+        }
+      }
+      png_write_row(png, row.data());
+    }
+  }
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(file);
+}
+
+void MakeWithMagick(const std::string& path, const std::string& coder, int width, int height,
+                    bool grey) {
+  Magick::InitializeMagick(nullptr);
+  Magick::Image image;
+  image.size(Magick::Geometry(static_cast<size_t>(width), static_cast<size_t>(height)));
+  image.read("gradient:red-blue");
+  image.fillColor(Magick::Color("orange"));
+  image.draw(Magick::DrawableRectangle(width / 4, height / 4, width * 3 / 4, height * 3 / 4));
+  if (grey) image.type(Magick::GrayscaleType);
+  image.write(coder + ":" + path);
+}
+
+void MakeRleBitmap(const std::string& path, int width, int height) {
+  std::string pixels;
+  for (int y = 0; y < height; ++y) {
+    // Runs of at most 255 pixels of one palette index, then end of line.
+    for (int x = 0; x < width;) {
+      int run = std::min(255, width - x);
+      pixels += static_cast<char>(run);
+      pixels += static_cast<char>((y / 4) % 4);
+      x += run;
+    }
+    pixels += std::string("\0\0", 2);
+  }
+  pixels += std::string("\0\1", 2);  // end of bitmap
+  const uint32_t palette_size = 256 * 4, header = 14 + 40 + palette_size;
+  std::string out = "BM";
+  Put32(out, header + static_cast<uint32_t>(pixels.size()));
+  Put32(out, 0);
+  Put32(out, header);
+  Put32(out, 40);
+  Put32(out, static_cast<uint32_t>(width));
+  Put32(out, static_cast<uint32_t>(height));
+  Put16(out, 1);
+  Put16(out, 8);
+  Put32(out, 1);  // BI_RLE8
+  Put32(out, static_cast<uint32_t>(pixels.size()));
+  Put32(out, 2835);
+  Put32(out, 2835);
+  Put32(out, 256);
+  Put32(out, 0);
+  const uint8_t colors[4][3] = {{255, 0, 0}, {0, 160, 0}, {0, 0, 255}, {250, 200, 0}};
+  for (int i = 0; i < 256; ++i) {
+    const uint8_t* c = colors[i % 4];
+    out += static_cast<char>(c[2]);
+    out += static_cast<char>(c[1]);
+    out += static_cast<char>(c[0]);
+    out += '\0';
+  }
+  WriteBytes(path, out + pixels);
+}
+
+void MakeWmf(const std::string& path, double width_inches, double height_inches) {
+  const int units = 1440;
+  const int w = static_cast<int>(width_inches * units), h = static_cast<int>(height_inches * units);
+  std::string records;
+  auto record = [&](unsigned function, std::initializer_list<int> params) {
+    Put32(records, static_cast<uint32_t>(3 + params.size()));
+    Put16(records, function);
+    for (int p : params) Put16(records, static_cast<unsigned>(p) & 0xFFFF);
+  };
+  record(0x020B, {0, 0});  // SetWindowOrg(y, x)
+  record(0x020C, {h, w});  // SetWindowExt(y, x)
+  // CreateBrushIndirect(style solid, colour 0x0000C0 red, hatch) and SelectObject(0).
+  record(0x02FC, {0, 0x00C0, 0x0000, 0});
+  record(0x012D, {0});
+  record(0x041B, {h * 3 / 4, w * 3 / 4, h / 4, w / 4});  // Rectangle(bottom, right, top, left)
+  record(0x0000, {});                                    // EOF
+  std::string meta;
+  Put16(meta, 1);
+  Put16(meta, 9);
+  Put16(meta, 0x0300);
+  Put32(meta, static_cast<uint32_t>((18 + records.size()) / 2));
+  Put16(meta, 1);
+  Put32(meta, 7);
+  Put16(meta, 0);
+  std::string placeable;
+  Put32(placeable, 0x9AC6CDD7);
+  Put16(placeable, 0);
+  Put16(placeable, 0);
+  Put16(placeable, 0);
+  Put16(placeable, static_cast<unsigned>(w));
+  Put16(placeable, static_cast<unsigned>(h));
+  Put16(placeable, units);
+  Put32(placeable, 0);
+  unsigned checksum = 0;
+  for (size_t i = 0; i < 20; i += 2) {
+    checksum ^= static_cast<uint8_t>(placeable[i]) | static_cast<uint8_t>(placeable[i + 1]) << 8;
+  }
+  Put16(placeable, checksum);
+  WriteBytes(path, placeable + meta + records);
+}
+
+void MakeEmf(const std::string& path, double width_mm, double height_mm) {
+  const int fw = static_cast<int>(width_mm * 100), fh = static_cast<int>(height_mm * 100);
+  const int pw = static_cast<int>(width_mm / 25.4 * 96),
+            ph = static_cast<int>(height_mm / 25.4 * 96);
+  std::string records;
+  // CreateBrushIndirect(ihBrush 1, solid, blue), SelectObject(1), Rectangle, EOF.
+  Put32(records, 39);
+  Put32(records, 24);
+  Put32(records, 1);
+  Put32(records, 0);
+  Put32(records, 0x00C00000);
+  Put32(records, 0);
+  Put32(records, 37);
+  Put32(records, 12);
+  Put32(records, 1);
+  Put32(records, 43);
+  Put32(records, 24);
+  Put32(records, static_cast<uint32_t>(pw / 4));
+  Put32(records, static_cast<uint32_t>(ph / 4));
+  Put32(records, static_cast<uint32_t>(pw * 3 / 4));
+  Put32(records, static_cast<uint32_t>(ph * 3 / 4));
+  Put32(records, 14);
+  Put32(records, 20);
+  Put32(records, 0);
+  Put32(records, 16);
+  Put32(records, 20);
+  std::string header;
+  Put32(header, 1);
+  Put32(header, 88);
+  for (int v : {0, 0, pw - 1, ph - 1, 0, 0, fw, fh}) Put32(header, static_cast<uint32_t>(v));
+  Put32(header, 0x464D4520);  // " EMF"
+  Put32(header, 0x10000);
+  Put32(header, static_cast<uint32_t>(88 + records.size()));
+  Put32(header, 5);
+  Put16(header, 2);
+  Put16(header, 0);
+  Put32(header, 0);
+  Put32(header, 0);
+  Put32(header, 0);
+  for (int v : {pw, ph, static_cast<int>(width_mm), static_cast<int>(height_mm)}) {
+    Put32(header, static_cast<uint32_t>(v));
+  }
+  WriteBytes(path, header + records);
+}
+
+}  // namespace vellumox::test

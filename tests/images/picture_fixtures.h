@@ -1,0 +1,27 @@
+// Sample pictures of every accepted format, made by the tests themselves: JPEG and PNG through
+// their libraries (any size, row by row), the other raster formats through ImageMagick, RLE
+// bitmaps and metafiles byte by byte.
+#pragma once
+
+#include <string>
+
+namespace vellumox::test {
+
+enum class Pixels { kGrey, kRgb, kRgba, kCmyk, kPalette };
+
+// A JPEG with a gradient that differs with seed; kCmyk writes an Adobe (inverted) CMYK JPEG.
+void MakeJpeg(const std::string& path, int width, int height, Pixels pixels = Pixels::kRgb,
+              int quality = 90, bool progressive = false, int seed = 0);
+void MakePng(const std::string& path, int width, int height, Pixels pixels = Pixels::kRgb,
+             bool interlaced = false);
+// Through ImageMagick: "GIF", "BMP", "ICO", "TIFF", "TGA", "PCX", "PSD", "JPEG", "PNG".
+void MakeWithMagick(const std::string& path, const std::string& coder, int width, int height,
+                    bool grey = false);
+// An 8-bit bitmap compressed with run lengths (BI_RLE8).
+void MakeRleBitmap(const std::string& path, int width, int height);
+// A placeable WMF of width_inches x height_inches (1440 units per inch) with a filled rectangle.
+void MakeWmf(const std::string& path, double width_inches, double height_inches);
+// An EMF whose frame is width_mm x height_mm, with a filled rectangle.
+void MakeEmf(const std::string& path, double width_mm, double height_mm);
+
+}  // namespace vellumox::test
