@@ -19,4 +19,13 @@ bool Conversion::ConvertFile(const std::string& filename, const ConversionSettin
   return writer_.ConvertFile(filename, settings);
 }
 
+bool JobConverter::ConvertFile(const std::string& filename, const ConversionSettings& settings,
+                               const std::string& input_field) {
+  Conversion conversion(ui_, codec_);
+  PictureOptions options = options_;
+  options.input_field = input_field;
+  conversion.SetPictureOptions(options);
+  return conversion.ConvertFile(filename, settings);
+}
+
 }  // namespace vellumox

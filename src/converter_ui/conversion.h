@@ -8,6 +8,7 @@
 #include "images/image_codec.h"
 #include "images/image_embedder.h"
 #include "layout/line_layout.h"
+#include "writer/conversion_job.h"
 #include "writer/conversion_settings.h"
 #include "writer/document_writer.h"
 #include "writer/user_interaction.h"
@@ -37,6 +38,20 @@ class Conversion {
   DocumentWriter writer_;
   LineLayout layout_;
   ImageEmbedder images_;
+};
+
+// The converter that a conversion job uses: a fresh conversion for every file.
+class JobConverter : public FileConverter {
+ public:
+  JobConverter(UserInteraction& ui, ImageCodec& codec, const PictureOptions& options)
+      : ui_(ui), codec_(codec), options_(options) {}
+  bool ConvertFile(const std::string& filename, const ConversionSettings& settings,
+                   const std::string& input_field) override;
+
+ private:
+  UserInteraction& ui_;
+  ImageCodec& codec_;
+  PictureOptions options_;
 };
 
 }  // namespace vellumox

@@ -1,36 +1,37 @@
-// vellumox: converts the text file named on its command line into the PDF beside it.
-#include <cstdio>
-#include <cstdlib>
-#include <string>
+// vellumox: the converter. Runs its command line without a window when asked to (--batch) or
+// when there is no display.
+#include <QCoreApplication>
 
-#include "converter_ui/batch_interaction.h"
-#include "converter_ui/conversion.h"
-#include "writer/conversion_settings.h"
-#include "writer/path_names.h"
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "converter_ui/batch_mode.h"
+#include "images/image_codec.h"
+#include "images/image_format.h"
 
 int main(int argc, char** argv) {
-  vellumox::PictureOptions pictures;
-  std::string input;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--keep-jpeg") {
-      pictures.jpeg.keep_jpeg = true;
-    } else if (arg.rfind("--jpeg-quality=", 0) == 0) {
-      pictures.jpeg.quality = std::atoi(arg.c_str() + 15);
-    } else {
-      input = arg;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  vellumox::FrontEndOptions options = vellumox::ParseFrontEndOptions(args);
+  if (!options.error.empty()) {
+    std::fprintf(stderr, "vellumox: %s\n", options.error.c_str());
+    return vellumox::kExitNothing;
+  }
+  if (options.help) {
+    std::fputs(vellumox::LongHelpText().c_str(), stdout);
+    return vellumox::kExitDone;
+  }
+  if (options.version) {
+    auto codec = vellumox::MakeLibraryImageCodec();
+    std::printf("Vellumox PRO+ v1.7\nPictures:");
+    for (vellumox::ImageFormat format : codec->ReadableFormats()) {
+      std::printf(" %s", std::string(vellumox::FormatName(format)).c_str());
     }
+    std::printf("\n");
+    return vellumox::kExitDone;
   }
-  if (input.empty()) {
-    std::fprintf(stderr, "usage: vellumox [--keep-jpeg] [--jpeg-quality=N] FILE\n");
-    return 2;
-  }
-  vellumox::BatchInteraction ui;
-  vellumox::ConversionSettings settings;  // the first-start choices
-  settings.outputfile = vellumox::WithPdfExtension(input, ".pdf");
-  auto codec = vellumox::MakeLibraryImageCodec();
-  vellumox::Conversion conversion(ui, *codec);
-  pictures.input_field = input;
-  conversion.SetPictureOptions(pictures);
-  return conversion.ConvertFile(input, settings) ? 0 : 1;
+  QCoreApplication app(argc, argv);
+  const std::string program_folder = QCoreApplication::applicationDirPath().toStdString();
+  // The window comes later; until then every run is a batch run.
+  return vellumox::RunBatch(options, program_folder);
 }

@@ -161,8 +161,13 @@ void ImageEmbedder::PlaceImage(std::string_view tag) {
     w = RoundToInt32(static_cast<double>(H) / h * w).value_or(0);
     h = H;
   } else if (y == -H) {
-    // In the text flow, below the last line, on a new page when it does not fit.
-    if (static_cast<double>(st.VerticalCursor) + h > H) writer_.PageBreak();
+    // In the text flow, below the last line, on a new page when it does not fit. A page that
+    // is still at its top is not broken: the next page would offer no more room, only a blank
+    // page before the picture.
+    if (static_cast<double>(st.VerticalCursor) + h > H &&
+        st.VerticalCursor != static_cast<float>(T)) {
+      writer_.PageBreak();
+    }
     if (st.VerticalCursor == static_cast<float>(T)) {
       y = T;
     } else {

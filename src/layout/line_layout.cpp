@@ -20,6 +20,12 @@ void LineLayout::PrintLine(std::string& line) {
     writer_.PageBreak();
     return;
   }
+  // A line of form feeds alone separates pages, as in album lists: it breaks the page and
+  // prints nothing, so the next page starts at its first line.
+  if (line.find('\f') != std::string::npos && line.find_first_not_of("\f ") == std::string::npos) {
+    writer_.PageBreak();
+    return;
+  }
   // A form feed breaks the page once, before its line; the feed stays in the text.
   if (st.LineOnPage >= st.LinesPerPage || line.find('\f') != std::string::npos) {
     writer_.PageBreak();

@@ -162,42 +162,8 @@ std::optional<std::string> FontTagColor(std::string_view tag) {
 }
 
 int32_t AttributeToInt(std::string_view value) {
-  size_t b = value.find_first_not_of(" \t");
-  if (b == std::string_view::npos) return 0;
-  size_t e = value.find_last_not_of(" \t");
-  std::string_view v = value.substr(b, e - b + 1);
-  // The whole value must be a number.
-  size_t i = 0;
-  if (v.size() >= 2 && v[0] == '&' && (v[1] == 'h' || v[1] == 'H' || v[1] == 'o' || v[1] == 'O')) {
-    bool hex = v[1] == 'h' || v[1] == 'H';
-    if (v.size() == 2) return 0;
-    for (i = 2; i < v.size(); ++i) {
-      int d = HexDigit(v[i]);
-      if (d < 0 || (!hex && d > 7)) return 0;
-    }
-  } else {
-    if (v[i] == '+' || v[i] == '-') ++i;
-    bool digits = false, point = false;
-    for (; i < v.size(); ++i) {
-      if (v[i] >= '0' && v[i] <= '9') {
-        digits = true;
-      } else if (v[i] == '.' && !point) {
-        point = true;
-      } else {
-        break;
-      }
-    }
-    if (!digits) return 0;
-    if (i < v.size() && (v[i] == 'e' || v[i] == 'E' || v[i] == 'd' || v[i] == 'D')) {
-      ++i;
-      if (i < v.size() && (v[i] == '+' || v[i] == '-')) ++i;
-      bool exp_digits = false;
-      for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i) exp_digits = true;
-      if (!exp_digits) return 0;
-    }
-    if (i != v.size()) return 0;
-  }
-  return RoundToInt32(ReadNumber(v)).value_or(0);
+  std::optional<double> number = ParseNumberValue(value);
+  return number ? RoundToInt32(*number).value_or(0) : 0;
 }
 
 }  // namespace vellumox

@@ -211,4 +211,44 @@ double ReadNumber(std::string_view text) {
   return negative ? -result : result;
 }
 
+std::optional<double> ParseNumberValue(std::string_view value) {
+  size_t b = value.find_first_not_of(" \t");
+  if (b == std::string_view::npos) return std::nullopt;
+  size_t e = value.find_last_not_of(" \t");
+  std::string_view v = value.substr(b, e - b + 1);
+  size_t i = 0;
+  if (v.size() >= 2 && v[0] == '&' && (v[1] == 'h' || v[1] == 'H' || v[1] == 'o' || v[1] == 'O')) {
+    bool hex = v[1] == 'h' || v[1] == 'H';
+    if (v.size() == 2) return std::nullopt;
+    for (i = 2; i < v.size(); ++i) {
+      int d = DigitValue(v[i]);
+      if (d >= (hex ? 16 : 8)) return std::nullopt;
+    }
+    return ReadNumber(v);
+  }
+  if (v[i] == '+' || v[i] == '-') ++i;
+  bool digits = false, point = false;
+  for (; i < v.size(); ++i) {
+    if (v[i] >= '0' && v[i] <= '9') {
+      digits = true;
+    } else if (v[i] == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (!digits) return std::nullopt;
+  if (i < v.size() && (v[i] == 'e' || v[i] == 'E' || v[i] == 'd' || v[i] == 'D')) {
+    ++i;
+    if (i < v.size() && (v[i] == '+' || v[i] == '-')) ++i;
+    bool exp_digits = false;
+    for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i) exp_digits = true;
+    if (!exp_digits) return std::nullopt;
+  }
+  if (i != v.size()) return std::nullopt;
+  double number = ReadNumber(v);
+  if (!std::isfinite(number)) return std::nullopt;
+  return number;
+}
+
 }  // namespace vellumox

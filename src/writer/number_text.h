@@ -60,4 +60,9 @@ std::string FormatNumber(float value);
 // text without a leading number reads 0. A result too large for a double is infinite.
 double ReadNumber(std::string_view text);
 
+// The value of a text that is a number as a whole (blanks around it allowed): an optional sign,
+// digits with at most one point and an optional exponent, or an "&H" or "&O" number. nullopt
+// for anything else, such as "12abc" or an empty text.
+std::optional<double> ParseNumberValue(std::string_view text);
+
 }  // namespace vellumox

@@ -48,8 +48,8 @@ std::string AlbumOf(const std::vector<std::string>& paths) {
 
 bool ConvertWithProgram(const TempDir& dir, const std::string& name, const std::string& text) {
   test::WriteFile(dir / name, text);
-  auto r = test::RunCommand(test::ShellQuote(test::BinDir() + "/vellumox") + " " +
-                            test::ShellQuote(dir / name));
+  auto r =
+      test::RunCommand(test::VellumoxCommand(dir / "config") + " " + test::ShellQuote(dir / name));
   EXPECT_EQ(r.exit_code, 0) << r.error;
   std::string pdf = dir / (name.substr(0, name.rfind('.')) + ".pdf");
   std::string details;

@@ -23,7 +23,7 @@ struct Converted {
 // edge; reading a larger area than the page keeps pdftotext from cutting it off.
 Converted Convert(const TempDir& dir, const std::string& name, const std::string& bytes) {
   WriteFile(dir / name, bytes);
-  auto r = RunCommand(ShellQuote(test::BinDir() + "/vellumox") + " " + ShellQuote(dir / name));
+  auto r = RunCommand(test::VellumoxCommand(dir / "config") + " " + ShellQuote(dir / name));
   Converted c{r.exit_code, r.error, ""};
   std::string pdf = dir / (name.substr(0, name.rfind('.')) + ".pdf");
   if (r.exit_code == 0) {
@@ -147,11 +147,11 @@ TEST(TextConversion, EveryKindOfLineEnd) {
   }
 }
 
-TEST(TextConversion, EmptyFileIsReportedAsMissing) {
+TEST(TextConversion, EmptyFileIsNothingToConvert) {
   TempDir dir;
   Converted c = Convert(dir, "empty.txt", "");
-  EXPECT_EQ(c.exit_code, 1);
-  EXPECT_NE(c.error.find("empty.txt' does not exist."), std::string::npos) << c.error;
+  EXPECT_EQ(c.exit_code, 2);
+  EXPECT_NE(c.error.find("empty.txt' is empty."), std::string::npos) << c.error;
   EXPECT_FALSE(test::PathExists(dir / "empty.pdf"));
 }
 

@@ -173,6 +173,15 @@ TEST(PlaceImage, FlowImagesBreakThePageOnlyWhenTheyDoNotFit) {
   EXPECT_EQ(Placements(breaks.pdf, 2), std::vector<std::string>{"q 540 0 0 337 36 420 cm /im1 Do"});
 }
 
+TEST(PlaceImage, APictureTallerThanTheTextAreaStaysOnAFreshPage) {
+  TempDir dir;
+  test::MakeJpeg(dir / "portrait.jpg", 300, 400);  // 540 x 720: more than 792 - 36 below the top
+  Converted c = ConvertText(dir, "<img src=portrait.jpg>\r\n\f\r\n<img src=portrait.jpg>");
+  EXPECT_EQ(c.pdf.PageObject(3), -1);  // two pages, no blank one before either picture
+  EXPECT_EQ(Placements(c.pdf, 1), std::vector<std::string>{"q 540 0 0 720 36 36 cm /im1 Do"});
+  EXPECT_EQ(Placements(c.pdf, 2), std::vector<std::string>{"q 540 0 0 720 36 36 cm /im1 Do"});
+}
+
 TEST(WriteImageObjects, StreamFramingAndLength) {
   TempDir dir;
   test::MakeJpeg(dir / "a.jpg", 40, 30);

@@ -143,6 +143,15 @@ TEST(LineLayout, AFormFeedBreaksThePageOnceBeforeItsLine) {
   EXPECT_EQ(pages[1][1], "(aaaaa\fbbbb)'");
 }
 
+TEST(LineLayout, ALineOfFormFeedsOnlyBreaksThePageAndPrintsNothing) {
+  LayoutHarness h;
+  h.Print({"one", "\f", "two", " \f\f ", "three"});
+  std::vector<Lines> pages = h.Finish();
+  ASSERT_EQ(pages.size(), 3u);
+  EXPECT_EQ(pages[1], Lines{"(two)'"});
+  EXPECT_EQ(pages[2], Lines{"(three)'"});
+}
+
 TEST(LineLayout, InlineMarksAndEntities) {
   LayoutHarness h;
   h.Print({"one<br>two<br>", "a &lt;b&gt; c", "&lt;p>", "x<p>y"});

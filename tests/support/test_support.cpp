@@ -96,6 +96,11 @@ std::string BinDir() {
   return VELLUMOX_BIN_DIR;
 }
 
+std::string VellumoxCommand(const std::string& config_home) {
+  return "XDG_CONFIG_HOME=" + ShellQuote(config_home) + " " + ShellQuote(BinDir() + "/vellumox") +
+         " --batch";
+}
+
 bool QpdfCheckClean(const std::string& pdf_path, std::string* details) {
   CommandResult r = RunCommand("qpdf --check " + ShellQuote(pdf_path));
   if (details) *details = r.output + r.error;

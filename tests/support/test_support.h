@@ -40,6 +40,9 @@ std::string ShellQuote(std::string_view text);
 
 // The folder of the built programs.
 std::string BinDir();
+// The shell command that runs the built vellumox without a window, with its settings kept in a
+// folder of the test's own (config_home) so that tests never share or touch the user's.
+std::string VellumoxCommand(const std::string& config_home);
 
 // qpdf --check: true when it finds no error and no warning; the report goes to details.
 bool QpdfCheckClean(const std::string& pdf_path, std::string* details = nullptr);

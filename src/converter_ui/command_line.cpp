@@ -1,0 +1,168 @@
+#include "converter_ui/command_line.h"
+
+#include <iterator>
+
+#include "writer/file_operations.h"
+#include "writer/number_text.h"
+#include "writer/path_names.h"
+
+namespace vellumox {
+
+namespace {
+
+constexpr const char* kHelpLines[] = {
+    "Command line syntax:",
+    "Vellumox.EXE [comboparms] [textparms] [filename]",
+    "",
+    "[comboparms]",
+    "-f#  Select font. ie: -f0",
+    "-s#  Select font size. ie: -s3",
+    "-r#  Select page rotation. ie: -r2",
+    "-m#  Select page left margin. ie: -m1",
+    "-y#  Select page top margin. ie: -y1",
+    "-p#  Select page size. ie: -p0",
+    "-c#  Select font color. ie: -c5",
+    "-b#  Select background color. ie: -b7",
+    "",
+    "-x   Select transition mode. ie: -x0",
+    "-h   Disable pseudo-html formating",
+    "-n   Disable page number",
+    "-u   Start PDF in full screen mode",
+    "[textparms]",
+    "-a\"author name\"",
+    "-k\"keywords\"",
+    "-z\"subject\"",
+    "-t\"Title\"",
+    "-o\"outputfile.pdf\"",
+};
+
+constexpr const char* kTextSwitches[] = {"-a", "-k", "-z", "-t", "-o"};
+
+void Trim(std::string& text) {
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) {
+    text.clear();
+    return;
+  }
+  text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The first occurrence of a switch that begins a word, letters without regard to case.
+size_t FindSwitch(const std::string& text, std::string_view name) {
+  for (size_t at = FindIgnoreCase(text, name); at != std::string::npos;
+       at = FindIgnoreCase(text, name, at + 1)) {
+    if (at == 0 || text[at - 1] == ' ') return at;
+  }
+  return std::string::npos;
+}
+
+// Cuts from at up to the first blank at or after it (the blank stays).
+void CutToken(std::string& text, size_t at) {
+  size_t blank = text.find(' ', at);
+  text = text.substr(0, at) + (blank == std::string::npos ? std::string() : text.substr(blank));
+}
+
+void ApplyIndexSwitch(std::string& text, std::string_view name, ListControl& list) {
+  size_t at = FindSwitch(text, name);
+  if (at != std::string::npos && at + 2 < text.size() && text[at + 2] >= '0' &&
+      text[at + 2] <= '9') {
+    std::optional<int16_t> index = RoundToInt16(ReadNumber(std::string_view(text).substr(at + 2)));
+    if (index) list.Select(*index);
+    CutToken(text, at);
+  }
+  Trim(text);
+}
+
+void ApplyTextSwitch(std::string& text, std::string_view name, std::string& field) {
+  size_t at = FindSwitch(text, name);
+  if (at != std::string::npos && at + 2 < text.size() && text[at + 2] == '"') {
+    size_t close = text.find('"', at + 3);
+    if (close == std::string::npos) {
+      field = text.substr(at + 3);
+      text = text.substr(0, at);
+    } else {
+      field = text.substr(at + 3, close - at - 3);
+      text = text.substr(0, at) + text.substr(close + 1);
+    }
+  }
+  Trim(text);
+}
+
+void ApplyCheckSwitch(std::string& text, std::string_view name, bool& box, bool value) {
+  size_t at = FindSwitch(text, name);
+  if (at != std::string::npos) {
+    box = value;
+    CutToken(text, at);
+  }
+  Trim(text);
+}
+
+bool StartsWithTextSwitch(const std::string& arg) {
+  for (const char* s : kTextSwitches) {
+    if (arg.size() >= 2 && EqualsIgnoreCase(arg.substr(0, 2), s)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string HelpText() {
+  std::string text;
+  for (size_t i = 0; i < std::size(kHelpLines); ++i) {
+    if (i > 0) text += '\r';
+    text += kHelpLines[i];
+  }
+  return text;
+}
+
+std::string JoinArguments(const std::vector<std::string>& args) {
+  std::string joined;
+  for (size_t i = 0; i < args.size(); ++i) {
+    std::string arg = args[i];
+    if (StartsWithTextSwitch(arg)) {
+      if (arg.size() == 2 && i + 1 < args.size()) arg += args[++i];
+      if (arg.size() > 2 && arg[2] != '"') arg = arg.substr(0, 2) + "\"" + arg.substr(2) + "\"";
+    } else if (arg.find(' ') != std::string::npos) {
+      arg = "\"" + arg + "\"";
+    }
+    if (!joined.empty()) joined += ' ';
+    joined += arg;
+  }
+  return joined;
+}
+
+CommandLineOutcome ApplyCommandLine(std::string& text, ConverterControls& c) {
+  Trim(text);
+  if (FindSwitch(text, "-?") != std::string::npos) return CommandLineOutcome::kHelp;
+  ApplyIndexSwitch(text, "-f", c.cmbFont);
+  ApplyIndexSwitch(text, "-s", c.cmbFontSize);
+  ApplyIndexSwitch(text, "-r", c.cmbRotation);
+  ApplyIndexSwitch(text, "-p", c.cmbPageSize);
+  ApplyIndexSwitch(text, "-m", c.cmbMargin);
+  ApplyIndexSwitch(text, "-c", c.cmbForeColor);
+  ApplyIndexSwitch(text, "-b", c.cmbBackColor);
+  ApplyIndexSwitch(text, "-x", c.cmbTransition);
+  ApplyIndexSwitch(text, "-y", c.cmbTopMargin);
+  ApplyTextSwitch(text, "-a", c.txtAuthor);
+  ApplyTextSwitch(text, "-k", c.txtKeywords);
+  ApplyTextSwitch(text, "-z", c.txtSubject);
+  ApplyTextSwitch(text, "-t", c.txtTitle);
+  ApplyTextSwitch(text, "-o", c.txtOutputFile);
+  ApplyCheckSwitch(text, "-h", c.chkFormatHeaders, false);
+  ApplyCheckSwitch(text, "-n", c.chkPageNum, false);
+  // -u does what its help line says: the PDF opens in full-screen mode.
+  ApplyCheckSwitch(text, "-u", c.chkFullScreen, true);
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+    text = text.substr(1, text.size() - 2);
+  }
+  if (FileExists(text) || text.find('*') != std::string::npos) {
+    c.txtFilename = text;
+    if (!EndsWithIgnoreCase(c.txtOutputFile, ".pdf")) {
+      c.txtOutputFile = WithPdfExtension(text, ".pdf");
+    }
+    return CommandLineOutcome::kConvert;
+  }
+  return CommandLineOutcome::kNothing;
+}
+
+}  // namespace vellumox

@@ -1,0 +1,31 @@
+// The converter's command line: one text in which switches are found and cut out, the rest
+// naming the input. Switches write into the controls, exactly as the user's choices would.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "converter_ui/controls_model.h"
+
+namespace vellumox {
+
+// The help of "-?": lines joined by a carriage return.
+std::string HelpText();
+
+// Joins the program's arguments into one command-line text. A text switch (-a, -k, -z, -t, -o)
+// whose value has no opening quote gets its value quoted (a switch standing alone takes the next
+// argument); any other argument with a blank is quoted.
+std::string JoinArguments(const std::vector<std::string>& args);
+
+enum class CommandLineOutcome {
+  kHelp,     // "-?": show the help and close
+  kConvert,  // the remainder names an input: convert it unattended
+  kNothing,  // nothing to convert: the window opens with the switches applied
+};
+
+// Applies the switches to the controls and leaves in command_line_text what remains (the input
+// name). A switch counts only where it begins a word: at the start or after a blank.
+CommandLineOutcome ApplyCommandLine(std::string& command_line_text, ConverterControls& controls);
+
+}  // namespace vellumox

@@ -1,0 +1,164 @@
+#include "converter_ui/settings_store.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStringList>
+
+#include "writer/number_text.h"
+
+namespace vellumox {
+
+namespace {
+
+constexpr const char* kOrganisation = "Vellumox";
+constexpr const char* kApplication = "Vellumox";
+constexpr const char* kGroup = "Settings";
+
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+struct ListKey {
+  const char* key;
+  ListControl ConverterControls::*list;
+  int default_index;
+};
+
+constexpr ListKey kListKeys[] = {
+    {"Font", &ConverterControls::cmbFont, 4},
+    {"FontSize", &ConverterControls::cmbFontSize, 6},
+    {"Rotation", &ConverterControls::cmbRotation, 0},
+    {"PageSize", &ConverterControls::cmbPageSize, 0},
+    {"Margin", &ConverterControls::cmbMargin, 1},
+    {"TopMargin", &ConverterControls::cmbTopMargin, 2},
+    {"ForeColor", &ConverterControls::cmbForeColor, 0},
+    {"BackColor", &ConverterControls::cmbBackColor, 7},
+    {"Transition", &ConverterControls::cmbTransition, 0},
+};
+
+struct TextKey {
+  const char* key;
+  std::string ConverterControls::*field;
+};
+
+constexpr TextKey kTextKeys[] = {
+    {"Author", &ConverterControls::txtAuthor},
+    {"Keywords", &ConverterControls::txtKeywords},
+    {"Subject", &ConverterControls::txtSubject},
+    {"Title", &ConverterControls::txtTitle},
+};
+
+// A stored whole number: the whole text must be a number (blanks around it allowed).
+std::optional<int> StoredNumber(const std::string& text) {
+  std::optional<double> number = ParseNumberValue(text);
+  if (!number) return std::nullopt;
+  return RoundToInt32(*number);
+}
+
+// A check box state 0, 1 or 2 (2, the greyed state, shows as checked).
+void RestoreCheck(const SettingsStore& store, const char* key, const char* default_value,
+                  bool& box) {
+  std::optional<int> state = StoredNumber(store.Get(key, default_value));
+  if (state && *state >= 0 && *state <= 2) box = *state != 0;
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore()
+    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                            kOrganisation, kApplication)) {}
+
+SettingsStore::SettingsStore(const std::string& ini_path)
+    : settings_(std::make_unique<QSettings>(Q(ini_path), QSettings::IniFormat)) {}
+
+SettingsStore::~SettingsStore() = default;
+
+std::string SettingsStore::ExistingKey(std::string_view key) const {
+  settings_->beginGroup(kGroup);
+  const QStringList keys = settings_->childKeys();
+  settings_->endGroup();
+  const QString wanted = Q(key);
+  for (const QString& k : keys) {
+    if (k.compare(wanted, Qt::CaseInsensitive) == 0) return k.toStdString();
+  }
+  return std::string();
+}
+
+std::optional<std::string> SettingsStore::Get(std::string_view key) const {
+  std::string existing = ExistingKey(key);
+  if (existing.empty()) return std::nullopt;
+  return settings_->value(QString(kGroup) + "/" + Q(existing)).toString().toStdString();
+}
+
+std::string SettingsStore::Get(std::string_view key, std::string_view default_value) const {
+  std::optional<std::string> value = Get(key);
+  return value ? *value : std::string(default_value);
+}
+
+void SettingsStore::Put(std::string_view key, std::string_view value) {
+  std::string existing = ExistingKey(key);
+  settings_->setValue(QString(kGroup) + "/" + Q(existing.empty() ? key : existing), Q(value));
+}
+
+void SettingsStore::Sync() {
+  settings_->sync();
+}
+
+std::string SettingsStore::FilePath() const {
+  return settings_->fileName().toStdString();
+}
+
+void RestoreSettings(const SettingsStore& store, ConverterControls& c) {
+  for (const ListKey& k : kListKeys) {
+    ListControl& list = c.*(k.list);
+    std::optional<int> index = StoredNumber(store.Get(k.key, std::to_string(k.default_index)));
+    if (index && *index >= -32768 && *index <= 32767) list.Select(*index);
+    if (list.selected < 0) list.Select(k.default_index);
+  }
+  for (const TextKey& k : kTextKeys) c.*(k.field) = store.Get(k.key, "");
+  RestoreCheck(store, "Formatting", "1", c.chkFormatHeaders);
+  RestoreCheck(store, "PageNum", "1", c.chkPageNum);
+  RestoreCheck(store, "Fullscreen", "0", c.chkFullScreen);
+  c.chkSkipJPG = false;
+  c.cmbFileType.Select(file_type::kSingleFile);
+  std::optional<int> quality = StoredNumber(store.Get("JpegCompression", "100"));
+  if (quality && *quality >= kJpegQualityMin && *quality <= kJpegQualityMax) c.hsJPEG = *quality;
+}
+
+void SaveSettings(SettingsStore& store, const ConverterControls& c) {
+  auto check = [](bool box) { return box ? "1" : "0"; };
+  for (const ListKey& k : kListKeys) store.Put(k.key, std::to_string((c.*(k.list)).selected));
+  for (const TextKey& k : kTextKeys) store.Put(k.key, c.*(k.field));
+  store.Put("Formatting", check(c.chkFormatHeaders));
+  store.Put("PageNum", check(c.chkPageNum));
+  store.Put("SkipJPG", check(c.chkSkipJPG));
+  store.Put("FullScreen", check(c.chkFullScreen));
+  store.Put("JpegCompression", std::to_string(c.hsJPEG));
+  store.Sync();
+}
+
+void ApplyDefaults(ConverterControls& c) {
+  c.cmbFont.Select(4);
+  c.cmbFontSize.Select(6);
+  c.cmbRotation.Select(0);
+  c.cmbPageSize.Select(0);
+  c.cmbMargin.Select(2);
+  c.cmbTopMargin.Select(2);
+  c.cmbTransition.Select(0);
+  c.cmbForeColor.Select(0);
+  c.cmbBackColor.Select(7);
+  c.txtAuthor.clear();
+  c.txtKeywords.clear();
+  c.txtSubject.clear();
+  c.txtTitle.clear();
+  c.chkFormatHeaders = true;
+  c.chkPageNum = true;
+  c.chkFullScreen = false;
+}
+
+std::string UserConfigFolder() {
+  return (QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Vellumox")
+      .toStdString();
+}
+
+}  // namespace vellumox

@@ -1,0 +1,183 @@
+// Runs vellumox --batch on real files and folders, as a script or the album builder would.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "picture_fixtures.h"
+#include "support/test_support.h"
+
+namespace vellumox {
+namespace {
+
+using test::RunCommand;
+using test::ShellQuote;
+using test::TempDir;
+
+struct Batch {
+  TempDir config;  // the run's settings live here
+  test::CommandResult Run(const std::string& arguments) {
+    return RunCommand(test::VellumoxCommand(config.path()) + " " + arguments);
+  }
+  std::string SettingsFile() { return test::ReadFile(config / "Vellumox/Vellumox.ini"); }
+};
+
+bool SoundPdf(const std::string& path) {
+  std::string details;
+  bool ok = test::QpdfCheckClean(path, &details);
+  EXPECT_TRUE(ok) << path << ": " << details;
+  return ok;
+}
+
+TEST(Batch, ConvertsFilesWithBlanksAndForeignLettersInTheirNames) {
+  TempDir dir;
+  Batch batch;
+  const std::string folder = dir / "Mes documents \xC3\xA9t\xC3\xA9";
+  ASSERT_EQ(RunCommand("mkdir " + ShellQuote(folder)).exit_code, 0);
+  test::WriteFile(folder + "/r\xC3\xA9sum\xC3\xA9 final.txt", "Caf\xC3\xA9 au lait\r\n");
+  auto r = batch.Run("-f0 -s3 " + ShellQuote(folder + "/r\xC3\xA9sum\xC3\xA9 final.txt"));
+  EXPECT_EQ(r.exit_code, 0) << r.error;
+  const std::string pdf = folder + "/r\xC3\xA9sum\xC3\xA9 final.pdf";
+  ASSERT_TRUE(SoundPdf(pdf));
+  EXPECT_NE(test::PdfToText(pdf).find("Caf\xC3\xA9 au lait"), std::string::npos);
+  std::string bytes = test::ReadFile(pdf);
+  EXPECT_NE(bytes.find("/Name /F0\r/Encoding 25 0 R\r/BaseFont /Courier\r"), std::string::npos);
+  EXPECT_NE(bytes.find("/F0 7 Tf"), std::string::npos);
+}
+
+TEST(Batch, OutputNamesAndDocumentInformation) {
+  TempDir dir;
+  Batch batch;
+  test::WriteFile(dir / "report-new.txt", "text\r\n");
+  auto r = batch.Run("-o " + ShellQuote(dir / "out/../Final Report") + " -a \"Ann (ed.)\" -t" +
+                     ShellQuote("R\xC3\xA9sum\xC3\xA9") + " " + ShellQuote(dir / "report-new.txt"));
+  EXPECT_EQ(r.exit_code, 0) << r.error;
+  // An output name without .pdf gives way to the input's name with .pdf.
+  ASSERT_TRUE(SoundPdf(dir / "report-new.pdf"));
+  auto info = RunCommand("pdfinfo " + ShellQuote(dir / "report-new.pdf"));
+  EXPECT_NE(info.output.find("Author:          Ann (ed.)"), std::string::npos) << info.output;
+  EXPECT_NE(info.output.find("Title:           R\xC3\xA9sum\xC3\xA9"), std::string::npos);
+
+  r = batch.Run("-o" + ShellQuote(dir / "Named.PDF") + " " + ShellQuote(dir / "report-new.txt"));
+  EXPECT_EQ(r.exit_code, 0) << r.error;
+  EXPECT_TRUE(SoundPdf(dir / "Named.PDF"));
+}
+
+TEST(Batch, SwitchesPersistIntoTheNextRun) {
+  TempDir dir;
+  Batch batch;
+  test::WriteFile(dir / "a.txt", "x\r\n");
+  ASSERT_EQ(batch.Run("-f0 -s8 -b1 -u -n " + ShellQuote(dir / "a.txt")).exit_code, 0);
+  std::string settings = batch.SettingsFile();
+  EXPECT_NE(settings.find("Font=0"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("FullScreen=1"), std::string::npos) << settings;
+  test::WriteFile(dir / "b.txt", "y\r\n");
+  ASSERT_EQ(batch.Run(ShellQuote(dir / "b.txt")).exit_code, 0);
+  std::string pdf = test::ReadFile(dir / "b.pdf");
+  EXPECT_NE(pdf.find("/BaseFont /Courier\r>>\rendobj\r5 0 obj"), std::string::npos);
+  EXPECT_NE(pdf.find("/F0 12 Tf"), std::string::npos);
+  EXPECT_NE(pdf.find("/PageMode /FullScreen"), std::string::npos);
+  EXPECT_NE(pdf.find("0 0 1 rg\r0 0 m"), std::string::npos);  // blue background
+  EXPECT_EQ(pdf.find(" 25 Tm\r(1) Tj"), std::string::npos);   // no page numbers
+}
+
+TEST(Batch, HelpVersionAndBadOptions) {
+  Batch batch;
+  auto help = batch.Run("-?");
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_EQ(help.output.substr(0, 21), "Command line syntax:\n");
+  EXPECT_NE(help.output.find("-o\"outputfile.pdf\"\n"), std::string::npos);
+  auto long_help = batch.Run("--help");
+  EXPECT_EQ(long_help.exit_code, 0);
+  EXPECT_NE(long_help.output.find("--keep-jpeg"), std::string::npos);
+  EXPECT_NE(long_help.output.find("Exit status"), std::string::npos);
+  auto version = batch.Run("--version");
+  EXPECT_EQ(version.exit_code, 0);
+  EXPECT_NE(version.output.find("JPEG PNG GIF BMP TIFF PSD PCX ICO TGA WMF EMF"), std::string::npos)
+      << version.output;
+  EXPECT_EQ(batch.Run("--frobnicate x.txt").exit_code, 2);
+  EXPECT_EQ(batch.Run("--jpeg-quality=0 x.txt").exit_code, 2);
+  auto nothing = batch.Run("");
+  EXPECT_EQ(nothing.exit_code, 2);
+  EXPECT_NE(nothing.error.find("Nothing to convert"), std::string::npos);
+  EXPECT_EQ(batch.Run("-q /no/such.txt").exit_code, 2);
+}
+
+TEST(Batch, FolderJobReportsEachFile) {
+  TempDir dir;
+  Batch batch;
+  for (const char* name : {"one.txt", "two.txt", "three.TXT"}) {
+    test::WriteFile(dir / name, std::string(name) + "\r\n");
+  }
+  test::WriteFile(dir / "empty.txt", "");
+  auto r = batch.Run(ShellQuote(dir / "*.txt"));
+  EXPECT_EQ(r.exit_code, 1);  // the empty file does not exist as far as conversion goes
+  EXPECT_NE(r.error.find("Processing " + dir / "one.txt"), std::string::npos) << r.error;
+  EXPECT_NE(r.error.find("empty.txt' does not exist."), std::string::npos) << r.error;
+  for (const char* pdf : {"one.pdf", "two.pdf", "three.pdf"}) SoundPdf(dir / pdf);
+  EXPECT_FALSE(test::PathExists(dir / "empty.pdf"));
+}
+
+TEST(Batch, AlbumsFromAPatternAndFromOnePicture) {
+  TempDir dir;
+  Batch batch;
+  test::MakeJpeg(dir / "b.jpg", 120, 90);
+  test::MakeJpeg(dir / "A.JPG", 90, 120);
+  auto r = batch.Run("--keep-jpeg " + ShellQuote(dir / "*.jpg"));
+  EXPECT_EQ(r.exit_code, 0) << r.error;
+  ASSERT_TRUE(SoundPdf(dir / "images.pdf")) << r.error;
+  std::string pdf = test::ReadFile(dir / "images.pdf");
+  // One page per picture, the portrait one (taller than the page's text area) included.
+  EXPECT_NE(pdf.find("/Count 2\r"), std::string::npos);
+  EXPECT_NE(pdf.find(test::ReadFile(dir / "A.JPG")), std::string::npos);  // kept byte for byte
+
+  r = batch.Run("-o" + ShellQuote(dir / "album.pdf") + " " + ShellQuote(dir / "b.jpg"));
+  EXPECT_EQ(r.exit_code, 0) << r.error;
+  ASSERT_TRUE(SoundPdf(dir / "album.pdf"));
+  EXPECT_NE(test::ReadFile(dir / "album.pdf").find("/Count 1\r"), std::string::npos);
+}
+
+TEST(Batch, ConversionsSideBySideDoNotCollide) {
+  // A folder job over 200 files and two albums at once, two of them sharing one settings file.
+  TempDir a, b, c;
+  Batch batch_a, batch_b;
+  for (int i = 0; i < 200; ++i) {
+    test::WriteFile(a / ("file" + std::to_string(i) + ".txt"),
+                    "Document " + std::to_string(i) + " of folder a\r\n");
+  }
+  for (int i = 0; i < 6; ++i) {
+    for (const TempDir* folder : {&b, &c}) {
+      test::MakeJpeg(*folder / ("p" + std::to_string(i) + ".jpg"), 200 + i, 100, test::Pixels::kRgb,
+                     80, false, i);
+    }
+  }
+  test::CommandResult ra, rb, rc;
+  std::thread folder([&] { ra = batch_a.Run(ShellQuote(a / "*.txt")); });
+  std::thread album1([&] { rb = batch_b.Run(ShellQuote(b / "*.jpg")); });
+  std::thread album2([&] { rc = batch_a.Run(ShellQuote(c / "*.jpg")); });
+  folder.join();
+  album1.join();
+  album2.join();
+  EXPECT_EQ(ra.exit_code, 0) << ra.error;
+  EXPECT_EQ(rb.exit_code, 0) << rb.error;
+  EXPECT_EQ(rc.exit_code, 0) << rc.error;
+  for (int i = 0; i < 200; i += 37) {
+    std::string pdf = a / ("file" + std::to_string(i) + ".pdf");
+    ASSERT_TRUE(SoundPdf(pdf));
+    EXPECT_NE(test::PdfToText(pdf).find("Document " + std::to_string(i) + " of folder a"),
+              std::string::npos);
+  }
+  EXPECT_EQ(test::ListFolder(a.path()).size(), 400u);
+  for (const TempDir* folder : {&b, &c}) {
+    const std::string pdf = *folder / "images.pdf";
+    ASSERT_TRUE(SoundPdf(pdf));
+    auto list = RunCommand("pdfimages -list " + ShellQuote(pdf));
+    for (int i = 0; i < 6; ++i) {
+      EXPECT_NE(list.output.find("image     " + std::to_string(200 + i) + "   100"),
+                std::string::npos)
+          << list.output;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vellumox

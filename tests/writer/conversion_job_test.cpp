@@ -1,0 +1,204 @@
+#include "writer/conversion_job.h"
+
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+
+namespace vellumox {
+namespace {
+
+using test::TempDir;
+using Strings = std::vector<std::string>;
+
+// Records each conversion; the album list file is read while it still exists.
+struct RecordingConverter : FileConverter {
+  bool ConvertFile(const std::string& filename, const ConversionSettings& settings,
+                   const std::string& input_field) override {
+    inputs.push_back(filename);
+    outputs.push_back(settings.outputfile);
+    fields.push_back(input_field);
+    if (filename.find("~temp.txt") != std::string::npos) list = test::ReadFile(filename);
+    return succeed;
+  }
+  Strings inputs, outputs, fields;
+  std::string list;
+  bool succeed = true;
+};
+
+struct RecordingUi : UserInteraction {
+  void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
+  bool AskYesNo(const std::string& text) override {
+    questions.push_back(text);
+    return answer;
+  }
+  void OpenWithShell(const std::string& path) override { opened.push_back(path); }
+  Strings messages, questions, opened;
+  bool answer = false;
+};
+
+struct RecordingObserver : JobObserver {
+  void SetCaption(const std::string& caption) override { captions.push_back(caption); }
+  void ShowOutputName(const std::string& name) override { output_name = name; }
+  Strings captions;
+  std::string output_name;
+};
+
+struct Job {
+  JobRequest request;
+  RecordingConverter converter;
+  RecordingUi ui;
+  RecordingObserver observer;
+  JobReport report;
+  void Run() { report = RunConversionJob(request, converter, ui, observer); }
+};
+
+JobRequest Request(const std::string& input, const std::string& output) {
+  JobRequest r;
+  r.input_text = input;
+  r.output_text = output;
+  r.image_patterns = std::string(kImagePatterns);
+  r.caption = "Vellumox PRO+ v1.7";
+  return r;
+}
+
+TEST(ConversionJob, SingleFile) {
+  TempDir dir;
+  Job job;
+  job.request = Request(dir / "a.txt", dir / "out/a.pdf");
+  job.Run();
+  EXPECT_EQ(job.converter.inputs, Strings{dir / "a.txt"});
+  EXPECT_EQ(job.converter.outputs, Strings{dir / "out/a.pdf"});
+  EXPECT_EQ(job.observer.captions, (Strings{"Processing " + dir / "a.txt", "Vellumox PRO+ v1.7"}));
+  EXPECT_EQ(job.ui.questions,
+            Strings{"PDF file is done.\r\rDo you want to open the generated PDF file?"});
+  EXPECT_TRUE(job.ui.opened.empty());  // the answer was No
+
+  Job open;
+  open.request = Request(dir / "a.txt", dir / "a.pdf");
+  open.request.open_when_done = true;
+  open.Run();
+  EXPECT_TRUE(open.ui.questions.empty());
+  EXPECT_EQ(open.ui.opened, Strings{dir / "a.pdf"});
+}
+
+TEST(ConversionJob, MissingNamesAreReported) {
+  for (auto [in, out] : {std::pair{"a.txt", ""}, std::pair{"", "a.pdf"}, std::pair{"", ""}}) {
+    Job job;
+    job.request = Request(in, out);
+    job.Run();
+    EXPECT_EQ(job.ui.messages, Strings{"Please specify file names."});
+    EXPECT_TRUE(job.report.names_missing);
+    EXPECT_TRUE(job.converter.inputs.empty());
+  }
+}
+
+TEST(ConversionJob, FolderJobConvertsEveryMatchBesideItself) {
+  TempDir dir;
+  for (const char* name : {"b.txt", "a.txt", "C.TXT", "notes.md"}) test::WriteFile(dir / name, "x");
+  ASSERT_EQ(std::system(("mkdir " + test::ShellQuote(dir / "sub.txt")).c_str()), 0);
+  Job job;
+  job.request = Request(dir / "*.txt", "");
+  job.Run();
+  EXPECT_EQ(job.converter.inputs, (Strings{dir / "C.TXT", dir / "a.txt", dir / "b.txt"}));
+  EXPECT_EQ(job.converter.outputs, (Strings{dir / "C.pdf", dir / "a.pdf", dir / "b.pdf"}));
+  EXPECT_EQ(job.converter.fields, (Strings{dir / "*.txt", dir / "*.txt", dir / "*.txt"}));
+  EXPECT_EQ(job.ui.questions, Strings{"PDF files are done.\r\rDo you want to open the folder "
+                                      "with generated PDF files?"});
+  job.ui.answer = true;
+  job.Run();
+  EXPECT_EQ(job.ui.opened, Strings{dir.path() + "/"});
+}
+
+TEST(ConversionJob, AFolderJobNeverWritesOntoItsInput) {
+  TempDir dir;
+  test::WriteFile(dir / "a.txt", "x");
+  test::WriteFile(dir / "old.pdf", "%PDF");
+  Job job;
+  job.request = Request(dir / "*", "");
+  job.Run();
+  EXPECT_EQ(job.converter.inputs, Strings{dir / "a.txt"});
+  EXPECT_EQ(job.report.failures, 1);
+  ASSERT_EQ(job.ui.messages.size(), 1u);
+  EXPECT_NE(job.ui.messages[0].find("old.pdf' is skipped"), std::string::npos);
+}
+
+TEST(ConversionJob, FolderPatternWithoutMatchesStillConvertsOnce) {
+  TempDir dir;
+  Job job;
+  job.request = Request(dir / "*.txt", "");
+  job.Run();
+  EXPECT_EQ(job.converter.inputs, Strings{dir.path() + "/"});
+}
+
+TEST(ConversionJob, AlbumOfAPattern) {
+  TempDir dir;
+  for (const char* name : {"b.jpg", "a.JPG", "c.png"}) test::WriteFile(dir / name, "x");
+  Job job;
+  job.request = Request(dir / "*.jpg", "");
+  job.Run();
+  ASSERT_EQ(job.converter.inputs.size(), 1u);
+  EXPECT_NE(job.converter.inputs[0].find("/~temp.txt"), std::string::npos);
+  EXPECT_EQ(job.converter.outputs, Strings{dir / "images.pdf"});
+  EXPECT_EQ(job.observer.output_name, dir / "images.pdf");
+  EXPECT_EQ(job.converter.list,
+            "<img src=\"" + dir / "a.JPG" + "\">\r\n\f\r\n<img src=\"" + dir / "b.jpg" + "\">\r\n");
+  // The list lived in a private folder that is gone with the job.
+  EXPECT_FALSE(test::PathExists(job.converter.inputs[0]));
+}
+
+TEST(ConversionJob, AlbumOfOnePictureWithAnOutputName) {
+  TempDir dir;
+  test::WriteFile(dir / "one.jpg", "x");
+  Job job;
+  job.request = Request(dir / "one.jpg", dir / "out/album");
+  job.request.open_when_done = true;
+  job.Run();
+  EXPECT_EQ(job.converter.outputs, Strings{dir / "out/album.pdf"});
+  EXPECT_EQ(job.observer.output_name, dir / "out/album.pdf");
+  EXPECT_EQ(job.converter.list, "<img src=\"" + dir / "one.jpg" + "\">\r\n");
+  EXPECT_EQ(job.ui.opened, Strings{dir / "out/album.pdf"});
+}
+
+TEST(ConversionJob, AlbumWithoutPicturesSaysSo) {
+  TempDir dir;
+  Job job;
+  job.request = Request(dir / "*.gif", "");
+  job.Run();
+  EXPECT_TRUE(job.converter.inputs.empty());
+  EXPECT_EQ(job.ui.messages, Strings{"No pictures match '" + dir / "*.gif" + "'."});
+  EXPECT_EQ(job.report.failures, 1);
+}
+
+TEST(ConversionJob, AlbumPatternsAndTheirExtras) {
+  const std::string plain(kImagePatterns);
+  const std::string extras = plain + std::string(kExtraImagePatterns);
+  EXPECT_TRUE(IsAlbumInput("/p/*.JPG", plain));
+  EXPECT_TRUE(IsAlbumInput("/p/x.rle", plain));
+  EXPECT_FALSE(IsAlbumInput("/p/*.jpeg", plain));
+  EXPECT_FALSE(IsAlbumInput("/p/*.png", plain));
+  EXPECT_TRUE(IsAlbumInput("/p/*.png", extras));
+  EXPECT_FALSE(IsAlbumInput("/p/*.txt", extras));
+}
+
+TEST(ConversionJob, UnattendedRunsEndWithoutQuestions) {
+  TempDir dir;
+  test::WriteFile(dir / "a.txt", "x");
+  Job single;
+  single.request = Request(dir / "a.txt", dir / "a.pdf");
+  single.request.command_line_text = dir / "a.txt";
+  single.Run();
+  EXPECT_TRUE(single.report.unattended);
+  EXPECT_TRUE(single.ui.questions.empty());
+
+  Job folder;
+  folder.request = Request(dir / "*.txt", "");
+  folder.request.command_line_text = dir / "*.txt";
+  folder.converter.succeed = false;
+  folder.Run();
+  EXPECT_TRUE(folder.report.unattended);
+  EXPECT_EQ(folder.report.failures, 1);
+  EXPECT_TRUE(folder.ui.questions.empty());
+}
+
+}  // namespace
+}  // namespace vellumox
