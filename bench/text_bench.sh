@@ -18,7 +18,7 @@ measure() {  # label command...: best wall time of three runs, and its peak memo
     best=""
     for _ in 1 2 3; do
         rm -f "$work/bare.out" "$work/plain.pdf" "$work/markup.pdf"
-        /usr/bin/time -f "%e %M" -o "$work/time" "$@" >/dev/null
+        /usr/bin/time -f "%e %M" -o "$work/time" "$@" >/dev/null 2>&1
         read -r secs kb < "$work/time"
         if [ -z "$best" ] || [ "$(echo "$secs < $best" | bc)" = 1 ]; then best=$secs; mem=$kb; fi
     done

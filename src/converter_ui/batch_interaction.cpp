@@ -4,9 +4,6 @@
 
 namespace vellumox {
 
-namespace {
-// Message texts may hold carriage returns between their lines; on a terminal they read better
-// as line feeds.
 std::string ForTerminal(const std::string& text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -19,7 +16,6 @@ std::string ForTerminal(const std::string& text) {
   }
   return out;
 }
-}  // namespace
 
 void BatchInteraction::ShowMessage(const std::string& text, MessageIcon icon) {
   const char* prefix = icon == MessageIcon::kExclamation ? "vellumox: error: " : "vellumox: ";

@@ -8,6 +8,10 @@
 
 namespace vellumox {
 
+// Message texts hold carriage returns between their lines; on a terminal they read better as
+// line feeds (a carriage return and line feed become one line feed).
+std::string ForTerminal(const std::string& text);
+
 class BatchInteraction : public UserInteraction {
  public:
   void ShowMessage(const std::string& text, MessageIcon icon) override;

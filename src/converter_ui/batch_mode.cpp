@@ -18,13 +18,6 @@ namespace vellumox {
 
 namespace {
 
-std::string ForTerminal(std::string text) {
-  for (char& c : text) {
-    if (c == '\r') c = '\n';
-  }
-  return text;
-}
-
 // Progress on standard error: one line per file.
 class BatchObserver : public JobObserver {
  public:

@@ -4,6 +4,7 @@
 
 #include "layout/text_rules.h"
 #include "writer/path_names.h"
+#include "writer/pdf_string.h"
 
 namespace vellumox {
 
@@ -14,7 +15,7 @@ void AdvanceVerticalCursor(WriterState& state) {
 
 LineLayout::LineLayout(DocumentWriter& writer) : writer_(writer), markup_(writer) {}
 
-void LineLayout::PrintLine(std::string& line) {
+void LineLayout::PrintLine(std::string_view line) {
   WriterState& st = writer_.state();
   if (EqualsIgnoreCase(line, "<pagebreak>")) {
     writer_.PageBreak();
@@ -22,24 +23,33 @@ void LineLayout::PrintLine(std::string& line) {
   }
   // A line of form feeds alone separates pages, as in album lists: it breaks the page and
   // prints nothing, so the next page starts at its first line.
-  if (line.find('\f') != std::string::npos && line.find_first_not_of("\f ") == std::string::npos) {
+  if (line.find('\f') != std::string_view::npos &&
+      line.find_first_not_of("\f ") == std::string_view::npos) {
     writer_.PageBreak();
     return;
   }
   // A form feed breaks the page once, before its line; the feed stays in the text.
-  if (st.LineOnPage >= st.LinesPerPage || line.find('\f') != std::string::npos) {
+  if (st.LineOnPage >= st.LinesPerPage || line.find('\f') != std::string_view::npos) {
     writer_.PageBreak();
   }
   size_t end = line.find_last_not_of(' ');
-  line.resize(end == std::string::npos ? 0 : end + 1);
+  line = line.substr(0, end == std::string_view::npos ? 0 : end + 1);
 
+  const size_t width = static_cast<size_t>(std::max(st.CharsPerLine, kMinimumWidth));
+  const bool marks = st.UseTextFormating && (line.find('<') != std::string_view::npos ||
+                                             line.find('&') != std::string_view::npos);
+  // Most lines hold no markup and fit: the plain path, escaped straight into the output.
+  if (!marks && writer_.EmitEscapedLineWithin("(", line, ")'", width)) {
+    st.LineOnPage += 1;
+    AdvanceVerticalCursor(st);
+    return;
+  }
   std::string_view rest(line);
   if (NeedsEscaping(line)) {
     escaped_.clear();
     AppendEscaped(line, escaped_);
     rest = escaped_;
   }
-  const size_t width = static_cast<size_t>(std::max(st.CharsPerLine, kMinimumWidth));
   if (rest.size() <= width || HasMarkup(rest, st.UseTextFormating)) {
     LayoutLine(rest);  // lines with markup are never wrapped
     return;
@@ -79,13 +89,13 @@ void LineLayout::LayoutLine(std::string_view text) {
 void LineLayout::LayoutPlain(std::string_view text) {
   WriterState& st = writer_.state();
   st.LineOnPage += 1;
+  AdvanceVerticalCursor(st);
   if (st.UseTextFormating &&
       (text.find('<') != std::string_view::npos || text.find('&') != std::string_view::npos)) {
     writer_.EmitLine("(", ExpandInlineMarks(text, true), ")'");
   } else {
     writer_.EmitLine("(", text, ")'");
   }
-  AdvanceVerticalCursor(st);
 }
 
 }  // namespace vellumox

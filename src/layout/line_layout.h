@@ -25,7 +25,7 @@ class LineLayout : public LinePrinter {
   void SetImagePlacer(ImagePlacer* placer) { markup_.SetImagePlacer(placer); }
 
   // One input line (Windows-1252, no line end).
-  void PrintLine(std::string& line) override;
+  void PrintLine(std::string_view line) override;
   // One escaped line or wrapped piece: the markup path when it holds markup, else plain.
   void LayoutLine(std::string_view text);
 

@@ -20,70 +20,6 @@ namespace {
 // counts would overflow.
 constexpr float kMaxSizeScale = 10000.0f;
 
-// Finds a needle at or after a position. A line with many tags asks for the same needles again
-// and again at positions that only grow; remembering the last answer keeps the whole line's
-// work proportional to its length.
-class ForwardFinder {
- public:
-  ForwardFinder(std::string_view text, std::string_view needle, bool ignore_case)
-      : text_(text), needle_(needle), ignore_case_(ignore_case) {}
-
-  size_t Find(size_t from) {
-    if (known_ && from >= from_ && (result_ == npos || from <= result_)) return result_;
-    from_ = from;
-    known_ = true;
-    if (from > text_.size()) {
-      result_ = npos;
-    } else if (ignore_case_) {
-      result_ = FindIgnoreCase(text_, needle_, from);
-    } else {
-      result_ = text_.find(needle_, from);
-    }
-    return result_;
-  }
-
-  static constexpr size_t npos = std::string_view::npos;
-
- private:
-  std::string_view text_;
-  std::string_view needle_;
-  bool ignore_case_;
-  bool known_ = false;
-  size_t from_ = 0;
-  size_t result_ = npos;
-};
-
-// HasMarkup for every suffix of one line, asked at growing positions.
-class SuffixMarkupTest {
- public:
-  explicit SuffixMarkupTest(std::string_view line)
-      : lt_(line, "<", false),
-        gt1_(line, ">", false),
-        close_(line, "</", false),
-        gt2_(line, ">", false),
-        img_(line, "<img", true),
-        gt_img_(line, ">", false),
-        tab_(line, "<tab ", true),
-        gt_tab_(line, ">", false) {}
-
-  bool From(size_t start) {
-    constexpr size_t npos = ForwardFinder::npos;
-    size_t lt = lt_.Find(start);
-    if (lt == npos) return false;
-    size_t gt = gt1_.Find(lt + 1);
-    if (gt == npos) return false;
-    size_t close = close_.Find(gt + 1);
-    if (close != npos && gt2_.Find(close + 2) != npos) return true;
-    size_t img = img_.Find(start);
-    if (img != npos && gt_img_.Find(img + 4) != npos) return true;
-    size_t tab = tab_.Find(start);
-    return tab != npos && gt_tab_.Find(tab + 5) != npos;
-  }
-
- private:
-  ForwardFinder lt_, gt1_, close_, gt2_, img_, gt_img_, tab_, gt_tab_;
-};
-
 bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
@@ -108,12 +44,12 @@ void MarkupInterpreter::LayoutMarkupLine(std::string_view line) {
   size_t trimmed = line.find_last_not_of(' ');
   line = line.substr(0, trimmed == std::string_view::npos ? 0 : trimmed + 1);
 
-  constexpr size_t npos = ForwardFinder::npos;
+  constexpr size_t npos = std::string_view::npos;
   ForwardFinder open_finder(line, "<", false);
   ForwardFinder tag_end_finder(line, ">", false);
   ForwardFinder close_finder(line, "</", false);
   ForwardFinder resume_finder(line, ">", false);
-  SuffixMarkupTest markup_after(line);
+  MarkupTest markup_after(line, true);
 
   bool continued = false;
   size_t start = 0;  // the remaining line is line[start, end)
@@ -194,13 +130,13 @@ void MarkupInterpreter::LayoutMarkupLine(std::string_view line) {
 }
 
 std::string MarkupInterpreter::BoldFont() const {
-  int index = FontIndexOf(writer_.state().FontName);
+  const int index = writer_.state().FontIndex;
   return index + 2 < kFontCount ? "F" + std::to_string(index + 3)
                                 : "F" + std::to_string(kFontCount);
 }
 
 std::string MarkupInterpreter::ItalicFont() const {
-  int index = FontIndexOf(writer_.state().FontName);
+  const int index = writer_.state().FontIndex;
   return index + 1 < kFontCount ? "F" + std::to_string(index + 2)
                                 : "F" + std::to_string(kFontCount);
 }
@@ -261,7 +197,7 @@ void MarkupInterpreter::ApplyFontTag(std::string_view tag, ElementStyle& style) 
   const bool bold = FindIgnoreCase(tag, "bold") != std::string_view::npos;
   const bool italic = FindIgnoreCase(tag, "italic") != std::string_view::npos ||
                       FindIgnoreCase(tag, "oblique") != std::string_view::npos;
-  const int font_index = FontIndexOf(st.FontName);
+  const int font_index = st.FontIndex;
   size_t face_at = FindIgnoreCase(tag, "face=");
   if (face_at != std::string_view::npos) {
     double number = ReadNumber(tag.substr(face_at + 5, 2));

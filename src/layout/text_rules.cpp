@@ -3,7 +3,6 @@
 #include <array>
 #include <cstring>
 
-#include "writer/byte_scan.h"
 #include "writer/path_names.h"
 
 namespace vellumox {
@@ -49,25 +48,55 @@ std::string ReplaceAll(std::string_view text, std::string_view find, std::string
   return out;
 }
 
-bool HasMarkup(std::string_view line, bool use_text_formatting) {
-  if (!use_text_formatting) return false;
-  size_t lt = line.find('<');
-  if (lt == std::string_view::npos) return false;
+size_t ForwardFinder::Find(size_t from) {
+  if (known_ && from >= from_ && (result_ == std::string_view::npos || from <= result_)) {
+    return result_;
+  }
+  from_ = from;
+  known_ = true;
+  if (from > text_.size()) {
+    result_ = std::string_view::npos;
+  } else if (ignore_case_) {
+    result_ = FindIgnoreCase(text_, needle_, from);
+  } else {
+    result_ = text_.find(needle_, from);
+  }
+  return result_;
+}
+
+MarkupTest::MarkupTest(std::string_view line, bool use_text_formatting)
+    : on_(use_text_formatting),
+      lt_(line, "<", false),
+      gt1_(line, ">", false),
+      close_(line, "</", false),
+      gt2_(line, ">", false),
+      img_(line, "<img", true),
+      gt_img_(line, ">", false),
+      tab_(line, "<tab ", true),
+      gt_tab_(line, ">", false) {}
+
+bool MarkupTest::From(size_t start) {
+  constexpr size_t npos = std::string_view::npos;
+  if (!on_) return false;
   // A: "<" ... ">" ... "</" ... ">"
-  size_t gt = line.find('>', lt + 1);
-  if (gt == std::string_view::npos) return false;  // no ">" after any "<": B and C fail too
-  size_t close = line.find("</", gt + 1);
-  if (close != std::string_view::npos && line.find('>', close + 2) != std::string_view::npos) {
-    return true;
-  }
+  size_t lt = lt_.Find(start);
+  if (lt == npos) return false;
+  size_t gt = gt1_.Find(lt + 1);
+  if (gt == npos) return false;  // no ">" after any "<": B and C fail too
+  size_t close = close_.Find(gt + 1);
+  if (close != npos && gt2_.Find(close + 2) != npos) return true;
   // B: "<img" ... ">"
-  size_t img = FindIgnoreCase(line, "<img", lt);
-  if (img != std::string_view::npos && line.find('>', img + 4) != std::string_view::npos) {
-    return true;
-  }
+  size_t img = img_.Find(start);
+  if (img != npos && gt_img_.Find(img + 4) != npos) return true;
   // C: "<tab " ... ">"
-  size_t tab = FindIgnoreCase(line, "<tab ", lt);
-  return tab != std::string_view::npos && line.find('>', tab + 5) != std::string_view::npos;
+  size_t tab = tab_.Find(start);
+  return tab != npos && gt_tab_.Find(tab + 5) != npos;
+}
+
+bool HasMarkup(std::string_view line, bool use_text_formatting) {
+  // Most lines hold no "<" at all.
+  if (!use_text_formatting || line.find('<') == std::string_view::npos) return false;
+  return MarkupTest(line, true).From(0);
 }
 
 std::string ExpandInlineMarks(std::string_view text, bool use_text_formatting) {
@@ -86,43 +115,6 @@ std::string ExpandInlineMarks(std::string_view text, bool use_text_formatting) {
 
 bool IsWrapBreakCharacter(char c) {
   return kBreakTable[static_cast<unsigned char>(c)];
-}
-
-bool NeedsEscaping(std::string_view text) {
-  const char* p = text.data();
-  const char* end = p + text.size();
-  for (; end - p >= 8; p += 8) {
-    uint64_t w = byte_scan::Load(p);
-    if (byte_scan::HasByte(w, '\\') | byte_scan::HasByte(w, '(') | byte_scan::HasByte(w, ')')) {
-      break;
-    }
-  }
-  for (; p < end; ++p) {
-    if (*p == '\\' || *p == '(' || *p == ')') return true;
-  }
-  return false;
-}
-
-void AppendEscaped(std::string_view text, std::string& out) {
-  const char* p = text.data();
-  const char* end = p + text.size();
-  const char* run = p;  // start of the bytes not yet copied
-  while (p < end) {
-    while (end - p >= 8) {
-      uint64_t w = byte_scan::Load(p);
-      if (byte_scan::HasByte(w, '\\') | byte_scan::HasByte(w, '(') | byte_scan::HasByte(w, ')')) {
-        break;
-      }
-      p += 8;
-    }
-    while (p < end && *p != '\\' && *p != '(' && *p != ')') ++p;
-    if (p == end) break;
-    out.append(run, static_cast<size_t>(p - run));
-    out.push_back('\\');
-    run = p;
-    ++p;
-  }
-  out.append(run, static_cast<size_t>(end - run));
 }
 
 }  // namespace vellumox

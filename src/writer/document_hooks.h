@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace vellumox {
 
@@ -27,9 +28,8 @@ class ImageHooks {
 class LinePrinter {
  public:
   virtual ~LinePrinter() = default;
-  // Places one input line (Windows-1252, without its line end) on the current page. The line
-  // may be changed in place.
-  virtual void PrintLine(std::string& line) = 0;
+  // Places one input line (Windows-1252, without its line end) on the current page.
+  virtual void PrintLine(std::string_view line) = 0;
 };
 
 }  // namespace vellumox

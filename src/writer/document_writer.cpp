@@ -7,6 +7,7 @@
 #include "writer/color_table.h"
 #include "writer/file_operations.h"
 #include "writer/font_table.h"
+#include "writer/pdf_string.h"
 #include "writer/transition_table.h"
 #include "writer/writer_error.h"
 
@@ -53,16 +54,6 @@ std::string CreationDate() {
 
 }  // namespace
 
-std::string EscapePdfString(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + 8);
-  for (char c : text) {
-    if (c == '\\' || c == '(' || c == ')') out += '\\';
-    out += c;
-  }
-  return out;
-}
-
 DocumentWriter::DocumentWriter(UserInteraction& ui) : ui_(ui) {}
 
 void DocumentWriter::ReportError(const std::string& description) {
@@ -105,6 +96,7 @@ void DocumentWriter::Initialize(const ConversionSettings& s) {
   st.PageHeight = RoundToInt32(72.0 * s.pheight).value_or(0);
   st.PageWidth = RoundToInt32(72.0 * s.pwidth).value_or(0);
   st.FontName = s.FontName;
+  st.FontIndex = FontIndexOf(s.FontName);
   st.FontSize = Fixed4::FromInt(s.FontSize);
   st.Leading = Fixed4::FromDouble(s.FontSize * 1.2);
   st.Rotation = s.Rotation;

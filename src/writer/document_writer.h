@@ -23,6 +23,7 @@ struct WriterState {
   // Information strings, already in the PDF's code page.
   std::string TextAuthor, TextCreator, TextKeywords, TextSubject, TextTitle;
   std::string FontName;
+  int FontIndex = -1;  // FontName's position in the font table, -1 for another name
   Fixed4 FontSize;
   Fixed4 Leading;  // FontSize x 1.2
   int32_t PageWidth = 0;
@@ -93,6 +94,10 @@ class DocumentWriter {
   void EmitLine(std::string_view a, std::string_view b, std::string_view c) {
     out_.EmitLine(a, b, c);
   }
+  bool EmitEscapedLineWithin(std::string_view prefix, std::string_view text,
+                             std::string_view suffix, size_t max_escaped) {
+    return out_.EmitEscapedLineWithin(prefix, text, suffix, max_escaped);
+  }
   // The keyword "stream" with its carriage return and line feed (the one line feed in a file).
   void EmitStreamKeyword();
   // Allocates the next object: records its offset and writes its "n 0 obj" line.
@@ -117,7 +122,7 @@ class DocumentWriter {
  private:
   template <class Body>
   void Trapped(Body&& body);
-  void PrintPlainLine(std::string& line);
+  void PrintPlainLine(std::string_view line);
 
   UserInteraction& ui_;
   ImageHooks* images_ = nullptr;
@@ -130,8 +135,5 @@ class DocumentWriter {
   bool failed_ = false;
   bool error_shown_ = false;
 };
-
-// Escapes text for a PDF literal string: backslash, then "(" and ")".
-std::string EscapePdfString(std::string_view text);
 
 }  // namespace vellumox

@@ -7,6 +7,7 @@
 #include "writer/document_writer.h"
 #include "writer/file_operations.h"
 #include "writer/input_text.h"
+#include "writer/pdf_string.h"
 
 namespace vellumox {
 
@@ -33,7 +34,7 @@ void DocumentWriter::PrintPDF(const std::string& filename) {
       } else {
         StartPage();
         state_.LineOnPage = 1;
-        std::string line;
+        std::string_view line;
         while (!failed_ && reader.NextLine(line)) {
           if (printer_) {
             printer_->PrintLine(line);
@@ -64,11 +65,11 @@ void DocumentWriter::PrintPDF(const std::string& filename) {
 
 // Used when no layout is attached: each line as one text line, escaped, with page breaks on
 // full pages and form feeds.
-void DocumentWriter::PrintPlainLine(std::string& line) {
-  if (state_.LineOnPage >= state_.LinesPerPage || line.find('\f') != std::string::npos) {
+void DocumentWriter::PrintPlainLine(std::string_view line) {
+  if (state_.LineOnPage >= state_.LinesPerPage || line.find('\f') != std::string_view::npos) {
     PageBreak();
   }
-  while (!line.empty() && line.back() == ' ') line.pop_back();
+  while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
   EmitLine("(" + EscapePdfString(line) + ")'");
   state_.LineOnPage += 1;
   state_.VerticalCursor =

@@ -158,6 +158,13 @@ bool InputTextReader::Fill() {
 }
 
 bool InputTextReader::NextLine(std::string& line) {
+  std::string_view view;
+  if (!NextLine(view)) return false;
+  line.assign(view);
+  return true;
+}
+
+bool InputTextReader::NextLine(std::string_view& line) {
   size_t scanned = 0;  // bytes after pos_ already known to hold no line end
   for (;;) {
     if (skip_line_feed_) {
@@ -177,14 +184,14 @@ bool InputTextReader::NextLine(std::string& line) {
     const char* end = begin + limit;
     const char* p = FindLineEnd(begin + scanned, end);
     if (p < end) {
-      line.assign(begin, static_cast<size_t>(p - begin));
+      line = std::string_view(begin, static_cast<size_t>(p - begin));
       pos_ += static_cast<size_t>(p - begin) + 1;
       if (*p == '\r') skip_line_feed_ = true;
       return true;
     }
     scanned = limit;
     if (limit == kMaxLineLength) {
-      line.assign(begin, limit);
+      line = std::string_view(begin, limit);
       pos_ += limit;
       return true;
     }
@@ -194,7 +201,7 @@ bool InputTextReader::NextLine(std::string& line) {
       continue;
     }
     if (pos_ < pending_.size()) {
-      line.assign(pending_, pos_, std::string::npos);
+      line = std::string_view(pending_).substr(pos_);
       pos_ = pending_.size();
       return true;
     }

@@ -31,6 +31,8 @@ class InputTextReader {
   bool Open(const std::string& path);
   // The next line, without its line end; false at the end of the file or on a read error.
   bool NextLine(std::string& line);
+  // The same without a copy: the view stays valid until the next call.
+  bool NextLine(std::string_view& line);
   // The error number of a failed read, 0 when reading went well.
   int ReadError() const { return read_error_; }
   // How the text is read; Windows-1252 until something else has been found.

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <random>
 
+#include "writer/pdf_string.h"
 #include "writer/writer_error.h"
 
 namespace vellumox {
@@ -129,6 +130,24 @@ void OutputStream::EmitLine(std::string_view a, std::string_view b, std::string_
   if (buffer_.size() > kFlushThreshold) WriteBuffer();
 }
 
+bool OutputStream::EmitEscapedLineWithin(std::string_view prefix, std::string_view text,
+                                         std::string_view suffix, size_t max_escaped) {
+  if (failed_ || text.size() > max_escaped) return false;
+  const size_t start = buffer_.size();
+  buffer_.append(prefix);
+  const size_t text_start = buffer_.size();
+  AppendEscaped(text, buffer_);
+  if (buffer_.size() - text_start > max_escaped) {
+    buffer_.resize(start);
+    return false;
+  }
+  buffer_.append(suffix);
+  buffer_.push_back('\r');
+  Advance(buffer_.size() - start);
+  if (!failed_ && buffer_.size() > kFlushThreshold) WriteBuffer();
+  return true;
+}
+
 void OutputStream::EmitBytes(std::string_view bytes) {
   Advance(bytes.size());
   if (failed_) return;
@@ -170,18 +189,11 @@ int64_t OutputStream::EmitFileContents(const std::string& path, int64_t expected
       chunk.resize(std::min<size_t>(want, 1 << 20));
       n = ::read(fd, chunk.data(), chunk.size());
       if (n > 0) {
-        const char* data = chunk.data();
-        size_t left = static_cast<size_t>(n);
-        while (left > 0) {
-          ssize_t w = ::write(fd_, data, left);
-          if (w < 0 && errno == EINTR) continue;
-          if (w < 0) {
-            int err = errno;
-            ::close(fd);
-            Fail("Cannot write the PDF file '" + path_ + "': " + ErrnoText(err));
-          }
-          data += w;
-          left -= static_cast<size_t>(w);
+        try {
+          WriteAll(chunk.data(), static_cast<size_t>(n));
+        } catch (...) {
+          ::close(fd);
+          throw;
         }
       }
     }
@@ -202,19 +214,21 @@ int64_t OutputStream::EmitFileContents(const std::string& path, int64_t expected
   return total;
 }
 
-void OutputStream::WriteBuffer() {
-  if (buffer_.empty()) return;
-  if (fd_ < 0) Open();
-  const char* data = buffer_.data();
-  size_t left = buffer_.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd_, data, left);
+void OutputStream::WriteAll(const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t n = ::write(fd_, data, size);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) Fail("Cannot write the PDF file '" + path_ + "': " + ErrnoText(errno));
     data += n;
-    left -= static_cast<size_t>(n);
-    written_ += n;
+    size -= static_cast<size_t>(n);
   }
+}
+
+void OutputStream::WriteBuffer() {
+  if (buffer_.empty()) return;
+  if (fd_ < 0) Open();
+  WriteAll(buffer_.data(), buffer_.size());
+  written_ += static_cast<int64_t>(buffer_.size());
   buffer_.clear();
 }
 

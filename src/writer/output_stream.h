@@ -34,6 +34,11 @@ class OutputStream {
   void EmitLine(std::string_view line, bool flush = false);
   // A line made of three parts, without joining them first.
   void EmitLine(std::string_view a, std::string_view b, std::string_view c);
+  // The line prefix + text escaped for a PDF string + suffix, when the escaped text is at most
+  // max_escaped characters long; escaped straight into the buffer, in one pass over the text.
+  // False, with nothing emitted, when it is longer (or the stream has failed).
+  bool EmitEscapedLineWithin(std::string_view prefix, std::string_view text,
+                             std::string_view suffix, size_t max_escaped);
   // Appends bytes as they are, without a line end.
   void EmitBytes(std::string_view bytes);
   // Appends the whole content of a file, read in chunks; throws WriterError when the file
@@ -58,6 +63,8 @@ class OutputStream {
  private:
   void Advance(size_t bytes);
   void WriteBuffer();
+  // Writes every byte to the temporary file; fails the stream on an error.
+  void WriteAll(const char* data, size_t size);
   void Fail(const std::string& description);
 
   int64_t max_size_;

@@ -14,8 +14,7 @@ using test::Pixels;
 using test::TempDir;
 
 ImageCodec& Codec() {
-  static std::unique_ptr<ImageCodec> codec = MakeLibraryImageCodec();
-  return *codec;
+  return test::SharedCodec();
 }
 
 struct Decoded {

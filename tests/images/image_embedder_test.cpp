@@ -15,8 +15,7 @@ using test::PdfFile;
 using test::TempDir;
 
 ImageCodec& Codec() {
-  static std::unique_ptr<ImageCodec> codec = MakeLibraryImageCodec();
-  return *codec;
+  return test::SharedCodec();
 }
 
 struct StoredSettings : SettingsSource {

@@ -11,8 +11,7 @@ namespace {
 using test::TempDir;
 
 ImageCodec& Codec() {
-  static std::unique_ptr<ImageCodec> codec = MakeLibraryImageCodec();
-  return *codec;
+  return test::SharedCodec();
 }
 
 std::vector<std::string> Collect(const TempDir& dir, const std::string& text, bool markup = true) {

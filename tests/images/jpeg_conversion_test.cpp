@@ -13,8 +13,7 @@ using test::Pixels;
 using test::TempDir;
 
 ImageCodec& Codec() {
-  static std::unique_ptr<ImageCodec> codec = MakeLibraryImageCodec();
-  return *codec;
+  return test::SharedCodec();
 }
 
 JpegFile Convert(const TempDir& dir, const std::string& name, bool keep, int quality = 100) {

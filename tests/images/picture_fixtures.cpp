@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -38,6 +39,11 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 }  // namespace
+
+ImageCodec& SharedCodec() {
+  static std::unique_ptr<ImageCodec> codec = MakeLibraryImageCodec();
+  return *codec;
+}
 
 void MakeJpeg(const std::string& path, int width, int height, Pixels pixels, int quality,
               bool progressive, int seed) {

@@ -5,7 +5,12 @@
 
 #include <string>
 
+#include "images/image_codec.h"
+
 namespace vellumox::test {
+
+// One library codec for all the tests of a program.
+ImageCodec& SharedCodec();
 
 enum class Pixels { kGrey, kRgb, kRgba, kCmyk, kPalette };
 

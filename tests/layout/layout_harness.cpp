@@ -24,10 +24,7 @@ LayoutHarness::LayoutHarness(const ConversionSettings& settings) : writer_(ui_),
 }
 
 void LayoutHarness::Print(const Lines& lines) {
-  for (const std::string& line : lines) {
-    std::string copy = line;
-    layout_.PrintLine(copy);
-  }
+  for (const std::string& line : lines) layout_.PrintLine(line);
 }
 
 std::vector<Lines> LayoutHarness::Finish() {

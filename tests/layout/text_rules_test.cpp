@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "writer/pdf_string.h"
+
 namespace vellumox {
 namespace {
 
