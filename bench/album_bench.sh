@@ -42,9 +42,9 @@ measure "floor: cat *.jpg" sh -c "cat $work/pics/photo*.jpg > $work/out.bin"; ca
 measure "floor: djpeg | cjpeg -quality 100" sh -c \
     "for f in $work/pics/photo*.jpg; do djpeg \$f | cjpeg -quality 100 -sample 1x1 > \$f.out.jpg; done; rm -f $work/pics/*.out.jpg"
 recode_floor=$last
-measure "vellumox JPEG album, keep JPEG" build/bin/vellumox --keep-jpeg "$work/jpegs.txt"; keep_time=$last
-measure "vellumox JPEG album, recompress" build/bin/vellumox --jpeg-quality=100 "$work/jpegs.txt"; recode_time=$last
-measure "vellumox PNG album" build/bin/vellumox "$work/pngs.txt"
+measure "vellumox JPEG album, keep JPEG" build/bin/vellumox --batch --keep-jpeg "$work/jpegs.txt"; keep_time=$last
+measure "vellumox JPEG album, recompress" build/bin/vellumox --batch --jpeg-quality=100 "$work/jpegs.txt"; recode_time=$last
+measure "vellumox PNG album" build/bin/vellumox --batch "$work/pngs.txt"
 if convert "$work/pics/photo001.jpg" "$work/probe.pdf" 2>/dev/null; then
     measure "ImageMagick convert *.jpg out.pdf" sh -c "convert $work/pics/photo*.jpg $work/out.bin.pdf"
 else

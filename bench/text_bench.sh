@@ -28,7 +28,7 @@ measure() {  # label command...: best wall time of three runs, and its peak memo
 }
 
 measure "bare line writer" build/bin/bare_line_writer "$work/plain.txt" "$work/bare.out"
-measure "vellumox plain" build/bin/vellumox "$work/plain.txt"
-measure "vellumox markup" build/bin/vellumox "$work/markup.txt"
+measure "vellumox plain" build/bin/vellumox --batch "$work/plain.txt"
+measure "vellumox markup" build/bin/vellumox --batch "$work/markup.txt"
 echo "ratio plain/bare:  $(echo "scale=2; $time_vellumox_plain / $time_bare_line_writer" | bc)"
 echo "ratio markup/bare: $(echo "scale=2; $time_vellumox_markup / $time_bare_line_writer" | bc)"

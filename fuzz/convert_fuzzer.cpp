@@ -8,9 +8,9 @@
 #include <string>
 
 #include "layout/line_layout.h"
-#include "pdf_structure_check.h"
+#include "platform/file_system.h"
+#include "support/pdf_structure_check.h"
 #include "writer/document_writer.h"
-#include "writer/file_operations.h"
 
 namespace {
 
@@ -47,19 +47,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   s.pheight = (flags & 0x20) ? 2.0f : 11.0f;  // short pages break often
   s.ShowPageNum = flags & 0x40;
 
-  vellumox::SilentInteraction ui;
-  vellumox::DocumentWriter writer(ui);
+  vellumox::DocumentWriter writer;
   vellumox::LineLayout layout(writer);
   writer.SetLinePrinter(&layout);
   writer.Initialize(s);
-  if (flags & 0x80) writer.state().CharsPerLine = static_cast<int32_t>(width) - 10;
+  if (flags & 0x80) writer.SetCharsPerLine(static_cast<int32_t>(width) - 10);
   writer.PrintPDF(input);
   if (size > 2 && !writer.Succeeded()) {
-    std::fprintf(stderr, "conversion failed: %s\n", ui.last_message.c_str());
+    std::fprintf(stderr, "conversion failed: %s\n", writer.Failure().message.c_str());
     std::abort();
   }
   if (writer.Succeeded()) {
-    std::string problem = vellumox::fuzz::CheckPdfStructure(vellumox::ReadFileText(output));
+    std::string problem = vellumox::test::CheckPdfStructure(vellumox::ReadFileText(output));
     if (!problem.empty()) {
       std::fprintf(stderr, "bad PDF: %s\n", problem.c_str());
       std::abort();

@@ -1,37 +1,31 @@
 // Running the converter without a window: the command line is applied to the controls and
-// converted; messages go to standard error, questions take their default answer ("No").
+// converted; what happens goes to standard error, questions take their default answer ("No").
 #pragma once
 
-#include <optional>
 #include <string>
-#include <vector>
+
+#include "conversion/job_events.h"
+#include "converter_ui/front_end_options.h"
 
 namespace vellumox {
 
-// The options of this platform's front end (arguments that begin with two dashes), and the
-// other arguments.
-struct FrontEndOptions {
-  bool batch = false;
-  bool version = false;
-  bool help = false;
-  bool keep_jpeg = false;
-  std::optional<int> jpeg_quality;
-  std::vector<std::string> arguments;
-  std::string error;  // an unknown or malformed option
+// The job's events as lines on standard error: one "Processing" line per file, and every
+// failure with its message.
+class BatchEvents : public JobEvents {
+ public:
+  void FileStarted(const std::string& input) override;
+  void FileFailed(const FileFailure& failure) override;
+  void JobFinished(const JobReport& report) override;
 };
 
-FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args);
-
-// True when no window can be shown: neither DISPLAY nor WAYLAND_DISPLAY is set.
-bool NoDisplay();
-
-// --help: the help of "-?", these options and the exit statuses.
-std::string LongHelpText();
-
-// Exit statuses.
-inline constexpr int kExitDone = 0;     // every conversion wrote its PDF
-inline constexpr int kExitFailed = 1;   // a conversion reported an error
-inline constexpr int kExitNothing = 2;  // nothing to convert, or a bad option
+// Prints each question with its default answer, which it takes; opens nothing.
+class BatchQuestions : public JobQuestions {
+ public:
+  bool AskToOpenPdf(const std::string& pdf) override;
+  bool AskToOpenFolder(const std::string& folder) override;
+  void OpenPdf(const std::string&) override {}
+  void OpenFolder(const std::string&) override {}
+};
 
 // Runs the command line without a window. program_folder holds the optional files.
 int RunBatch(const FrontEndOptions& options, const std::string& program_folder);

@@ -2,7 +2,8 @@
 
 #include <iterator>
 
-#include "writer/file_operations.h"
+#include "platform/file_system.h"
+#include "platform/product.h"
 #include "writer/number_text.h"
 #include "writer/path_names.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 constexpr const char* kHelpLines[] = {
     "Command line syntax:",
-    "Vellumox.EXE [comboparms] [textparms] [filename]",
+    "%PROGRAM% [comboparms] [textparms] [filename]",
     "",
     "[comboparms]",
     "-f#  Select font. ie: -f0",
@@ -112,6 +113,9 @@ std::string HelpText() {
     if (i > 0) text += '\r';
     text += kHelpLines[i];
   }
+  // The syntax line names the program as it is installed.
+  const std::string_view placeholder = "%PROGRAM%";
+  text.replace(text.find(placeholder), placeholder.size(), kConverterProgram);
   return text;
 }
 

@@ -1,7 +1,9 @@
 #include "converter_ui/controls_model.h"
 
+#include "conversion/file_patterns.h"
+#include "platform/file_system.h"
+#include "platform/product.h"
 #include "writer/color_table.h"
-#include "writer/file_operations.h"
 #include "writer/font_table.h"
 #include "writer/number_text.h"
 #include "writer/path_names.h"
@@ -69,6 +71,7 @@ std::string ListControl::Text() const {
 
 ConverterControls MakeControls(const StartupFacts& facts) {
   ConverterControls c;
+  c.caption = ProductTitle();
   for (const FontEntry& f : FontTable) c.cmbFont.entries.emplace_back(f.name);
   c.cmbFontSize.entries = Entries(kFontSizes);
   c.cmbRotation.entries = Entries(kRotations);
@@ -137,7 +140,6 @@ JobRequest MakeJobRequest(const ConverterControls& c, const std::string& command
   request.image_patterns = std::string(kImagePatterns) + c.ExtraImagePatterns;
   request.command_line_text = command_line_text;
   request.open_when_done = c.chkOpen;
-  request.caption = c.caption;
   return request;
 }
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "writer/conversion_job.h"
+#include "conversion/conversion_job.h"
 #include "writer/conversion_settings.h"
 
 namespace vellumox {
@@ -38,7 +38,6 @@ struct PageSize {
   float height = 0;  // inches
 };
 
-inline constexpr std::string_view kWindowCaption = "Vellumox PRO+ v1.7";
 inline constexpr std::string_view kInteractiveAlbum = "Interactive Album";
 inline constexpr int kJpegQualityMin = 1;
 inline constexpr int kJpegQualityMax = 100;
@@ -63,7 +62,7 @@ struct ConverterControls {
   bool chkFullScreen = false;
   int hsJPEG = 100;
   bool btnAlbumVisible = false;
-  std::string caption{kWindowCaption};
+  std::string caption;  // the window's caption: the product's name and version
   // ";*.tif;*.png;*.tga;*.pcx;*.psd" when the extra formats can be read, else empty.
   std::string ExtraImagePatterns;
 };

@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "converter_ui/batch_mode.h"
+#include "converter_ui/front_end_options.h"
 #include "images/image_codec.h"
 #include "images/image_format.h"
+#include "platform/product.h"
+#include "platform/user_folders.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -23,7 +26,7 @@ int main(int argc, char** argv) {
   }
   if (options.version) {
     auto codec = vellumox::MakeLibraryImageCodec();
-    std::printf("Vellumox PRO+ v1.7\nPictures:");
+    std::printf("%s\nPictures:", vellumox::ProductTitle().c_str());
     for (vellumox::ImageFormat format : codec->ReadableFormats()) {
       std::printf(" %s", std::string(vellumox::FormatName(format)).c_str());
     }
@@ -31,7 +34,6 @@ int main(int argc, char** argv) {
     return vellumox::kExitDone;
   }
   QCoreApplication app(argc, argv);
-  const std::string program_folder = QCoreApplication::applicationDirPath().toStdString();
   // The window comes later; until then every run is a batch run.
-  return vellumox::RunBatch(options, program_folder);
+  return vellumox::RunBatch(options, vellumox::ProgramFolder());
 }

@@ -1,6 +1,6 @@
 #include "converter_ui/page_size_file.h"
 
-#include "writer/file_operations.h"
+#include "platform/file_system.h"
 #include "writer/input_text.h"
 #include "writer/number_text.h"
 

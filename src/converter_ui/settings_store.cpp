@@ -1,10 +1,10 @@
 #include "converter_ui/settings_store.h"
 
 #include <QSettings>
-#include <QStandardPaths>
 #include <QStringList>
 
 #include "writer/number_text.h"
+#include "writer/path_names.h"
 
 namespace vellumox {
 
@@ -64,16 +64,21 @@ void RestoreCheck(const SettingsStore& store, const char* key, const char* defau
 
 }  // namespace
 
-SettingsStore::SettingsStore()
+std::string SettingsStore::Get(std::string_view key, std::string_view default_value) const {
+  std::optional<std::string> value = Get(key);
+  return value ? *value : std::string(default_value);
+}
+
+IniSettingsStore::IniSettingsStore()
     : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
                                             kOrganisation, kApplication)) {}
 
-SettingsStore::SettingsStore(const std::string& ini_path)
+IniSettingsStore::IniSettingsStore(const std::string& ini_path)
     : settings_(std::make_unique<QSettings>(Q(ini_path), QSettings::IniFormat)) {}
 
-SettingsStore::~SettingsStore() = default;
+IniSettingsStore::~IniSettingsStore() = default;
 
-std::string SettingsStore::ExistingKey(std::string_view key) const {
+std::string IniSettingsStore::ExistingKey(std::string_view key) const {
   settings_->beginGroup(kGroup);
   const QStringList keys = settings_->childKeys();
   settings_->endGroup();
@@ -84,27 +89,22 @@ std::string SettingsStore::ExistingKey(std::string_view key) const {
   return std::string();
 }
 
-std::optional<std::string> SettingsStore::Get(std::string_view key) const {
+std::optional<std::string> IniSettingsStore::Get(std::string_view key) const {
   std::string existing = ExistingKey(key);
   if (existing.empty()) return std::nullopt;
   return settings_->value(QString(kGroup) + "/" + Q(existing)).toString().toStdString();
 }
 
-std::string SettingsStore::Get(std::string_view key, std::string_view default_value) const {
-  std::optional<std::string> value = Get(key);
-  return value ? *value : std::string(default_value);
-}
-
-void SettingsStore::Put(std::string_view key, std::string_view value) {
+void IniSettingsStore::Put(std::string_view key, std::string_view value) {
   std::string existing = ExistingKey(key);
   settings_->setValue(QString(kGroup) + "/" + Q(existing.empty() ? key : existing), Q(value));
 }
 
-void SettingsStore::Sync() {
+void IniSettingsStore::Sync() {
   settings_->sync();
 }
 
-std::string SettingsStore::FilePath() const {
+std::string IniSettingsStore::FilePath() const {
   return settings_->fileName().toStdString();
 }
 
@@ -156,9 +156,10 @@ void ApplyDefaults(ConverterControls& c) {
   c.chkFullScreen = false;
 }
 
-std::string UserConfigFolder() {
-  return (QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Vellumox")
-      .toStdString();
+bool StoredUseOldTop(const SettingsStore& store) {
+  std::optional<std::string> value = store.Get("UseOldTop");
+  if (!value) return false;
+  return EqualsIgnoreCase(*value, "true") || ReadNumber(*value) != 0;
 }
 
 }  // namespace vellumox

@@ -1,6 +1,6 @@
-// The per-user settings store: QSettings in INI format in the user's config folder,
-// organisation and application "Vellumox", section "Settings". Key names are compared without
-// regard to case, so "FullScreen" written and "Fullscreen" read address the same value.
+// The per-user settings store and the rules that restore the controls from it and save them to
+// it. Key names are compared without regard to case, so "FullScreen" written and "Fullscreen"
+// read address the same value.
 #pragma once
 
 #include <memory>
@@ -9,25 +9,38 @@
 #include <string_view>
 
 #include "converter_ui/controls_model.h"
-#include "writer/settings_source.h"
 
 class QSettings;
 
 namespace vellumox {
 
-class SettingsStore : public SettingsSource {
+// The store as the converter uses it: string values of the "Settings" section by key.
+class SettingsStore {
+ public:
+  virtual ~SettingsStore() = default;
+  // The stored text of a key, or nullopt when it is not stored.
+  virtual std::optional<std::string> Get(std::string_view key) const = 0;
+  virtual void Put(std::string_view key, std::string_view value) = 0;
+  // Writes pending changes to disk.
+  virtual void Sync() = 0;
+
+  std::string Get(std::string_view key, std::string_view default_value) const;
+};
+
+// QSettings in INI format in the user's config folder, organisation and application "Vellumox",
+// section "Settings".
+class IniSettingsStore : public SettingsStore {
  public:
   // The user's store.
-  SettingsStore();
+  IniSettingsStore();
   // A store in the given INI file.
-  explicit SettingsStore(const std::string& ini_path);
-  ~SettingsStore() override;
+  explicit IniSettingsStore(const std::string& ini_path);
+  ~IniSettingsStore() override;
 
+  using SettingsStore::Get;
   std::optional<std::string> Get(std::string_view key) const override;
-  std::string Get(std::string_view key, std::string_view default_value) const;
-  void Put(std::string_view key, std::string_view value);
-  // Writes pending changes to disk.
-  void Sync();
+  void Put(std::string_view key, std::string_view value) override;
+  void Sync() override;
   std::string FilePath() const;
 
  private:
@@ -42,8 +55,7 @@ void RestoreSettings(const SettingsStore& store, ConverterControls& controls);
 void SaveSettings(SettingsStore& store, const ConverterControls& controls);
 // The Default button's factory values.
 void ApplyDefaults(ConverterControls& controls);
-
-// The user's config folder for Vellumox (~/.config/Vellumox, or under XDG_CONFIG_HOME).
-std::string UserConfigFolder();
+// "UseOldTop": an absolutely placed picture's top is its bottom edge; nothing writes it.
+bool StoredUseOldTop(const SettingsStore& store);
 
 }  // namespace vellumox

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "images/image_codec.h"
 
@@ -41,7 +42,7 @@ class BufferedRows : public PixelRows {
   bool NextRow(uint8_t* row) override;
 
  private:
-  std::basic_string<uint8_t> pixels_;
+  std::vector<uint8_t> pixels_;
   size_t stride_;
   int next_ = 0;
 };

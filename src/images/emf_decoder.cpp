@@ -1,23 +1,16 @@
 // EMF pictures: the emf2svg-conv helper turns them into SVG in a separate process (its EMF
 // library and ImageMagick's WMF library export clashing symbols, so they never share a
 // process), and librsvg draws the SVG at the picture's size at 96 dots per inch.
-#include <fcntl.h>
 #include <librsvg/rsvg.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "images/decoders.h"
-
-extern char** environ;
+#include "platform/file_system.h"
+#include "platform/process.h"
 
 namespace vellumox {
 
@@ -28,54 +21,6 @@ constexpr auto kConverterTimeout = std::chrono::seconds(60);
 // Drawn metafiles are held whole; they may not be larger than this.
 constexpr int64_t kMaxMetafilePixels = int64_t{64} << 20;
 
-std::string FindConverter() {
-  const char* path = std::getenv("PATH");
-  std::string dirs = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
-  size_t start = 0;
-  while (start <= dirs.size()) {
-    size_t end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    std::string candidate = dirs.substr(start, end - start) + "/" + kConverter;
-    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
-    start = end + 1;
-  }
-  return std::string();
-}
-
-// Runs the helper with its output thrown away; false when it fails or takes too long.
-bool RunConverter(const std::string& program, const std::string& in, const std::string& out) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  std::string input_arg = in, output_arg = out;
-  char* argv[] = {const_cast<char*>(program.c_str()),
-                  const_cast<char*>("-p"),
-                  const_cast<char*>("-i"),
-                  input_arg.data(),
-                  const_cast<char*>("-o"),
-                  output_arg.data(),
-                  nullptr};
-  pid_t pid;
-  int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return false;
-  auto deadline = std::chrono::steady_clock::now() + kConverterTimeout;
-  int status = 0;
-  for (;;) {
-    pid_t done = ::waitpid(pid, &status, WNOHANG);
-    if (done == pid) break;
-    if (done < 0 && errno != EINTR) return false;
-    if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 int32_t LittleEndian32(const unsigned char* p) {
   return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
                               static_cast<uint32_t>(p[2]) << 16 |
@@ -85,16 +30,13 @@ int32_t LittleEndian32(const unsigned char* p) {
 }  // namespace
 
 bool EmfConverterAvailable() {
-  return !FindConverter().empty();
+  return !FindProgram(kConverter).empty();
 }
 
 std::optional<PixelSize> ReadEmfSize(const std::string& path) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return std::nullopt;
-  unsigned char h[88];
-  size_t n = std::fread(h, 1, sizeof h, file);
-  std::fclose(file);
-  if (n < sizeof h || LittleEndian32(h) != 1 || std::memcmp(h + 40, " EMF", 4) != 0) {
+  const std::string head = ReadFileHead(path, 88);
+  const unsigned char* h = reinterpret_cast<const unsigned char*>(head.data());
+  if (head.size() < 88 || LittleEndian32(h) != 1 || std::memcmp(h + 40, " EMF", 4) != 0) {
     return std::nullopt;
   }
   // The frame, in hundredths of a millimetre, gives the natural size.
@@ -117,23 +59,20 @@ std::unique_ptr<PixelRows> OpenEmfRows(const std::string& path, const std::strin
   };
   std::optional<PixelSize> size = ReadEmfSize(path);
   if (!size) return fail("not a usable EMF file");
-  std::string program = FindConverter();
+  std::string program = FindProgram(kConverter);
   if (program.empty()) return fail("emf2svg-conv is not installed");
   // A name of its own: pictures may be converted side by side in one folder.
-  std::string pattern = temp_folder + "/~emfXXXXXX.svg";
-  int fd = ::mkstemps(pattern.data(), 4);
-  if (fd < 0) return fail("cannot create a temporary file");
-  ::close(fd);
-  const std::string svg = pattern;
-  bool converted = RunConverter(program, path, svg);
-  if (!converted) {
-    ::unlink(svg.c_str());
+  const std::string svg = CreateUniqueFile(temp_folder, "~emf", ".svg");
+  if (svg.empty()) return fail("cannot create a temporary file");
+  ProgramResult run = RunProgram(program, {"-p", "-i", path, "-o", svg}, kConverterTimeout);
+  if (run.exit_status != 0) {
+    RemoveFile(svg);
     return fail("emf2svg-conv could not convert the file");
   }
 
   GError* gerror = nullptr;
   RsvgHandle* handle = rsvg_handle_new_from_file(svg.c_str(), &gerror);
-  ::unlink(svg.c_str());
+  RemoveFile(svg);
   if (!handle) {
     std::string why = gerror ? gerror->message : "unreadable SVG";
     if (gerror) g_error_free(gerror);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -10,7 +9,7 @@
 
 #include "images/image_header.h"
 #include "layout/markup_rules.h"
-#include "writer/file_operations.h"
+#include "platform/file_system.h"
 #include "writer/number_text.h"
 #include "writer/path_names.h"
 
@@ -26,14 +25,11 @@ void ImageEmbedder::CollectImages(const std::string& filename) {
 
 void ImageEmbedder::ResetImages() {
   references_.ResetImages();
-  placements_.clear();
   folder_.Remove();
 }
 
-// Every picture is converted before the resource dictionary is written, so that the dictionary
-// names exactly the pictures that have an object, each with its right number. Pictures are
-// independent of each other, so they are converted on several threads; this thread meanwhile
-// lets the user interface process its events.
+// Pictures are independent of each other, so they are converted on several threads. This
+// thread tells the fate of each in document order as soon as it is known.
 void ImageEmbedder::ConvertAll() {
   std::vector<ImageEntry>& entries = references_.entries();
   if (entries.empty()) return;
@@ -43,9 +39,9 @@ void ImageEmbedder::ConvertAll() {
     return;
   }
   std::atomic<size_t> next{0};
-  size_t done = 0;
+  std::vector<char> finished(entries.size(), 0);
   std::mutex mutex;
-  std::condition_variable finished;
+  std::condition_variable progress;
   auto work = [&] {
     for (size_t k = next++; k < entries.size(); k = next++) {
       ImageEntry& entry = entries[k];
@@ -56,86 +52,47 @@ void ImageEmbedder::ConvertAll() {
             static_cast<float>(static_cast<double>(entry.jpeg.height) / entry.jpeg.width);
       }
       std::lock_guard<std::mutex> lock(mutex);
-      ++done;
-      finished.notify_one();
+      finished[k] = 1;
+      progress.notify_one();
     }
   };
   const size_t threads =
       std::min<size_t>(entries.size(), std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
   std::vector<std::thread> workers;
   for (size_t t = 0; t < threads; ++t) workers.emplace_back(work);
-  for (;;) {
+  for (size_t k = 0; k < entries.size(); ++k) {
     {
       std::unique_lock<std::mutex> lock(mutex);
-      if (finished.wait_for(lock, std::chrono::milliseconds(20),
-                            [&] { return done == entries.size(); })) {
-        break;
-      }
+      progress.wait(lock, [&] { return finished[k] != 0; });
     }
-    writer_.ui().ProcessEvents();
+    if (!events_) continue;
+    if (entries[k].jpeg.ok) {
+      events_->PictureConverted(entries[k].path);
+    } else {
+      events_->PictureLeftOut(entries[k].path, entries[k].jpeg.error);
+    }
   }
   for (std::thread& worker : workers) worker.join();
-  writer_.ui().ProcessEvents();
 }
 
-void ImageEmbedder::WriteImageResources() {
+std::vector<ImageObject> ImageEmbedder::PrepareImages() {
   ConvertAll();
-  std::vector<ImageEntry>& entries = references_.entries();
-  int32_t next = writer_.state().ResourcesObject;
-  bool any = false;
-  for (ImageEntry& entry : entries) {
-    if (entry.jpeg.ok) entry.object = ++next;
-    any = any || entry.jpeg.ok;
-  }
-  if (!any) return;
-  writer_.EmitLine("  /XObject << ");
+  std::vector<ImageObject> objects;
+  const std::vector<ImageEntry>& entries = references_.entries();
   for (size_t k = 0; k < entries.size(); ++k) {
-    if (!entries[k].jpeg.ok) continue;
-    writer_.EmitLine("  /im" + std::to_string(k + 1) + " " + std::to_string(entries[k].object) +
-                     " 0 R");
-  }
-  writer_.EmitLine("  >>");
-}
-
-void ImageEmbedder::WriteImageObjects() {
-  std::vector<ImageEntry>& entries = references_.entries();
-  for (size_t k = 0; k < entries.size(); ++k) {
-    ImageEntry& entry = entries[k];
+    const ImageEntry& entry = entries[k];
     if (!entry.jpeg.ok) continue;
-    const int64_t size = FileLength(entry.jpeg.path);
-    if (size < 1) {
-      // The JPEG vanished after it was made; its number was promised, so the document fails.
-      writer_.ReportError("Cannot read the picture '" + entry.path + "'.");
-      return;
-    }
-    writer_.AllocateObject();
-    writer_.EmitLine("<< /Type /XObject /Subtype /Image /Name /im" + std::to_string(k + 1) +
-                     " /Filter [ /DCTDecode ]");
     int32_t w = 0, h = 0, kind = 0;
     uint8_t bits = 0;
     ReadImageHeader(entry.jpeg.path, w, h, bits, kind);
-    writer_.EmitLine("   /Width " + std::to_string(entry.jpeg.width) + " /Height " +
-                     std::to_string(entry.jpeg.height) + " /BitsPerComponent 8 /ColorSpace " +
-                     (bits == 8 ? "/DeviceGray" : "/DeviceRGB") + " /Length " +
-                     std::to_string(size));
-    writer_.EmitLine(">>");
-    writer_.EmitStreamKeyword();
-    writer_.output().EmitFileContents(entry.jpeg.path, size);
-    writer_.output().EmitBytes("\rendstream\r");
-    writer_.EmitLine("");
-    writer_.EmitLine("endobj");
+    objects.push_back(ImageObject{"im" + std::to_string(k + 1), entry.path, entry.jpeg.path,
+                                  entry.jpeg.width, entry.jpeg.height, bits == 8});
   }
-}
-
-bool ImageEmbedder::UseOldTop() const {
-  if (!settings_) return false;
-  std::optional<std::string> value = settings_->Get("UseOldTop");
-  if (!value) return false;
-  return EqualsIgnoreCase(*value, "true") || ReadNumber(*value) != 0;
+  return objects;
 }
 
 void ImageEmbedder::PlaceImage(std::string_view tag) {
-  WriterState& st = writer_.state();
+  const WriterState& st = writer_.state();
   const std::string src = references_.ResolveImagePath(tag, "src");
   if (!FileExists(src)) return;
   const int k = references_.FindImage(src);
@@ -156,7 +113,7 @@ void ImageEmbedder::PlaceImage(std::string_view tag) {
 
   if (h > H) {
     // Taller than the page: the page's height, proportions kept, on the bottom edge.
-    st.VerticalCursor = 0;
+    writer_.SetVerticalCursor(0);
     y_pos = 0;
     w = RoundToInt32(static_cast<double>(H) / h * w).value_or(0);
     h = H;
@@ -177,29 +134,19 @@ void ImageEmbedder::PlaceImage(std::string_view tag) {
     const int32_t n = line > 0 ? h / line : 0;
     for (int32_t i = 0; i < n; ++i) layout_.LayoutLine("");
     Fixed4 below = Fixed4::FromInt(y) + Fixed4::FromTicks(L.ticks() * n);
-    st.VerticalCursor = static_cast<float>(below.ToDouble());
+    writer_.SetVerticalCursor(static_cast<float>(below.ToDouble()));
     y_pos = RoundToInt32(H - static_cast<double>(st.VerticalCursor)).value_or(0);
   } else {
     // Placed absolutely: top measures from the top edge down to the image's top, unless the
     // old reading (the bottom edge in page coordinates) is asked for.
     const int64_t bottom = static_cast<int64_t>(y) + h;
-    if (!UseOldTop() && bottom < H) {
+    if (!use_old_top_ && bottom < H) {
       y = static_cast<int32_t>(std::min<int64_t>(H - bottom, INT32_MAX));
     }
-    st.VerticalCursor = static_cast<float>(y);
+    writer_.SetVerticalCursor(static_cast<float>(y));
     y_pos = y;
   }
-  st.PageImageCount += 1;
-  placements_.push_back(PlacementRecord{"im" + std::to_string(k), x, y_pos, w, h});
-}
-
-void ImageEmbedder::WritePlacementStream(int i) {
-  if (i < 1 || static_cast<size_t>(i) > placements_.size()) return;
-  const PlacementRecord& r = placements_[static_cast<size_t>(i - 1)];
-  writer_.BeginStream();
-  writer_.EmitLine("q " + std::to_string(r.width) + " 0 0 " + std::to_string(r.height) + " " +
-                   std::to_string(r.x) + " " + std::to_string(r.y) + " cm /" + r.name + " Do");
-  writer_.EndStream();
+  writer_.AddPlacement(PlacementRecord{"im" + std::to_string(k), x, y_pos, w, h});
 }
 
 }  // namespace vellumox

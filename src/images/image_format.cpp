@@ -1,8 +1,6 @@
 #include "images/image_format.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
+#include "platform/file_system.h"
 #include "writer/path_names.h"
 
 namespace vellumox {
@@ -55,13 +53,9 @@ ImageFormat SniffImageFormat(std::string_view h, std::string_view file_name) {
 }
 
 ImageFormat SniffImageFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return ImageFormat::kUnknown;
-  char head[kSniffLength];
-  ssize_t n = ::read(fd, head, sizeof head);
-  ::close(fd);
-  if (n <= 0) return ImageFormat::kUnknown;
-  return SniffImageFormat(std::string_view(head, static_cast<size_t>(n)), path);
+  const std::string head = ReadFileHead(path, kSniffLength);
+  if (head.empty()) return ImageFormat::kUnknown;
+  return SniffImageFormat(head, path);
 }
 
 std::string_view FormatName(ImageFormat format) {

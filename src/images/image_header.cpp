@@ -1,11 +1,9 @@
 #include "images/image_header.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
 #include <vector>
+
+#include "platform/file_system.h"
 
 namespace vellumox {
 
@@ -13,17 +11,6 @@ namespace {
 
 constexpr size_t kHeaderBytes = 65536;
 constexpr size_t kMarkerScanLimit = 65525;
-
-ssize_t ReadAt(int fd, void* buf, size_t size, off_t offset) {
-  size_t done = 0;
-  while (done < size) {
-    ssize_t n = ::pread(fd, static_cast<char*>(buf) + done, size - done, offset + done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<size_t>(n);
-  }
-  return static_cast<ssize_t>(done);
-}
 
 }  // namespace
 
@@ -111,28 +98,21 @@ uint8_t ReadImageHeader(std::string_view head, int32_t& width, int32_t& height, 
 
 uint8_t ReadImageHeader(const std::string& path, int32_t& width, int32_t& height, uint8_t& bits,
                         int32_t& kind) {
-  std::string head;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd >= 0) {
-    head.resize(kHeaderBytes);
-    ssize_t n = ReadAt(fd, head.data(), head.size(), 0);
-    head.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    ::close(fd);
-  }
+  const std::string head = ReadFileHead(path, kHeaderBytes);
   return ReadImageHeader(std::string_view(head), width, height, bits, kind);
 }
 
 std::optional<JpegFrame> ReadJpegFrame(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+  FileHandle file = FileHandle::OpenForReading(path);
+  if (!file.IsOpen()) return std::nullopt;
   std::optional<JpegFrame> result;
   uint8_t soi[2];
-  off_t pos = 2;
-  if (ReadAt(fd, soi, 2, 0) == 2 && soi[0] == 0xFF && soi[1] == 0xD8) {
+  int64_t pos = 2;
+  if (file.ReadAt(soi, 2, 0) == 2 && soi[0] == 0xFF && soi[1] == 0xD8) {
     // Walk the segments; a sane file reaches its frame within a few dozen.
     for (int segments = 0; segments < 1000; ++segments) {
       uint8_t m[2];
-      if (ReadAt(fd, m, 2, pos) != 2 || m[0] != 0xFF) break;
+      if (file.ReadAt(m, 2, pos) != 2 || m[0] != 0xFF) break;
       if (m[1] == 0xFF) {  // fill byte
         pos += 1;
         continue;
@@ -143,13 +123,13 @@ std::optional<JpegFrame> ReadJpegFrame(const std::string& path) {
       }
       if (m[1] == 0xD9 || m[1] == 0xDA) break;  // end of image or scan before any frame
       uint8_t len[2];
-      if (ReadAt(fd, len, 2, pos + 2) != 2) break;
+      if (file.ReadAt(len, 2, pos + 2) != 2) break;
       int length = len[0] << 8 | len[1];
       if (length < 2) break;
       bool sof = m[1] >= 0xC0 && m[1] <= 0xCF && m[1] != 0xC4 && m[1] != 0xC8 && m[1] != 0xCC;
       if (sof) {
         uint8_t f[6];
-        if (length < 8 || ReadAt(fd, f, 6, pos + 4) != 6) break;
+        if (length < 8 || file.ReadAt(f, 6, pos + 4) != 6) break;
         JpegFrame frame;
         frame.marker = m[1];
         frame.height = f[1] << 8 | f[2];
@@ -161,7 +141,6 @@ std::optional<JpegFrame> ReadJpegFrame(const std::string& path) {
       pos += 2 + length;
     }
   }
-  ::close(fd);
   return result;
 }
 
@@ -172,15 +151,15 @@ bool IsEmbeddableJpeg(const std::string& path, JpegFrame* out) {
   if (frame->components != 1 && frame->components != 3) return false;
   if (frame->width <= 0 || frame->height <= 0) return false;
   // The end-of-image marker, allowing some padding after it.
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  off_t size = ::lseek(fd, 0, SEEK_END);
+  const int64_t size = FileLength(path);
+  FileHandle file = FileHandle::OpenForReading(path);
+  if (size < 0 || !file.IsOpen()) return false;
   std::array<uint8_t, 4096> tail{};
-  off_t start = size > static_cast<off_t>(tail.size()) ? size - static_cast<off_t>(tail.size()) : 0;
-  ssize_t n = ReadAt(fd, tail.data(), static_cast<size_t>(size - start), start);
-  ::close(fd);
+  const int64_t start =
+      size > static_cast<int64_t>(tail.size()) ? size - static_cast<int64_t>(tail.size()) : 0;
+  const int64_t n = file.ReadAt(tail.data(), static_cast<size_t>(size - start), start);
   bool eoi = false;
-  for (ssize_t i = n - 2; i >= 0 && !eoi; --i) eoi = tail[i] == 0xFF && tail[i + 1] == 0xD9;
+  for (int64_t i = n - 2; i >= 0 && !eoi; --i) eoi = tail[i] == 0xFF && tail[i + 1] == 0xD9;
   if (eoi && out) *out = *frame;
   return eoi;
 }

@@ -1,17 +1,11 @@
 #include "images/image_references.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 #include <optional>
 
 #include "layout/markup_rules.h"
 #include "layout/text_rules.h"
+#include "platform/file_system.h"
 #include "writer/code_page.h"
-#include "writer/file_operations.h"
 #include "writer/input_text.h"
 #include "writer/path_names.h"
 
@@ -60,14 +54,11 @@ std::optional<std::string> ResolveWildcards(const std::string& path) {
       std::string folder = resolved.empty() ? "." : resolved;
       std::string match;
       int count = 0;
-      if (DIR* dir = ::opendir(folder.c_str())) {
-        while (dirent* entry = ::readdir(dir)) {
-          if (MatchesWithWildcards(entry->d_name, part)) {
-            match = entry->d_name;
-            ++count;
-          }
+      for (const std::string& name : ListFolder(folder)) {
+        if (MatchesWithWildcards(name, part)) {
+          match = name;
+          ++count;
         }
-        ::closedir(dir);
       }
       if (count != 1) return std::nullopt;
       part = match;
@@ -84,15 +75,14 @@ std::optional<std::string> ResolveWildcards(const std::string& path) {
 // telling that from the raw bytes is much cheaper than reading it line by line. "src=" is the
 // same bytes in UTF-8 and Windows-1252; UTF-16 text is always read line by line.
 bool MayNamePictures(const std::string& filename) {
-  int fd = ::open(filename.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return true;  // the line pass reports nothing either; let it decide
+  FileHandle file = FileHandle::OpenForReading(filename);
+  if (!file.IsOpen()) return true;  // the line pass reports nothing either; let it decide
   std::string buffer(1 << 18, '\0');
   std::string tail;  // the last bytes of the previous chunk
   bool found = false;
   bool first = true;
   for (;;) {
-    ssize_t n = ::read(fd, buffer.data(), buffer.size());
-    if (n < 0 && errno == EINTR) continue;
+    int64_t n = file.ReadSome(buffer.data(), buffer.size());
     if (n < 0) {
       found = true;
       break;
@@ -116,7 +106,6 @@ bool MayNamePictures(const std::string& filename) {
     if (found) break;
     tail = std::string(chunk.substr(chunk.size() - std::min<size_t>(3, chunk.size())));
   }
-  ::close(fd);
   return found;
 }
 
@@ -172,7 +161,7 @@ void ImageReferences::CollectImages(const std::string& filename, bool use_text_f
       std::string src = ResolveImagePath(tag, "src");
       if (FindImage(src) == 0 && AcceptsName(src) && FileExists(src) &&
           static_cast<int>(entries_.size()) < kMaxImages) {
-        entries_.push_back(ImageEntry{src, 0, 0, {}});
+        entries_.push_back(ImageEntry{src, 0, {}});
       }
       rest.remove_prefix(q + 1);
     }

@@ -12,9 +12,8 @@
 namespace vellumox {
 
 struct ImageEntry {
-  std::string path;    // as ResolveImagePath gave it
-  float aspect = 0;    // height / width of its JPEG; 0 while it has none
-  int32_t object = 0;  // its image object, 0 when it has none
+  std::string path;  // as ResolveImagePath gave it
+  float aspect = 0;  // height / width of its JPEG; 0 while it has none
   JpegFile jpeg;
 };
 

@@ -1,9 +1,7 @@
 #include "images/jpeg_conversion.h"
 
-#include <unistd.h>
-
 #include "images/image_header.h"
-#include "writer/file_operations.h"
+#include "platform/file_system.h"
 #include "writer/path_names.h"
 
 namespace vellumox {
@@ -32,7 +30,7 @@ JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOpt
   std::unique_ptr<PixelRows> rows = codec.Decode(path, format, temp_folder, &result.error);
   if (!rows) return result;
   if (!codec.EncodeJpeg(*rows, jpeg_path, options.quality, &result.error)) {
-    ::unlink(jpeg_path.c_str());
+    RemoveFile(jpeg_path);
     return result;
   }
   result.ok = true;

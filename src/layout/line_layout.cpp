@@ -8,15 +8,10 @@
 
 namespace vellumox {
 
-void AdvanceVerticalCursor(WriterState& state) {
-  Fixed4 sum = Fixed4::FromDouble(state.VerticalCursor) + state.Leading;
-  state.VerticalCursor = static_cast<float>(sum.ToDouble());
-}
-
 LineLayout::LineLayout(DocumentWriter& writer) : writer_(writer), markup_(writer) {}
 
 void LineLayout::PrintLine(std::string_view line) {
-  WriterState& st = writer_.state();
+  const WriterState& st = writer_.state();
   if (EqualsIgnoreCase(line, "<pagebreak>")) {
     writer_.PageBreak();
     return;
@@ -40,8 +35,7 @@ void LineLayout::PrintLine(std::string_view line) {
                                              line.find('&') != std::string_view::npos);
   // Most lines hold no markup and fit: the plain path, escaped straight into the output.
   if (!marks && writer_.EmitEscapedLineWithin("(", line, ")'", width)) {
-    st.LineOnPage += 1;
-    AdvanceVerticalCursor(st);
+    writer_.AdvanceLine();
     return;
   }
   std::string_view rest(line);
@@ -87,9 +81,8 @@ void LineLayout::LayoutLine(std::string_view text) {
 }
 
 void LineLayout::LayoutPlain(std::string_view text) {
-  WriterState& st = writer_.state();
-  st.LineOnPage += 1;
-  AdvanceVerticalCursor(st);
+  const WriterState& st = writer_.state();
+  writer_.AdvanceLine();
   if (st.UseTextFormating &&
       (text.find('<') != std::string_view::npos || text.find('&') != std::string_view::npos)) {
     writer_.EmitLine("(", ExpandInlineMarks(text, true), ")'");

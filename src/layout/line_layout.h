@@ -39,7 +39,4 @@ class LineLayout : public LinePrinter {
   std::string escaped_;
 };
 
-// Adds the line spacing to the vertical position, in four-decimal fixed point.
-void AdvanceVerticalCursor(WriterState& state);
-
 }  // namespace vellumox

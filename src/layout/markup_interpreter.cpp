@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
-#include "layout/line_layout.h"
 #include "layout/markup_rules.h"
 #include "layout/text_rules.h"
 #include "writer/color_table.h"
@@ -40,7 +38,7 @@ void MarkupInterpreter::WriteText(std::string_view prefix, std::string_view text
 }
 
 void MarkupInterpreter::LayoutMarkupLine(std::string_view line) {
-  WriterState& st = writer_.state();
+  const WriterState& st = writer_.state();
   size_t trimmed = line.find_last_not_of(' ');
   line = line.substr(0, trimmed == std::string_view::npos ? 0 : trimmed + 1);
 
@@ -91,9 +89,7 @@ void MarkupInterpreter::LayoutMarkupLine(std::string_view line) {
     std::string_view tag = line.substr(open + 1, after_tag - open - 2);
     ElementStyle style = ApplyTag(tag);
 
-    double lines = RoundHalfEven(static_cast<double>(style.SizeScale) / 1.2);
-    st.LineOnPage = static_cast<int32_t>(std::min<double>(
-        static_cast<double>(st.LineOnPage) + lines, std::numeric_limits<int32_t>::max() / 2));
+    writer_.AddLinesOnPage(RoundHalfEven(static_cast<double>(style.SizeScale) / 1.2));
 
     std::string_view before = line.substr(start, open - start);
     if (!before.empty()) {
@@ -126,7 +122,7 @@ void MarkupInterpreter::LayoutMarkupLine(std::string_view line) {
     }
     break;
   }
-  AdvanceVerticalCursor(st);
+  writer_.AdvanceVerticalCursor();
 }
 
 std::string MarkupInterpreter::BoldFont() const {

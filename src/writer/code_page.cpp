@@ -1,10 +1,12 @@
 #include "writer/code_page.h"
 
-#include "writer/byte_scan.h"
+#include <iconv.h>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+
+#include "writer/byte_scan.h"
 
 namespace vellumox {
 
@@ -120,16 +122,51 @@ size_t CharacterLength(TextEncoding encoding, const unsigned char* p, size_t lef
   }
   return 1;
 }
+
+const iconv_t kNoConversion = reinterpret_cast<iconv_t>(-1);
+
+// Converts in with cd, appending to out. A character that cannot be converted, or a broken
+// sequence, becomes one "?" and is stepped over. An incomplete sequence at the end is kept in
+// *carry for the next piece when carry is given, else it becomes "?" too.
+void RunIconv(iconv_t cd, TextEncoding from, std::string_view in, std::string& out,
+              std::string* carry) {
+  char* src = const_cast<char*>(in.data());
+  size_t src_left = in.size();
+  char chunk[8192];
+  while (src_left > 0) {
+    char* dst = chunk;
+    size_t dst_left = sizeof chunk;
+    size_t r = iconv(cd, &src, &src_left, &dst, &dst_left);
+    out.append(chunk, static_cast<size_t>(dst - chunk));
+    if (r != static_cast<size_t>(-1)) break;
+    if (errno == E2BIG) continue;
+    if (errno == EINVAL && carry) {
+      carry->assign(src, src_left);
+      break;
+    }
+    size_t skip = CharacterLength(from, reinterpret_cast<unsigned char*>(src), src_left);
+    out.push_back('?');
+    src += skip;
+    src_left -= skip;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+}
+
+// Without a converter, ASCII is kept and everything else marked as unknown.
+void KeepAscii(std::string_view in, std::string& out) {
+  for (unsigned char c : in) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+}
+
 }  // namespace
 
-CodePageConverter::CodePageConverter(TextEncoding from) : from_(from) {
+CodePageConverter::CodePageConverter(TextEncoding from) : from_(from), cd_(kNoConversion) {
   if (from_ != TextEncoding::kWindows1252) {
     cd_ = iconv_open("WINDOWS-1252", IconvName(from_));
   }
 }
 
 CodePageConverter::~CodePageConverter() {
-  if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+  if (static_cast<iconv_t>(cd_) != kNoConversion) iconv_close(static_cast<iconv_t>(cd_));
 }
 
 void CodePageConverter::Convert(std::string_view in, std::string& out) {
@@ -144,33 +181,11 @@ void CodePageConverter::Convert(std::string_view in, std::string& out) {
     carry_.clear();
     in = joined;
   }
-  if (cd_ == reinterpret_cast<iconv_t>(-1)) {
-    // Without a converter, keep ASCII and mark everything else as unknown.
-    for (unsigned char c : in) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+  if (static_cast<iconv_t>(cd_) == kNoConversion) {
+    KeepAscii(in, out);
     return;
   }
-  char* src = const_cast<char*>(in.data());
-  size_t src_left = in.size();
-  char chunk[8192];
-  while (src_left > 0) {
-    char* dst = chunk;
-    size_t dst_left = sizeof chunk;
-    size_t r = iconv(cd_, &src, &src_left, &dst, &dst_left);
-    out.append(chunk, static_cast<size_t>(dst - chunk));
-    if (r != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) continue;
-    if (errno == EINVAL) {
-      // An incomplete sequence at the end: keep it for the next piece.
-      carry_.assign(src, src_left);
-      break;
-    }
-    // A character Windows-1252 lacks, or a broken sequence: one "?" for it.
-    size_t skip = CharacterLength(from_, reinterpret_cast<unsigned char*>(src), src_left);
-    out.push_back('?');
-    src += skip;
-    src_left -= skip;
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-  }
+  RunIconv(static_cast<iconv_t>(cd_), from_, in, out, &carry_);
 }
 
 void CodePageConverter::Finish(std::string& out) {
@@ -198,24 +213,11 @@ std::string Windows1252ToUtf8(std::string_view text) {
   if (ascii) return std::string(text);
   std::string out;
   iconv_t cd = iconv_open("UTF-8", "WINDOWS-1252");
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    for (unsigned char c : text) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+  if (cd == kNoConversion) {
+    KeepAscii(text, out);
     return out;
   }
-  char* src = const_cast<char*>(text.data());
-  size_t src_left = text.size();
-  char chunk[4096];
-  while (src_left > 0) {
-    char* dst = chunk;
-    size_t dst_left = sizeof chunk;
-    size_t r = iconv(cd, &src, &src_left, &dst, &dst_left);
-    out.append(chunk, static_cast<size_t>(dst - chunk));
-    if (r != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) continue;
-    out.push_back('?');
-    ++src;
-    --src_left;
-  }
+  RunIconv(cd, TextEncoding::kWindows1252, text, out, nullptr);
   iconv_close(cd);
   return out;
 }

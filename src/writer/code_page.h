@@ -2,8 +2,6 @@
 // Windows-1252, where one character is one byte as the writer's offsets require.
 #pragma once
 
-#include <iconv.h>
-
 #include <string>
 #include <string_view>
 
@@ -54,7 +52,7 @@ class CodePageConverter {
 
  private:
   TextEncoding from_;
-  iconv_t cd_ = reinterpret_cast<iconv_t>(-1);
+  void* cd_;  // the iconv descriptor; an invalid one when the system has no such conversion
   std::string carry_;
 };
 

@@ -3,26 +3,42 @@
 // layout implement them, so the writer knows nothing of either.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vellumox {
+
+// A picture ready to be embedded: its JPEG, and what its image object says of it.
+struct ImageObject {
+  std::string name;       // its resource name: "im" + its position in the document's list
+  std::string source;     // the picture as the input names it, for messages
+  std::string jpeg_path;  // the JPEG whose bytes become the stream
+  int32_t width = 0;      // pixels, as the JPEG holds them
+  int32_t height = 0;
+  bool grey = false;  // /DeviceGray, else /DeviceRGB
+};
+
+// Where a picture is drawn on the current page, in points.
+struct PlacementRecord {
+  std::string name;  // the picture's resource name
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+};
 
 class ImageHooks {
  public:
   virtual ~ImageHooks() = default;
   // Before the document starts: find the pictures that the input names.
   virtual void CollectImages(const std::string& filename) = 0;
+  // Before the shared resource dictionary: convert the pictures and hand back those that are
+  // embedded, in document order. The writer gives each its object and resource entry.
+  virtual std::vector<ImageObject> PrepareImages() = 0;
   // After the document: forget the pictures and their temporary files.
   virtual void ResetImages() = 0;
-  // Inside the shared resource dictionary: the /XObject entries.
-  virtual void WriteImageResources() = 0;
-  // Right after the resource dictionary: one image object per picture.
-  virtual void WriteImageObjects() = 0;
-  // At the start of every page: a new, empty list of placements.
-  virtual void StartPagePlacements() = 0;
-  // At the end of a page, after its contents array: placement i (1-based) of the page.
-  virtual void WritePlacementStream(int i) = 0;
 };
 
 class LinePrinter {

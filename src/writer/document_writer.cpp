@@ -1,11 +1,15 @@
 #include "writer/document_writer.h"
 
-#include <ctime>
+#include <algorithm>
+#include <cstdio>
+#include <limits>
 #include <new>
 
+#include "platform/file_system.h"
+#include "platform/local_time.h"
+#include "platform/product.h"
 #include "writer/code_page.h"
 #include "writer/color_table.h"
-#include "writer/file_operations.h"
 #include "writer/font_table.h"
 #include "writer/pdf_string.h"
 #include "writer/transition_table.h"
@@ -15,11 +19,6 @@ namespace vellumox {
 
 namespace {
 
-constexpr std::string_view kProducer = "Vellumox PRO+ v1.7";
-
-std::string ObjectLine(int32_t n) {
-  return std::to_string(n) + " 0 obj";
-}
 std::string Reference(int32_t n) {
   return std::to_string(n) + " 0 R";
 }
@@ -43,24 +42,11 @@ std::string PdfNameText(std::string_view text) {
   return out;
 }
 
-std::string CreationDate() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y%m%d%H%M%S", &local);
-  return std::string("D:") + buf;
-}
-
 }  // namespace
-
-DocumentWriter::DocumentWriter(UserInteraction& ui) : ui_(ui) {}
 
 void DocumentWriter::ReportError(const std::string& description) {
   failed_ = true;
-  if (error_shown_) return;
-  error_shown_ = true;
-  ui_.ShowMessage(description, MessageIcon::kExclamation);
+  if (failure_.kind == FailureKind::kNone) failure_ = {FailureKind::kError, description};
 }
 
 template <class Body>
@@ -74,17 +60,20 @@ void DocumentWriter::Trapped(Body&& body) {
   }
 }
 
-int32_t DocumentWriter::AllocateObject() {
-  int32_t n = objects_.Reserve();
-  objects_.SetOffset(n, out_.Offset());
-  EmitLine(ObjectLine(n));
-  return n;
+void DocumentWriter::BeginObject(int32_t n) {
+  objects_.MarkWritten(n, out_.Offset());
+  EmitLine(std::to_string(n) + " 0 obj");
 }
 
 void DocumentWriter::EmitStreamKeyword() {
   // A strict reader wants a line feed after "stream"; a carriage return alone is not enough
   // there, so this is the one place where the file holds one.
   out_.EmitBytes("stream\r\n");
+}
+
+void DocumentWriter::AddLinesOnPage(double lines) {
+  state_.LineOnPage = static_cast<int32_t>(std::min<double>(
+      static_cast<double>(state_.LineOnPage) + lines, std::numeric_limits<int32_t>::max() / 2));
 }
 
 void DocumentWriter::Initialize(const ConversionSettings& s) {
@@ -117,6 +106,7 @@ void DocumentWriter::Initialize(const ConversionSettings& s) {
   st.ForeColor = std::string(ColorOperands(s.ForeColorIndex));
   st.BackColor = std::string(ColorOperands(s.BackColorIndex));
   objects_.Reset();
+  placements_.clear();
   st.PageCentre = st.PageWidth / 2.0;
   st.PageNumberY = 25;
   st.PageCount = 0;
@@ -130,7 +120,21 @@ void DocumentWriter::Initialize(const ConversionSettings& s) {
   out_.SetMaxSize(size_limit_);
   out_.Reset(s.outputfile);
   failed_ = false;
-  error_shown_ = false;
+  failure_ = DocumentFailure();
+}
+
+// Every number of the document's frame is handed out here, before the first object is written:
+// the information, the catalog and the page tree, the fonts, the encoding, the shared resources
+// and the pictures. The pages follow.
+void DocumentWriter::ReserveDocumentObjects(size_t image_count) {
+  DocumentObjects& o = state_.Objects;
+  o.info = objects_.Reserve();
+  o.catalog = objects_.Reserve();
+  o.pages = objects_.Reserve();
+  o.first_font = objects_.ReserveRange(kFontCount + 1);
+  o.encoding = objects_.Reserve();
+  o.resources = objects_.Reserve();
+  o.first_image = objects_.ReserveRange(static_cast<int32_t>(image_count));
 }
 
 void DocumentWriter::StartPDF() {
@@ -138,101 +142,131 @@ void DocumentWriter::StartPDF() {
     WriterState& st = state_;
     out_.Open();
     EmitLine("%PDF-1.3");
+    // The pictures are converted first, so that the resources name exactly those that have an
+    // object, each with its number.
+    std::vector<ImageObject> images;
+    if (images_) images = images_->PrepareImages();
+    ReserveDocumentObjects(images.size());
 
-    st.InfoObject = AllocateObject();
+    BeginObject(st.Objects.info);
     EmitLine("<<");
     EmitLine("/Author (" + EscapePdfString(st.TextAuthor) + ")");
-    EmitLine("/CreationDate (" + CreationDate() + ")");
+    EmitLine("/CreationDate (D:" + LocalTimestamp() + ")");
     EmitLine("/Creator (" + EscapePdfString(st.TextCreator) + ")");
-    EmitLine("/Producer (" + std::string(kProducer) + ")");
+    EmitLine("/Producer (" + ProductTitle() + ")");
     EmitLine("/Title (" + EscapePdfString(st.TextTitle) + ")");
     EmitLine("/Subject (" + EscapePdfString(st.TextSubject) + ")");
     EmitLine("/Keywords (" + EscapePdfString(st.TextKeywords) + ")");
     EmitLine(">>");
     EmitLine("endobj");
 
-    st.CatalogObject = objects_.Reserve();
-    st.PagesObject = objects_.Reserve();
-    st.EncodingObject = objects_.ObjectCount() + kFontCount + 2;
-    st.ResourcesObject = objects_.ObjectCount() + kFontCount + 3;
-    const std::string encoding_ref = "/Encoding " + Reference(st.EncodingObject);
-
-    AllocateObject();
-    EmitLine("<<");
-    EmitLine("/Type /Font");
-    EmitLine("/Subtype /Type1");
-    EmitLine("/Name /F0");
-    EmitLine(encoding_ref);
-    EmitLine("/BaseFont /" + PdfNameText(st.FontName));
-    EmitLine(">>");
-    EmitLine("endobj");
-    for (int i = 0; i < kFontCount; ++i) {
-      AllocateObject();
-      EmitLine("<<");
-      EmitLine("/Type /Font");
-      EmitLine("/Subtype /Type1");
-      EmitLine("/Name /F" + std::to_string(i + 1));
-      EmitLine(encoding_ref);
-      EmitLine("/BaseFont /" + std::string(FontTable[i].name));
-      EmitLine(">>");
-      EmitLine("endobj");
-    }
-
-    AllocateObject();
+    WriteFonts();
+    BeginObject(st.Objects.encoding);
     EmitLine("<<");
     EmitLine("/Type /Encoding");
     EmitLine("/BaseEncoding /WinAnsiEncoding");
     EmitLine(">>");
     EmitLine("endobj");
 
-    AllocateObject();
-    EmitLine("<<");
-    EmitLine("/Font <<");
-    for (int i = 0; i <= kFontCount; ++i) {
-      EmitLine("  /F" + std::to_string(i) + " " + Reference(4 + i));
+    WriteResources(images);
+    for (size_t k = 0; k < images.size(); ++k) {
+      if (!WriteImageObject(st.Objects.first_image + static_cast<int32_t>(k), images[k])) break;
     }
-    EmitLine(">>");
-    EmitLine("  /ProcSet [ /PDF /Text /ImageC ]");
-    if (images_) images_->WriteImageResources();
+  });
+}
+
+void DocumentWriter::WriteFonts() {
+  const WriterState& st = state_;
+  const std::string encoding_ref = "/Encoding " + Reference(st.Objects.encoding);
+  for (int i = 0; i <= kFontCount; ++i) {
+    BeginObject(st.Objects.first_font + i);
+    EmitLine("<<");
+    EmitLine("/Type /Font");
+    EmitLine("/Subtype /Type1");
+    EmitLine("/Name /F" + std::to_string(i));
+    EmitLine(encoding_ref);
+    // F0 is the document's font; F1 to F20 are the font table's.
+    EmitLine("/BaseFont /" +
+             (i == 0 ? PdfNameText(st.FontName) : std::string(FontTable[i - 1].name)));
     EmitLine(">>");
     EmitLine("endobj");
+  }
+}
 
-    if (images_) images_->WriteImageObjects();
-  });
+void DocumentWriter::WriteResources(const std::vector<ImageObject>& images) {
+  const WriterState& st = state_;
+  BeginObject(st.Objects.resources);
+  EmitLine("<<");
+  EmitLine("/Font <<");
+  for (int i = 0; i <= kFontCount; ++i) {
+    EmitLine("  /F" + std::to_string(i) + " " + Reference(st.Objects.first_font + i));
+  }
+  EmitLine(">>");
+  EmitLine("  /ProcSet [ /PDF /Text /ImageC ]");
+  if (!images.empty()) {
+    EmitLine("  /XObject << ");
+    for (size_t k = 0; k < images.size(); ++k) {
+      EmitLine("  /" + images[k].name + " " +
+               Reference(st.Objects.first_image + static_cast<int32_t>(k)));
+    }
+    EmitLine("  >>");
+  }
+  EmitLine(">>");
+  EmitLine("endobj");
+}
+
+bool DocumentWriter::WriteImageObject(int32_t n, const ImageObject& image) {
+  const int64_t size = FileLength(image.jpeg_path);
+  if (size < 1) {
+    // The JPEG vanished after it was made; its number was promised, so the document fails.
+    ReportError("Cannot read the picture '" + image.source + "'.");
+    return false;
+  }
+  BeginObject(n);
+  EmitLine("<< /Type /XObject /Subtype /Image /Name /" + image.name + " /Filter [ /DCTDecode ]");
+  EmitLine("   /Width " + std::to_string(image.width) + " /Height " + std::to_string(image.height) +
+           " /BitsPerComponent 8 /ColorSpace " + (image.grey ? "/DeviceGray" : "/DeviceRGB") +
+           " /Length " + std::to_string(size));
+  EmitLine(">>");
+  EmitStreamKeyword();
+  out_.EmitFileContents(image.jpeg_path, size);
+  out_.EmitBytes("\rendstream\r");
+  EmitLine("");
+  EmitLine("endobj");
+  return true;
 }
 
 void DocumentWriter::EndPDF() {
   Trapped([&] {
     WriterState& st = state_;
-    objects_.SetOffset(st.CatalogObject, out_.Offset());
-    EmitLine(ObjectLine(st.CatalogObject));
+    BeginObject(st.Objects.catalog);
     EmitLine("<<");
     EmitLine("/Type /Catalog");
-    EmitLine("/Pages " + Reference(st.PagesObject));
+    EmitLine("/Pages " + Reference(st.Objects.pages));
     if (st.FullScreen) EmitLine("/PageMode /FullScreen");
     EmitLine("/PageLayout /OneColumn");
     EmitLine(">>");
     EmitLine("endobj");
 
-    objects_.SetOffset(st.PagesObject, out_.Offset());
-    EmitLine(ObjectLine(st.PagesObject));
+    BeginObject(st.Objects.pages);
     EmitLine("<<");
     EmitLine("/Type /Pages");
     EmitLine("/Count " + std::to_string(st.PageCount));
     EmitLine("/MediaBox [ 0 0 " + FormatNumber(st.PageWidth) + " " + FormatNumber(st.PageHeight) +
              " ]");
     std::string kids;
-    kids.reserve(12 * st.PageObjects.size() + 16);
+    kids.reserve(12 * st.PageObjectNumbers.size() + 16);
     kids += "/Kids [ ";
-    for (size_t k = 0; k < st.PageObjects.size(); ++k) {
+    for (size_t k = 0; k < st.PageObjectNumbers.size(); ++k) {
       if (k > 0) kids += ' ';
-      kids += Reference(st.PageObjects[k]);
+      kids += Reference(st.PageObjectNumbers[k]);
     }
     kids += " ]";
     EmitLine(kids);
     EmitLine(">>");
     EmitLine("endobj");
 
+    objects_.CheckAllWritten();
     const int64_t xref = out_.Offset();
     const int32_t count = objects_.ObjectCount();
     EmitLine("xref");
@@ -247,8 +281,8 @@ void DocumentWriter::EndPDF() {
     EmitLine("trailer");
     EmitLine("<<");
     EmitLine("/Size " + std::to_string(count + 1));
-    EmitLine("/Root " + Reference(st.CatalogObject));
-    EmitLine("/Info " + Reference(st.InfoObject));
+    EmitLine("/Root " + Reference(st.Objects.catalog));
+    EmitLine("/Info " + Reference(st.Objects.info));
     EmitLine(">>");
     EmitLine("startxref");
     EmitLine(std::to_string(xref));
@@ -265,29 +299,33 @@ void DocumentWriter::EndPDF() {
 void DocumentWriter::StartPage() {
   Trapped([&] {
     WriterState& st = state_;
-    st.PageImageCount = 0;
+    placements_.clear();
     st.VerticalCursor = static_cast<float>(st.TopMarginPt);
-    if (images_) images_->StartPagePlacements();
+    // The page, its content stream, the stream's length and the contents array; the placement
+    // streams get theirs when the page ends.
+    PageObjects& p = st.Page;
+    p.page = objects_.Reserve();
+    p.contents = objects_.Reserve();
+    p.length = objects_.Reserve();
+    p.array = objects_.Reserve();
 
-    const int32_t page = AllocateObject();
+    BeginObject(p.page);
     st.PageCount += 1;
-    st.PageObjects.push_back(page);
+    st.PageObjectNumbers.push_back(p.page);
     EmitLine("<<");
     EmitLine("/Type /Page");
-    EmitLine("/Parent " + Reference(st.PagesObject));
-    EmitLine("/Resources " + Reference(st.ResourcesObject));
-    const int32_t contents = objects_.Reserve();
-    EmitLine("/Contents " + Reference(page + 3));
+    EmitLine("/Parent " + Reference(st.Objects.pages));
+    EmitLine("/Resources " + Reference(st.Objects.resources));
+    EmitLine("/Contents " + Reference(p.array));
     EmitLine("/Rotate " + std::to_string(st.Rotation));
     std::string transition = TransitionLine(st.TransitionMode);
     if (!transition.empty()) EmitLine(transition);
     EmitLine(">>");
     EmitLine("endobj");
 
-    objects_.SetOffset(contents, out_.Offset());
-    EmitLine(ObjectLine(contents));
+    BeginObject(p.contents);
     EmitLine("<<");
-    EmitLine("/Length " + Reference(page + 2));
+    EmitLine("/Length " + Reference(p.length));
     EmitLine(">>");
     EmitStreamKeyword();
     stream_start_ = out_.Offset();
@@ -323,24 +361,46 @@ void DocumentWriter::EndPage() {
     EmitLine("endstream");
     EmitLine("endobj");
 
-    const int32_t page = st.PageObjects.empty() ? 0 : st.PageObjects.back();
-    AllocateObject();
+    const PageObjects& p = st.Page;
+    BeginObject(p.length);
     EmitLine(std::to_string(end - stream_start_));
     EmitLine("endobj");
 
-    AllocateObject();
+    // Each placement: its stream, then the stream's length.
+    const int32_t count = PageImageCount();
+    const int32_t first_placement = objects_.ReserveRange(2 * count);
+    BeginObject(p.array);
     EmitLine("[");
-    EmitLine(Reference(page + 1) + " ");
-    for (int32_t k = 1; k <= st.PageImageCount; ++k) {
-      EmitLine(Reference(page + 2 + 2 * k) + " ");
-    }
+    EmitLine(Reference(p.contents) + " ");
+    for (int32_t k = 0; k < count; ++k) EmitLine(Reference(first_placement + 2 * k) + " ");
     EmitLine("]");
     EmitLine("endobj");
     st.LineOnPage = 1;
-    if (images_) {
-      for (int32_t k = 1; k <= st.PageImageCount; ++k) images_->WritePlacementStream(k);
+    for (int32_t k = 0; k < count; ++k) {
+      WritePlacementStream(first_placement + 2 * k, first_placement + 2 * k + 1,
+                           placements_[static_cast<size_t>(k)]);
     }
   });
+}
+
+void DocumentWriter::WritePlacementStream(int32_t stream, int32_t length,
+                                          const PlacementRecord& r) {
+  BeginObject(stream);
+  EmitLine("<<");
+  EmitLine("/Length " + Reference(length));
+  EmitLine(">>");
+  EmitStreamKeyword();
+  const int64_t start = out_.Offset();
+  // Restores the graphics state that the page's previous stream left saved.
+  EmitLine("Q");
+  EmitLine("q " + std::to_string(r.width) + " 0 0 " + std::to_string(r.height) + " " +
+           std::to_string(r.x) + " " + std::to_string(r.y) + " cm /" + r.name + " Do");
+  const int64_t end = out_.Offset();
+  EmitLine("endstream");
+  EmitLine("endobj");
+  BeginObject(length);
+  EmitLine(std::to_string(end - start));
+  EmitLine("endobj");
 }
 
 void DocumentWriter::PageBreak() {
@@ -356,31 +416,6 @@ void DocumentWriter::StartColumn(int32_t& LeftMargin, int32_t& TopMargin) {
   }
   st.VerticalCursor = static_cast<float>(TopMargin);
   EmitLine("1 0 0 1 " + FormatNumber(LeftMargin) + " " + FormatNumber(TopMargin) + " Tm");
-}
-
-void DocumentWriter::BeginStream() {
-  Trapped([&] {
-    const int32_t n = AllocateObject();
-    EmitLine("<<");
-    EmitLine("/Length " + Reference(n + 1));
-    EmitLine(">>");
-    EmitStreamKeyword();
-    const int64_t start = out_.Offset();
-    // Restores the graphics state that the page's previous stream left saved.
-    EmitLine("Q");
-    stream_start_ = start;
-  });
-}
-
-void DocumentWriter::EndStream() {
-  Trapped([&] {
-    const int64_t end = out_.Offset();
-    EmitLine("endstream");
-    EmitLine("endobj");
-    AllocateObject();
-    EmitLine(std::to_string(end - stream_start_));
-    EmitLine("endobj");
-  });
 }
 
 }  // namespace vellumox

@@ -1,11 +1,9 @@
 // Converting one input text file: the main loop of the document writer.
-#include <cerrno>
-#include <cstring>
 #include <new>
 #include <optional>
 
+#include "platform/file_system.h"
 #include "writer/document_writer.h"
-#include "writer/file_operations.h"
 #include "writer/input_text.h"
 #include "writer/pdf_string.h"
 
@@ -20,7 +18,7 @@ bool DocumentWriter::ConvertFile(const std::string& filename, const ConversionSe
 void DocumentWriter::PrintPDF(const std::string& filename) {
   if (!FileExists(filename)) {
     failed_ = true;
-    ui_.ShowMessage("File '" + filename + "' does not exist.", MessageIcon::kNone);
+    failure_ = {FailureKind::kInputMissing, "File '" + filename + "' does not exist."};
     return;
   }
   if (images_) images_->CollectImages(filename);
@@ -30,7 +28,8 @@ void DocumentWriter::PrintPDF(const std::string& filename) {
     InputTextReader reader;
     try {
       if (!reader.Open(filename)) {
-        ReportError("Cannot open the file '" + filename + "': " + std::strerror(errno));
+        ReportError("Cannot open the file '" + filename +
+                    "': " + SystemErrorText(reader.ReadError()));
       } else {
         StartPage();
         state_.LineOnPage = 1;
@@ -44,7 +43,7 @@ void DocumentWriter::PrintPDF(const std::string& filename) {
         }
         if (reader.ReadError() != 0) {
           ReportError("Cannot read the file '" + filename +
-                      "': " + std::strerror(reader.ReadError()));
+                      "': " + SystemErrorText(reader.ReadError()));
         }
         reader.Close();
         if (!failed_) {
@@ -71,9 +70,7 @@ void DocumentWriter::PrintPlainLine(std::string_view line) {
   }
   while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
   EmitLine("(" + EscapePdfString(line) + ")'");
-  state_.LineOnPage += 1;
-  state_.VerticalCursor =
-      static_cast<float>((Fixed4::FromDouble(state_.VerticalCursor) + state_.Leading).ToDouble());
+  AdvanceLine();
 }
 
 }  // namespace vellumox

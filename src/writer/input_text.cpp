@@ -2,34 +2,13 @@
 
 #include "writer/byte_scan.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
-#include <cstring>
 
 namespace vellumox {
 
 namespace {
 
 constexpr size_t kChunk = 1 << 18;
-
-ssize_t ReadSome(int fd, char* buf, size_t size) {
-  for (;;) {
-    ssize_t n = ::read(fd, buf, size);
-    if (n < 0 && errno == EINTR) continue;
-    return n;
-  }
-}
-
-ssize_t ReadAt(int fd, char* buf, size_t size, int64_t offset) {
-  for (;;) {
-    ssize_t n = ::pread(fd, buf, size, offset);
-    if (n < 0 && errno == EINTR) continue;
-    return n;
-  }
-}
 
 }  // namespace
 
@@ -59,14 +38,16 @@ InputTextReader::~InputTextReader() {
 }
 
 void InputTextReader::Close() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  file_.Close();
 }
 
 bool InputTextReader::Open(const std::string& path) {
   Close();
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) return false;
+  file_ = FileHandle::OpenForReading(path);
+  if (!file_.IsOpen()) {
+    read_error_ = file_.Error();
+    return false;
+  }
   encoding_ = TextEncoding::kWindows1252;
   decided_ = false;
   converter_.reset();
@@ -92,9 +73,9 @@ void InputTextReader::Decide(std::string_view chunk, int64_t chunk_offset) {
     std::string buf(kChunk, '\0');
     int64_t offset = chunk_offset + static_cast<int64_t>(chunk.size());
     while (!scanner.Broken()) {
-      ssize_t n = ReadAt(fd_, buf.data(), buf.size(), offset);
+      int64_t n = file_.ReadAt(buf.data(), buf.size(), offset);
       if (n < 0) {
-        read_error_ = errno;
+        read_error_ = file_.Error();
         break;
       }
       if (n == 0) break;
@@ -109,16 +90,16 @@ void InputTextReader::Decide(std::string_view chunk, int64_t chunk_offset) {
 }
 
 bool InputTextReader::Fill() {
-  if (eof_ || fd_ < 0) return false;
+  if (eof_ || !file_.IsOpen()) return false;
   if (pos_ > 0) {
     pending_.erase(0, pos_);
     pos_ = 0;
   }
   if (converter_) {
     read_buffer_.resize(kChunk);
-    ssize_t n = ReadSome(fd_, read_buffer_.data(), read_buffer_.size());
+    int64_t n = file_.ReadSome(read_buffer_.data(), read_buffer_.size());
     if (n <= 0) {
-      if (n < 0) read_error_ = errno;
+      if (n < 0) read_error_ = file_.Error();
       eof_ = true;
       converter_->Finish(pending_);
       return false;
@@ -130,10 +111,10 @@ bool InputTextReader::Fill() {
   // Byte for byte (or undecided, and ASCII so far): read straight into the pending text.
   const size_t old = pending_.size();
   pending_.resize(old + kChunk);
-  ssize_t n = ReadSome(fd_, pending_.data() + old, kChunk);
+  int64_t n = file_.ReadSome(pending_.data() + old, kChunk);
   pending_.resize(old + static_cast<size_t>(n > 0 ? n : 0));
   if (n <= 0) {
-    if (n < 0) read_error_ = errno;
+    if (n < 0) read_error_ = file_.Error();
     eof_ = true;
     return false;
   }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_handle.h"
 #include "writer/code_page.h"
 
 namespace vellumox {
@@ -27,7 +28,7 @@ class InputTextReader {
   InputTextReader(const InputTextReader&) = delete;
   InputTextReader& operator=(const InputTextReader&) = delete;
 
-  // Opens the file; false with errno set when it cannot be opened.
+  // Opens the file; false when it cannot be opened (ReadError() tells why).
   bool Open(const std::string& path);
   // The next line, without its line end; false at the end of the file or on a read error.
   bool NextLine(std::string& line);
@@ -43,7 +44,7 @@ class InputTextReader {
   bool Fill();
   void Decide(std::string_view chunk, int64_t chunk_offset);
 
-  int fd_ = -1;
+  FileHandle file_;
   TextEncoding encoding_ = TextEncoding::kWindows1252;
   bool decided_ = false;
   std::unique_ptr<CodePageConverter> converter_;

@@ -1,52 +1,13 @@
 #include "writer/output_stream.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <cstdio>
-#include <cstring>
-#include <random>
 
+#include "platform/file_system.h"
 #include "writer/pdf_string.h"
 #include "writer/writer_error.h"
 
 namespace vellumox {
-
-namespace {
-
-std::string ErrnoText(int err) {
-  return std::strerror(err);
-}
-
-// A hidden name beside the output, unique enough to be created with O_EXCL.
-std::string TemporaryNameFor(const std::string& path, uint64_t salt) {
-  size_t slash = path.find_last_of('/');
-  std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  char suffix[24];
-  std::snprintf(suffix, sizeof suffix, ".%012llx.part",
-                static_cast<unsigned long long>(salt & 0xFFFFFFFFFFFFull));
-  return folder + "." + base + suffix;
-}
-
-uint64_t RandomSalt(const void* self) {
-  uint64_t salt =
-      static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-  salt ^= reinterpret_cast<uintptr_t>(self) * 0x9E3779B97F4A7C15ull;
-  salt ^= static_cast<uint64_t>(::getpid()) << 32;
-  try {
-    std::random_device device;
-    salt ^= (static_cast<uint64_t>(device()) << 32) ^ device();
-  } catch (...) {
-    // The clock, the address and the process number are unique enough on their own.
-  }
-  return salt;
-}
-
-}  // namespace
 
 OutputStream::OutputStream(int64_t max_size) : max_size_(max_size) {
   buffer_.reserve(kFlushThreshold * 2);
@@ -67,33 +28,22 @@ void OutputStream::Reset(const std::string& output_path) {
 }
 
 void OutputStream::Open() {
-  if (fd_ >= 0 || failed_) return;
+  if (file_.IsOpen() || failed_) return;
   if (path_.empty()) Fail("No output file name was given.");
-  uint64_t salt = RandomSalt(this);
-  for (int attempt = 0; attempt < 64; ++attempt) {
-    std::string candidate = TemporaryNameFor(path_, salt + attempt * 7919u);
-    int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      fd_ = fd;
-      temp_path_ = candidate;
-      return;
-    }
-    if (errno != EEXIST) {
-      Fail("Cannot create the PDF file '" + path_ + "': " + ErrnoText(errno));
-    }
+  file_ = CreateFileBeside(path_, &temp_path_);
+  if (file_.IsOpen()) return;
+  if (file_.Error() == EEXIST) {
+    Fail("Cannot create the PDF file '" + path_ + "': no free temporary name beside it");
   }
-  Fail("Cannot create the PDF file '" + path_ + "': no free temporary name beside it");
+  Fail("Cannot create the PDF file '" + path_ + "': " + SystemErrorText(file_.Error()));
 }
 
 void OutputStream::Fail(const std::string& description) {
   failed_ = true;
   buffer_.clear();
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
-  }
+  file_.Close();
   if (!temp_path_.empty()) {
-    ::unlink(temp_path_.c_str());
+    RemoveFile(temp_path_);
     temp_path_.clear();
   }
   throw WriterError(description);
@@ -156,77 +106,37 @@ void OutputStream::EmitBytes(std::string_view bytes) {
 }
 
 int64_t OutputStream::EmitFileContents(const std::string& path, int64_t expected_size) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    throw WriterError("Cannot read the file '" + path + "': " + ErrnoText(errno));
+  FileHandle source = FileHandle::OpenForReading(path);
+  if (!source.IsOpen()) {
+    throw WriterError("Cannot read the file '" + path + "': " + SystemErrorText(source.Error()));
   }
-  try {
-    Advance(static_cast<size_t>(expected_size));
-  } catch (...) {
-    ::close(fd);
-    throw;
-  }
-  if (failed_) {
-    ::close(fd);
-    return expected_size;
-  }
+  Advance(static_cast<size_t>(expected_size));
+  if (failed_) return expected_size;
   // The buffered lines go first; then the file's bytes go straight from file to file.
   WriteBuffer();
-  int64_t total = 0;
-  int read_errno = 0;
-  bool in_kernel = true;
-  std::string chunk;
-  while (total < expected_size) {
-    const size_t want = static_cast<size_t>(std::min<int64_t>(expected_size - total, 1 << 24));
-    ssize_t n;
-    if (in_kernel) {
-      n = ::copy_file_range(fd, nullptr, fd_, nullptr, want, 0);
-      if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-        in_kernel = false;
-        continue;
-      }
-    } else {
-      chunk.resize(std::min<size_t>(want, 1 << 20));
-      n = ::read(fd, chunk.data(), chunk.size());
-      if (n > 0) {
-        try {
-          WriteAll(chunk.data(), static_cast<size_t>(n));
-        } catch (...) {
-          ::close(fd);
-          throw;
-        }
-      }
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      read_errno = n < 0 ? errno : 0;
-      break;
-    }
-    total += n;
-    written_ += n;
-  }
-  ::close(fd);
+  const int64_t total = file_.CopyFrom(source, expected_size);
+  written_ += total;
   if (total < expected_size) {
+    if (file_.Error() != 0) {
+      Fail("Cannot write the PDF file '" + path_ + "': " + SystemErrorText(file_.Error()));
+    }
     // The bytes already written no longer match the length that was announced.
     Fail("Cannot read the file '" + path + "' in full" +
-         (read_errno ? ": " + ErrnoText(read_errno) : std::string(": it became shorter")));
+         (source.Error() ? ": " + SystemErrorText(source.Error())
+                         : std::string(": it became shorter")));
   }
   return total;
 }
 
 void OutputStream::WriteAll(const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = ::write(fd_, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) Fail("Cannot write the PDF file '" + path_ + "': " + ErrnoText(errno));
-    data += n;
-    size -= static_cast<size_t>(n);
+  if (!file_.WriteAll(data, size)) {
+    Fail("Cannot write the PDF file '" + path_ + "': " + SystemErrorText(file_.Error()));
   }
 }
 
 void OutputStream::WriteBuffer() {
   if (buffer_.empty()) return;
-  if (fd_ < 0) Open();
+  if (!file_.IsOpen()) Open();
   WriteAll(buffer_.data(), buffer_.size());
   written_ += static_cast<int64_t>(buffer_.size());
   buffer_.clear();
@@ -235,26 +145,22 @@ void OutputStream::WriteBuffer() {
 void OutputStream::Commit() {
   if (failed_) return;
   WriteBuffer();
-  if (fd_ < 0) Open();
-  int fd = fd_;
-  fd_ = -1;
-  if (::close(fd) != 0) {
-    Fail("Cannot write the PDF file '" + path_ + "': " + ErrnoText(errno));
+  if (!file_.IsOpen()) Open();
+  if (!file_.Close()) {
+    Fail("Cannot write the PDF file '" + path_ + "': " + SystemErrorText(file_.Error()));
   }
-  if (::rename(temp_path_.c_str(), path_.c_str()) != 0) {
-    Fail("Cannot save the PDF file '" + path_ + "': " + ErrnoText(errno));
+  int error = 0;
+  if (!RenameFile(temp_path_, path_, &error)) {
+    Fail("Cannot save the PDF file '" + path_ + "': " + SystemErrorText(error));
   }
   temp_path_.clear();
   committed_ = true;
 }
 
 void OutputStream::Discard() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
-  }
+  file_.Close();
   if (!temp_path_.empty()) {
-    ::unlink(temp_path_.c_str());
+    RemoveFile(temp_path_);
     temp_path_.clear();
   }
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_handle.h"
+
 namespace vellumox {
 
 class OutputStream {
@@ -70,7 +72,7 @@ class OutputStream {
   int64_t max_size_;
   std::string path_;
   std::string temp_path_;
-  int fd_ = -1;
+  FileHandle file_;
   std::string buffer_;
   int64_t offset_ = 0;
   int64_t written_ = 0;

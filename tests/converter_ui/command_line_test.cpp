@@ -20,8 +20,9 @@ ConverterControls Restored() {
 
 TEST(CommandLine, HelpText) {
   std::string help = HelpText();
-  EXPECT_EQ(help.substr(0, 71),
-            "Command line syntax:\rVellumox.EXE [comboparms] [textparms] [filename]\r\r");
+  // The syntax line names the program as it is installed here.
+  EXPECT_EQ(help.substr(0, 67),
+            "Command line syntax:\rvellumox [comboparms] [textparms] [filename]\r\r");
   EXPECT_NE(help.find("\r-b#  Select background color. ie: -b7\r\r-x   Select transition mode."),
             std::string::npos);
   EXPECT_EQ(help.substr(help.size() - 19), "\r-o\"outputfile.pdf\"");

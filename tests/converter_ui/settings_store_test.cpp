@@ -12,7 +12,7 @@ using test::TempDir;
 
 TEST(Settings, FirstStartWithAnEmptyStore) {
   TempDir dir;
-  SettingsStore store(dir / "settings.ini");
+  IniSettingsStore store(dir / "settings.ini");
   ConverterControls c = MakeControls(StartupFacts{});
   RestoreSettings(store, c);
   EXPECT_EQ(c.cmbFont.Text(), "Times-Roman");
@@ -35,7 +35,7 @@ TEST(Settings, SavedChoicesComeBack) {
   TempDir dir;
   ConverterControls c = MakeControls(StartupFacts{});
   {
-    SettingsStore store(dir / "settings.ini");
+    IniSettingsStore store(dir / "settings.ini");
     RestoreSettings(store, c);
     c.cmbFont.Select(0);
     c.cmbTransition.Select(14);
@@ -47,7 +47,7 @@ TEST(Settings, SavedChoicesComeBack) {
     c.hsJPEG = 42;
     SaveSettings(store, c);
   }
-  SettingsStore store(dir / "settings.ini");
+  IniSettingsStore store(dir / "settings.ini");
   EXPECT_EQ(store.Get("FullScreen", ""), "1");  // written under that name...
   EXPECT_EQ(store.Get("fullscreen", ""), "1");  // ...and read under any spelling
   EXPECT_EQ(store.Get("SkipJPG", ""), "1");
@@ -72,7 +72,7 @@ TEST(Settings, CorruptValuesGiveTheDefaults) {
   test::WriteFile(dir / "settings.ini",
                   "[Settings]\nfont=abc\nFontSize=99\nPAGESIZE=7\nFormatting=5\nPageNum=x\n"
                   "FULLSCREEN=2\nJpegCompression=500\nMargin=3\n");
-  SettingsStore store(dir / "settings.ini");
+  IniSettingsStore store(dir / "settings.ini");
   ConverterControls c = MakeControls(StartupFacts{});
   RestoreSettings(store, c);
   EXPECT_EQ(c.cmbFont.selected, 4);

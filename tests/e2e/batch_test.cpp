@@ -3,7 +3,7 @@
 
 #include <thread>
 
-#include "picture_fixtures.h"
+#include "support/picture_fixtures.h"
 #include "support/test_support.h"
 
 namespace vellumox {

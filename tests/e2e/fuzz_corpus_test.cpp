@@ -8,7 +8,7 @@
 #include "images/image_format.h"
 #include "images/image_header.h"
 #include "layout/line_layout.h"
-#include "pdf_structure_check.h"
+#include "support/pdf_structure_check.h"
 #include "support/test_support.h"
 #include "writer/document_writer.h"
 
@@ -31,17 +31,16 @@ TEST(FuzzCorpus, ConvertCorpusGivesSoundPdfs) {
       s.outputfile = dir / "out.pdf";
       s.UseTextFormating = markup;
       s.pheight = (bytes[0] & 0x20) ? 2.0f : 11.0f;
-      SilentInteraction ui;
-      DocumentWriter writer(ui);
+      DocumentWriter writer;
       LineLayout layout(writer);
       writer.SetLinePrinter(&layout);
       writer.Initialize(s);
       if (bytes[0] & 0x80) {
-        writer.state().CharsPerLine = static_cast<unsigned char>(bytes[1]) - 10;
+        writer.SetCharsPerLine(static_cast<unsigned char>(bytes[1]) - 10);
       }
       writer.PrintPDF(dir / "in.txt");
-      ASSERT_TRUE(writer.Succeeded()) << ui.last_message;
-      EXPECT_EQ(fuzz::CheckPdfStructure(test::ReadFile(dir / "out.pdf")), "");
+      ASSERT_TRUE(writer.Succeeded()) << writer.Failure().message;
+      EXPECT_EQ(test::CheckPdfStructure(test::ReadFile(dir / "out.pdf")), "");
       std::string details;
       EXPECT_TRUE(test::QpdfCheckClean(dir / "out.pdf", &details)) << details;
     }

@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "converter_ui/conversion.h"
-#include "picture_fixtures.h"
+#include "conversion/conversion.h"
+#include "support/picture_fixtures.h"
 #include "support/test_support.h"
 
 namespace vellumox {
@@ -149,12 +149,12 @@ TEST(PictureConversion, VeryLargePicturesBecomeAPageEach) {
   test::WriteFile(dir / "big.txt", AlbumOf({dir / "big.jpg", dir / "big.png"}));
   std::unique_ptr<ImageCodec> codec = MakeLibraryImageCodec();
   for (bool keep : {true, false}) {
-    SilentInteraction ui;
-    Conversion conversion(ui, *codec);
-    conversion.SetPictureOptions(PictureOptions{JpegOptions{75, keep}, "", nullptr});
+    Conversion conversion(*codec);
+    conversion.SetPictureOptions(PictureOptions{JpegOptions{75, keep}, false, ""});
     ConversionSettings settings;
     settings.outputfile = dir / "big.pdf";
-    ASSERT_TRUE(conversion.ConvertFile(dir / "big.txt", settings)) << ui.last_message;
+    ConversionResult result = conversion.Convert(dir / "big.txt", settings);
+    ASSERT_TRUE(result.written) << result.failure.message;
     std::string details;
     EXPECT_TRUE(test::QpdfCheckClean(dir / "big.pdf", &details)) << details;
     std::vector<ImageRow> rows = ListImages(dir / "big.pdf");

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "picture_fixtures.h"
+#include "support/picture_fixtures.h"
 #include "support/test_support.h"
 
 namespace vellumox {

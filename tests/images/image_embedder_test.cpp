@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
-#include "converter_ui/conversion.h"
-#include "picture_fixtures.h"
+#include "support/picture_fixtures.h"
+#include "support/test_settings.h"
 #include "support/test_support.h"
 
 namespace vellumox {
@@ -18,47 +16,48 @@ ImageCodec& Codec() {
   return test::SharedCodec();
 }
 
-struct StoredSettings : SettingsSource {
-  std::optional<std::string> Get(std::string_view key) const override {
-    auto it = values.find(std::string(key));
-    if (it == values.end()) return std::nullopt;
-    return it->second;
-  }
-  std::map<std::string, std::string> values;
-};
-
 // Letter page, margins of half an inch, 10 pt: W 612, H 792, M = T = 36, L = 12.
 ConversionSettings Letter(const std::string& output) {
-  ConversionSettings s;
-  s.outputfile = output;
-  s.FontName = "Courier";
-  s.FontSize = 10;
-  s.Margin = 0.5f;
-  s.TopMargin = 0.5f;
-  s.ShowPageNum = false;
-  return s;
+  return test::CourierSettings(10, output, false);
 }
 
-// Converts text with image tags, keeping the writer so that its last state can be read.
+struct RecordedPictures : PictureEvents {
+  void PictureConverted(const std::string& picture) override { converted.push_back(picture); }
+  void PictureLeftOut(const std::string& picture, const std::string& reason) override {
+    left_out.push_back(picture + ": " + reason);
+  }
+  std::vector<std::string> converted, left_out;
+};
+
+// A document with the layout and the pictures attached.
+struct Document {
+  Document() {
+    writer.SetLinePrinter(&layout);
+    writer.SetImageHooks(&images);
+    layout.SetImagePlacer(&images);
+    images.SetEvents(&events);
+  }
+  DocumentWriter writer;
+  LineLayout layout{writer};
+  ImageEmbedder images{writer, layout, Codec()};
+  RecordedPictures events;
+};
+
 struct Converted {
   bool ok;
   PdfFile pdf;
-  std::vector<PlacementRecord> last_page_placements;
+  RecordedPictures events;
 };
 
-Converted ConvertText(const TempDir& dir, const std::string& text,
-                      const SettingsSource* settings = nullptr) {
+Converted ConvertText(const TempDir& dir, const std::string& text, bool use_old_top = false) {
   test::WriteFile(dir / "doc.txt", text);
-  SilentInteraction ui;
-  Conversion conversion(ui, Codec());
-  PictureOptions options;
-  options.settings = settings;
-  conversion.SetPictureOptions(options);
-  bool ok = conversion.ConvertFile(dir / "doc.txt", Letter(dir / "doc.pdf"));
-  EXPECT_TRUE(ok) << ui.last_message;
+  Document doc;
+  doc.images.SetUseOldTop(use_old_top);
+  bool ok = doc.writer.ConvertFile(dir / "doc.txt", Letter(dir / "doc.pdf"));
+  EXPECT_TRUE(ok) << doc.writer.Failure().message;
   std::string details;
   EXPECT_TRUE(test::QpdfCheckClean(dir / "doc.pdf", &details)) << details;
-  return Converted{ok, PdfFile::Load(dir / "doc.pdf"), conversion.images().placements()};
+  return Converted{ok, PdfFile::Load(dir / "doc.pdf"), doc.events};
 }
 
 // The placement streams of page k: their drawing lines.
@@ -89,18 +88,17 @@ TEST(PlaceImage, VerticalCursorAfterAFlowImage) {
   TempDir dir;
   test::MakeJpeg(dir / "a.jpg", 800, 600);
   test::WriteFile(dir / "doc.txt", "<img src=\"a.jpg\">");
-  SilentInteraction ui;
-  Conversion conversion(ui, Codec());
-  DocumentWriter& w = conversion.writer();
+  Document doc;
+  DocumentWriter& w = doc.writer;
   w.Initialize(Letter(dir / "doc.pdf"));
-  conversion.images().CollectImages(dir / "doc.txt");
+  doc.images.CollectImages(dir / "doc.txt");
   w.StartPDF();
   w.StartPage();
-  conversion.images().PlaceImage("img src=\"" + dir / "a.jpg" + "\"");
+  doc.images.PlaceImage("img src=\"" + dir / "a.jpg" + "\"");
   EXPECT_EQ(w.state().VerticalCursor, 432.0f);
   EXPECT_EQ(w.state().LineOnPage, 1 + 33);
-  ASSERT_EQ(conversion.images().placements().size(), 1u);
-  const PlacementRecord& r = conversion.images().placements()[0];
+  ASSERT_EQ(w.placements().size(), 1u);
+  const PlacementRecord& r = w.placements()[0];
   EXPECT_EQ(r.name, "im1");
   EXPECT_EQ(r.x, 36);
   EXPECT_EQ(r.y, 360);
@@ -114,22 +112,20 @@ TEST(PlaceImage, VerticalCursorAfterAFlowImage) {
 TEST(PlaceImage, SizesAndPositionsFromAttributes) {
   TempDir dir;
   test::MakeJpeg(dir / "a.jpg", 800, 600);
-  StoredSettings old_top;
-  old_top.values["UseOldTop"] = "1";
   struct Case {
     std::string tag;
-    const SettingsSource* settings;
+    bool use_old_top;
     std::string drawn;
   } cases[] = {
-      {"<img src=a.jpg height=\"1000\">", nullptr, "q 428 0 0 792 36 0 cm /im1 Do"},
-      {"<img src=a.jpg top=\"100\" height=\"200\">", nullptr, "q 540 0 0 200 36 492 cm /im1 Do"},
-      {"<img src=a.jpg top=\"100\" height=\"200\">", &old_top, "q 540 0 0 200 36 100 cm /im1 Do"},
-      {"<img src=a.jpg top=700 height=200>", nullptr, "q 540 0 0 200 36 700 cm /im1 Do"},
-      {"<img src=a.jpg width=100 left=300 top=50>", nullptr, "q 100 0 0 405 300 337 cm /im1 Do"},
-      {"<img src=a.jpg width=abc>", nullptr, "q 0 0 0 405 36 360 cm /im1 Do"},
+      {"<img src=a.jpg height=\"1000\">", false, "q 428 0 0 792 36 0 cm /im1 Do"},
+      {"<img src=a.jpg top=\"100\" height=\"200\">", false, "q 540 0 0 200 36 492 cm /im1 Do"},
+      {"<img src=a.jpg top=\"100\" height=\"200\">", true, "q 540 0 0 200 36 100 cm /im1 Do"},
+      {"<img src=a.jpg top=700 height=200>", false, "q 540 0 0 200 36 700 cm /im1 Do"},
+      {"<img src=a.jpg width=100 left=300 top=50>", false, "q 100 0 0 405 300 337 cm /im1 Do"},
+      {"<img src=a.jpg width=abc>", false, "q 0 0 0 405 36 360 cm /im1 Do"},
   };
   for (const Case& k : cases) {
-    Converted c = ConvertText(dir, k.tag, k.settings);
+    Converted c = ConvertText(dir, k.tag, k.use_old_top);
     EXPECT_EQ(Placements(c.pdf, 1), std::vector<std::string>{k.drawn}) << k.tag;
   }
 }
@@ -185,10 +181,9 @@ TEST(WriteImageObjects, StreamFramingAndLength) {
   TempDir dir;
   test::MakeJpeg(dir / "a.jpg", 40, 30);
   test::WriteFile(dir / "doc.txt", "<img src=a.jpg>");
-  SilentInteraction ui;
-  Conversion conversion(ui, Codec());
-  conversion.SetPictureOptions(PictureOptions{JpegOptions{100, true}, "", nullptr});
-  ASSERT_TRUE(conversion.ConvertFile(dir / "doc.txt", Letter(dir / "doc.pdf")));
+  Document doc;
+  doc.images.SetJpegOptions(JpegOptions{100, true});
+  ASSERT_TRUE(doc.writer.ConvertFile(dir / "doc.txt", Letter(dir / "doc.pdf")));
   std::string jpeg = test::ReadFile(dir / "a.jpg");
   std::string pdf = test::ReadFile(dir / "doc.pdf");
   std::string expected = "/Length " + std::to_string(jpeg.size()) + "\r>>\rstream\r\n" + jpeg +
@@ -212,6 +207,10 @@ TEST(WriteImageObjects, PicturesWithoutJpegGetNoObjectAndDrawNothing) {
   ASSERT_EQ(drawn.size(), 2u);
   EXPECT_NE(drawn[0].find("/im2 Do"), std::string::npos);
   EXPECT_NE(drawn[1].find("/im3 Do"), std::string::npos);
+  // Each picture's fate is told once, in document order.
+  EXPECT_EQ(c.events.converted, (std::vector<std::string>{dir / "good.jpg", dir / "also.jpg"}));
+  ASSERT_EQ(c.events.left_out.size(), 1u);
+  EXPECT_EQ(c.events.left_out[0].rfind(dir / "bad.jpg: ", 0), 0u) << c.events.left_out[0];
 }
 
 TEST(Albums, OneImagePerPage) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "picture_fixtures.h"
+#include "support/picture_fixtures.h"
 #include "support/test_support.h"
 
 namespace vellumox {

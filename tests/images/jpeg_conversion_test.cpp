@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "images/image_header.h"
-#include "picture_fixtures.h"
+#include "support/picture_fixtures.h"
 #include "support/test_support.h"
 
 namespace vellumox {

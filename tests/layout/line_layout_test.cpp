@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "layout_harness.h"
+#include "support/layout_harness.h"
 
 namespace vellumox::test {
 namespace {
@@ -36,7 +36,7 @@ TEST(LineLayout, WrapsAtBreakCharactersOnTheEscapedText) {
   };
   for (const Case& c : cases) {
     LayoutHarness h;
-    h.state().CharsPerLine = 10;
+    h.writer().SetCharsPerLine(10);
     h.Print({c.line});
     EXPECT_EQ(h.FinishOnePage(), c.pieces) << c.line;
   }
@@ -45,7 +45,7 @@ TEST(LineLayout, WrapsAtBreakCharactersOnTheEscapedText) {
 TEST(LineLayout, WrapsWithTheSmallestWidthWhenThePageLeavesNone) {
   for (int32_t width : {1, 0, -40}) {
     LayoutHarness h;
-    h.state().CharsPerLine = width;
+    h.writer().SetCharsPerLine(width);
     h.Print({"abcde(f)"});
     EXPECT_EQ(h.FinishOnePage(), (Lines{"(ab)'", "(cd)'", "(e)'", "(\\()'", "(f)'", "(\\))'"}))
         << width;
@@ -54,7 +54,7 @@ TEST(LineLayout, WrapsWithTheSmallestWidthWhenThePageLeavesNone) {
 
 TEST(LineLayout, LinesWithMarkupAreNotWrapped) {
   LayoutHarness h;
-  h.state().CharsPerLine = 10;
+  h.writer().SetCharsPerLine(10);
   h.Print({"aaaa <b>x</b> bbbb cccc dddd"});
   Lines lines = h.FinishOnePage();
   EXPECT_EQ(lines.back(), "( bbbb cccc dddd) Tj");
@@ -62,7 +62,7 @@ TEST(LineLayout, LinesWithMarkupAreNotWrapped) {
   ConversionSettings plain = Courier12();
   plain.UseTextFormating = false;
   LayoutHarness off(plain);
-  off.state().CharsPerLine = 10;
+  off.writer().SetCharsPerLine(10);
   off.Print({"aaaa <b>x</b> bbbb"});
   EXPECT_EQ(off.FinishOnePage(), (Lines{"(aaaa <b>x<)'", "(/b> bbbb)'"}));
 }
@@ -115,7 +115,7 @@ TEST(LineLayout, FullPagesBreakBeforeTheLineThatDoesNotFit) {
 
 TEST(LineLayout, APageBreakLineOnAFullPageBreaksOnce) {
   LayoutHarness h;
-  h.state().LineOnPage = h.state().LinesPerPage;
+  h.writer().SetLineOnPage(h.state().LinesPerPage);
   h.Print({"<pagebreak>", "x"});
   std::vector<Lines> pages = h.Finish();
   ASSERT_EQ(pages.size(), 2u);
@@ -124,8 +124,8 @@ TEST(LineLayout, APageBreakLineOnAFullPageBreaksOnce) {
 
 TEST(LineLayout, WrappedPiecesBreakThePageWhenItIsFull) {
   LayoutHarness h;
-  h.state().CharsPerLine = 10;
-  h.state().LineOnPage = h.state().LinesPerPage - 2;
+  h.writer().SetCharsPerLine(10);
+  h.writer().SetLineOnPage(h.state().LinesPerPage - 2);
   h.Print({std::string(35, 'z')});
   std::vector<Lines> pages = h.Finish();
   ASSERT_EQ(pages.size(), 2u);
@@ -135,7 +135,7 @@ TEST(LineLayout, WrappedPiecesBreakThePageWhenItIsFull) {
 
 TEST(LineLayout, AFormFeedBreaksThePageOnceBeforeItsLine) {
   LayoutHarness h;
-  h.state().CharsPerLine = 10;
+  h.writer().SetCharsPerLine(10);
   h.Print({"first", std::string(15, 'a') + "\f" + std::string(15, 'b')});
   std::vector<Lines> pages = h.Finish();
   ASSERT_EQ(pages.size(), 2u);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "layout_harness.h"
+#include "support/layout_harness.h"
 
 namespace vellumox::test {
 namespace {

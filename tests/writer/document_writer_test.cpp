@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_settings.h"
 #include "support/test_support.h"
 
 namespace vellumox {
@@ -11,19 +12,12 @@ using test::PdfFile;
 using test::TempDir;
 
 ConversionSettings CourierLetter(const std::string& output) {
-  ConversionSettings s;
-  s.outputfile = output;
-  s.FontName = "Courier";
-  s.FontSize = 10;
-  s.Margin = 0.5f;
-  s.TopMargin = 0.5f;
-  return s;
+  return test::CourierSettings(10, output);
 }
 
 // Writes a document of the given number of pages, each holding one text line.
 PdfFile WriteDocument(const ConversionSettings& s, int pages = 1) {
-  SilentInteraction ui;
-  DocumentWriter w(ui);
+  DocumentWriter w;
   w.Initialize(s);
   w.StartPDF();
   for (int p = 0; p < pages; ++p) {
@@ -32,8 +26,8 @@ PdfFile WriteDocument(const ConversionSettings& s, int pages = 1) {
     w.EndPage();
   }
   w.EndPDF();
-  EXPECT_TRUE(w.Succeeded()) << ui.last_message;
-  EXPECT_EQ(ui.message_count, 0) << ui.last_message;
+  EXPECT_TRUE(w.Succeeded()) << w.Failure().message;
+  EXPECT_EQ(w.Failure().kind, FailureKind::kNone) << w.Failure().message;
   return PdfFile::Load(s.outputfile);
 }
 
@@ -53,8 +47,7 @@ TEST(DocumentWriter, InitializeDerivesThePageFigures) {
       {"Symbol", 10, 8.5f, 5.5f, 0, 0, 612, 396, 33, 135 + 20, "12"},
   };
   for (const Case& c : cases) {
-    SilentInteraction ui;
-    DocumentWriter w(ui);
+    DocumentWriter w;
     ConversionSettings s;
     s.FontName = c.font;
     s.FontSize = c.size;
@@ -230,8 +223,7 @@ TEST(DocumentWriter, OddFontNamesStayValidNames) {
 
 TEST(DocumentWriter, StartColumnMovesToTheFirstLineForTopZero) {
   TempDir dir;
-  SilentInteraction ui;
-  DocumentWriter w(ui);
+  DocumentWriter w;
   w.Initialize(CourierLetter(dir / "a.pdf"));
   w.StartPDF();
   w.StartPage();
@@ -253,46 +245,57 @@ TEST(DocumentWriter, StartColumnMovesToTheFirstLineForTopZero) {
   EXPECT_EQ(lines[14], "1 0 0 1 300 744 Tm");
 }
 
-TEST(DocumentWriter, StreamsCountTheirLengthExactly) {
+TEST(DocumentWriter, PlacementStreamsCountTheirLengthExactly) {
   TempDir dir;
-  SilentInteraction ui;
-  DocumentWriter w(ui);
+  DocumentWriter w;
   w.Initialize(CourierLetter(dir / "a.pdf"));
   w.StartPDF();
   w.StartPage();
+  w.AddPlacement(PlacementRecord{"im1", 10, 20, 30, 40});
   w.EndPage();
-  w.BeginStream();
-  w.EmitLine("0 0 m");
-  w.EndStream();
   w.EndPDF();
   PdfFile pdf = PdfFile::Load(dir / "a.pdf");
-  EXPECT_EQ(pdf.StreamData(31), "Q\r0 0 m\r");
-  EXPECT_NE(pdf.bytes().find("31 0 obj\r<<\r/Length 32 0 R\r>>\rstream\r\nQ\r0 0 m\rendstream\r"
-                             "endobj\r32 0 obj\r8\rendobj\r"),
-            std::string::npos);
+  EXPECT_EQ(pdf.StreamData(31), "Q\rq 30 0 0 40 10 20 cm /im1 Do\r");
+  EXPECT_NE(
+      pdf.bytes().find("30 0 obj\r[\r28 0 R \r31 0 R \r]\rendobj\r"
+                       "31 0 obj\r<<\r/Length 32 0 R\r>>\rstream\r\nQ\r"
+                       "q 30 0 0 40 10 20 cm /im1 Do\rendstream\rendobj\r32 0 obj\r31\rendobj\r"),
+      std::string::npos);
+}
+
+TEST(DocumentWriter, AnObjectNumberWrittenOutOfPlanFailsTheDocument) {
+  TempDir dir;
+  DocumentWriter w;
+  w.Initialize(CourierLetter(dir / "a.pdf"));
+  w.StartPDF();
+  w.StartPage();
+  w.StartPage();  // the first page's length and contents array are never written
+  w.EndPage();
+  w.EndPDF();
+  EXPECT_FALSE(w.Succeeded());
+  EXPECT_EQ(w.Failure().message, "Internal error: object 29 was reserved but never written.");
+  EXPECT_TRUE(test::ListFolder(dir.path()).empty());
 }
 
 TEST(DocumentWriter, FailureToCreateTheOutputIsReported) {
   TempDir dir;
-  SilentInteraction ui;
-  DocumentWriter w(ui);
+  DocumentWriter w;
   w.Initialize(CourierLetter(dir / "missing/folder/a.pdf"));
   w.StartPDF();
   w.StartPage();
   w.EndPage();
   w.EndPDF();
   EXPECT_FALSE(w.Succeeded());
-  EXPECT_EQ(ui.message_count, 1);  // once, not once per operation
-  EXPECT_EQ(ui.last_icon, MessageIcon::kExclamation);
-  EXPECT_NE(ui.last_message.find("Cannot create the PDF file"), std::string::npos);
+  // The first error is kept, not the later ones that follow from it.
+  EXPECT_EQ(w.Failure().kind, FailureKind::kError);
+  EXPECT_EQ(w.Failure().message.find("Cannot create the PDF file"), 0u) << w.Failure().message;
   EXPECT_TRUE(test::ListFolder(dir.path()).empty());
 }
 
 TEST(DocumentWriter, TooLargeADocumentStopsWithAnErrorAndKeepsTheOldFile) {
   TempDir dir;
   test::WriteFile(dir / "a.pdf", "earlier");
-  SilentInteraction ui;
-  DocumentWriter w(ui);
+  DocumentWriter w;
   w.SetSizeLimit(3000);
   w.Initialize(CourierLetter(dir / "a.pdf"));
   w.StartPDF();
@@ -302,7 +305,7 @@ TEST(DocumentWriter, TooLargeADocumentStopsWithAnErrorAndKeepsTheOldFile) {
   w.EndPage();
   w.EndPDF();
   EXPECT_FALSE(w.Succeeded());
-  EXPECT_NE(ui.last_message.find("would be larger than 3000 bytes"), std::string::npos);
+  EXPECT_NE(w.Failure().message.find("would be larger than 3000 bytes"), std::string::npos);
   EXPECT_EQ(test::ReadFile(dir / "a.pdf"), "earlier");
   EXPECT_EQ(test::ListFolder(dir.path()), std::vector<std::string>{"a.pdf"});
 }
@@ -318,8 +321,7 @@ TEST(DocumentWriter, ReplacesAnEarlierFileWhenDone) {
 
 TEST(DocumentWriter, OneWriterWritesDocumentsOneAfterAnother) {
   TempDir dir;
-  SilentInteraction ui;
-  DocumentWriter w(ui);
+  DocumentWriter w;
   for (const char* name : {"a.pdf", "b.pdf"}) {
     w.Initialize(CourierLetter(dir / name));
     w.StartPDF();
@@ -336,8 +338,7 @@ TEST(DocumentWriter, TablesGrowPastTheOldLimits) {
   TempDir dir;
   ConversionSettings s = CourierLetter(dir / "a.pdf");
   s.ShowPageNum = false;
-  SilentInteraction ui;
-  DocumentWriter w(ui);
+  DocumentWriter w;
   w.Initialize(s);
   w.StartPDF();
   const int pages = 500001;
@@ -346,7 +347,7 @@ TEST(DocumentWriter, TablesGrowPastTheOldLimits) {
     w.EndPage();
   }
   w.EndPDF();
-  ASSERT_TRUE(w.Succeeded()) << ui.last_message;
+  ASSERT_TRUE(w.Succeeded()) << w.Failure().message;
   std::string bytes = test::ReadFile(dir / "a.pdf");
   EXPECT_NE(bytes.find("/Count 500001\r"), std::string::npos);
   EXPECT_NE(bytes.find("/Size " + std::to_string(26 + 4 * pages + 1) + "\r"), std::string::npos);

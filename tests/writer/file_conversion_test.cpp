@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "support/test_settings.h"
 #include "support/test_support.h"
 #include "writer/document_writer.h"
 
@@ -13,11 +14,7 @@ using test::TempDir;
 using test::WriteFile;
 
 ConversionSettings Settings(const std::string& output) {
-  ConversionSettings s;
-  s.outputfile = output;
-  s.FontName = "Courier";
-  s.Margin = 0.5f;
-  return s;
+  return test::CourierSettings(10, output);
 }
 
 TEST(ConvertFile, MissingOrEmptyInputIsReportedAndWritesNothing) {
@@ -25,11 +22,10 @@ TEST(ConvertFile, MissingOrEmptyInputIsReportedAndWritesNothing) {
   WriteFile(dir / "empty.txt", "");
   WriteFile(dir / "out.pdf", "earlier");
   for (std::string input : {dir / "missing.txt", dir / "empty.txt", dir.path()}) {
-    SilentInteraction ui;
-    DocumentWriter w(ui);
+    DocumentWriter w;
     EXPECT_FALSE(w.ConvertFile(input, Settings(dir / "out.pdf")));
-    EXPECT_EQ(ui.last_message, "File '" + input + "' does not exist.");
-    EXPECT_EQ(ui.last_icon, MessageIcon::kNone);
+    EXPECT_EQ(w.Failure().message, "File '" + input + "' does not exist.");
+    EXPECT_EQ(w.Failure().kind, FailureKind::kInputMissing);
     EXPECT_EQ(test::ReadFile(dir / "out.pdf"), "earlier");
   }
 }
@@ -37,9 +33,8 @@ TEST(ConvertFile, MissingOrEmptyInputIsReportedAndWritesNothing) {
 TEST(ConvertFile, EveryLineReachesThePage) {
   TempDir dir;
   WriteFile(dir / "in.txt", "one\r\ntwo (2)\rthree \\\nfour   \r\n");
-  SilentInteraction ui;
-  DocumentWriter w(ui);
-  ASSERT_TRUE(w.ConvertFile(dir / "in.txt", Settings(dir / "out.pdf"))) << ui.last_message;
+  DocumentWriter w;
+  ASSERT_TRUE(w.ConvertFile(dir / "in.txt", Settings(dir / "out.pdf"))) << w.Failure().message;
   std::vector<std::string> lines = PdfFile::Load(dir / "out.pdf").PageContentLines(1);
   std::vector<std::string> text(lines.begin() + 12, lines.begin() + 16);
   EXPECT_EQ(text,
@@ -53,8 +48,7 @@ TEST(ConvertFile, FullPagesAndFormFeedsBreakThePage) {
   for (int i = 1; i <= 100; ++i) text += "line " + std::to_string(i) + "\r\n";
   text += "\fafter feed\r\n";
   WriteFile(dir / "in.txt", text);
-  SilentInteraction ui;
-  DocumentWriter w(ui);
+  DocumentWriter w;
   ASSERT_TRUE(w.ConvertFile(dir / "in.txt", Settings(dir / "out.pdf")));
   PdfFile pdf = PdfFile::Load(dir / "out.pdf");
   // 60 lines per page: a page holds 59, the 60th starts the next page.
@@ -70,8 +64,7 @@ TEST(ConvertFile, FullPagesAndFormFeedsBreakThePage) {
 TEST(ConvertFile, SameInputTwiceDiffersOnlyInTheCreationDate) {
   TempDir dir;
   WriteFile(dir / "in.txt", "alpha\r\nbeta\r\n");
-  SilentInteraction ui;
-  DocumentWriter w(ui);
+  DocumentWriter w;
   ASSERT_TRUE(w.ConvertFile(dir / "in.txt", Settings(dir / "a.pdf")));
   ASSERT_TRUE(w.ConvertFile(dir / "in.txt", Settings(dir / "b.pdf")));
   EXPECT_EQ(PdfFile::Load(dir / "a.pdf").MaskedBytes(), PdfFile::Load(dir / "b.pdf").MaskedBytes());
@@ -86,8 +79,7 @@ TEST(ConvertFile, MatchesTheGoldenFile) {
   s.TextAuthor = "Author";
   s.TextTitle = "Title";
   s.TransitionMode = 3;
-  SilentInteraction ui;
-  DocumentWriter w(ui);
+  DocumentWriter w;
   ASSERT_TRUE(w.ConvertFile(dir / "in.txt", s));
   std::string actual = PdfFile::Load(dir / "out.pdf").MaskedBytes();
   std::string golden_path = std::string(VELLUMOX_SOURCE_DIR) + "/tests/golden/writer_plain.pdf";

@@ -1,7 +1,8 @@
-#include "writer/conversion_job.h"
+#include "conversion/conversion_job.h"
 
 #include <gtest/gtest.h>
 
+#include "conversion/file_patterns.h"
 #include "support/test_support.h"
 
 namespace vellumox {
@@ -12,44 +13,58 @@ using Strings = std::vector<std::string>;
 
 // Records each conversion; the album list file is read while it still exists.
 struct RecordingConverter : FileConverter {
-  bool ConvertFile(const std::string& filename, const ConversionSettings& settings,
-                   const std::string& input_field) override {
+  ConversionResult ConvertFile(const std::string& filename, const ConversionSettings& settings,
+                               const std::string& input_field, PictureEvents& events) override {
     inputs.push_back(filename);
     outputs.push_back(settings.outputfile);
     fields.push_back(input_field);
     if (filename.find("~temp.txt") != std::string::npos) list = test::ReadFile(filename);
-    return succeed;
+    if (!left_out.empty()) events.PictureLeftOut(left_out, "broken");
+    ConversionResult result;
+    result.written = succeed;
+    if (!succeed) result.failure = {FailureKind::kError, "Cannot write."};
+    return result;
   }
   Strings inputs, outputs, fields;
   std::string list;
   bool succeed = true;
+  std::string left_out;  // a picture each conversion leaves out
 };
 
-struct RecordingUi : UserInteraction {
-  void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
-  bool AskYesNo(const std::string& text) override {
-    questions.push_back(text);
+// Every event and question as a line, in order.
+struct RecordingUi : JobEvents, JobQuestions {
+  void FileStarted(const std::string& input) override { events.push_back("started " + input); }
+  void OutputChosen(const std::string& output) override { events.push_back("output " + output); }
+  void FileFailed(const FileFailure& f) override {
+    events.push_back("failed " + f.input);
+    messages.push_back(f.message);
+  }
+  void PictureLeftOut(const std::string& picture, const std::string& reason) override {
+    events.push_back("left out " + picture + ": " + reason);
+  }
+  void JobFinished(const JobReport& report) override {
+    events.push_back(report.names_missing ? "finished, names missing" : "finished");
+  }
+  bool AskToOpenPdf(const std::string& pdf) override {
+    questions.push_back("open " + pdf + "?");
     return answer;
   }
-  void OpenWithShell(const std::string& path) override { opened.push_back(path); }
-  Strings messages, questions, opened;
+  bool AskToOpenFolder(const std::string& folder) override {
+    questions.push_back("open folder " + folder + "?");
+    return answer;
+  }
+  void OpenPdf(const std::string& pdf) override { opened.push_back(pdf); }
+  void OpenFolder(const std::string& folder) override { opened.push_back(folder); }
+  Strings events, messages, questions, opened;
   bool answer = false;
-};
-
-struct RecordingObserver : JobObserver {
-  void SetCaption(const std::string& caption) override { captions.push_back(caption); }
-  void ShowOutputName(const std::string& name) override { output_name = name; }
-  Strings captions;
-  std::string output_name;
 };
 
 struct Job {
   JobRequest request;
   RecordingConverter converter;
   RecordingUi ui;
-  RecordingObserver observer;
   JobReport report;
-  void Run() { report = RunConversionJob(request, converter, ui, observer); }
+  void Run() { report = RunConversionJob(request, converter, ui, ui); }
 };
 
 JobRequest Request(const std::string& input, const std::string& output) {
@@ -57,7 +72,6 @@ JobRequest Request(const std::string& input, const std::string& output) {
   r.input_text = input;
   r.output_text = output;
   r.image_patterns = std::string(kImagePatterns);
-  r.caption = "Vellumox PRO+ v1.7";
   return r;
 }
 
@@ -68,9 +82,8 @@ TEST(ConversionJob, SingleFile) {
   job.Run();
   EXPECT_EQ(job.converter.inputs, Strings{dir / "a.txt"});
   EXPECT_EQ(job.converter.outputs, Strings{dir / "out/a.pdf"});
-  EXPECT_EQ(job.observer.captions, (Strings{"Processing " + dir / "a.txt", "Vellumox PRO+ v1.7"}));
-  EXPECT_EQ(job.ui.questions,
-            Strings{"PDF file is done.\r\rDo you want to open the generated PDF file?"});
+  EXPECT_EQ(job.ui.events, (Strings{"started " + dir / "a.txt", "finished"}));
+  EXPECT_EQ(job.ui.questions, Strings{"open " + dir / "out/a.pdf" + "?"});
   EXPECT_TRUE(job.ui.opened.empty());  // the answer was No
 
   Job open;
@@ -86,8 +99,9 @@ TEST(ConversionJob, MissingNamesAreReported) {
     Job job;
     job.request = Request(in, out);
     job.Run();
-    EXPECT_EQ(job.ui.messages, Strings{"Please specify file names."});
+    EXPECT_EQ(job.ui.events, Strings{"finished, names missing"});
     EXPECT_TRUE(job.report.names_missing);
+    EXPECT_TRUE(job.ui.questions.empty());
     EXPECT_TRUE(job.converter.inputs.empty());
   }
 }
@@ -102,8 +116,7 @@ TEST(ConversionJob, FolderJobConvertsEveryMatchBesideItself) {
   EXPECT_EQ(job.converter.inputs, (Strings{dir / "C.TXT", dir / "a.txt", dir / "b.txt"}));
   EXPECT_EQ(job.converter.outputs, (Strings{dir / "C.pdf", dir / "a.pdf", dir / "b.pdf"}));
   EXPECT_EQ(job.converter.fields, (Strings{dir / "*.txt", dir / "*.txt", dir / "*.txt"}));
-  EXPECT_EQ(job.ui.questions, Strings{"PDF files are done.\r\rDo you want to open the folder "
-                                      "with generated PDF files?"});
+  EXPECT_EQ(job.ui.questions, Strings{"open folder " + dir.path() + "/?"});
   job.ui.answer = true;
   job.Run();
   EXPECT_EQ(job.ui.opened, Strings{dir.path() + "/"});
@@ -139,7 +152,7 @@ TEST(ConversionJob, AlbumOfAPattern) {
   ASSERT_EQ(job.converter.inputs.size(), 1u);
   EXPECT_NE(job.converter.inputs[0].find("/~temp.txt"), std::string::npos);
   EXPECT_EQ(job.converter.outputs, Strings{dir / "images.pdf"});
-  EXPECT_EQ(job.observer.output_name, dir / "images.pdf");
+  EXPECT_EQ(job.ui.events[0], "output " + dir / "images.pdf");
   EXPECT_EQ(job.converter.list,
             "<img src=\"" + dir / "a.JPG" + "\">\r\n\f\r\n<img src=\"" + dir / "b.jpg" + "\">\r\n");
   // The list lived in a private folder that is gone with the job.
@@ -154,7 +167,7 @@ TEST(ConversionJob, AlbumOfOnePictureWithAnOutputName) {
   job.request.open_when_done = true;
   job.Run();
   EXPECT_EQ(job.converter.outputs, Strings{dir / "out/album.pdf"});
-  EXPECT_EQ(job.observer.output_name, dir / "out/album.pdf");
+  EXPECT_EQ(job.ui.events[0], "output " + dir / "out/album.pdf");
   EXPECT_EQ(job.converter.list, "<img src=\"" + dir / "one.jpg" + "\">\r\n");
   EXPECT_EQ(job.ui.opened, Strings{dir / "out/album.pdf"});
 }
@@ -194,9 +207,15 @@ TEST(ConversionJob, UnattendedRunsEndWithoutQuestions) {
   folder.request = Request(dir / "*.txt", "");
   folder.request.command_line_text = dir / "*.txt";
   folder.converter.succeed = false;
+  folder.converter.left_out = dir / "x.jpg";
   folder.Run();
   EXPECT_TRUE(folder.report.unattended);
   EXPECT_EQ(folder.report.failures, 1);
+  EXPECT_EQ(folder.report.pictures_left_out, 1);
+  EXPECT_EQ(folder.ui.events,
+            (Strings{"started " + dir / "a.txt", "left out " + dir / "x.jpg: broken",
+                     "failed " + dir / "a.txt", "finished"}));
+  EXPECT_EQ(folder.ui.messages, Strings{"Cannot write."});
   EXPECT_TRUE(folder.ui.questions.empty());
 }
 

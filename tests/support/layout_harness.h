@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "layout/line_layout.h"
+#include "support/test_settings.h"
 #include "support/test_support.h"
 #include "writer/document_writer.h"
 
@@ -12,8 +13,11 @@ namespace vellumox::test {
 
 using Lines = std::vector<std::string>;
 
-// Courier 12 pt on a letter page with half-inch margins: 50 lines of 77 characters.
-ConversionSettings Courier12();
+// Courier 12 pt on a letter page with half-inch margins, without page numbers: 50 lines of
+// 77 characters.
+inline ConversionSettings Courier12() {
+  return CourierSettings(12, "", false);
+}
 
 class LayoutHarness {
  public:
@@ -28,14 +32,12 @@ class LayoutHarness {
   Lines FinishOnePage();
 
   DocumentWriter& writer() { return writer_; }
-  WriterState& state() { return writer_.state(); }
+  const WriterState& state() const { return writer_.state(); }
   LineLayout& layout() { return layout_; }
-  SilentInteraction& ui() { return ui_; }
   std::string pdf_path() const { return dir_ / "out.pdf"; }
 
  private:
   TempDir dir_;
-  SilentInteraction ui_;
   DocumentWriter writer_;
   LineLayout layout_;
 };

@@ -1,10 +1,10 @@
-#include "pdf_structure_check.h"
+#include "support/pdf_structure_check.h"
 
 #include <charconv>
 #include <cstdint>
 #include <string>
 
-namespace vellumox::fuzz {
+namespace vellumox::test {
 
 namespace {
 
@@ -76,4 +76,4 @@ std::string CheckPdfStructure(std::string_view pdf) {
   return "";
 }
 
-}  // namespace vellumox::fuzz
+}  // namespace vellumox::test

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace vellumox::fuzz {
+namespace vellumox::test {
 
 // Empty when the file is sound, else what is wrong.
 std::string CheckPdfStructure(std::string_view pdf);
 
-}  // namespace vellumox::fuzz
+}  // namespace vellumox::test

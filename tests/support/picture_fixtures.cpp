@@ -1,4 +1,4 @@
-#include "picture_fixtures.h"
+#include "support/picture_fixtures.h"
 
 #include <Magick++.h>
 #include <png.h>

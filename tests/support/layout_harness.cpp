@@ -1,20 +1,10 @@
-#include "layout_harness.h"
+#include "support/layout_harness.h"
 
 #include <gtest/gtest.h>
 
 namespace vellumox::test {
 
-ConversionSettings Courier12() {
-  ConversionSettings s;
-  s.FontName = "Courier";
-  s.FontSize = 12;
-  s.Margin = 0.5f;
-  s.TopMargin = 0.5f;
-  s.ShowPageNum = false;
-  return s;
-}
-
-LayoutHarness::LayoutHarness(const ConversionSettings& settings) : writer_(ui_), layout_(writer_) {
+LayoutHarness::LayoutHarness(const ConversionSettings& settings) : layout_(writer_) {
   ConversionSettings s = settings;
   s.outputfile = dir_ / "out.pdf";
   writer_.SetLinePrinter(&layout_);
@@ -30,7 +20,7 @@ void LayoutHarness::Print(const Lines& lines) {
 std::vector<Lines> LayoutHarness::Finish() {
   writer_.EndPage();
   writer_.EndPDF();
-  EXPECT_TRUE(writer_.Succeeded()) << ui_.last_message;
+  EXPECT_TRUE(writer_.Succeeded()) << writer_.Failure().message;
   std::string details;
   EXPECT_TRUE(QpdfCheckClean(pdf_path(), &details)) << details;
   PdfFile pdf = PdfFile::Load(pdf_path());

@@ -1,10 +1,11 @@
-#include "writer/private_folder.h"
+#include "platform/private_folder.h"
 
-#include <dirent.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <vector>
+
+#include "platform/file_system.h"
 
 namespace vellumox {
 
@@ -30,14 +31,7 @@ std::string PrivateFolder::File(const std::string& name) {
 void PrivateFolder::Remove() {
   if (path_.empty()) return;
   // Only files are made inside, never folders.
-  if (DIR* dir = ::opendir(path_.c_str())) {
-    while (dirent* entry = ::readdir(dir)) {
-      std::string name = entry->d_name;
-      if (name == "." || name == "..") continue;
-      ::unlink((path_ + "/" + name).c_str());
-    }
-    ::closedir(dir);
-  }
+  for (const std::string& name : ListFolder(path_)) RemoveFile(path_ + "/" + name);
   ::rmdir(path_.c_str());
   path_.clear();
 }

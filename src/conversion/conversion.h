@@ -1,0 +1,50 @@
+// One conversion of a file into a PDF: the document writer with the line layout and the
+// pictures attached. Each conversion owns its state and its temporary files, so conversions can
+// run side by side.
+#pragma once
+
+#include <string>
+
+#include "images/image_codec.h"
+#include "images/image_embedder.h"
+#include "images/jpeg_conversion.h"
+#include "images/picture_events.h"
+#include "layout/line_layout.h"
+#include "writer/conversion_settings.h"
+#include "writer/document_writer.h"
+
+namespace vellumox {
+
+struct PictureOptions {
+  JpegOptions jpeg;
+  bool use_old_top = false;  // the stored setting "UseOldTop"
+  std::string input_field;   // the input name as the user gave it
+};
+
+struct ConversionResult {
+  bool written = false;     // the PDF was written whole and saved
+  DocumentFailure failure;  // why not
+};
+
+class Conversion {
+ public:
+  explicit Conversion(ImageCodec& codec);
+  Conversion(const Conversion&) = delete;
+  Conversion& operator=(const Conversion&) = delete;
+
+  void SetPictureOptions(const PictureOptions& options);
+  // Where the fate of each picture is told.
+  void SetPictureEvents(PictureEvents* events) { images_.SetEvents(events); }
+  // Converts one text file (or album list).
+  ConversionResult Convert(const std::string& filename, const ConversionSettings& settings);
+
+  DocumentWriter& writer() { return writer_; }
+  ImageEmbedder& images() { return images_; }
+
+ private:
+  DocumentWriter writer_;
+  LineLayout layout_;
+  ImageEmbedder images_;
+};
+
+}  // namespace vellumox

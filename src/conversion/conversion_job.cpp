@@ -1,0 +1,161 @@
+#include "conversion/conversion_job.h"
+
+#include <vector>
+
+#include "conversion/album_list.h"
+#include "conversion/file_patterns.h"
+#include "platform/file_system.h"
+#include "platform/private_folder.h"
+#include "writer/path_names.h"
+
+namespace vellumox {
+
+namespace {
+
+// Counts the pictures left out while passing every event on.
+class CountingEvents : public PictureEvents {
+ public:
+  CountingEvents(JobEvents& events, JobReport& report) : events_(events), report_(report) {}
+  void PictureConverted(const std::string& picture) override { events_.PictureConverted(picture); }
+  void PictureLeftOut(const std::string& picture, const std::string& reason) override {
+    ++report_.pictures_left_out;
+    events_.PictureLeftOut(picture, reason);
+  }
+
+ private:
+  JobEvents& events_;
+  JobReport& report_;
+};
+
+class JobRun {
+ public:
+  JobRun(const JobRequest& request, FileConverter& converter, JobEvents& events,
+         JobQuestions& questions)
+      : request_(request),
+        converter_(converter),
+        events_(events),
+        questions_(questions),
+        picture_events_(events, report_) {}
+
+  JobReport Run();
+
+ private:
+  void ConvertOne(const std::string& input, const std::string& output);
+  void Fail(const std::string& input, const std::string& message);
+  void ConvertAlbum(const std::string& input, const std::string& album_output);
+
+  const JobRequest& request_;
+  FileConverter& converter_;
+  JobEvents& events_;
+  JobQuestions& questions_;
+  JobReport report_;
+  CountingEvents picture_events_;
+  PrivateFolder private_folder_;
+};
+
+void JobRun::Fail(const std::string& input, const std::string& message) {
+  ++report_.failures;
+  events_.FileFailed(FileFailure{input, FailureKind::kError, message});
+}
+
+void JobRun::ConvertOne(const std::string& input, const std::string& output) {
+  events_.FileStarted(input);
+  ++report_.conversions;
+  // A conversion never writes onto its own input.
+  if (!input.empty() && !output.empty() && (input == output || SameFile(input, output))) {
+    Fail(input, "'" + input + "' is skipped: its PDF would be written over the file itself.");
+    return;
+  }
+  ConversionSettings settings = request_.settings;
+  settings.outputfile = output;
+  ConversionResult result =
+      converter_.ConvertFile(input, settings, request_.input_text, picture_events_);
+  if (!result.written) {
+    ++report_.failures;
+    events_.FileFailed(FileFailure{input, result.failure.kind, result.failure.message});
+  }
+}
+
+// The pictures that match the input, one a page, through an album list in a private folder.
+void JobRun::ConvertAlbum(const std::string& input, const std::string& album_output) {
+  const std::string folder = FolderOfPath(input);
+  std::vector<std::string> names = MatchingFiles(input);
+  for (std::string& name : names) name = name.substr(folder.size());
+  if (names.empty()) {
+    Fail(input, "No pictures match '" + input + "'.");
+    return;
+  }
+  const std::string& where = private_folder_.Path();
+  const std::string list = where + "/~temp.txt";
+  if (where.empty() || !WriteAlbumList(list, folder, names).written) {
+    Fail(input, "Cannot write the album list in a temporary folder.");
+    return;
+  }
+  ConvertOne(list, album_output);
+}
+
+JobReport JobRun::Run() {
+  const std::string& input = request_.input_text;
+  const std::string& output = request_.output_text;
+  bool wildcard = input.find('*') != std::string::npos;
+  std::string final_output = output;
+  if (!((!input.empty() && !output.empty()) || wildcard)) {
+    report_.names_missing = true;
+    events_.JobFinished(report_);
+    return report_;
+  }
+
+  if (IsAlbumInput(input, request_.image_patterns)) {
+    wildcard = false;
+    final_output = (input.find('*') != std::string::npos || output.empty())
+                       ? FolderOfPath(input) + "images.pdf"
+                       : WithPdfExtension(output, ".pdf");
+    events_.OutputChosen(final_output);
+    ConvertAlbum(input, final_output);
+  } else if (wildcard) {
+    // The matches are taken once, now, so PDFs that the job writes are never picked up.
+    const std::string folder = FolderOfPath(input);
+    std::vector<std::string> files = MatchingFiles(input);
+    if (files.empty()) {
+      ConvertOne(folder, folder + WithPdfExtension("", ".pdf"));
+    }
+    for (const std::string& file : files) ConvertOne(file, WithPdfExtension(file, ".pdf"));
+  } else {
+    ConvertOne(input, output);
+  }
+
+  const std::string& command_line = request_.command_line_text;
+  report_.unattended = FileExists(command_line) || (wildcard && !command_line.empty());
+  events_.JobFinished(report_);
+  if (report_.unattended) return report_;
+  if (wildcard) {
+    const std::string folder = FolderOfPath(input);
+    if (questions_.AskToOpenFolder(folder)) questions_.OpenFolder(folder);
+  } else if (request_.open_when_done) {
+    questions_.OpenPdf(final_output);
+  } else if (questions_.AskToOpenPdf(final_output)) {
+    questions_.OpenPdf(final_output);
+  }
+  return report_;
+}
+
+}  // namespace
+
+ConversionResult JobConverter::ConvertFile(const std::string& filename,
+                                           const ConversionSettings& settings,
+                                           const std::string& input_field,
+                                           PictureEvents& events) {
+  Conversion conversion(codec_);
+  PictureOptions options = options_;
+  options.input_field = input_field;
+  conversion.SetPictureOptions(options);
+  conversion.SetPictureEvents(&events);
+  return conversion.Convert(filename, settings);
+}
+
+JobReport RunConversionJob(const JobRequest& request, FileConverter& converter, JobEvents& events,
+                           JobQuestions& questions) {
+  return JobRun(request, converter, events, questions).Run();
+}
+
+}  // namespace vellumox

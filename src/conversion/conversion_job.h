@@ -1,0 +1,52 @@
+// The conversion job that the Convert button and an unattended command line start: one file,
+// every file of a folder that matches a pattern, or a set of pictures made into one album.
+#pragma once
+
+#include <string>
+
+#include "conversion/conversion.h"
+#include "conversion/job_events.h"
+#include "images/image_codec.h"
+#include "writer/conversion_settings.h"
+
+namespace vellumox {
+
+// Converts one file of a job.
+class FileConverter {
+ public:
+  virtual ~FileConverter() = default;
+  // input_field is the input name as the user gave it; events learn the fate of the pictures.
+  virtual ConversionResult ConvertFile(const std::string& filename,
+                                       const ConversionSettings& settings,
+                                       const std::string& input_field, PictureEvents& events) = 0;
+};
+
+// The converter of real jobs: a fresh conversion, with layout and pictures, for every file.
+class JobConverter : public FileConverter {
+ public:
+  JobConverter(ImageCodec& codec, const PictureOptions& options)
+      : codec_(codec), options_(options) {}
+  ConversionResult ConvertFile(const std::string& filename, const ConversionSettings& settings,
+                               const std::string& input_field, PictureEvents& events) override;
+
+ private:
+  ImageCodec& codec_;
+  PictureOptions options_;
+};
+
+struct JobRequest {
+  std::string input_text;       // the input field
+  std::string output_text;      // the output field
+  ConversionSettings settings;  // from the controls; outputfile is set per file
+  // kImagePatterns, followed by kExtraImagePatterns when those formats can be read.
+  std::string image_patterns;
+  std::string command_line_text;  // what the command line left; decides an unattended run
+  bool open_when_done = false;    // the open-when-done check box
+};
+
+// Runs the job. The job itself never fails: it tells what happens through events and asks its
+// questions through questions.
+JobReport RunConversionJob(const JobRequest& request, FileConverter& converter, JobEvents& events,
+                           JobQuestions& questions);
+
+}  // namespace vellumox

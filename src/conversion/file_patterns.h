@@ -1,0 +1,32 @@
+// File-name patterns of the conversion jobs: "*" any run of characters, "?" any one, letters
+// compared without regard to case.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vellumox {
+
+// The picture patterns that make an input an album; the extra ones when TIF, PNG, TGA, PCX and
+// PSD can all be read.
+inline constexpr std::string_view kImagePatterns = ";*.jpg;*.gif;*.bmp;*.wmf;*.emf;*.rle;*.ico";
+inline constexpr std::string_view kExtraImagePatterns = ";*.tif;*.png;*.tga;*.pcx;*.psd";
+
+// Whether a name matches a pattern.
+bool WildcardMatch(std::string_view name, std::string_view pattern);
+
+// The regular files that a name pattern ("*" and "?" in its last part) matches, letters
+// compared without regard to case as the pattern means on the platforms the converter came
+// from, sorted by name. A name without wildcards matches itself when it is a file.
+std::vector<std::string> MatchingFiles(const std::string& pattern);
+
+// The names in folder (without the folder) that match any of the patterns separated by ";",
+// sorted by name: the picture list of the album builder.
+std::vector<std::string> MatchingNames(const std::string& folder, std::string_view patterns);
+
+// Whether an input text makes an album: its last four characters, without regard to case, occur
+// in the image pattern list.
+bool IsAlbumInput(const std::string& input_text, const std::string& image_patterns);
+
+}  // namespace vellumox

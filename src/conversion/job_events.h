@@ -1,0 +1,61 @@
+// What a conversion job tells and asks while it runs. The window and the batch mode each
+// implement these: the window as its caption, message boxes and questions, the batch mode as
+// lines on standard error and default answers.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "images/picture_events.h"
+#include "writer/document_writer.h"
+
+namespace vellumox {
+
+// A file of the job that gave no PDF.
+struct FileFailure {
+  std::string input;  // the file as the job named it (a pattern, for an album without pictures)
+  FailureKind kind = FailureKind::kError;
+  std::string message;  // what the user is told
+};
+
+struct JobReport {
+  int conversions = 0;         // files handed to the converter
+  int failures = 0;            // conversions that reported an error, and skipped files
+  int pictures_left_out = 0;   // pictures that could not be embedded
+  bool unattended = false;     // the job ran from the command line: the program ends after it
+  bool names_missing = false;  // nothing was converted: see kNamesMissingMessage
+};
+
+inline constexpr std::string_view kNamesMissingMessage = "Please specify file names.";
+
+// Events, in the order they happen; all are told on the thread that runs the job.
+class JobEvents : public PictureEvents {
+ public:
+  // A file's conversion starts (the album list, for an album).
+  virtual void FileStarted(const std::string& input) { (void)input; }
+  // An album job chose its output name.
+  virtual void OutputChosen(const std::string& output) { (void)output; }
+  virtual void FileFailed(const FileFailure& failure) { (void)failure; }
+  // Every conversion has ended; the questions of the job, if any, follow.
+  virtual void JobFinished(const JobReport& report) { (void)report; }
+};
+
+inline constexpr std::string_view kOpenPdfQuestion =
+    "PDF file is done.\r\rDo you want to open the generated PDF file?";
+inline constexpr std::string_view kOpenFolderQuestion =
+    "PDF files are done.\r\rDo you want to open the folder with generated PDF files?";
+
+// What the user is asked at the end of a job run from the window, and what is opened for them.
+class JobQuestions {
+ public:
+  virtual ~JobQuestions() = default;
+  // kOpenPdfQuestion, answered Yes (true) or No (the default).
+  virtual bool AskToOpenPdf(const std::string& pdf) = 0;
+  // kOpenFolderQuestion, answered Yes (true) or No (the default).
+  virtual bool AskToOpenFolder(const std::string& folder) = 0;
+  // Shows the PDF, or the folder, in the desktop's application for it.
+  virtual void OpenPdf(const std::string& pdf) = 0;
+  virtual void OpenFolder(const std::string& folder) = 0;
+};
+
+}  // namespace vellumox

@@ -1,0 +1,59 @@
+#include "converter_ui/converter_startup.h"
+
+#include "converter_ui/page_size_file.h"
+#include "platform/file_system.h"
+#include "platform/product.h"
+
+namespace vellumox {
+
+namespace {
+
+StartupFacts FindFacts(const ImageCodec& codec, const StartupPlaces& places) {
+  StartupFacts facts;
+  facts.image_component = codec.HasImageComponent();
+  facts.album_present = FileExists(places.program_folder + "/" + std::string(kAlbumProgram));
+  facts.custom_page_sizes = LoadCustomPageSizes(places.program_folder, places.user_config_folder);
+  return facts;
+}
+
+}  // namespace
+
+ConverterStartup::ConverterStartup(SettingsStore& store, const ImageCodec& codec,
+                                   StartupPlaces places, const FrontEndOptions& options)
+    : store_(store),
+      places_(std::move(places)),
+      options_(options),
+      controls_(MakeControls(FindFacts(codec, places_))),
+      command_line_text_(JoinArguments(options.arguments)) {}
+
+void ConverterStartup::Restore() {
+  RestoreSettings(store_, controls_);
+  if (options_.keep_jpeg) controls_.chkSkipJPG = true;
+  if (options_.jpeg_quality) controls_.hsJPEG = *options_.jpeg_quality;
+}
+
+CommandLineOutcome ConverterStartup::ApplyCommandLine() {
+  return vellumox::ApplyCommandLine(command_line_text_, controls_);
+}
+
+void ConverterStartup::Save() {
+  SaveSettings(store_, controls_);
+}
+
+JobRequest ConverterStartup::MakeJobRequest() const {
+  return vellumox::MakeJobRequest(controls_, command_line_text_);
+}
+
+PictureOptions ConverterStartup::MakePictureOptions() const {
+  PictureOptions options;
+  options.jpeg = JpegOptions{controls_.hsJPEG, controls_.chkSkipJPG};
+  options.use_old_top = StoredUseOldTop(store_);
+  return options;
+}
+
+std::string ConverterStartup::AlbumProgram() const {
+  return controls_.btnAlbumVisible ? places_.program_folder + "/" + std::string(kAlbumProgram)
+                                   : std::string();
+}
+
+}  // namespace vellumox

@@ -1,0 +1,58 @@
+// The start-up of the converter, shared by the window and the batch mode so that the two cannot
+// drift apart. In the window's order: what the program folder and the picture libraries offer,
+// the controls with their lists, and the command line kept (construction); then, after the
+// splash, the stored settings and this run's options (Restore); then the command line applied
+// (ApplyCommandLine). Save runs at the close.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "conversion/conversion.h"
+#include "conversion/conversion_job.h"
+#include "converter_ui/command_line.h"
+#include "converter_ui/controls_model.h"
+#include "converter_ui/front_end_options.h"
+#include "converter_ui/settings_store.h"
+#include "images/image_codec.h"
+
+namespace vellumox {
+
+struct StartupPlaces {
+  std::string program_folder;      // where pagesize.ini and the album builder may be
+  std::string user_config_folder;  // where the user's own pagesize.ini may be (it wins)
+};
+
+class ConverterStartup {
+ public:
+  ConverterStartup(SettingsStore& store, const ImageCodec& codec, StartupPlaces places,
+                   const FrontEndOptions& options);
+
+  // The stored choices, then this run's --keep-jpeg and --jpeg-quality over them.
+  void Restore();
+  // The switches into the controls; what remains names the input (CommandLineText).
+  CommandLineOutcome ApplyCommandLine();
+  // The controls' choices back into the store.
+  void Save();
+
+  ConverterControls& controls() { return controls_; }
+  const ConverterControls& controls() const { return controls_; }
+  const std::string& CommandLineText() const { return command_line_text_; }
+  SettingsStore& store() { return store_; }
+
+  // The job that "Produce PDF" starts with the controls as they are.
+  JobRequest MakeJobRequest() const;
+  // How the job's conversions treat pictures.
+  PictureOptions MakePictureOptions() const;
+  // The album builder beside the converter, empty when it is not there.
+  std::string AlbumProgram() const;
+
+ private:
+  SettingsStore& store_;
+  StartupPlaces places_;
+  FrontEndOptions options_;
+  ConverterControls controls_;
+  std::string command_line_text_;
+};
+
+}  // namespace vellumox

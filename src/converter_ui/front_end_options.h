@@ -1,0 +1,35 @@
+// The options of this platform's front end: arguments that begin with two dashes, taken out of
+// the command line before the converter's own switches are read.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vellumox {
+
+struct FrontEndOptions {
+  bool batch = false;
+  bool version = false;
+  bool help = false;
+  bool keep_jpeg = false;
+  std::optional<int> jpeg_quality;
+  std::vector<std::string> arguments;  // everything else, in order
+  std::string error;                   // an unknown or malformed option
+};
+
+FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args);
+
+// Message texts hold carriage returns between their lines; on a terminal they read better as
+// line feeds (a carriage return and line feed become one line feed).
+std::string ForTerminal(const std::string& text);
+
+// --help: the help of "-?", these options and the exit statuses.
+std::string LongHelpText();
+
+// Exit statuses.
+inline constexpr int kExitDone = 0;     // every conversion wrote its PDF
+inline constexpr int kExitFailed = 1;   // a conversion reported an error
+inline constexpr int kExitNothing = 2;  // nothing to convert, or a bad option
+
+}  // namespace vellumox

@@ -1,0 +1,21 @@
+// What becomes of each picture of a document while it is converted. Told on the thread that
+// runs the conversion, in the order in which the document names the pictures.
+#pragma once
+
+#include <string>
+
+namespace vellumox {
+
+class PictureEvents {
+ public:
+  virtual ~PictureEvents() = default;
+  // The picture was converted and will be embedded.
+  virtual void PictureConverted(const std::string& picture) { (void)picture; }
+  // The picture cannot be embedded; reason says why ("not a JPEG file", ...).
+  virtual void PictureLeftOut(const std::string& picture, const std::string& reason) {
+    (void)picture;
+    (void)reason;
+  }
+};
+
+}  // namespace vellumox

@@ -1,0 +1,152 @@
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+namespace vellumox {
+
+namespace {
+
+// A salt for temporary names: unique enough with the clock, the caller and the process, and
+// random where the system offers randomness.
+uint64_t RandomSalt(const void* caller) {
+  uint64_t salt =
+      static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  salt ^= reinterpret_cast<uintptr_t>(caller) * 0x9E3779B97F4A7C15ull;
+  salt ^= static_cast<uint64_t>(::getpid()) << 32;
+  try {
+    std::random_device device;
+    salt ^= (static_cast<uint64_t>(device()) << 32) ^ device();
+  } catch (...) {
+    // The clock, the address and the process number are unique enough on their own.
+  }
+  return salt;
+}
+
+std::string HiddenNameBeside(const std::string& path, uint64_t salt) {
+  size_t slash = path.find_last_of('/');
+  std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  char suffix[24];
+  std::snprintf(suffix, sizeof suffix, ".%012llx.part",
+                static_cast<unsigned long long>(salt & 0xFFFFFFFFFFFFull));
+  return folder + "." + base + suffix;
+}
+
+}  // namespace
+
+int64_t FileLength(const std::string& path) {
+  struct stat st;
+  if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  return static_cast<int64_t>(st.st_size);
+}
+
+bool FileExists(const std::string& path) {
+  return FileLength(path) >= 1;
+}
+
+bool IsRegularFile(const std::string& path) {
+  return FileLength(path) >= 0;
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+std::string ReadFileText(const std::string& path) {
+  if (!FileExists(path)) return std::string();
+  FileHandle file = FileHandle::OpenForReading(path);
+  if (!file.IsOpen()) return std::string();
+  std::string out;
+  char buf[65536];
+  for (;;) {
+    int64_t n = file.ReadSome(buf, sizeof buf);
+    if (n < 0) return std::string();
+    if (n == 0) break;
+    out.append(buf, static_cast<size_t>(n));
+  }
+  return out;
+}
+
+std::string ReadFileHead(const std::string& path, size_t max_bytes) {
+  FileHandle file = FileHandle::OpenForReading(path);
+  if (!file.IsOpen()) return std::string();
+  std::string head(max_bytes, '\0');
+  int64_t n = file.ReadAt(head.data(), head.size(), 0);
+  head.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return head;
+}
+
+bool WriteWholeFile(const std::string& path, std::string_view bytes, int* error) {
+  FileHandle file = FileHandle::CreateOrTruncate(path);
+  bool ok = file.IsOpen() && file.WriteAll(bytes.data(), bytes.size()) && file.Close();
+  if (!ok && error) *error = file.Error();
+  return ok;
+}
+
+std::vector<std::string> ListFolder(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return names;
+  while (dirent* entry = ::readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(std::move(name));
+  }
+  ::closedir(dir);
+  return names;
+}
+
+bool RemoveFile(const std::string& path) {
+  return ::unlink(path.c_str()) == 0;
+}
+
+bool RenameFile(const std::string& from, const std::string& to, int* error) {
+  if (::rename(from.c_str(), to.c_str()) == 0) return true;
+  if (error) *error = errno;
+  return false;
+}
+
+FileHandle CreateFileBeside(const std::string& path, std::string* temp_path) {
+  temp_path->clear();
+  const uint64_t salt = RandomSalt(temp_path);
+  FileHandle file;
+  for (int attempt = 0; attempt < 64; ++attempt) {
+    std::string candidate = HiddenNameBeside(path, salt + attempt * 7919u);
+    file = FileHandle::CreateNew(candidate);
+    if (file.IsOpen()) {
+      *temp_path = candidate;
+      return file;
+    }
+    if (file.Error() != EEXIST) return file;
+  }
+  return file;
+}
+
+std::string CreateUniqueFile(const std::string& folder, std::string_view prefix,
+                             std::string_view suffix) {
+  std::string pattern = folder + "/" + std::string(prefix) + "XXXXXX" + std::string(suffix);
+  int fd = ::mkstemps(pattern.data(), static_cast<int>(suffix.size()));
+  if (fd < 0) return std::string();
+  ::close(fd);
+  return pattern;
+}
+
+std::string SystemErrorText(int error) {
+  return std::strerror(error);
+}
+
+}  // namespace vellumox

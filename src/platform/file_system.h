@@ -1,0 +1,55 @@
+// File and folder operations on paths. Failures never throw: they give false, -1 or empty
+// results, and the functions that can tell why say so through an error number.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_handle.h"
+
+namespace vellumox {
+
+// The length of a regular file in bytes, or -1 on any error (a folder included).
+int64_t FileLength(const std::string& path);
+
+// True when path names a regular file of at least one byte. A missing file, a folder, an
+// invalid path or any other error gives false, so an empty file counts as absent everywhere.
+bool FileExists(const std::string& path);
+
+bool IsRegularFile(const std::string& path);
+bool IsFolder(const std::string& path);
+// The same file, reached by whatever names.
+bool SameFile(const std::string& a, const std::string& b);
+
+// The whole file, one character per byte; empty when FileExists is false or reading fails.
+std::string ReadFileText(const std::string& path);
+// Up to max_bytes from the start of the file; empty when it cannot be read.
+std::string ReadFileHead(const std::string& path, size_t max_bytes);
+// Writes bytes as the whole content of the file, creating or truncating it; false with the
+// error number in *error on failure.
+bool WriteWholeFile(const std::string& path, std::string_view bytes, int* error = nullptr);
+
+// The names in a folder, without "." and "..", in the order the file system gives them; empty
+// when the folder cannot be read.
+std::vector<std::string> ListFolder(const std::string& folder);
+
+bool RemoveFile(const std::string& path);
+// Renames from over to; false with the error number in *error.
+bool RenameFile(const std::string& from, const std::string& to, int* error = nullptr);
+
+// A new, hidden file beside path (".name.<random>.part" in path's folder), made so that it did
+// not exist before. The handle is not open when no such file could be made; *temp_path is
+// then empty and the handle's Error() tells why.
+FileHandle CreateFileBeside(const std::string& path, std::string* temp_path);
+
+// A new file in folder named prefix + six random characters + suffix; empty when it cannot
+// be made.
+std::string CreateUniqueFile(const std::string& folder, std::string_view prefix,
+                             std::string_view suffix);
+
+// The system's description of an error number.
+std::string SystemErrorText(int error);
+
+}  // namespace vellumox
