@@ -28,6 +28,21 @@ struct JobReport {
 
 inline constexpr std::string_view kNamesMissingMessage = "Please specify file names.";
 
+// The job's messages and questions hold carriage returns between their lines; on a screen or a
+// terminal they read as line feeds (a carriage return and a line feed become one line feed).
+inline std::string MessageLines(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      out += '\n';
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 // Events, in the order they happen; all are told on the thread that runs the job.
 class JobEvents : public PictureEvents {
  public:

@@ -14,11 +14,11 @@ namespace vellumox {
 namespace {
 
 void Say(const std::string& text) {
-  std::fprintf(stderr, "vellumox: %s\n", ForTerminal(text).c_str());
+  std::fprintf(stderr, "vellumox: %s\n", MessageLines(text).c_str());
 }
 
 void SayError(const std::string& text) {
-  std::fprintf(stderr, "vellumox: error: %s\n", ForTerminal(text).c_str());
+  std::fprintf(stderr, "vellumox: error: %s\n", MessageLines(text).c_str());
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ int RunBatch(const FrontEndOptions& options, const std::string& program_folder) 
   int status = kExitDone;
   switch (startup.ApplyCommandLine()) {
     case CommandLineOutcome::kHelp:
-      std::printf("%s\n", ForTerminal(HelpText()).c_str());
+      std::printf("%s\n", MessageLines(HelpText()).c_str());
       break;
     case CommandLineOutcome::kNothing: {
       const std::string& rest = startup.CommandLineText();

@@ -1,5 +1,6 @@
 #include "converter_ui/front_end_options.h"
 
+#include "conversion/job_events.h"
 #include "converter_ui/command_line.h"
 #include "converter_ui/controls_model.h"
 #include "writer/number_text.h"
@@ -33,21 +34,8 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args) {
   return options;
 }
 
-std::string ForTerminal(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      out += '\n';
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
 std::string LongHelpText() {
-  return ForTerminal(HelpText()) +
+  return MessageLines(HelpText()) +
          "\n\n"
          "Options of this platform:\n"
          "--batch              run without a window (also when there is no display)\n"

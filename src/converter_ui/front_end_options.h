@@ -20,10 +20,6 @@ struct FrontEndOptions {
 
 FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args);
 
-// Message texts hold carriage returns between their lines; on a terminal they read better as
-// line feeds (a carriage return and line feed become one line feed).
-std::string ForTerminal(const std::string& text);
-
 // --help: the help of "-?", these options and the exit statuses.
 std::string LongHelpText();
 

@@ -1,5 +1,6 @@
-// vellumox: the converter. Runs its command line without a window when asked to (--batch) or
-// when there is no display.
+// vellumox: the converter. Opens its window when a display is there; runs its command line
+// without a window when asked to (--batch) or when there is none.
+#include <QApplication>
 #include <QCoreApplication>
 
 #include <cstdio>
@@ -8,8 +9,10 @@
 
 #include "converter_ui/batch_mode.h"
 #include "converter_ui/front_end_options.h"
+#include "converter_ui/window_mode.h"
 #include "images/image_codec.h"
 #include "images/image_format.h"
+#include "platform/process.h"
 #include "platform/product.h"
 #include "platform/user_folders.h"
 
@@ -33,7 +36,13 @@ int main(int argc, char** argv) {
     std::printf("\n");
     return vellumox::kExitDone;
   }
-  QCoreApplication app(argc, argv);
-  // The window comes later; until then every run is a batch run.
-  return vellumox::RunBatch(options, vellumox::ProgramFolder());
+  // Qt sees only the program's name: the converter's own switches are not Qt's to take.
+  int qt_argc = 1;
+  if (options.batch || !vellumox::DisplayAvailable()) {
+    // Without a display a QApplication cannot be made; the settings need only the core.
+    QCoreApplication app(qt_argc, argv);
+    return vellumox::RunBatch(options, vellumox::ProgramFolder());
+  }
+  QApplication app(qt_argc, argv);
+  return vellumox::RunWindow(options, vellumox::ProgramFolder());
 }

@@ -1,0 +1,129 @@
+// formConvertToPDF: the converter's window. It shows the controls model of ConverterStartup and
+// forwards every event to the model's rules; conversions run as WindowJobs.
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "conversion/job_events.h"
+#include "converter_ui/converter_startup.h"
+#include "converter_ui/window_job.h"
+#include "desktop/desktop_shell.h"
+#include "desktop/user_dialogs.h"
+#include "images/image_codec.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+
+namespace vellumox {
+
+class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
+  Q_OBJECT
+
+ public:
+  ConverterWindow(ConverterStartup& startup, ImageCodec& codec, DesktopShell& shell,
+                  UserDialogs& dialogs, QWidget* parent = nullptr);
+  ~ConverterWindow() override;
+
+  // The start-up after the window is made: the splash (when show_splash), the stored settings,
+  // the command line. The window shows itself unless the command line converts and ends the
+  // program; Finished() tells when the program should end.
+  void Load(bool show_splash);
+  // True once the window has closed through its close path (or the program must end).
+  bool Finished() const { return finished_; }
+  // The exit status: 0, or 1 when an unattended conversion failed.
+  int ExitStatus() const { return exit_status_; }
+  bool JobRunning() const { return job_ && job_->Running(); }
+
+  // Shows the about window; tests replace it (the default shows formSplash in about mode).
+  void SetAboutPresenter(std::function<void()> show_about) { show_about_ = std::move(show_about); }
+
+  ConverterControls& model() { return startup_.controls(); }
+
+  // JobEvents, on the window's thread.
+  void FileStarted(const std::string& input) override;
+  void OutputChosen(const std::string& output) override;
+  void FileFailed(const FileFailure& failure) override;
+  void JobFinished(const JobReport& report) override;
+  // JobQuestions, on the window's thread.
+  bool AskToOpenPdf(const std::string& pdf) override;
+  bool AskToOpenFolder(const std::string& folder) override;
+  void OpenPdf(const std::string& pdf) override;
+  void OpenFolder(const std::string& folder) override;
+
+ signals:
+  // The window has closed for good: the program ends.
+  void closed();
+
+ public slots:
+  void reject() override;
+
+ protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  void BuildControls();
+  void SetTabOrder();
+  void ConnectEvents();
+  // The widgets into the model, and the model into the widgets.
+  void ReadWidgets();
+  void ShowModel();
+
+  void BrowseInput();
+  void BrowseOutput();
+  void FileTypeChanged();
+  void AlbumClicked();
+  void ApplyOutputFieldRule();
+  void Convert();
+  void JobDone();
+  void ShowAbout();
+  // The close path without closing: settings saved, about window shown.
+  void SaveAndShowAbout();
+  void SetHighlighted(QWidget* control, bool on);
+  void SetBusy(bool busy);
+  bool TakeDrop(QDropEvent* event);
+  std::string Title() const;
+
+  ConverterStartup& startup_;
+  ImageCodec& codec_;
+  DesktopShell& shell_;
+  UserDialogs& dialogs_;
+  std::function<void()> show_about_;
+  std::unique_ptr<WindowJob> job_;
+  bool finished_ = false;
+  bool closing_ = false;
+  int exit_status_ = 0;
+  bool keep_focus_ = false;  // the next activation leaves the focus where a handler put it
+
+  QFrame* frmTitle_ = nullptr;
+  QLabel *lblCaption_ = nullptr, *Label1_ = nullptr, *imgIcon_ = nullptr;
+  QLabel *lblFilename_ = nullptr, *lblOutputFile_ = nullptr, *lblCredits_ = nullptr;
+  QLineEdit *txtAuthor_ = nullptr, *txtCreator_ = nullptr, *txtKeywords_ = nullptr;
+  QLineEdit *txtSubject_ = nullptr, *txtTitle_ = nullptr, *txtFilename_ = nullptr;
+  QLineEdit* txtOutputFile_ = nullptr;
+  QComboBox *cmbFileType_ = nullptr, *cmbFont_ = nullptr, *cmbFontSize_ = nullptr;
+  QComboBox *cmbRotation_ = nullptr, *cmbPageSize_ = nullptr, *cmbMargin_ = nullptr;
+  QComboBox *cmbTopMargin_ = nullptr, *cmbForeColor_ = nullptr, *cmbBackColor_ = nullptr;
+  QComboBox* cmbTransition_ = nullptr;
+  QCheckBox *chkPageNum_ = nullptr, *chkFormatHeaders_ = nullptr, *chkSkipJPG_ = nullptr;
+  QCheckBox *chkOpen_ = nullptr, *chkFullScreen_ = nullptr;
+  QSlider* hsJPEG_ = nullptr;
+  QPushButton *btnAlbum_ = nullptr, *btnOpen_ = nullptr, *btnSave_ = nullptr;
+  QPushButton *btnDefault_ = nullptr, *btnConvert_ = nullptr, *btnClose_ = nullptr;
+  std::vector<QWidget*> highlighted_;  // the four controls with a hover highlight
+};
+
+}  // namespace vellumox

@@ -1,0 +1,32 @@
+#include "converter_ui/window_mode.h"
+
+#include <QApplication>
+
+#include "converter_ui/converter_startup.h"
+#include "converter_ui/converter_window.h"
+#include "converter_ui/settings_store.h"
+#include "desktop/desktop_shell.h"
+#include "desktop/user_dialogs.h"
+#include "images/image_codec.h"
+#include "platform/user_folders.h"
+
+namespace vellumox {
+
+int RunWindow(const FrontEndOptions& options, const std::string& program_folder) {
+  std::unique_ptr<ImageCodec> codec = MakeLibraryImageCodec();
+  IniSettingsStore store;
+  ConverterStartup startup(store, *codec, {program_folder, UserConfigFolder()}, options);
+  SystemShell shell;
+  SystemDialogs dialogs;
+  ConverterWindow window(startup, *codec, shell, dialogs);
+  // The program ends when the window has gone through its close path, not when the last
+  // window happens to close (the about window closes before it, the splash before that).
+  QApplication::setQuitOnLastWindowClosed(false);
+  QObject::connect(&window, &ConverterWindow::closed, qApp, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
+  window.Load(true);
+  if (!window.Finished()) QApplication::exec();
+  return window.ExitStatus();
+}
+
+}  // namespace vellumox

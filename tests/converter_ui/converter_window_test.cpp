@@ -1,0 +1,338 @@
+// The converter's window driven as a user would, on the offscreen platform.
+#include "converter_ui/converter_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QUrl>
+
+#include <chrono>
+#include <memory>
+
+#include "converter_ui/splash_fade.h"
+#include "converter_ui/splash_window.h"
+#include "desktop/qt_text.h"
+#include "support/fake_desktop.h"
+#include "support/test_support.h"
+
+namespace vellumox {
+namespace {
+
+using test::TempDir;
+using Strings = std::vector<std::string>;
+
+struct Converter {
+  explicit Converter(const std::string& root) : root_(root) {
+    test::RunCommand("mkdir -p " + test::ShellQuote(root + "/bin"));
+  }
+  void Open(const Strings& args = {}) {
+    startup = std::make_unique<ConverterStartup>(
+        store, *codec, StartupPlaces{root_ + "/bin", root_ + "/config"}, ParseFrontEndOptions(args));
+    window = std::make_unique<ConverterWindow>(*startup, *codec, shell, dialogs);
+    window->SetAboutPresenter([this] { ++abouts; });
+    window->Load(false);
+  }
+  template <class Widget>
+  Widget* Find(const char* name) {
+    auto* widget = window->findChild<Widget*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+  QLineEdit* Field(const char* name) { return Find<QLineEdit>(name); }
+  void WaitForJob() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (window->JobRunning() && std::chrono::steady_clock::now() < deadline) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    ASSERT_FALSE(window->JobRunning());
+  }
+
+  std::string root_;
+  IniSettingsStore store{root_ + "/settings.ini"};
+  std::unique_ptr<ImageCodec> codec = MakeLibraryImageCodec();
+  test::FakeShell shell;
+  test::FakeDialogs dialogs;
+  std::unique_ptr<ConverterStartup> startup;
+  std::unique_ptr<ConverterWindow> window;
+  int abouts = 0;
+};
+
+TEST(ConverterWindow, ControlsCarryTheirCaptionsTipsListsAndTabOrder) {
+  TempDir dir;
+  Converter c(dir.path());
+  c.Open();
+  EXPECT_EQ(c.window->objectName(), "formConvertToPDF");
+  EXPECT_EQ(c.window->windowTitle(), "Vellumox PRO+ v1.7");
+  EXPECT_EQ(c.window->size(), QSize(442, 432));  // 6630 x 6480 twips
+  struct Caption {
+    const char* name;
+    const char* text;
+  } captions[] = {
+      {"lblCaption", "Convert Text & Images to PDF"},
+      {"Label1", "Professional Edition with HTML-like text formatting"},
+      {"lblAuthor", "&Author Name:"},  {"lblCreator", "&Creator:"},
+      {"lblKeyword", "&Keywords:"},     {"lblSubject", "&Subject:"},
+      {"lblTitle", "&Title:"},          {"lblFilename", "&Input File:"},
+      {"lblOutputFile", "&Output File:"}, {"btnAlbum", "&Album"},
+      {"btnOpen", "&Browse.."},         {"btnSave", "Bro&wse.."},
+      {"chkPageNum", "&Page Number"},   {"chkFormatHeaders", "Text &Formatting"},
+      {"chkSkipJPG", "Do not recompress JPG files"}, {"chkOpen", "Open &when done"},
+      {"chkFullScreen", "Open in Full Screen Mode"}, {"btnDefault", "D&efault"},
+      {"btnConvert", "Produce PDF"},    {"btnClose", "Close"},
+  };
+  for (const Caption& k : captions) {
+    QWidget* widget = c.Find<QWidget>(k.name);
+    ASSERT_NE(widget, nullptr);
+    QString text = widget->property("text").toString();
+    EXPECT_EQ(text, QString::fromUtf8(k.text)) << k.name;
+    // Every caption is whole at the window's fixed size.
+    QString shown = text;
+    shown.remove('&');
+    const int needed = widget->fontMetrics().horizontalAdvance(shown) +
+                       (qobject_cast<QCheckBox*>(widget) ? 16 : 0);
+    EXPECT_LE(needed, widget->width()) << k.name;
+  }
+  struct Tip {
+    const char* name;
+    const char* tip;
+  } tips[] = {{"cmbFont", "Font"},        {"cmbFontSize", "Font Size"},
+              {"cmbRotation", "Rotation"}, {"cmbPageSize", "Page Size"},
+              {"cmbMargin", "Left Margin"}, {"cmbTopMargin", "Top Margin"},
+              {"cmbForeColor", "Font Color"}, {"cmbBackColor", "Background Color"},
+              {"cmbTransition", "Page Transition"}, {"lblFilename", "Click here to open"},
+              {"lblOutputFile", "Click here to open"},
+              {"chkFormatHeaders",
+               "Format text using HTML-like formating: <img> <font> <B> <I> <H>"}};
+  for (const Tip& k : tips) EXPECT_EQ(c.Find<QWidget>(k.name)->toolTip(), k.tip) << k.name;
+
+  // The lists show the model's entries, with the first-start choices selected.
+  const ConverterControls& m = c.window->model();
+  for (auto [name, list] : {std::pair{"cmbFont", &m.cmbFont}, std::pair{"cmbRotation", &m.cmbRotation},
+                            std::pair{"cmbTransition", &m.cmbTransition},
+                            std::pair{"cmbFileType", &m.cmbFileType}}) {
+    QComboBox* combo = c.Find<QComboBox>(name);
+    ASSERT_EQ(combo->count(), list->Count()) << name;
+    for (int i = 0; i < combo->count(); ++i) EXPECT_EQ(FromQt(combo->itemText(i)), list->entries[i]);
+  }
+  EXPECT_EQ(c.Find<QComboBox>("cmbFont")->currentText(), "Times-Roman");
+  EXPECT_EQ(c.Find<QComboBox>("cmbMargin")->currentText(), "0.25\"");
+  EXPECT_FALSE(c.Find<QPushButton>("btnAlbum")->isVisible());
+
+  Strings order;
+  QWidget* w = c.Field("txtAuthor");
+  for (int i = 0; i < 29; ++i, w = w->nextInFocusChain()) {
+    while (!(w->focusPolicy() & Qt::TabFocus)) w = w->nextInFocusChain();
+    order.push_back(w->objectName().toStdString());
+  }
+  EXPECT_EQ(order, (Strings{"txtAuthor", "txtCreator", "txtKeywords", "txtSubject", "txtTitle",
+                            "txtFilename", "btnOpen", "cmbFileType", "btnAlbum",
+                            "txtOutputFile", "btnSave", "cmbFont", "cmbFontSize",
+                            "cmbRotation", "cmbPageSize", "cmbMargin", "cmbTopMargin",
+                            "cmbForeColor", "cmbBackColor", "cmbTransition", "chkPageNum",
+                            "chkSkipJPG", "hsJPEG", "chkFullScreen", "chkFormatHeaders",
+                            "chkOpen", "btnConvert", "btnClose", "btnDefault"}));
+}
+
+TEST(ConverterWindow, OutputFieldFollowsTheInputAndTheFileType) {
+  TempDir dir;
+  Converter c(dir.path());
+  c.Open();
+  QLineEdit* input = c.Field("txtFilename");
+  QLineEdit* output = c.Field("txtOutputFile");
+  QLabel* label = c.Find<QLabel>("lblOutputFile");
+  input->setFocus();
+  QTest::keyClicks(input, "*.txt");
+  EXPECT_TRUE(output->isReadOnly());
+  EXPECT_FALSE(label->isEnabled());
+  QTest::keyClick(input, Qt::Key_Home);
+  QTest::keyClick(input, Qt::Key_Delete);  // "*" gone
+  EXPECT_FALSE(output->isReadOnly());
+  EXPECT_TRUE(label->isEnabled());
+  EXPECT_TRUE(output->text().isEmpty());  // typing never writes the output name
+
+  // "Process Directory": the folder browse, then the field is empty and disabled.
+  c.dialogs.paths = {dir.path()};
+  QComboBox* type = c.Find<QComboBox>("cmbFileType");
+  type->setCurrentIndex(1);
+  emit type->activated(1);
+  EXPECT_EQ(input->text(), ToQt(dir / "*.txt"));
+  EXPECT_TRUE(output->text().isEmpty());
+  EXPECT_TRUE(output->isReadOnly());
+  EXPECT_EQ(c.dialogs.questions, Strings{"Select the desired folder:"});
+
+  // An album type: the pattern and images.pdf, the field enabled.
+  c.dialogs.paths = {dir.path()};
+  type->setCurrentIndex(4);  // Make Album with GIF
+  emit type->activated(4);
+  EXPECT_EQ(input->text(), ToQt(dir / "*.gif"));
+  EXPECT_EQ(output->text(), ToQt(dir / "images.pdf"));
+  EXPECT_FALSE(output->isReadOnly());
+}
+
+// A drag that enters the widget and drops there.
+void Drop(QWidget* target, const QMimeData& data) {
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &enter);
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &drop);
+}
+
+TEST(ConverterWindow, ADroppedFileSetsTheInputAndNothingElse) {
+  TempDir dir;
+  Converter c(dir.path());
+  c.Open();
+  c.Field("txtOutputFile")->setText("keep.pdf");
+  for (QWidget* target : {static_cast<QWidget*>(c.window.get()), static_cast<QWidget*>(c.Field("txtFilename"))}) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(ToQt(dir / "first.txt")),
+                  QUrl::fromLocalFile(ToQt(dir / "second.txt"))});
+    Drop(target, data);
+    EXPECT_EQ(c.Field("txtFilename")->text(), ToQt(dir / "first.txt"));
+    EXPECT_EQ(c.Field("txtOutputFile")->text(), "keep.pdf");
+    c.Field("txtFilename")->clear();
+  }
+  QMimeData text;
+  text.setText("not a file");
+  Drop(c.window.get(), text);
+  EXPECT_TRUE(c.Field("txtFilename")->text().isEmpty());
+}
+
+TEST(ConverterWindow, DefaultAndSettingsThatSurviveACloseAndANewStart) {
+  TempDir dir;
+  Converter c(dir.path());
+  c.Open();
+  c.Find<QComboBox>("cmbFont")->setCurrentIndex(0);
+  c.Find<QCheckBox>("chkFullScreen")->setChecked(true);
+  c.Field("txtTitle")->setText("Kept");
+  c.window->close();
+  EXPECT_TRUE(c.window->Finished());
+  EXPECT_EQ(c.abouts, 1);  // the close path shows the about window
+
+  c.Open();  // a new start on the same store
+  EXPECT_EQ(c.Find<QComboBox>("cmbFont")->currentText(), "Courier");
+  EXPECT_TRUE(c.Find<QCheckBox>("chkFullScreen")->isChecked());
+  EXPECT_EQ(c.Field("txtTitle")->text(), "Kept");
+  c.Field("txtFilename")->setText("in.txt");
+  QTest::mouseClick(c.Find<QPushButton>("btnDefault"), Qt::LeftButton);
+  EXPECT_EQ(c.Find<QComboBox>("cmbFont")->currentText(), "Times-Roman");
+  EXPECT_EQ(c.Find<QComboBox>("cmbMargin")->currentText(), "0.50\"");
+  EXPECT_FALSE(c.Find<QCheckBox>("chkFullScreen")->isChecked());
+  EXPECT_TRUE(c.Field("txtTitle")->text().isEmpty());
+  EXPECT_EQ(c.Field("txtFilename")->text(), "in.txt");  // names are not options
+}
+
+TEST(ConverterWindow, ProducePdfLocksTheControlsUntilThePdfIsWritten) {
+  TempDir dir;
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += "A line of the document, number " + std::to_string(i) + "\r\n";
+  test::WriteFile(dir / "in.txt", text);
+  Converter c(dir.path());
+  c.Open();
+  c.Field("txtFilename")->setText(ToQt(dir / "in.txt"));
+  c.Field("txtOutputFile")->setText(ToQt(dir / "out.pdf"));
+  QTest::mouseClick(c.Find<QPushButton>("btnConvert"), Qt::LeftButton);
+  ASSERT_TRUE(c.window->JobRunning());
+  for (const char* name : {"btnConvert", "btnClose", "btnDefault", "btnOpen", "cmbFont",
+                           "cmbFileType", "txtFilename", "chkOpen", "hsJPEG"}) {
+    EXPECT_FALSE(c.Find<QWidget>(name)->isEnabled()) << name;
+  }
+  c.window->close();  // refused while the job runs
+  EXPECT_FALSE(c.window->Finished());
+  c.WaitForJob();
+  EXPECT_TRUE(c.Find<QPushButton>("btnConvert")->isEnabled());
+  EXPECT_TRUE(c.Find<QComboBox>("cmbFont")->isEnabled());
+  EXPECT_EQ(c.window->windowTitle(), "Vellumox PRO+ v1.7");  // back after "Processing ..."
+  std::string details;
+  EXPECT_TRUE(test::QpdfCheckClean(dir / "out.pdf", &details)) << details;
+  EXPECT_EQ(c.shell.opened, Strings{dir / "out.pdf"});  // "Open when done" is checked
+  EXPECT_TRUE(c.dialogs.messages.empty());
+
+  // Without "Open when done" the user is asked, and No opens nothing.
+  c.Find<QCheckBox>("chkOpen")->setChecked(false);
+  QTest::mouseClick(c.Find<QPushButton>("btnConvert"), Qt::LeftButton);
+  c.WaitForJob();
+  EXPECT_EQ(c.dialogs.questions,
+            Strings{"PDF file is done.\r\rDo you want to open the generated PDF file?"});
+  EXPECT_EQ(c.shell.opened.size(), 1u);
+
+  c.Field("txtOutputFile")->clear();
+  QTest::mouseClick(c.Find<QPushButton>("btnConvert"), Qt::LeftButton);
+  c.WaitForJob();
+  EXPECT_EQ(c.dialogs.messages, Strings{"Please specify file names."});
+
+  // What the job tells shows in the caption and the output field.
+  c.window->FileStarted(dir / "in.txt");
+  EXPECT_EQ(c.window->windowTitle(), ToQt("Processing " + dir / "in.txt"));
+  c.window->OutputChosen(dir / "images.pdf");
+  EXPECT_EQ(c.Field("txtOutputFile")->text(), ToQt(dir / "images.pdf"));
+}
+
+TEST(ConverterWindow, TheAlbumBuilderStartsFromTheButtonAndTheList) {
+  TempDir dir;
+  Converter c(dir.path());
+  test::WriteFile(dir / "bin/album", "#!/bin/sh\n");
+  c.Open();
+  QPushButton* album = c.Find<QPushButton>("btnAlbum");
+  EXPECT_FALSE(album->isHidden());
+  QComboBox* type = c.Find<QComboBox>("cmbFileType");
+  EXPECT_EQ(type->itemText(type->count() - 1), "Interactive Album");
+  QTest::mouseClick(album, Qt::LeftButton);
+  EXPECT_EQ(c.shell.started, Strings{dir / "bin/album (in " + dir / "bin/)"});
+  EXPECT_EQ(c.abouts, 1);  // settings saved and the about window shown first
+  EXPECT_EQ(type->currentIndex(), 0);
+  EXPECT_FALSE(c.window->Finished());  // the window stays open
+  type->setCurrentIndex(type->count() - 1);
+  emit type->activated(type->count() - 1);
+  EXPECT_EQ(c.shell.started.size(), 2u);
+}
+
+TEST(SplashWindow, FadesInHoldsFadesOutAndCloses) {
+  SplashFade fade;
+  std::vector<int> opacities;
+  int ticks = 0;
+  for (;;) {
+    SplashFade::Step step = fade.Tick();
+    ++ticks;
+    if (step.close) break;
+    ASSERT_TRUE(step.opacity.has_value());
+    opacities.push_back(*step.opacity);
+    ASSERT_LT(ticks, 1000);
+  }
+  EXPECT_EQ(ticks, 480);
+  ASSERT_EQ(opacities.size(), 479u);
+  EXPECT_EQ(opacities[0], 6);
+  EXPECT_EQ(opacities[49], 251);
+  for (size_t i = 50; i < 50 + 378; ++i) ASSERT_EQ(opacities[i], 255) << i;
+  EXPECT_EQ(opacities[428], 254);
+  EXPECT_EQ(opacities.back(), 4);
+  EXPECT_EQ(fade.Tick().opacity, std::nullopt);  // the timer has stopped
+}
+
+TEST(SplashWindow, AboutModeShowsOkAndTheCredits) {
+  test::FakeShell shell;
+  SplashWindow splash(shell);
+  EXPECT_TRUE(splash.findChild<QPushButton*>("btnOK")->isHidden());
+  EXPECT_TRUE(splash.findChild<QLabel*>("lblProgrammers")->isHidden());
+  EXPECT_TRUE(splash.timer().isActive());
+  EXPECT_EQ(splash.SetWindowAlpha(300), 1);
+  EXPECT_EQ(splash.SetWindowAlpha(128), 2);  // no per-window opacity offscreen
+  SplashWindow about(shell);
+  about.ShowAs(true);
+  EXPECT_FALSE(about.findChild<QPushButton*>("btnOK")->isHidden());
+  EXPECT_EQ(about.findChild<QLabel*>("lblProgrammers")->text(), QString::fromUtf8(kCreditsLine));
+  EXPECT_FALSE(about.timer().isActive());
+  about.show();
+  QTest::keyClick(&about, Qt::Key_Escape);
+  EXPECT_FALSE(about.isVisible());
+}
+
+}  // namespace
+}  // namespace vellumox
