@@ -7,12 +7,16 @@ namespace vellumox {
 AlbumListResult WriteAlbumList(const std::string& list_path, const std::string& folder,
                                const std::vector<std::string>& names,
                                const std::string& attributes) {
-  std::string text;
-  for (size_t i = 0; i < names.size(); ++i) {
-    if (i > 0) text += "\f\r\n";
-    text += "<img src=\"" + folder + names[i] + "\"" + attributes + ">\r\n";
-  }
   AlbumListResult result;
+  std::string text;
+  for (const std::string& name : names) {
+    if ((folder + name).find('"') != std::string::npos) {
+      result.skipped.push_back(name);
+      continue;
+    }
+    if (!text.empty()) text += "\f\r\n";
+    text += "<img src=\"" + folder + name + "\"" + attributes + ">\r\n";
+  }
   result.written = WriteWholeFile(list_path, text, &result.error);
   return result;
 }

@@ -9,10 +9,16 @@ namespace vellumox {
 
 struct AlbumListResult {
   bool written = false;
-  int error = 0;  // the error number when it could not be written
+  int error = 0;                     // the error number when it could not be written
+  std::vector<std::string> skipped;  // names left out: they hold a double quote
 };
 
-// Writes, for each name in order, the line <img src="FOLDERNAME"ATTRIBUTES> (attributes as
+// Why a picture whose name holds a double quote is not in an album.
+inline constexpr const char* kQuotedNameReason =
+    "its name holds a double quote, which an image tag cannot carry";
+
+// Writes, for each name in order (a name holding a double quote is left out: the tag could not
+// carry it), the line <img src="FOLDERNAME"ATTRIBUTES> (attributes as
 // given, e.g. " width=300"), and between two pictures a line holding one form feed, so that each
 // picture gets a page of its own. Lines end with a carriage return and a line feed; no pictures
 // give an empty file.

@@ -40,7 +40,8 @@ class JobRun {
   JobReport Run();
 
  private:
-  void ConvertOne(const std::string& input, const std::string& output);
+  // album: the input is an album list, whose image tags are pictures whatever the settings say.
+  void ConvertOne(const std::string& input, const std::string& output, bool album = false);
   void Fail(const std::string& input, const std::string& message);
   void ConvertAlbum(const std::string& input, const std::string& album_output);
 
@@ -58,7 +59,7 @@ void JobRun::Fail(const std::string& input, const std::string& message) {
   events_.FileFailed(FileFailure{input, FailureKind::kError, message});
 }
 
-void JobRun::ConvertOne(const std::string& input, const std::string& output) {
+void JobRun::ConvertOne(const std::string& input, const std::string& output, bool album) {
   events_.FileStarted(input);
   ++report_.conversions;
   // A conversion never writes onto its own input.
@@ -68,6 +69,7 @@ void JobRun::ConvertOne(const std::string& input, const std::string& output) {
   }
   ConversionSettings settings = request_.settings;
   settings.outputfile = output;
+  if (album) settings.UseTextFormating = true;
   ConversionResult result =
       converter_.ConvertFile(input, settings, request_.input_text, picture_events_);
   if (!result.written) {
@@ -87,11 +89,20 @@ void JobRun::ConvertAlbum(const std::string& input, const std::string& album_out
   }
   const std::string& where = private_folder_.Path();
   const std::string list = where + "/~temp.txt";
-  if (where.empty() || !WriteAlbumList(list, folder, names).written) {
+  AlbumListResult written;
+  if (!where.empty()) written = WriteAlbumList(list, folder, names);
+  if (!written.written) {
     Fail(input, "Cannot write the album list in a temporary folder.");
     return;
   }
-  ConvertOne(list, album_output);
+  for (const std::string& name : written.skipped) {
+    picture_events_.PictureLeftOut(folder + name, kQuotedNameReason);
+  }
+  if (written.skipped.size() == names.size()) {
+    Fail(input, "None of the pictures of '" + input + "' can be put in an album.");
+    return;
+  }
+  ConvertOne(list, album_output, true);
 }
 
 JobReport JobRun::Run() {
@@ -143,8 +154,7 @@ JobReport JobRun::Run() {
 
 ConversionResult JobConverter::ConvertFile(const std::string& filename,
                                            const ConversionSettings& settings,
-                                           const std::string& input_field,
-                                           PictureEvents& events) {
+                                           const std::string& input_field, PictureEvents& events) {
   Conversion conversion(codec_);
   PictureOptions options = options_;
   options.input_field = input_field;

@@ -41,7 +41,10 @@ void ConverterStartup::Save() {
 }
 
 JobRequest ConverterStartup::MakeJobRequest() const {
-  return vellumox::MakeJobRequest(controls_, command_line_text_);
+  JobRequest request = vellumox::MakeJobRequest(controls_, command_line_text_);
+  // An album list is pictures whatever the stored markup setting; the setting stays as it is.
+  if (options_.album_list) request.settings.UseTextFormating = true;
+  return request;
 }
 
 PictureOptions ConverterStartup::MakePictureOptions() const {

@@ -20,6 +20,8 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args) {
       options.help = true;
     } else if (arg == "--keep-jpeg") {
       options.keep_jpeg = true;
+    } else if (arg == "--album-list") {
+      options.album_list = true;
     } else if (arg.rfind("--jpeg-quality=", 0) == 0) {
       std::optional<double> n = ParseNumberValue(std::string_view(arg).substr(15));
       if (!n || *n != static_cast<int>(*n) || *n < kJpegQualityMin || *n > kJpegQualityMax) {
@@ -40,6 +42,8 @@ std::string LongHelpText() {
          "Options of this platform:\n"
          "--batch              run without a window (also when there is no display)\n"
          "--keep-jpeg          do not recompress JPG files, for this run\n"
+         "--album-list         the input is an album list: its image tags are pictures even\n"
+         "                     with markup off, for this run\n"
          "--jpeg-quality=N     the JPEG quality, 1 to 100 (kept for later runs)\n"
          "--version            the version and the picture formats that can be read\n"
          "--help               this text\n"

@@ -13,6 +13,7 @@ struct FrontEndOptions {
   bool version = false;
   bool help = false;
   bool keep_jpeg = false;
+  bool album_list = false;  // the input is an album list: its image tags are always pictures
   std::optional<int> jpeg_quality;
   std::vector<std::string> arguments;  // everything else, in order
   std::string error;                   // an unknown or malformed option

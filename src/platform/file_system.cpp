@@ -114,6 +114,26 @@ bool RemoveFile(const std::string& path) {
   return ::unlink(path.c_str()) == 0;
 }
 
+bool CopyFileToNew(const std::string& from, const std::string& to, int* error) {
+  const int64_t size = FileLength(from);
+  FileHandle source = FileHandle::OpenForReading(from);
+  if (size < 0 || !source.IsOpen()) {
+    if (error) *error = source.IsOpen() ? EINVAL : source.Error();
+    return false;
+  }
+  FileHandle target = FileHandle::CreateNew(to);
+  if (!target.IsOpen()) {
+    if (error) *error = target.Error();
+    return false;
+  }
+  const bool copied = target.CopyFrom(source, size) == size;
+  const bool closed = target.Close();
+  if (copied && closed) return true;
+  if (error) *error = target.Error() ? target.Error() : (source.Error() ? source.Error() : EIO);
+  RemoveFile(to);
+  return false;
+}
+
 bool RenameFile(const std::string& from, const std::string& to, int* error) {
   if (::rename(from.c_str(), to.c_str()) == 0) return true;
   if (error) *error = errno;

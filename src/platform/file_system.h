@@ -36,6 +36,9 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes, int* error 
 std::vector<std::string> ListFolder(const std::string& folder);
 
 bool RemoveFile(const std::string& path);
+// Copies a file to a name that must not exist yet; false with the error number in *error, and
+// nothing left at to, when it cannot (to existing already included).
+bool CopyFileToNew(const std::string& from, const std::string& to, int* error = nullptr);
 // Renames from over to; false with the error number in *error.
 bool RenameFile(const std::string& from, const std::string& to, int* error = nullptr);
 

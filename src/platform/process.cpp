@@ -35,12 +35,14 @@ std::string FindProgram(std::string_view name) {
 }
 
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                         std::chrono::milliseconds timeout) {
+                         std::chrono::milliseconds timeout, bool keep_output) {
   ProgramResult result;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  if (!keep_output) {
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  }
   std::vector<std::string> args;
   args.push_back(program);
   args.insert(args.end(), arguments.begin(), arguments.end());

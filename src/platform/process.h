@@ -22,9 +22,10 @@ struct ProgramResult {
   int exit_status = -1;    // the program's exit status; -1 when it did not exit normally
 };
 
-// Runs program with its arguments, its output thrown away, and waits for it to end, at most
-// timeout: a program that takes longer is killed.
+// Runs program with its arguments and waits for it to end, at most timeout: a program that
+// takes longer is killed. Its output is thrown away unless keep_output, when it goes where this
+// program's goes.
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                         std::chrono::milliseconds timeout);
+                         std::chrono::milliseconds timeout, bool keep_output = false);
 
 }  // namespace vellumox

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "conversion/album_list.h"
 #include "conversion/file_patterns.h"
 #include "support/test_support.h"
 
@@ -17,6 +18,7 @@ struct RecordingConverter : FileConverter {
                                const std::string& input_field, PictureEvents& events) override {
     inputs.push_back(filename);
     outputs.push_back(settings.outputfile);
+    markup.push_back(settings.UseTextFormating);
     fields.push_back(input_field);
     if (filename.find("~temp.txt") != std::string::npos) list = test::ReadFile(filename);
     if (!left_out.empty()) events.PictureLeftOut(left_out, "broken");
@@ -26,6 +28,7 @@ struct RecordingConverter : FileConverter {
     return result;
   }
   Strings inputs, outputs, fields;
+  std::vector<bool> markup;
   std::string list;
   bool succeed = true;
   std::string left_out;  // a picture each conversion leaves out
@@ -145,10 +148,16 @@ TEST(ConversionJob, FolderPatternWithoutMatchesStillConvertsOnce) {
 
 TEST(ConversionJob, AlbumOfAPattern) {
   TempDir dir;
-  for (const char* name : {"b.jpg", "a.JPG", "c.png"}) test::WriteFile(dir / name, "x");
+  for (const char* name : {"b.jpg", "a.JPG", "c.png", "q\"uote.jpg"})
+    test::WriteFile(dir / name, "x");
   Job job;
   job.request = Request(dir / "*.jpg", "");
+  job.request.settings.UseTextFormating = false;  // "-h" once: an album stays pictures
   job.Run();
+  EXPECT_EQ(job.converter.markup, std::vector<bool>{true});
+  // A name that a tag cannot carry is left out, and said so.
+  EXPECT_EQ(job.ui.events[1], "left out " + dir / "q\"uote.jpg: " + kQuotedNameReason);
+  EXPECT_EQ(job.report.pictures_left_out, 1);
   ASSERT_EQ(job.converter.inputs.size(), 1u);
   EXPECT_NE(job.converter.inputs[0].find("/~temp.txt"), std::string::npos);
   EXPECT_EQ(job.converter.outputs, Strings{dir / "images.pdf"});

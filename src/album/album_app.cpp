@@ -1,0 +1,102 @@
+#include "album/album_app.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "album/album_model.h"
+#include "album/album_window.h"
+#include "conversion/album_list.h"
+#include "desktop/desktop_shell.h"
+#include "desktop/user_dialogs.h"
+#include "images/image_codec.h"
+#include "platform/process.h"
+#include "platform/user_folders.h"
+
+namespace vellumox {
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: album [FOLDER] [/o OUTPUT]\n"
+    "Opens the album builder on FOLDER (the program's folder when none is given), with every\n"
+    "picture of FOLDER in the album when FOLDER is given. With /o OUTPUT the album of every\n"
+    "picture is written to OUTPUT (.pdf added when missing; a plain name goes into FOLDER) by\n"
+    "the converter, without a window. Without a display only the /o run works; album then\n"
+    "waits for the converter and ends with its exit status.\n";
+
+std::string WorkingFolder() {
+  std::error_code ec;
+  std::string folder = std::filesystem::current_path(ec).string();
+  return ec ? std::string() : folder;
+}
+
+// The /o run without a display: the converter in batch mode, waited for.
+int RunWithoutWindow(AlbumModel& model, const std::string& output, const AlbumPlaces& places) {
+  AlbumRun run = model.CreateAlbum(output, places);
+  for (const std::string& name : run.skipped) {
+    std::fprintf(stderr, "album: picture '%s' left out: %s\n", (model.Folder() + name).c_str(),
+                 kQuotedNameReason);
+  }
+  if (!run.list_written) {
+    std::fprintf(stderr, "album: error: cannot write the album list '%s'\n", run.list_path.c_str());
+    return 1;
+  }
+  if (run.converter.empty()) {
+    std::fprintf(stderr, "album: error: the converter is not in %s\n",
+                 places.program_folder.c_str());
+    return 1;
+  }
+  std::vector<std::string> arguments = run.arguments;
+  arguments.insert(arguments.begin(), "--batch");
+  ProgramResult result = RunProgram(run.converter, arguments, std::chrono::hours(24 * 365), true);
+  return result.exit_status < 0 ? 1 : result.exit_status;
+}
+
+}  // namespace
+
+int RunAlbum(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "--help") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  const AlbumPlaces places{ProgramFolder(), UserConfigFolder(), UserDataFolder()};
+  const AlbumCommandLine line = ParseAlbumCommandLine(args, WorkingFolder());
+  std::unique_ptr<ImageCodec> codec = MakeLibraryImageCodec();
+  const bool extra_formats = codec->HasImageComponent();
+  AlbumModel model(AlbumPatterns(extra_formats), extra_formats);
+  StartAlbumModel(model, line, places.program_folder);
+  const std::string output =
+      line.output.empty() ? std::string() : AlbumOutputPath(line.output, model.Folder());
+
+  if (!DisplayAvailable()) {
+    if (output.empty()) {
+      std::fprintf(stderr,
+                   "album: there is no display; without a window only an album run "
+                   "works: album FOLDER /o OUTPUT\n");
+      return 2;
+    }
+    return RunWithoutWindow(model, output, places);
+  }
+  int qt_argc = 1;
+  QApplication app(qt_argc, argv);
+  SystemShell shell;
+  SystemDialogs dialogs;
+  AlbumWindow window(model, *codec, places, shell, dialogs);
+  if (!output.empty()) {
+    window.CreateAlbum(output);
+    return 0;
+  }
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    window.move(screen->availableGeometry().center() - window.rect().center());
+  }
+  window.show();
+  return QApplication::exec();
+}
+
+}  // namespace vellumox

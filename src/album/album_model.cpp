@@ -1,0 +1,251 @@
+#include "album/album_model.h"
+
+#include <algorithm>
+
+#include "conversion/album_list.h"
+#include "conversion/file_patterns.h"
+#include "platform/file_system.h"
+#include "platform/product.h"
+#include "platform/user_folders.h"
+#include "writer/input_text.h"
+#include "writer/path_names.h"
+
+namespace vellumox {
+
+namespace {
+
+constexpr const char* kOwnPatterns = "*.jpg;*.bmp;*.gif;*.emf;*.wmf";
+constexpr const char* kExtraPatterns = ";*.tif;*.png;*.tga;*.pcx;*.psd";
+
+std::string Trimmed(const std::string& text) {
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return std::string();
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string Absolute(const std::string& path, const std::string& working_folder) {
+  if (path.empty() || path[0] == '/') return path;
+  return working_folder + (working_folder.empty() || working_folder.back() == '/' ? "" : "/") +
+         path;
+}
+
+}  // namespace
+
+int AlbumList::SelectedCount() const {
+  return static_cast<int>(std::count(selected.begin(), selected.end(), true));
+}
+
+void AlbumList::Reset(std::vector<std::string> names) {
+  entries = std::move(names);
+  selected.assign(entries.size(), false);
+  current = -1;
+}
+
+std::string AlbumPatterns(bool extra_formats) {
+  return std::string(kOwnPatterns) + (extra_formats ? kExtraPatterns : "");
+}
+
+AlbumCommandLine ParseAlbumCommandLine(const std::vector<std::string>& arguments,
+                                       const std::string& working_folder) {
+  std::string text;
+  for (const std::string& arg : arguments) text += (text.empty() ? "" : " ") + arg;
+  AlbumCommandLine line;
+  text = Trimmed(text);
+  line.empty = text.empty();
+  // "/o" counts only as a word of its own: "/opt/photos" is a folder, not a switch.
+  size_t at = std::string::npos;
+  for (size_t p = FindIgnoreCase(text, "/o"); p != std::string::npos;
+       p = FindIgnoreCase(text, "/o", p + 1)) {
+    if ((p == 0 || text[p - 1] == ' ') && (p + 2 == text.size() || text[p + 2] == ' ')) {
+      at = p;
+      break;
+    }
+  }
+  if (at != std::string::npos) {
+    line.output = Trimmed(text.substr(at + 2));
+    line.folder = Trimmed(text.substr(0, at));
+  } else {
+    line.folder = text;
+  }
+  if (line.folder.size() >= 2 && line.folder.front() == '"' && line.folder.back() == '"') {
+    line.folder = line.folder.substr(1, line.folder.size() - 2);
+  }
+  line.folder = Absolute(line.folder, working_folder);
+  if (line.output.find('/') != std::string::npos) {
+    line.output = Absolute(line.output, working_folder);
+  }
+  return line;
+}
+
+std::string AlbumOutputPath(std::string output, const std::string& folder) {
+  if (!EndsWithIgnoreCase(output, ".pdf")) output += ".pdf";
+  if (output.find('/') == std::string::npos) output = folder + output;
+  return output;
+}
+
+std::string FileNamePart(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ReadCustomAttributes(const std::string& path) {
+  if (!FileExists(path)) return std::string();
+  InputTextReader reader;
+  std::string line;
+  if (!reader.Open(path) || !reader.NextLine(line)) return std::string();
+  line = Trimmed(line);
+  return line.empty() ? std::string() : " " + line;
+}
+
+void StartAlbumModel(AlbumModel& model, const AlbumCommandLine& line,
+                     const std::string& program_folder) {
+  model.SetFolder(line.folder.empty() ? program_folder : line.folder);
+  if (!line.empty) {
+    model.SelectAllFiles();
+    model.AddSelectedToAlbum();
+  }
+}
+
+AlbumModel::AlbumModel(std::string patterns, bool extra_formats)
+    : patterns_(std::move(patterns)), extra_formats_(extra_formats) {}
+
+void AlbumModel::SetFolder(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  folder_ = std::move(folder);
+  album.Reset({});
+  RefreshFiles();
+}
+
+void AlbumModel::RefreshFiles() {
+  files.Reset(MatchingNames(folder_, patterns_));
+}
+
+void AlbumModel::SelectAllFiles() {
+  files.selected.assign(files.entries.size(), true);
+  if (!files.entries.empty() && files.current < 0) files.current = 0;
+}
+
+int AlbumModel::FindInAlbum(const std::string& name) const {
+  if (!FileExists(folder_ + name)) return -1;
+  for (int i = 0; i < album.Count(); ++i) {
+    if (EqualsIgnoreCase(album.entries[static_cast<size_t>(i)], name)) return i;
+  }
+  return -1;
+}
+
+void AlbumModel::AddSelectedToAlbum() {
+  if (files.current < 0) return;
+  auto add = [this](const std::string& entry) {
+    const std::string name = FileNamePart(entry);
+    if (FindInAlbum(name) == -1) {
+      album.entries.push_back(name);
+      album.selected.push_back(false);
+    }
+  };
+  if (files.SelectedCount() > 1) {
+    for (int i = 0; i < files.Count(); ++i) {
+      if (files.selected[static_cast<size_t>(i)]) add(files.entries[static_cast<size_t>(i)]);
+    }
+  } else if (files.current < files.Count()) {
+    add(files.entries[static_cast<size_t>(files.current)]);
+  }
+}
+
+void AlbumModel::CopyAllToAlbum() {
+  std::vector<std::string> names;
+  for (const std::string& entry : files.entries) names.push_back(FileNamePart(entry));
+  album.Reset(std::move(names));
+}
+
+void AlbumModel::RemoveSelectedFromAlbum() {
+  if (album.current < 0 || album.entries.empty() || album.SelectedCount() == 0) return;
+  std::vector<std::string> kept;
+  for (int i = 0; i < album.Count(); ++i) {
+    if (!album.selected[static_cast<size_t>(i)])
+      kept.push_back(album.entries[static_cast<size_t>(i)]);
+  }
+  album.Reset(std::move(kept));
+}
+
+void AlbumModel::MoveAlbumItemUp() {
+  const int i = album.current;
+  if (album.entries.empty() || i <= 0 || i >= album.Count()) return;
+  std::swap(album.entries[static_cast<size_t>(i - 1)], album.entries[static_cast<size_t>(i)]);
+  album.current = i - 1;
+  album.selected[static_cast<size_t>(i - 1)] = true;
+  album.selected[static_cast<size_t>(i)] = false;
+}
+
+void AlbumModel::MoveAlbumItemDown() {
+  const int i = album.current;
+  if (album.entries.empty() || i < 0 || i >= album.Count() - 1) return;
+  std::swap(album.entries[static_cast<size_t>(i)], album.entries[static_cast<size_t>(i + 1)]);
+  album.current = i + 1;
+  album.selected[static_cast<size_t>(i + 1)] = true;
+  album.selected[static_cast<size_t>(i)] = false;
+}
+
+bool AlbumModel::CanPreview(const std::string& path) const {
+  const std::string tail =
+      ToLowerAscii(path.substr(path.size() - std::min<size_t>(4, path.size())));
+  const bool extra =
+      tail == ".tif" || tail == ".png" || tail == ".pcx" || tail == ".tga" || tail == ".psd";
+  return !extra || extra_formats_;
+}
+
+std::optional<std::string> AlbumModel::FileToDelete() const {
+  const int i = files.current;
+  if (i < 0 || i >= files.Count() || !files.selected[static_cast<size_t>(i)]) return std::nullopt;
+  return files.entries[static_cast<size_t>(i)];
+}
+
+void AlbumModel::DeleteFile(const std::string& name) {
+  const int k = FindInAlbum(name);
+  if (k >= 0) {
+    album.entries.erase(album.entries.begin() + k);
+    album.selected.erase(album.selected.begin() + k);
+    if (album.current >= album.Count()) album.current = album.Count() - 1;
+  }
+  RemoveFile(folder_ + name);
+  RefreshFiles();
+}
+
+RenameOutcome AlbumModel::Rename(const std::string& old_name, const std::string& new_name) {
+  if (new_name.empty() || EqualsIgnoreCase(new_name, old_name)) return RenameOutcome::kNothing;
+  RenameOutcome outcome = RenameOutcome::kDone;
+  const std::string to = folder_ + new_name;
+  if (IsRegularFile(to) || IsFolder(to)) {
+    // A rename never overwrites: the other file would be lost.
+    outcome = RenameOutcome::kNameTaken;
+  } else if (!CopyFileToNew(folder_ + old_name, to) || !FileExists(to)) {
+    outcome = RenameOutcome::kCopyFailed;
+  } else {
+    const int k = FindInAlbum(old_name);
+    if (k >= 0) album.entries[static_cast<size_t>(k)] = FileNamePart(new_name);
+    RemoveFile(folder_ + old_name);
+  }
+  RefreshFiles();
+  return outcome;
+}
+
+AlbumRun AlbumModel::CreateAlbum(const std::string& output, const AlbumPlaces& places) const {
+  AlbumRun run;
+  const std::string user_ini = places.user_config_folder + "/custom.ini";
+  const std::string attributes =
+      ReadCustomAttributes(FileExists(user_ini) ? user_ini : places.program_folder + "/custom.ini");
+  MakeFolders(places.user_data_folder);
+  run.list_path = places.user_data_folder + "/~album.txt";
+  AlbumListResult list = WriteAlbumList(run.list_path, folder_, album.entries, attributes);
+  run.list_written = list.written;
+  run.skipped = list.skipped;
+  const std::string converter = places.program_folder + "/" + std::string(kConverterProgram);
+  if (run.list_written && FileExists(converter)) {
+    run.converter = converter;
+    // The list's tags are pictures whatever the converter's stored markup setting is.
+    run.arguments = {"--album-list", run.list_path, "-o", output};
+    run.working_folder = places.program_folder;
+  }
+  return run;
+}
+
+}  // namespace vellumox

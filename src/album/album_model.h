@@ -1,0 +1,124 @@
+// The album builder as data: the folder, its picture list and the album list with their
+// current entries and selections, and every rule of the album window that needs no widget.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vellumox {
+
+// A list box: its entries, the current entry and which entries are selected.
+struct AlbumList {
+  std::vector<std::string> entries;
+  int current = -1;
+  std::vector<bool> selected;  // as long as entries
+
+  int Count() const { return static_cast<int>(entries.size()); }
+  int SelectedCount() const;
+  // Sets the entries; nothing is current or selected.
+  void Reset(std::vector<std::string> names);
+};
+
+// The program's places: where custom.ini and the converter are, and where the list goes.
+struct AlbumPlaces {
+  std::string program_folder;      // without a trailing "/"
+  std::string user_config_folder;  // a custom.ini here wins over the program folder's
+  std::string user_data_folder;    // ~album.txt is written here
+};
+
+// FOLDER and OUTPUT of the album builder's command line.
+struct AlbumCommandLine {
+  bool empty = true;  // nothing was given
+  std::string folder;
+  std::string output;
+};
+
+// The arguments joined by blanks; "/o" (any case, a word of its own) separates FOLDER from
+// OUTPUT, both trimmed; a FOLDER in double quotes loses them; relative names are made absolute
+// against working_folder (an OUTPUT without "/" stays a name: it goes into the album's folder).
+AlbumCommandLine ParseAlbumCommandLine(const std::vector<std::string>& arguments,
+                                       const std::string& working_folder);
+
+// The text after the last "/", or the whole text when it has none.
+std::string FileNamePart(const std::string& path);
+
+// " " + the first line of the file, trimmed of blanks; empty when the file does not exist, is
+// empty, or its first line is.
+std::string ReadCustomAttributes(const std::string& path);
+
+// What CreateAlbum did: the list written, and the converter to start on it.
+struct AlbumRun {
+  bool list_written = false;
+  std::string list_path;               // ~album.txt
+  std::vector<std::string> skipped;    // pictures left out of the list
+  std::string converter;               // empty when the converter is not there
+  std::vector<std::string> arguments;  // the converter's arguments
+  std::string working_folder;
+};
+
+enum class RenameOutcome { kDone, kNothing, kNameTaken, kCopyFailed };
+
+class AlbumModel {
+ public:
+  // patterns: the file list's patterns ("*.jpg;*.bmp;..."); extra_formats: TIF, PNG, TGA, PCX
+  // and PSD can all be read.
+  AlbumModel(std::string patterns, bool extra_formats);
+
+  // "/" appended when missing; the album empties and the file list shows the folder.
+  void SetFolder(std::string folder);
+  const std::string& Folder() const { return folder_; }
+  // The file list anew from the folder (F5), in the byte order of the names.
+  void RefreshFiles();
+  const std::string& Patterns() const { return patterns_; }
+
+  AlbumList files;
+  AlbumList album;
+
+  void AddSelectedToAlbum();
+  void CopyAllToAlbum();
+  void RemoveSelectedFromAlbum();
+  void MoveAlbumItemUp();
+  void MoveAlbumItemDown();
+  // The album index of a name (letter case aside) whose file exists and is not empty; -1.
+  int FindInAlbum(const std::string& name) const;
+  // Selects every file (the command line's start-up).
+  void SelectAllFiles();
+
+  // The path that a preview of the file or album entry shows.
+  std::string PathOf(const std::string& name) const { return folder_ + name; }
+  // Whether a preview of the path may be decoded: the extra formats only when all can be read.
+  bool CanPreview(const std::string& path) const;
+
+  // "Delete File": the name of the current file when it may be deleted (it is current and
+  // selected), else nullopt.
+  std::optional<std::string> FileToDelete() const;
+  // Deletes the file from the disk and the album.
+  void DeleteFile(const std::string& name);
+  // "Rename": copies the current file to the new name, then deletes the old one; a new name
+  // that exists already is refused and nothing changes.
+  RenameOutcome Rename(const std::string& old_name, const std::string& new_name);
+
+  // Writes ~album.txt and says how to start the converter on it for the output PDF.
+  AlbumRun CreateAlbum(const std::string& output, const AlbumPlaces& places) const;
+
+ private:
+  std::string patterns_;
+  bool extra_formats_;
+  std::string folder_;
+};
+
+// The start-up's model: the folder of the command line, else the program's; with a command
+// line, every listed file in the album in file-list order.
+void StartAlbumModel(AlbumModel& model, const AlbumCommandLine& line,
+                     const std::string& program_folder);
+
+// The file list's patterns: the album builder's own, and the extra formats when they can all be
+// read.
+std::string AlbumPatterns(bool extra_formats);
+
+// An OUTPUT from the command line as CreateAlbum takes it: ".pdf" appended unless it ends so
+// (letter case aside), and the folder put before a plain name.
+std::string AlbumOutputPath(std::string output, const std::string& folder);
+
+}  // namespace vellumox

@@ -1,0 +1,254 @@
+#include "album/album_window.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QShortcut>
+
+#include "desktop/picture_loader.h"
+#include "desktop/program_icon.h"
+#include "desktop/qt_text.h"
+#include "desktop/twips.h"
+#include "desktop/window_fonts.h"
+#include "platform/product.h"
+
+namespace vellumox {
+
+namespace {
+
+constexpr const char* kProgramTitle = "PDF Album";
+
+QPushButton* PlaceButton(QWidget* parent, const char* name, const char* text, const QRect& at) {
+  auto* button = new QPushButton(QString::fromUtf8(text), parent);
+  button->setObjectName(name);
+  button->setGeometry(at);
+  button->setAutoDefault(false);
+  return button;
+}
+
+void Show(QListWidget* widget, const AlbumList& list) {
+  const QSignalBlocker block(widget);
+  widget->clear();
+  for (const std::string& entry : list.entries) widget->addItem(ToQt(entry));
+  for (int i = 0; i < list.Count(); ++i) {
+    widget->item(i)->setSelected(list.selected[static_cast<size_t>(i)]);
+  }
+  widget->setCurrentRow(list.current, QItemSelectionModel::NoUpdate);
+}
+
+void Read(const QListWidget* widget, AlbumList& list) {
+  list.current = widget->currentRow();
+  for (int i = 0; i < list.Count() && i < widget->count(); ++i) {
+    list.selected[static_cast<size_t>(i)] = widget->item(i)->isSelected();
+  }
+}
+
+}  // namespace
+
+std::string AlbumCaption() {
+  return "PDF Album for " + std::string(kProductVendor) + " " + std::string(kProductName);
+}
+
+AlbumWindow::AlbumWindow(AlbumModel& model, ImageCodec& codec, AlbumPlaces places,
+                         DesktopShell& shell, UserDialogs& dialogs, QWidget* parent)
+    : QDialog(parent),
+      model_(model),
+      codec_(codec),
+      places_(std::move(places)),
+      shell_(shell),
+      dialogs_(dialogs) {
+  BuildControls();
+  ShowModel();
+}
+
+void AlbumWindow::BuildControls() {
+  setObjectName("formAlbum");
+  setWindowTitle(ToQt(AlbumCaption()));
+  setWindowIcon(ProgramIcon());
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  setFixedSize(TwipsToPixels(6315), TwipsToPixels(4260));
+  QFont window_font = font();
+  window_font.setPointSizeF(kLayoutPointSize);
+  setFont(window_font);
+
+  flImages_ = new QListWidget(this);
+  flImages_->setObjectName("flImages");
+  flImages_->setGeometry(TwipsRect(0, 0, 2685, 3540));
+  lstImages_ = new QListWidget(this);
+  lstImages_->setObjectName("lstImages");
+  lstImages_->setGeometry(TwipsRect(3645, 0, 2670, 3540));
+  for (QListWidget* list : {flImages_, lstImages_}) {
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list->viewport()->installEventFilter(this);
+  }
+  QPushButton* btnCopy = PlaceButton(this, "btnCopy", "&Copy All >", TwipsRect(2700, 30, 930, 390));
+  QPushButton* btnAdd = PlaceButton(this, "btnAdd", "&Add >", TwipsRect(2700, 480, 930, 390));
+  QPushButton* btnRemove =
+      PlaceButton(this, "btnRemove", "< &Remove", TwipsRect(2700, 975, 930, 390));
+  QPushButton* btnDelete =
+      PlaceButton(this, "btnDelete", "&Delete File", TwipsRect(2700, 1455, 930, 390));
+  QPushButton* btnRename =
+      PlaceButton(this, "btnRename", "&Rename", TwipsRect(2700, 1830, 930, 390));
+  QPushButton* btnUp = PlaceButton(this, "btnUp", "&Up", TwipsRect(2715, 2430, 930, 390));
+  QPushButton* btnDown = PlaceButton(this, "btnDown", "D&own", TwipsRect(2700, 2820, 930, 390));
+  QPushButton* btnPath =
+      PlaceButton(this, "btnPath", "Directory...", TwipsRect(0, 3600, 1275, 315));
+  lblPath_ = new QLabel(this);
+  lblPath_->setObjectName("lblPath");
+  lblPath_->setGeometry(TwipsRect(0, 3960, 6315, 255));
+  QPushButton* btnCreate =
+      PlaceButton(this, "btnCreate", "Create PDF Album", TwipsRect(4260, 3570, 2055, 375));
+  imgImage_ = new QLabel(this);
+  imgImage_->setObjectName("imgImage");
+  imgImage_->setGeometry(TwipsRect(2700, 3240, 930, 720));
+  imgImage_->setScaledContents(true);
+  imgImage_->installEventFilter(this);
+
+  QWidget* order[] = {flImages_, lstImages_, btnCopy, btnAdd,  btnRemove, btnDelete,
+                      btnRename, btnUp,      btnDown, btnPath, btnCreate};
+  for (size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+
+  connect(btnCopy, &QPushButton::clicked, this, [this] { Act(&AlbumModel::CopyAllToAlbum); });
+  connect(btnAdd, &QPushButton::clicked, this, [this] { Act(&AlbumModel::AddSelectedToAlbum); });
+  connect(btnRemove, &QPushButton::clicked, this,
+          [this] { Act(&AlbumModel::RemoveSelectedFromAlbum); });
+  connect(btnUp, &QPushButton::clicked, this, [this] { Act(&AlbumModel::MoveAlbumItemUp); });
+  connect(btnDown, &QPushButton::clicked, this, [this] { Act(&AlbumModel::MoveAlbumItemDown); });
+  connect(btnDelete, &QPushButton::clicked, this, &AlbumWindow::DeleteCurrentFile);
+  connect(btnRename, &QPushButton::clicked, this, &AlbumWindow::RenameCurrentFile);
+  connect(btnPath, &QPushButton::clicked, this, &AlbumWindow::ChangeFolder);
+  connect(btnCreate, &QPushButton::clicked, this, &AlbumWindow::CreateClicked);
+  connect(flImages_, &QListWidget::itemDoubleClicked, this,
+          [this] { Act(&AlbumModel::AddSelectedToAlbum); });
+  connect(lstImages_, &QListWidget::itemDoubleClicked, this,
+          [this] { Act(&AlbumModel::RemoveSelectedFromAlbum); });
+  connect(flImages_, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { ShowPreview(model_.PathOf(FromQt(item->text()))); });
+  connect(lstImages_, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { ShowPreview(model_.PathOf(FromQt(item->text()))); });
+
+  // The window sees these keys before its controls.
+  auto key = [this](QKeySequence sequence, auto action) {
+    auto* shortcut = new QShortcut(sequence, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, action);
+  };
+  key(Qt::Key_F2, [this] { RenameCurrentFile(); });
+  key(Qt::Key_F5, [this] {
+    model_.RefreshFiles();
+    ShowModel();
+  });
+  key(Qt::Key_Delete, [this] { Act(&AlbumModel::RemoveSelectedFromAlbum); });
+  key(Qt::Key_Insert, [this] { Act(&AlbumModel::AddSelectedToAlbum); });
+}
+
+void AlbumWindow::ShowModel() {
+  Show(flImages_, model_.files);
+  Show(lstImages_, model_.album);
+  lblPath_->setText(ToQt(model_.Folder()));
+}
+
+void AlbumWindow::ReadSelections() {
+  Read(flImages_, model_.files);
+  Read(lstImages_, model_.album);
+}
+
+void AlbumWindow::Act(void (AlbumModel::*rule)()) {
+  ReadSelections();
+  (model_.*rule)();
+  ShowModel();
+}
+
+void AlbumWindow::DeleteCurrentFile() {
+  ReadSelections();
+  std::optional<std::string> name = model_.FileToDelete();
+  if (!name) return;
+  if (!dialogs_.AskYesNo(this, kProgramTitle, "Do you want to delete '" + *name + "'?")) return;
+  model_.DeleteFile(*name);
+  ShowModel();
+}
+
+void AlbumWindow::RenameCurrentFile() {
+  ReadSelections();
+  const int i = model_.files.current;
+  if (i < 0 || i >= model_.files.Count()) return;
+  const std::string old_name = model_.files.entries[static_cast<size_t>(i)];
+  std::optional<std::string> answer =
+      dialogs_.AskText(this, "Rename " + old_name, "Enter new name:", old_name);
+  if (!answer) return;
+  if (model_.Rename(old_name, *answer) == RenameOutcome::kNameTaken) {
+    dialogs_.ShowMessage(this, kProgramTitle,
+                         "'" + *answer + "' exists already: the file keeps its name.",
+                         MessageIcon::kExclamation);
+  }
+  ShowModel();
+}
+
+void AlbumWindow::ChangeFolder() {
+  const std::string folder = dialogs_.ChooseFolder(this, "Select the desired folder:");
+  if (folder.empty()) return;
+  model_.SetFolder(folder);
+  ShowModel();
+}
+
+void AlbumWindow::CreateClicked() {
+  const std::string output = dialogs_.ChooseFileToSave(
+      this, "Save PDF As", "Portable Document Format files (*.pdf)|*.pdf", "pdf");
+  if (!output.empty()) CreateAlbum(output);
+}
+
+void AlbumWindow::CreateAlbum(const std::string& output) {
+  AlbumRun run = model_.CreateAlbum(output, places_);
+  if (!run.skipped.empty()) {
+    std::string text = "These pictures are left out: a picture name cannot hold a double quote.";
+    for (const std::string& name : run.skipped) text += "\r" + name;
+    dialogs_.ShowMessage(this, kProgramTitle, text, MessageIcon::kExclamation);
+  }
+  if (!run.converter.empty()) shell_.StartProgram(run.converter, run.arguments, run.working_folder);
+}
+
+void AlbumWindow::ShowPreview(const std::string& path) {
+  thumbnail_path_ = path;
+  thumbnail_picture_ = model_.CanPreview(path) ? LoadPicture(codec_, path) : QImage();
+  imgImage_->setPixmap(QPixmap::fromImage(thumbnail_picture_));
+  // The preview window exists from the first preview on, shown or not, and follows each one.
+  if (!preview_) preview_ = new PreviewWindow(this);
+  preview_->Show(thumbnail_picture_, ToQt(path));
+}
+
+void AlbumWindow::ShowPreviewWindow() {
+  if (!preview_) return;
+  preview_->show();
+  preview_->raise();
+}
+
+bool AlbumWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+    // Right button: the picture in the preview window.
+    if (watched == imgImage_) {
+      ShowPreview(thumbnail_path_);
+      ShowPreviewWindow();
+      return true;
+    }
+    for (QListWidget* list : {flImages_, lstImages_}) {
+      if (watched == list->viewport() && list->currentItem()) {
+        ShowPreview(model_.PathOf(FromQt(list->currentItem()->text())));
+        ShowPreviewWindow();
+        return true;
+      }
+    }
+  }
+  if (event->type() == QEvent::MouseButtonDblClick && watched == imgImage_ &&
+      !thumbnail_path_.empty()) {
+    shell_.OpenPath(thumbnail_path_);
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace vellumox

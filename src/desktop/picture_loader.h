@@ -1,0 +1,18 @@
+// Pictures for the windows, decoded by the converter's own codec, so that a window shows
+// exactly what the converter can embed.
+#pragma once
+
+#include <QImage>
+
+#include <string>
+
+#include "images/image_codec.h"
+
+namespace vellumox {
+
+// The picture as an image of at most max_side pixels on its longer side (larger pictures are
+// sampled down while they are read, so memory stays small); a null image when it cannot be
+// read.
+QImage LoadPicture(ImageCodec& codec, const std::string& path, int max_side = 1600);
+
+}  // namespace vellumox

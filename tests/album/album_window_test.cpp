@@ -1,0 +1,213 @@
+// The album builder's model and window, driven as a user would, on the offscreen platform.
+#include "album/album_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include "album/album_model.h"
+#include "desktop/qt_text.h"
+#include "support/fake_desktop.h"
+#include "support/picture_fixtures.h"
+#include "support/test_support.h"
+
+namespace vellumox {
+namespace {
+
+using test::TempDir;
+using Strings = std::vector<std::string>;
+
+// A folder of pictures with the album window open on it.
+struct Album {
+  explicit Album(const Strings& pictures, bool from_command_line = false) {
+    test::RunCommand("mkdir -p " + test::ShellQuote(dir / "pics") + " " +
+                     test::ShellQuote(dir / "bin"));
+    for (const std::string& name : pictures) test::MakeJpeg(dir / "pics/" + name, 8, 6);
+    AlbumCommandLine line;
+    if (from_command_line) line = ParseAlbumCommandLine({dir / "pics"}, dir.path());
+    StartAlbumModel(model, line, from_command_line ? "" : dir / "pics");
+    window = std::make_unique<AlbumWindow>(model, test::SharedCodec(), places(), shell, dialogs);
+    window->show();
+    window->activateWindow();  // its keys reach it only when it is active
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  }
+  AlbumPlaces places() const { return {dir / "bin", dir / "config", dir / "data"}; }
+  QListWidget* Files() { return window->findChild<QListWidget*>("flImages"); }
+  QListWidget* AlbumList() { return window->findChild<QListWidget*>("lstImages"); }
+  void Click(const char* button) {
+    QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);
+  }
+  void SelectOnly(QListWidget* list, int row) {
+    list->clearSelection();
+    list->setCurrentRow(row);
+  }
+
+  TempDir dir;
+  AlbumModel model{AlbumPatterns(false), false};
+  test::FakeShell shell;
+  test::FakeDialogs dialogs;
+  std::unique_ptr<AlbumWindow> window;
+};
+
+Strings Entries(QListWidget* list) {
+  Strings out;
+  for (int i = 0; i < list->count(); ++i) out.push_back(FromQt(list->item(i)->text()));
+  return out;
+}
+
+TEST(AlbumWindow, StartsOnTheProgramFolderOrFillsTheAlbumFromTheCommandLine) {
+  Album plain({"b.jpg", "a.jpg"});
+  EXPECT_EQ(plain.window->objectName(), "formAlbum");
+  EXPECT_EQ(plain.window->windowTitle(), "PDF Album for Kelm's Vellumox PRO+");
+  EXPECT_EQ(Entries(plain.Files()), (Strings{"a.jpg", "b.jpg"}));
+  EXPECT_TRUE(Entries(plain.AlbumList()).empty());
+  EXPECT_EQ(plain.window->findChild<QLabel*>("lblPath")->text(), ToQt(plain.dir / "pics/"));
+
+  // FOLDER: every file, in the byte order of the names; patterns without regard to case.
+  Album given({"b.jpg", "C.JPG", "c.txt", "a.jpg"}, true);
+  EXPECT_EQ(Entries(given.AlbumList()), (Strings{"C.JPG", "a.jpg", "b.jpg"}));
+}
+
+TEST(AlbumWindow, CommandLineFolderAndOutput) {
+  struct Case {
+    Strings args;
+    std::string folder, output;
+  } cases[] = {
+      {{}, "", ""},
+      {{"/pics"}, "/pics", ""},
+      {{"/pics", "/o", "Holiday"}, "/pics", "Holiday"},
+      {{"/pics", "/O", "d/out.PDF"}, "/pics", "/work/d/out.PDF"},
+      {{"\"/my pics\"", "/o", "x"}, "/my pics", "x"},
+      {{"rel", "/o"}, "/work/rel", ""},
+      {{"/opt/photos"}, "/opt/photos", ""},  // a folder that starts with /o is no switch
+  };
+  for (const Case& c : cases) {
+    AlbumCommandLine line = ParseAlbumCommandLine(c.args, "/work");
+    EXPECT_EQ(line.folder, c.folder);
+    EXPECT_EQ(line.output, c.output);
+    EXPECT_EQ(line.empty, c.args.empty());
+  }
+  EXPECT_EQ(AlbumOutputPath("Holiday", "/pics/"), "/pics/Holiday.pdf");
+  EXPECT_EQ(AlbumOutputPath("/d/out.PDF", "/pics/"), "/d/out.PDF");
+}
+
+TEST(AlbumWindow, AddRemoveAndMove) {
+  Album a({"a.jpg", "b.jpg", "c.jpg"});
+  a.SelectOnly(a.Files(), 0);
+  a.Click("btnAdd");
+  a.model.album.entries.push_back("C.JPG");  // the same file in another letter case...
+  a.window->ShowModel();
+  a.SelectOnly(a.Files(), 2);
+  a.Click("btnAdd");  // ...so c.jpg is not added again
+  EXPECT_EQ(Entries(a.AlbumList()), (Strings{"a.jpg", "C.JPG"}));
+  a.Click("btnCopy");
+  EXPECT_EQ(Entries(a.AlbumList()), (Strings{"a.jpg", "b.jpg", "c.jpg"}));
+
+  a.SelectOnly(a.AlbumList(), 0);
+  a.Click("btnUp");  // the first goes no higher
+  a.SelectOnly(a.AlbumList(), 2);
+  a.Click("btnDown");  // the last no lower
+  EXPECT_EQ(Entries(a.AlbumList()), (Strings{"a.jpg", "b.jpg", "c.jpg"}));
+  a.Click("btnUp");
+  EXPECT_EQ(Entries(a.AlbumList()), (Strings{"a.jpg", "c.jpg", "b.jpg"}));
+  EXPECT_EQ(a.AlbumList()->currentRow(), 1);
+
+  // Delete removes the selected album entries, never a file.
+  a.SelectOnly(a.AlbumList(), 0);
+  QTest::keyClick(a.window.get(), Qt::Key_Delete);
+  EXPECT_EQ(Entries(a.AlbumList()), (Strings{"c.jpg", "b.jpg"}));
+  EXPECT_TRUE(test::PathExists(a.dir / "pics/a.jpg"));
+  // Insert adds the selected files.
+  a.Files()->selectAll();
+  a.Files()->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+  QTest::keyClick(a.window.get(), Qt::Key_Insert);
+  EXPECT_EQ(Entries(a.AlbumList()), (Strings{"c.jpg", "b.jpg", "a.jpg"}));
+}
+
+TEST(AlbumWindow, DeleteFileAndRename) {
+  Album a({"a.jpg", "b.jpg", "c.jpg"});
+  a.Click("btnCopy");
+  a.SelectOnly(a.Files(), 1);
+  a.dialogs.yes_no = {"yes"};
+  a.Click("btnDelete");
+  EXPECT_EQ(a.dialogs.questions, Strings{"Do you want to delete 'b.jpg'?"});
+  EXPECT_FALSE(test::PathExists(a.dir / "pics/b.jpg"));
+  EXPECT_EQ(Entries(a.AlbumList()), (Strings{"a.jpg", "c.jpg"}));
+  EXPECT_EQ(Entries(a.Files()), (Strings{"a.jpg", "c.jpg"}));
+
+  // Onto an existing name: refused, nothing changes.
+  const std::string c_bytes = test::ReadFile(a.dir / "pics/c.jpg");
+  a.SelectOnly(a.Files(), 0);
+  a.dialogs.texts = {"c.jpg"};
+  a.Click("btnRename");
+  EXPECT_EQ(a.dialogs.messages.size(), 1u);
+  EXPECT_EQ(test::ReadFile(a.dir / "pics/c.jpg"), c_bytes);
+  EXPECT_TRUE(test::PathExists(a.dir / "pics/a.jpg"));
+  // A copy that fails (no such folder): nothing changes.
+  a.SelectOnly(a.Files(), 0);
+  a.dialogs.texts = {"no/such/x.jpg"};
+  a.Click("btnRename");
+  EXPECT_TRUE(test::PathExists(a.dir / "pics/a.jpg"));
+  EXPECT_EQ(Entries(a.AlbumList()), (Strings{"a.jpg", "c.jpg"}));
+  // A rename: the file and its album entry.
+  a.SelectOnly(a.Files(), 0);
+  a.dialogs.texts = {"z.jpg"};
+  QTest::keyClick(a.window.get(), Qt::Key_F2);
+  EXPECT_EQ(Entries(a.Files()), (Strings{"c.jpg", "z.jpg"}));
+  EXPECT_EQ(Entries(a.AlbumList()), (Strings{"z.jpg", "c.jpg"}));
+}
+
+TEST(AlbumWindow, TheListFileAndTheConverter) {
+  Album a({"a.jpg", "b.jpg"});
+  test::WriteFile(a.dir / "bin/custom.ini", "  width=300  \r\nsecond line\r\n");
+  test::WriteFile(a.dir / "bin/vellumox", "#!/bin/sh\n");
+  a.Click("btnCopy");
+  a.dialogs.paths = {a.dir / "out.pdf"};
+  a.Click("btnCreate");
+  const std::string folder = a.dir / "pics/";
+  EXPECT_EQ(test::ReadFile(a.dir / "data/~album.txt"),
+            "<img src=\"" + folder + "a.jpg\" width=300>\r\n\f\r\n<img src=\"" + folder +
+                "b.jpg\" width=300>\r\n");
+  EXPECT_EQ(a.shell.started,
+            Strings{a.dir / "bin/vellumox --album-list " + a.dir / "data/~album.txt" + " -o " +
+                    a.dir / "out.pdf (in " + a.dir / "bin)"});
+
+  // One picture: one line and no form feed; the user's custom.ini wins.
+  test::RunCommand("mkdir -p " + test::ShellQuote(a.dir / "config"));
+  test::WriteFile(a.dir / "config/custom.ini", "\r\n");
+  a.SelectOnly(a.AlbumList(), 1);
+  a.Click("btnRemove");
+  a.window->CreateAlbum(a.dir / "one.pdf");
+  EXPECT_EQ(test::ReadFile(a.dir / "data/~album.txt"), "<img src=\"" + folder + "a.jpg\">\r\n");
+}
+
+TEST(AlbumWindow, ThePreviewFollowsEveryClick) {
+  Album a({"a.jpg", "b.jpg"});
+  QListWidget* files = a.Files();
+  QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                    files->visualItemRect(files->item(0)).center());
+  ASSERT_NE(a.window->Preview(), nullptr);
+  EXPECT_FALSE(a.window->Preview()->isVisible());
+  EXPECT_EQ(a.window->Preview()->windowTitle(), ToQt(a.dir / "pics/a.jpg"));
+  EXPECT_FALSE(a.window->findChild<QLabel*>("imgImage")->pixmap().isNull());
+  QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                    files->visualItemRect(files->item(1)).center());
+  EXPECT_EQ(a.window->Preview()->windowTitle(), ToQt(a.dir / "pics/b.jpg"));
+  // The right button shows the current file in the preview window.
+  QTest::mousePress(files->viewport(), Qt::RightButton, {},
+                    files->visualItemRect(files->item(0)).center());
+  EXPECT_TRUE(a.window->Preview()->isVisible());
+  EXPECT_EQ(a.window->Preview()->windowTitle(), ToQt(a.dir / "pics/b.jpg"));
+  // The picture fills the window at any size.
+  a.window->Preview()->resize(40, 30);
+  EXPECT_EQ(a.window->Preview()->image()->geometry(), QRect(0, 0, 40, 30));
+  QTest::keyClick(a.window->Preview(), Qt::Key_Escape);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(a.window->Preview(), nullptr);  // closed and gone; the next preview makes it anew
+}
+
+}  // namespace
+}  // namespace vellumox

@@ -1,0 +1,121 @@
+// The album builder from the command line, without a display, and its real window under Xvfb.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/picture_fixtures.h"
+#include "support/test_support.h"
+
+namespace vellumox {
+namespace {
+
+using test::RunCommand;
+using test::ShellQuote;
+using test::TempDir;
+
+struct ImageRow {
+  int page = 0, width = 0, height = 0;
+};
+
+std::vector<ImageRow> ListImages(const std::string& pdf) {
+  std::istringstream in(RunCommand("pdfimages -list " + ShellQuote(pdf)).output);
+  std::string line;
+  std::getline(in, line);
+  std::getline(in, line);
+  std::vector<ImageRow> rows;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    ImageRow row;
+    std::string num, type;
+    fields >> row.page >> num >> type >> row.width >> row.height;
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+int Pages(const std::string& pdf) {
+  std::string info = RunCommand("pdfinfo " + ShellQuote(pdf)).output;
+  size_t at = info.find("Pages:");
+  return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
+}
+
+// Runs a program of the build without a display, with settings and data of the test's own.
+test::CommandResult RunHeadless(const TempDir& dir, const std::string& command) {
+  return RunCommand("cd " + ShellQuote(dir.path()) + " && env -u DISPLAY -u WAYLAND_DISPLAY " +
+                    "XDG_CONFIG_HOME=" + ShellQuote(dir / "config") +
+                    " XDG_DATA_HOME=" + ShellQuote(dir / "data") + " " + command);
+}
+
+TEST(Album, CommandLineRunWritesOnePagePerPictureEvenWithMarkupOff) {
+  TempDir dir;
+  RunCommand("mkdir " + ShellQuote(dir / "pics"));
+  test::MakeJpeg(dir / "pics/a.jpg", 400, 300);
+  test::MakePng(dir / "pics/b.png", 200, 100);
+  test::MakeJpeg(dir / "pics/portrait.jpg", 300, 400);
+  test::MakeJpeg(dir /
+                     "pics/\xC5\x81\xC3\xB3"
+                     "d\xC5\xBA.jpg",
+                 160, 120);  // Łódź
+  test::WriteFile(dir / "note.txt", "<b>not a picture</b>\r\n");
+  const std::string bin = test::BinDir();
+  for (bool markup_off_before : {false, true}) {
+    SCOPED_TRACE(markup_off_before ? "after a conversion with -h" : "first");
+    if (markup_off_before) {
+      // The stored setting is now "no markup": the album must not turn into text.
+      auto h = RunHeadless(dir, ShellQuote(bin + "/vellumox") + " --batch -h note.txt");
+      ASSERT_EQ(h.exit_code, 0) << h.error;
+      ASSERT_NE(test::ReadFile(dir / "config/Vellumox/Vellumox.ini").find("Formatting=0"),
+                std::string::npos);
+    }
+    auto r = RunHeadless(dir, ShellQuote(bin + "/album") + " pics /o Holiday");
+    ASSERT_EQ(r.exit_code, 0) << r.error;
+    const std::string pdf = dir / "pics/Holiday.pdf";
+    std::string details;
+    ASSERT_TRUE(test::QpdfCheckClean(pdf, &details)) << details;
+    EXPECT_EQ(Pages(pdf), 4);
+    std::vector<ImageRow> rows = ListImages(pdf);
+    ASSERT_EQ(rows.size(), 4u);
+    const int expected[][3] = {{1, 400, 300}, {2, 200, 100}, {3, 300, 400}, {4, 160, 120}};
+    for (size_t i = 0; i < rows.size(); ++i) {
+      EXPECT_EQ(rows[i].page, expected[i][0]);
+      EXPECT_EQ(rows[i].width, expected[i][1]);
+      EXPECT_EQ(rows[i].height, expected[i][2]);
+    }
+    RunCommand("rm " + ShellQuote(pdf));
+  }
+  // The converter's own setting stayed as the user left it.
+  EXPECT_NE(test::ReadFile(dir / "config/Vellumox/Vellumox.ini").find("Formatting=0"),
+            std::string::npos);
+}
+
+TEST(Album, WithoutADisplayOnlyTheAlbumRunWorks) {
+  TempDir dir;
+  auto r = RunHeadless(dir, ShellQuote(test::BinDir() + "/album") + " " + ShellQuote(dir.path()));
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_NE(r.error.find("there is no display"), std::string::npos) << r.error;
+}
+
+TEST(AlbumSession, TheWindowAddsMovesAndCreates) {
+  if (RunCommand("command -v xvfb-run && command -v xdotool").exit_code != 0) {
+    GTEST_SKIP() << "xvfb-run or xdotool is not installed";
+  }
+  TempDir dir;
+  RunCommand("mkdir " + ShellQuote(dir / "pics"));
+  test::MakeJpeg(dir / "pics/a.jpg", 300, 200);
+  test::MakeJpeg(dir / "pics/b.jpg", 100, 200);
+  const std::string script = std::string(VELLUMOX_SOURCE_DIR) + "/tests/e2e/album_session.sh";
+  auto r = RunCommand("cd " + ShellQuote(dir.path()) + " && XDG_CONFIG_HOME=" +
+                      ShellQuote(dir / "config") + " XDG_DATA_HOME=" + ShellQuote(dir / "data") +
+                      " timeout 180 xvfb-run -a -s '-screen 0 1024x768x24' " + ShellQuote(script) +
+                      " " + ShellQuote(test::BinDir()) + " " + ShellQuote(dir.path()));
+  EXPECT_EQ(r.exit_code, 0) << r.output << r.error;
+  std::string details;
+  ASSERT_TRUE(test::QpdfCheckClean(dir / "Trip.pdf", &details)) << details;
+  std::vector<ImageRow> rows = ListImages(dir / "Trip.pdf");
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].width, 100);  // b.jpg moved up: it comes first
+  EXPECT_EQ(rows[1].width, 300);
+}
+
+}  // namespace
+}  // namespace vellumox
