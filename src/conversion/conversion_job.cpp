@@ -52,6 +52,7 @@ class JobRun {
   JobReport report_;
   CountingEvents picture_events_;
   PrivateFolder private_folder_;
+  std::vector<std::string> written_;  // the PDFs this job has written
 };
 
 void JobRun::Fail(const std::string& input, const std::string& message) {
@@ -67,12 +68,22 @@ void JobRun::ConvertOne(const std::string& input, const std::string& output, boo
     Fail(input, "'" + input + "' is skipped: its PDF would be written over the file itself.");
     return;
   }
+  // Nor over a PDF that this job has written (a.txt and a.TXT both give a.pdf).
+  for (const std::string& earlier : written_) {
+    if (earlier == output || SameFile(earlier, output)) {
+      Fail(input,
+           "'" + input + "' is skipped: its PDF '" + output + "' was written by this job already.");
+      return;
+    }
+  }
   ConversionSettings settings = request_.settings;
   settings.outputfile = output;
   if (album) settings.UseTextFormating = true;
   ConversionResult result =
       converter_.ConvertFile(input, settings, request_.input_text, picture_events_);
-  if (!result.written) {
+  if (result.written) {
+    written_.push_back(output);
+  } else {
     ++report_.failures;
     events_.FileFailed(FileFailure{input, result.failure.kind, result.failure.message});
   }

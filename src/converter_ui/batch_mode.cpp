@@ -35,6 +35,10 @@ void BatchEvents::FileFailed(const FileFailure& failure) {
   }
 }
 
+void BatchEvents::PictureLeftOut(const std::string& picture, const std::string& reason) {
+  Say("picture '" + picture + "' left out: " + reason);
+}
+
 void BatchEvents::JobFinished(const JobReport& report) {
   if (report.names_missing) Say(std::string(kNamesMissingMessage));
 }
@@ -56,7 +60,9 @@ int RunBatch(const FrontEndOptions& options, const std::string& program_folder) 
   startup.Restore();
 
   int status = kExitDone;
-  switch (startup.ApplyCommandLine()) {
+  const CommandLineOutcome outcome = startup.ApplyCommandLine();
+  for (const std::string& warning : startup.Warnings()) Say("warning: " + warning);
+  switch (outcome) {
     case CommandLineOutcome::kHelp:
       std::printf("%s\n", MessageLines(HelpText()).c_str());
       break;
@@ -81,12 +87,15 @@ int RunBatch(const FrontEndOptions& options, const std::string& program_folder) 
         status = kExitNothing;
       } else if (report.failures > 0) {
         status = kExitFailed;
+      } else if (report.pictures_left_out > 0) {
+        status = kExitPicturesLeftOut;
       }
       break;
     }
   }
-  // The window's close path saves the choices, so switches given now apply to the next run.
-  startup.Save();
+  // The window's close path saves the choices, so switches given now apply to the next run; a
+  // run that had nothing to convert (a slip such as "vellumox -h") changes nothing.
+  if (status != kExitNothing) startup.Save();
   return status;
 }
 

@@ -15,6 +15,7 @@ class BatchEvents : public JobEvents {
  public:
   void FileStarted(const std::string& input) override;
   void FileFailed(const FileFailure& failure) override;
+  void PictureLeftOut(const std::string& picture, const std::string& reason) override;
   void JobFinished(const JobReport& report) override;
 };
 

@@ -48,11 +48,19 @@ void Trim(std::string& text) {
   text = text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// The first occurrence of a switch that begins a word, letters without regard to case.
+// Whether position at lies inside double quotes: an odd number of them comes before it.
+bool InsideQuotes(const std::string& text, size_t at) {
+  size_t quotes = 0;
+  for (size_t i = 0; i < at; ++i) quotes += text[i] == '"';
+  return quotes % 2 == 1;
+}
+
+// The first occurrence of a switch that begins a word outside quoted text (a title may well
+// hold "-b2b"), letters without regard to case.
 size_t FindSwitch(const std::string& text, std::string_view name) {
   for (size_t at = FindIgnoreCase(text, name); at != std::string::npos;
        at = FindIgnoreCase(text, name, at + 1)) {
-    if (at == 0 || text[at - 1] == ' ') return at;
+    if ((at == 0 || text[at - 1] == ' ') && !InsideQuotes(text, at)) return at;
   }
   return std::string::npos;
 }
@@ -63,12 +71,18 @@ void CutToken(std::string& text, size_t at) {
   text = text.substr(0, at) + (blank == std::string::npos ? std::string() : text.substr(blank));
 }
 
-void ApplyIndexSwitch(std::string& text, std::string_view name, ListControl& list) {
+void ApplyIndexSwitch(std::string& text, std::string_view name, ListControl& list,
+                      std::string_view what, std::vector<std::string>* warnings) {
   size_t at = FindSwitch(text, name);
   if (at != std::string::npos && at + 2 < text.size() && text[at + 2] >= '0' &&
       text[at + 2] <= '9') {
-    std::optional<int16_t> index = RoundToInt16(ReadNumber(std::string_view(text).substr(at + 2)));
-    if (index) list.Select(*index);
+    const double number = ReadNumber(std::string_view(text).substr(at + 2));
+    std::optional<int16_t> index = RoundToInt16(number);
+    if (!(index && list.Select(*index)) && warnings) {
+      warnings->push_back(std::string(name) + FormatNumber(number) + ": there is no " +
+                          std::string(what) + " " + FormatNumber(number) + " (0 to " +
+                          std::to_string(list.Count() - 1) + "); the switch is ignored");
+    }
     CutToken(text, at);
   }
   Trim(text);
@@ -124,7 +138,11 @@ std::string JoinArguments(const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
     std::string arg = args[i];
     if (StartsWithTextSwitch(arg)) {
-      if (arg.size() == 2 && i + 1 < args.size()) arg += args[++i];
+      if (arg.size() == 2 && i + 1 < args.size()) {
+        // The value is the next argument, even an empty one ("-t ''" clears the title).
+        const std::string& value = args[++i];
+        arg += value.empty() || value[0] != '"' ? "\"" + value + "\"" : value;
+      }
       if (arg.size() > 2 && arg[2] != '"') arg = arg.substr(0, 2) + "\"" + arg.substr(2) + "\"";
     } else if (arg.find(' ') != std::string::npos) {
       arg = "\"" + arg + "\"";
@@ -135,18 +153,20 @@ std::string JoinArguments(const std::vector<std::string>& args) {
   return joined;
 }
 
-CommandLineOutcome ApplyCommandLine(std::string& text, ConverterControls& c) {
+CommandLineOutcome ApplyCommandLine(std::string& text, ConverterControls& c,
+                                    const std::string* literal_input,
+                                    std::vector<std::string>* warnings) {
   Trim(text);
   if (FindSwitch(text, "-?") != std::string::npos) return CommandLineOutcome::kHelp;
-  ApplyIndexSwitch(text, "-f", c.cmbFont);
-  ApplyIndexSwitch(text, "-s", c.cmbFontSize);
-  ApplyIndexSwitch(text, "-r", c.cmbRotation);
-  ApplyIndexSwitch(text, "-p", c.cmbPageSize);
-  ApplyIndexSwitch(text, "-m", c.cmbMargin);
-  ApplyIndexSwitch(text, "-c", c.cmbForeColor);
-  ApplyIndexSwitch(text, "-b", c.cmbBackColor);
-  ApplyIndexSwitch(text, "-x", c.cmbTransition);
-  ApplyIndexSwitch(text, "-y", c.cmbTopMargin);
+  ApplyIndexSwitch(text, "-f", c.cmbFont, "font", warnings);
+  ApplyIndexSwitch(text, "-s", c.cmbFontSize, "font size", warnings);
+  ApplyIndexSwitch(text, "-r", c.cmbRotation, "rotation", warnings);
+  ApplyIndexSwitch(text, "-p", c.cmbPageSize, "page size", warnings);
+  ApplyIndexSwitch(text, "-m", c.cmbMargin, "left margin", warnings);
+  ApplyIndexSwitch(text, "-c", c.cmbForeColor, "font colour", warnings);
+  ApplyIndexSwitch(text, "-b", c.cmbBackColor, "background colour", warnings);
+  ApplyIndexSwitch(text, "-x", c.cmbTransition, "transition", warnings);
+  ApplyIndexSwitch(text, "-y", c.cmbTopMargin, "top margin", warnings);
   ApplyTextSwitch(text, "-a", c.txtAuthor);
   ApplyTextSwitch(text, "-k", c.txtKeywords);
   ApplyTextSwitch(text, "-z", c.txtSubject);
@@ -159,6 +179,7 @@ CommandLineOutcome ApplyCommandLine(std::string& text, ConverterControls& c) {
   if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
     text = text.substr(1, text.size() - 2);
   }
+  if (literal_input) text = text.empty() ? *literal_input : text + " " + *literal_input;
   if (FileExists(text) || text.find('*') != std::string::npos) {
     c.txtFilename = text;
     if (!EndsWithIgnoreCase(c.txtOutputFile, ".pdf")) {

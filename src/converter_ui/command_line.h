@@ -15,7 +15,7 @@ std::string HelpText();
 
 // Joins the program's arguments into one command-line text. A text switch (-a, -k, -z, -t, -o)
 // whose value has no opening quote gets its value quoted (a switch standing alone takes the next
-// argument); any other argument with a blank is quoted.
+// argument, an empty one too); any other argument with a blank is quoted.
 std::string JoinArguments(const std::vector<std::string>& args);
 
 enum class CommandLineOutcome {
@@ -25,7 +25,12 @@ enum class CommandLineOutcome {
 };
 
 // Applies the switches to the controls and leaves in command_line_text what remains (the input
-// name). A switch counts only where it begins a word: at the start or after a blank.
-CommandLineOutcome ApplyCommandLine(std::string& command_line_text, ConverterControls& controls);
+// name). A switch counts only where it begins a word (at the start or after a blank) outside
+// double quotes. literal_input, when given, is an input name that holds no switches (what
+// followed "--"): it is added to what remains. An index switch whose value is no entry of its
+// list is ignored and described in *warnings.
+CommandLineOutcome ApplyCommandLine(std::string& command_line_text, ConverterControls& controls,
+                                    const std::string* literal_input = nullptr,
+                                    std::vector<std::string>* warnings = nullptr);
 
 }  // namespace vellumox

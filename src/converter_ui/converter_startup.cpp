@@ -30,10 +30,16 @@ void ConverterStartup::Restore() {
   RestoreSettings(store_, controls_);
   if (options_.keep_jpeg) controls_.chkSkipJPG = true;
   if (options_.jpeg_quality) controls_.hsJPEG = *options_.jpeg_quality;
+  if (options_.markup) controls_.chkFormatHeaders = true;
+  if (options_.page_numbers) controls_.chkPageNum = true;
+  if (options_.no_full_screen) controls_.chkFullScreen = false;
 }
 
 CommandLineOutcome ConverterStartup::ApplyCommandLine() {
-  return vellumox::ApplyCommandLine(command_line_text_, controls_);
+  warnings_.clear();
+  return vellumox::ApplyCommandLine(command_line_text_, controls_,
+                                    options_.literal_input ? &*options_.literal_input : nullptr,
+                                    &warnings_);
 }
 
 void ConverterStartup::Save() {

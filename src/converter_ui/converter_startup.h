@@ -30,8 +30,10 @@ class ConverterStartup {
 
   // The stored choices, then this run's --keep-jpeg and --jpeg-quality over them.
   void Restore();
-  // The switches into the controls; what remains names the input (CommandLineText).
+  // The switches into the controls; what remains names the input (CommandLineText). Switches
+  // that were ignored are described in Warnings().
   CommandLineOutcome ApplyCommandLine();
+  const std::vector<std::string>& Warnings() const { return warnings_; }
   // The controls' choices back into the store.
   void Save();
 
@@ -53,6 +55,7 @@ class ConverterStartup {
   FrontEndOptions options_;
   ConverterControls controls_;
   std::string command_line_text_;
+  std::vector<std::string> warnings_;
 };
 
 }  // namespace vellumox

@@ -442,7 +442,7 @@ void ConverterWindow::JobDone() {
   const JobReport& report = job_->Report();
   SetBusy(false);
   if (report.unattended) {
-    exit_status_ = report.failures > 0 ? 1 : 0;
+    exit_status_ = report.failures > 0 ? 1 : report.pictures_left_out > 0 ? 3 : 0;
     close();
     return;
   }
@@ -606,8 +606,18 @@ void ConverterWindow::FileFailed(const FileFailure& failure) {
       failure.kind == FailureKind::kInputMissing ? MessageIcon::kNone : MessageIcon::kExclamation);
 }
 
+void ConverterWindow::PictureLeftOut(const std::string& picture, const std::string& reason) {
+  left_out_.push_back("'" + picture + "': " + reason);
+}
+
 void ConverterWindow::JobFinished(const JobReport& report) {
   setWindowTitle(ToQt(model().caption));
+  if (!left_out_.empty()) {
+    std::string text = "These pictures are left out:";
+    for (const std::string& line : left_out_) text += "\r" + line;
+    left_out_.clear();
+    dialogs_.ShowMessage(this, Title(), text, MessageIcon::kExclamation);
+  }
   if (report.names_missing) {
     dialogs_.ShowMessage(this, Title(), std::string(kNamesMissingMessage),
                          MessageIcon::kInformation);

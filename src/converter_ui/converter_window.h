@@ -52,6 +52,7 @@ class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
   void FileStarted(const std::string& input) override;
   void OutputChosen(const std::string& output) override;
   void FileFailed(const FileFailure& failure) override;
+  void PictureLeftOut(const std::string& picture, const std::string& reason) override;
   void JobFinished(const JobReport& report) override;
   // JobQuestions, on the window's thread.
   bool AskToOpenPdf(const std::string& pdf) override;
@@ -103,6 +104,7 @@ class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
   UserDialogs& dialogs_;
   std::function<void()> show_about_;
   std::unique_ptr<WindowJob> job_;
+  std::vector<std::string> left_out_;  // the pictures the running job left out, with reasons
   bool finished_ = false;
   bool closing_ = false;
   int exit_status_ = 0;

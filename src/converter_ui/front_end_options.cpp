@@ -7,9 +7,28 @@
 
 namespace vellumox {
 
+namespace {
+
+std::optional<int> JpegQuality(std::string_view text) {
+  std::optional<double> n = ParseNumberValue(text);
+  if (!n || *n != static_cast<int>(*n) || *n < kJpegQualityMin || *n > kJpegQualityMax) {
+    return std::nullopt;
+  }
+  return static_cast<int>(*n);
+}
+
+}  // namespace
+
 FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args) {
   FrontEndOptions options;
-  for (const std::string& arg : args) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--") {
+      std::string rest;
+      for (size_t k = i + 1; k < args.size(); ++k) rest += (k > i + 1 ? " " : "") + args[k];
+      options.literal_input = rest;
+      break;
+    }
     if (arg.rfind("--", 0) != 0) {
       options.arguments.push_back(arg);
     } else if (arg == "--batch") {
@@ -22,12 +41,18 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args) {
       options.keep_jpeg = true;
     } else if (arg == "--album-list") {
       options.album_list = true;
-    } else if (arg.rfind("--jpeg-quality=", 0) == 0) {
-      std::optional<double> n = ParseNumberValue(std::string_view(arg).substr(15));
-      if (!n || *n != static_cast<int>(*n) || *n < kJpegQualityMin || *n > kJpegQualityMax) {
-        options.error = "--jpeg-quality takes a whole number from 1 to 100: " + arg;
-      } else {
-        options.jpeg_quality = static_cast<int>(*n);
+    } else if (arg == "--markup") {
+      options.markup = true;
+    } else if (arg == "--page-numbers") {
+      options.page_numbers = true;
+    } else if (arg == "--no-full-screen") {
+      options.no_full_screen = true;
+    } else if (arg == "--jpeg-quality" || arg.rfind("--jpeg-quality=", 0) == 0) {
+      // The value follows "=" or comes as the next argument.
+      std::string value = arg.size() > 14 ? arg.substr(15) : (i + 1 < args.size() ? args[++i] : "");
+      options.jpeg_quality = JpegQuality(value);
+      if (!options.jpeg_quality && options.error.empty()) {
+        options.error = "--jpeg-quality takes a whole number from 1 to 100: " + value;
       }
     } else if (options.error.empty()) {
       options.error = "unknown option " + arg + " (see --help)";
@@ -44,12 +69,19 @@ std::string LongHelpText() {
          "--keep-jpeg          do not recompress JPG files, for this run\n"
          "--album-list         the input is an album list: its image tags are pictures even\n"
          "                     with markup off, for this run\n"
-         "--jpeg-quality=N     the JPEG quality, 1 to 100 (kept for later runs)\n"
+         "--jpeg-quality=N     the JPEG quality, 1 to 100 (kept for later runs; also\n"
+         "                     --jpeg-quality N)\n"
+         "--markup             markup on again after -h (kept)\n"
+         "--page-numbers       page numbers on again after -n (kept)\n"
+         "--no-full-screen     full-screen mode off again after -u (kept)\n"
+         "--                   the end of switches and options: what follows is the input\n"
          "--version            the version and the picture formats that can be read\n"
          "--help               this text\n"
          "\n"
          "Exit status: 0 when every conversion wrote its PDF, 1 when a conversion reported an\n"
-         "error, 2 when the command line named nothing to convert.\n";
+         "error, 2 when the command line named nothing to convert, 3 when every PDF was written\n"
+         "but a picture was left out (each is named on standard error), 128 + the signal when\n"
+         "SIGINT, SIGTERM or SIGHUP ended the run (the partial PDF removed).\n";
 }
 
 }  // namespace vellumox

@@ -14,9 +14,15 @@ struct FrontEndOptions {
   bool help = false;
   bool keep_jpeg = false;
   bool album_list = false;  // the input is an album list: its image tags are always pictures
+  // --markup, --page-numbers, --no-full-screen: undo -h, -n and -u (kept like them).
+  bool markup = false;
+  bool page_numbers = false;
+  bool no_full_screen = false;
   std::optional<int> jpeg_quality;
-  std::vector<std::string> arguments;  // everything else, in order
-  std::string error;                   // an unknown or malformed option
+  std::vector<std::string> arguments;  // everything else before "--", in order
+  // What follows "--": an input name, never switches or options.
+  std::optional<std::string> literal_input;
+  std::string error;  // an unknown or malformed option
 };
 
 FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args);
@@ -25,8 +31,9 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args);
 std::string LongHelpText();
 
 // Exit statuses.
-inline constexpr int kExitDone = 0;     // every conversion wrote its PDF
-inline constexpr int kExitFailed = 1;   // a conversion reported an error
-inline constexpr int kExitNothing = 2;  // nothing to convert, or a bad option
+inline constexpr int kExitDone = 0;             // every conversion wrote its PDF
+inline constexpr int kExitFailed = 1;           // a conversion reported an error
+inline constexpr int kExitNothing = 2;          // nothing to convert, or a bad option
+inline constexpr int kExitPicturesLeftOut = 3;  // every PDF written, but a picture left out
 
 }  // namespace vellumox

@@ -14,9 +14,12 @@
 #include "images/image_format.h"
 #include "platform/process.h"
 #include "platform/product.h"
+#include "platform/signals.h"
 #include "platform/user_folders.h"
 
 int main(int argc, char** argv) {
+  // Before any thread starts: an interrupted run removes its partial output and temporary files.
+  vellumox::InstallSignalHandling();
   std::vector<std::string> args(argv + 1, argv + argc);
   vellumox::FrontEndOptions options = vellumox::ParseFrontEndOptions(args);
   if (!options.error.empty()) {

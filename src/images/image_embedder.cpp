@@ -21,6 +21,11 @@ ImageEmbedder::ImageEmbedder(DocumentWriter& writer, LineLayout& layout, ImageCo
 void ImageEmbedder::CollectImages(const std::string& filename) {
   references_.SetDocument(writer_.state().OutputFile, input_field_);
   references_.CollectImages(filename, writer_.state().UseTextFormating);
+  if (events_) {
+    for (const ImageReferences::LeftOutPicture& picture : references_.LeftOut()) {
+      events_->PictureLeftOut(picture.written, picture.reason);
+    }
+  }
 }
 
 void ImageEmbedder::ResetImages() {
@@ -67,9 +72,9 @@ void ImageEmbedder::ConvertAll() {
     }
     if (!events_) continue;
     if (entries[k].jpeg.ok) {
-      events_->PictureConverted(entries[k].path);
+      events_->PictureConverted(entries[k].written);
     } else {
-      events_->PictureLeftOut(entries[k].path, entries[k].jpeg.error);
+      events_->PictureLeftOut(entries[k].written, entries[k].jpeg.error);
     }
   }
   for (std::thread& worker : workers) worker.join();

@@ -20,25 +20,15 @@ std::string Unescaped(std::string value) {
   return ReplaceAll(value, "\\)", ")", CompareMode::kExact);
 }
 
-// Whether a file name matches a pattern in which every "?" stands for one character (UTF-8).
-bool MatchesWithWildcards(std::string_view name, std::string_view pattern) {
-  size_t n = 0;
-  for (size_t p = 0; p < pattern.size(); ++p) {
-    if (n >= name.size()) return false;
-    if (pattern[p] == '?') {
-      unsigned char lead = static_cast<unsigned char>(name[n]);
-      size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-      n += length;
-    } else if (pattern[p] == name[n]) {
-      ++n;
-    } else {
-      return false;
-    }
-  }
-  return n == name.size();
+// Whether a file's name is the one that a tag's text means: the name, put into the PDF's code
+// page as the text was, gives the same bytes. So "?" stands only for a character the code page
+// lacks, never for any character.
+bool NameMeansTheSame(std::string_view name, std::string_view utf8_text) {
+  return PlatformTextToWindows1252(name) == PlatformTextToWindows1252(utf8_text);
 }
 
-// Resolves each part of the path that holds "?" to the one entry of its folder that matches.
+// Resolves each part of the path that holds "?" to the one entry of its folder that it means;
+// nullopt when no entry or several do.
 std::optional<std::string> ResolveWildcards(const std::string& path) {
   std::string resolved;
   size_t start = 0;
@@ -55,7 +45,7 @@ std::optional<std::string> ResolveWildcards(const std::string& path) {
       std::string match;
       int count = 0;
       for (const std::string& name : ListFolder(folder)) {
-        if (MatchesWithWildcards(name, part)) {
+        if (NameMeansTheSame(name, part)) {
           match = name;
           ++count;
         }
@@ -132,8 +122,19 @@ bool ImageReferences::AcceptsName(std::string_view name) const {
   return false;
 }
 
+std::string ImageReferences::RefusalReason(std::string_view name) const {
+  const std::string lower = ToLowerAscii(name);
+  for (std::string_view ext : {".tif", ".png", ".pcx", ".tga", ".psd"}) {
+    if (EndsWithIgnoreCase(lower, ext)) {
+      return std::string(ext.substr(1)) + " pictures cannot be read here";
+    }
+  }
+  return "its type is not one that can be embedded";
+}
+
 void ImageReferences::ResetImages() {
   entries_.clear();
+  left_out_.clear();
 }
 
 void ImageReferences::CollectImages(const std::string& filename, bool use_text_formatting) {
@@ -161,11 +162,34 @@ void ImageReferences::CollectImages(const std::string& filename, bool use_text_f
       std::string src = ResolveImagePath(tag, "src");
       if (FindImage(src) == 0 && AcceptsName(src) && FileExists(src) &&
           static_cast<int>(entries_.size()) < kMaxImages) {
-        entries_.push_back(ImageEntry{src, 0, {}});
+        entries_.push_back(
+            ImageEntry{src, Windows1252ToUtf8(Unescaped(TagAttribute(tag, "src", ""))), 0, {}});
+      } else if (img != std::string_view::npos && FindImage(src) == 0) {
+        NoteLeftOut(tag, src);
       }
       rest.remove_prefix(q + 1);
     }
   }
+}
+
+void ImageReferences::NoteLeftOut(std::string_view tag, const std::string& src) {
+  LeftOutPicture picture{Windows1252ToUtf8(Unescaped(TagAttribute(tag, "src", ""))), ""};
+  for (const LeftOutPicture& known : left_out_) {
+    if (known.written == picture.written) return;  // once per picture
+  }
+  if (picture.written.empty()) {
+    picture.reason = "the tag names no picture";
+  } else if (!AcceptsName(src)) {
+    picture.reason = RefusalReason(src);
+  } else if (FileLength(src) == 0 || FileLength(picture.written) == 0 ||
+             FileLength(FolderOfPath(current_input_) + picture.written) == 0) {
+    picture.reason = "the file is empty";
+  } else if (!FileExists(src)) {
+    picture.reason = "no such file";
+  } else {
+    picture.reason = "more than " + std::to_string(kMaxImages) + " pictures in one document";
+  }
+  left_out_.push_back(std::move(picture));
 }
 
 std::string ImageReferences::ResolveImagePath(std::string_view tag, std::string_view name) const {

@@ -12,8 +12,9 @@
 namespace vellumox {
 
 struct ImageEntry {
-  std::string path;  // as ResolveImagePath gave it
-  float aspect = 0;  // height / width of its JPEG; 0 while it has none
+  std::string path;     // as ResolveImagePath gave it
+  std::string written;  // the tag's src as the input writes it (UTF-8), for messages
+  float aspect = 0;     // height / width of its JPEG; 0 while it has none
   JpegFile jpeg;
 };
 
@@ -32,8 +33,14 @@ class ImageReferences {
   }
 
   // Scans the input's tags and lists the distinct pictures that they name and that can be read,
-  // in the order of their first reference. Nothing is listed when markup is off.
+  // in the order of their first reference. Nothing is listed when markup is off. An image tag
+  // whose picture cannot be listed is kept in LeftOut(), once per picture.
   void CollectImages(const std::string& filename, bool use_text_formatting);
+  struct LeftOutPicture {
+    std::string written;  // as the tag writes it
+    std::string reason;
+  };
+  const std::vector<LeftOutPicture>& LeftOut() const { return left_out_; }
   void ResetImages();
 
   // The file that attribute name of a tag names: as written, then beside the input, else beside
@@ -48,18 +55,24 @@ class ImageReferences {
 
   // Whether a picture name's type is one that is collected.
   bool AcceptsName(std::string_view name) const;
+  // Why a name that AcceptsName refuses is refused.
+  std::string RefusalReason(std::string_view name) const;
 
  private:
+  void NoteLeftOut(std::string_view tag, const std::string& src);
+
   const ImageCodec& codec_;
   std::vector<ImageEntry> entries_;
+  std::vector<LeftOutPicture> left_out_;
   std::string current_input_;
   std::string output_file_;
   std::string input_field_;
 };
 
 // A file name from a tag as the file system knows it: converted to UTF-8; when that names no
-// file and holds "?" (a character the PDF's code page lacks), the one file that matches with
-// each "?" standing for any one character (letters of any script included).
+// file and holds "?" (a character the PDF's code page lacks), the one file whose name, put into
+// the code page the same way, gives the tag's text; when no file or several do, the name as it
+// is (which names no file).
 std::string ExistingFileFor(const std::string& utf8_path);
 
 }  // namespace vellumox

@@ -1,5 +1,6 @@
 // JPEG decoding and encoding through libjpeg-turbo. Its errors arrive by longjmp; every function
 // that calls the library sets its own jump point and keeps no C++ object alive across a call.
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,7 @@
 // clang-format on
 
 #include "images/decoders.h"
+#include "platform/file_system.h"
 
 namespace vellumox {
 
@@ -149,7 +151,7 @@ std::unique_ptr<PixelRows> OpenJpegRows(const std::string& path, std::string* er
 bool WriteJpegFile(PixelRows& rows, const std::string& path, int quality, std::string* error) {
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) {
-    if (error) *error = "cannot create " + path;
+    if (error) *error = "cannot create the converted picture: " + SystemErrorText(errno);
     return false;
   }
   std::vector<uint8_t> buffer(static_cast<size_t>(rows.width()) * rows.channels());
@@ -198,7 +200,7 @@ bool WriteJpegFile(PixelRows& rows, const std::string& path, int quality, std::s
   if (created) jpeg_destroy_compress(&info);
   if (std::fclose(file) != 0 && ok) {
     ok = false;
-    if (error) *error = "cannot write " + path;
+    if (error) *error = "cannot write the converted picture: " + SystemErrorText(errno);
   }
   return ok;
 }

@@ -6,16 +6,38 @@
 
 namespace vellumox {
 
+namespace {
+
+// "a JPEG", "a PNG", ...: the type that a picture's name promises.
+std::string TypeOfName(const std::string& path) {
+  struct Type {
+    const char* ext;
+    const char* type;
+  } types[] = {{".jpg", "a JPEG"}, {".bmp", "a BMP"},  {".rle", "an RLE"}, {".gif", "a GIF"},
+               {".wmf", "a WMF"},  {".emf", "an EMF"}, {".ico", "an ICO"}, {".tif", "a TIFF"},
+               {".png", "a PNG"},  {".tga", "a TGA"},  {".pcx", "a PCX"},  {".psd", "a PSD"}};
+  for (const Type& t : types) {
+    if (EndsWithIgnoreCase(path, t.ext)) return t.type;
+  }
+  return "a picture";
+}
+
+}  // namespace
+
 JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOptions& options,
                        const std::string& jpeg_path, const std::string& temp_folder) {
   JpegFile result;
   if (!FileExists(path)) {
-    result.error = "the file is missing or empty";
+    result.error = FileLength(path) == 0 ? "the file is empty" : "no such file";
     return result;
   }
   const ImageFormat format = SniffImageFile(path);
-  if (format == ImageFormat::kUnknown || !codec.CanRead(format)) {
-    result.error = "not a picture in a format that can be read";
+  if (format == ImageFormat::kUnknown) {
+    result.error = "not " + TypeOfName(path) + " file";
+    return result;
+  }
+  if (!codec.CanRead(format)) {
+    result.error = std::string(FormatName(format)) + " pictures cannot be read here";
     return result;
   }
   JpegFrame frame;

@@ -1,6 +1,7 @@
 #include "platform/file_handle.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -109,6 +110,12 @@ int64_t FileHandle::CopyFrom(FileHandle& source, int64_t count) {
     total += n;
   }
   return total;
+}
+
+bool FileHandle::SetPermissions(unsigned bits) {
+  if (::fchmod(fd_, static_cast<mode_t>(bits)) == 0) return true;
+  error_ = errno;
+  return false;
 }
 
 bool FileHandle::Close() {

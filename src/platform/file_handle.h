@@ -39,6 +39,8 @@ class FileHandle {
   // ended early or an error occurred: a write error is this handle's Error(), anything else
   // the source's.
   int64_t CopyFrom(FileHandle& source, int64_t count);
+  // Sets the permission bits; false on error.
+  bool SetPermissions(unsigned bits);
   // Closes the file; false when closing reported an error (a delayed write error).
   bool Close();
 

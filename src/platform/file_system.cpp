@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <vector>
 
 namespace vellumox {
 
@@ -30,13 +31,16 @@ uint64_t RandomSalt(const void* caller) {
   return salt;
 }
 
+// ".name.XXXXXX": eight bytes more than the name, so that any name that the file system takes
+// (up to 255 bytes) leaves room for its temporary twin when it is at most 247 bytes long.
 std::string HiddenNameBeside(const std::string& path, uint64_t salt) {
+  static constexpr char kDigits[] =
+      "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
   size_t slash = path.find_last_of('/');
   std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  char suffix[24];
-  std::snprintf(suffix, sizeof suffix, ".%012llx.part",
-                static_cast<unsigned long long>(salt & 0xFFFFFFFFFFFFull));
+  std::string suffix = ".";
+  for (int i = 0; i < 6; ++i, salt /= 62) suffix += kDigits[salt % 62];
   return folder + "." + base + suffix;
 }
 
@@ -108,6 +112,30 @@ std::vector<std::string> ListFolder(const std::string& folder) {
   }
   ::closedir(dir);
   return names;
+}
+
+std::string FollowSymlinks(const std::string& path) {
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    std::vector<char> buf(4096);
+    ssize_t n = ::readlink(current.c_str(), buf.data(), buf.size());
+    if (n <= 0 || static_cast<size_t>(n) >= buf.size()) return current;
+    std::string target(buf.data(), static_cast<size_t>(n));
+    if (target[0] != '/') {
+      size_t slash = current.find_last_of('/');
+      target = (slash == std::string::npos ? std::string() : current.substr(0, slash + 1)) + target;
+    }
+    current = target;
+  }
+  return current;
+}
+
+std::optional<unsigned> PermissionBits(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return static_cast<unsigned>(st.st_mode & 07777);
 }
 
 bool RemoveFile(const std::string& path) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,12 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes, int* error 
 // when the folder cannot be read.
 std::vector<std::string> ListFolder(const std::string& folder);
 
+// The file that path finally names when it is a symbolic link (a chain of them followed, a
+// dangling link's target included); path itself otherwise.
+std::string FollowSymlinks(const std::string& path);
+// The permission bits of a regular file, nullopt when there is none.
+std::optional<unsigned> PermissionBits(const std::string& path);
+
 bool RemoveFile(const std::string& path);
 // Copies a file to a name that must not exist yet; false with the error number in *error, and
 // nothing left at to, when it cannot (to existing already included).
@@ -42,9 +49,9 @@ bool CopyFileToNew(const std::string& from, const std::string& to, int* error = 
 // Renames from over to; false with the error number in *error.
 bool RenameFile(const std::string& from, const std::string& to, int* error = nullptr);
 
-// A new, hidden file beside path (".name.<random>.part" in path's folder), made so that it did
-// not exist before. The handle is not open when no such file could be made; *temp_path is
-// then empty and the handle's Error() tells why.
+// A new, hidden file beside path (".name.XXXXXX" in path's folder, eight bytes longer than the
+// name), made so that it did not exist before. The handle is not open when no such file could be
+// made; *temp_path is then empty and the handle's Error() tells why.
 FileHandle CreateFileBeside(const std::string& path, std::string* temp_path);
 
 // A new file in folder named prefix + six random characters + suffix; empty when it cannot

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/signals.h"
 
 namespace vellumox {
 
@@ -19,7 +20,10 @@ const std::string& PrivateFolder::Path() {
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/vellumox-XXXXXX";
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
-    if (::mkdtemp(buf.data())) path_ = buf.data();
+    if (::mkdtemp(buf.data())) {
+      path_ = buf.data();
+      RegisterTemporaryFolder(path_);
+    }
   }
   return path_;
 }
@@ -33,6 +37,7 @@ void PrivateFolder::Remove() {
   // Only files are made inside, never folders.
   for (const std::string& name : ListFolder(path_)) RemoveFile(path_ + "/" + name);
   ::rmdir(path_.c_str());
+  UnregisterTemporaryFolder(path_);
   path_.clear();
 }
 

@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "platform/file_system.h"
+#include "platform/signals.h"
 #include "writer/pdf_string.h"
 #include "writer/writer_error.h"
 
@@ -30,8 +31,15 @@ void OutputStream::Reset(const std::string& output_path) {
 void OutputStream::Open() {
   if (file_.IsOpen() || failed_) return;
   if (path_.empty()) Fail("No output file name was given.");
-  file_ = CreateFileBeside(path_, &temp_path_);
-  if (file_.IsOpen()) return;
+  // An output that is a symbolic link is written through to the file it names.
+  target_ = FollowSymlinks(path_);
+  file_ = CreateFileBeside(target_, &temp_path_);
+  if (file_.IsOpen()) {
+    RegisterTemporaryFile(temp_path_);
+    // A PDF that replaces an earlier file keeps that file's permissions.
+    if (std::optional<unsigned> bits = PermissionBits(target_)) file_.SetPermissions(*bits);
+    return;
+  }
   if (file_.Error() == EEXIST) {
     Fail("Cannot create the PDF file '" + path_ + "': no free temporary name beside it");
   }
@@ -44,6 +52,7 @@ void OutputStream::Fail(const std::string& description) {
   file_.Close();
   if (!temp_path_.empty()) {
     RemoveFile(temp_path_);
+    UnregisterTemporaryFile(temp_path_);
     temp_path_.clear();
   }
   throw WriterError(description);
@@ -150,9 +159,10 @@ void OutputStream::Commit() {
     Fail("Cannot write the PDF file '" + path_ + "': " + SystemErrorText(file_.Error()));
   }
   int error = 0;
-  if (!RenameFile(temp_path_, path_, &error)) {
+  if (!RenameFile(temp_path_, target_, &error)) {
     Fail("Cannot save the PDF file '" + path_ + "': " + SystemErrorText(error));
   }
+  UnregisterTemporaryFile(temp_path_);
   temp_path_.clear();
   committed_ = true;
 }
@@ -161,6 +171,7 @@ void OutputStream::Discard() {
   file_.Close();
   if (!temp_path_.empty()) {
     RemoveFile(temp_path_);
+    UnregisterTemporaryFile(temp_path_);
     temp_path_.clear();
   }
 }

@@ -1,7 +1,9 @@
 // The bytes of one PDF file: lines ending in a carriage return, a running byte offset, and an
 // atomic commit. The file is written under a temporary name beside the output and renamed over
 // the output only when it is complete, so a failed conversion never leaves half a PDF behind and
-// never touches an earlier file of that name.
+// never touches an earlier file of that name. A PDF that replaces a file keeps its permissions;
+// an output that is a symbolic link is written through to its target. The temporary file is
+// registered for removal should a signal end the program.
 #pragma once
 
 #include <cstdint>
@@ -71,6 +73,7 @@ class OutputStream {
 
   int64_t max_size_;
   std::string path_;
+  std::string target_;  // the file that path_ names, symbolic links followed
   std::string temp_path_;
   FileHandle file_;
   std::string buffer_;

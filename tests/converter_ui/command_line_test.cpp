@@ -152,5 +152,36 @@ TEST(CommandLine, NumbersAreReadLenientlyAndValuesMayBeEmpty) {
   EXPECT_EQ(quote.txtTitle, "no end " + dir / "a.txt");
 }
 
+// What the user meant: quoted text holds no switch, an empty value clears, "--" ends the
+// switches, an index out of range is ignored and said so.
+TEST(CommandLine, TakesWhatTheUserMeant) {
+  TempDir dir;
+  test::WriteFile(dir / "a.txt", "x");
+  test::WriteFile(dir / "-f3.txt", "x");
+  ConverterControls c = Restored();
+  c.txtTitle = "Old";
+  std::string text = JoinArguments({"-t", "Sales -b2b report", "-b1", dir / "a.txt"});
+  EXPECT_EQ(ApplyCommandLine(text, c), CommandLineOutcome::kConvert);
+  EXPECT_EQ(c.txtTitle, "Sales -b2b report");
+  EXPECT_EQ(c.cmbBackColor.selected, 1);  // the real -b1, not "-b2b" of the title
+
+  std::string cleared = JoinArguments({"-t", "", dir / "a.txt"});
+  EXPECT_EQ(ApplyCommandLine(cleared, c), CommandLineOutcome::kConvert);
+  EXPECT_EQ(c.txtTitle, "");
+
+  const std::string literal = dir / "-f3.txt";
+  std::string none;
+  EXPECT_EQ(ApplyCommandLine(none, c, &literal), CommandLineOutcome::kConvert);
+  EXPECT_EQ(c.txtFilename, literal);
+  EXPECT_EQ(c.cmbFont.selected, 4);  // "-f3" of the name is no switch
+
+  std::vector<std::string> warnings;
+  std::string out_of_range = "-s99 -f2 " + dir / "a.txt";
+  EXPECT_EQ(ApplyCommandLine(out_of_range, c, nullptr, &warnings), CommandLineOutcome::kConvert);
+  EXPECT_EQ(c.cmbFontSize.selected, 6);
+  EXPECT_EQ(warnings, std::vector<std::string>{
+                          "-s99: there is no font size 99 (0 to 15); the switch is ignored"});
+}
+
 }  // namespace
 }  // namespace vellumox

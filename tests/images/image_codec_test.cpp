@@ -75,6 +75,7 @@ TEST(ImageCodec, DecodesEveryFormatAtItsSize) {
   test::MakeWithMagick(dir / "a.ico", "ICO", 32, 32);
   test::MakeRleBitmap(dir / "a.rle", 300, 20);
   test::MakeWmf(dir / "a.wmf", 2, 1);
+  test::MakeWmf(dir / "text.wmf", 2, 1, "Hello");  // text needs the URW fonts
   test::MakeEmf(dir / "a.emf", 50.8, 25.4);
   struct Case {
     const char* name;
@@ -86,7 +87,7 @@ TEST(ImageCodec, DecodesEveryFormatAtItsSize) {
       {"a.gif", 64, 48, 3},       {"a.bmp", 64, 48, 3},     {"a.tif", 64, 48, 3},
       {"grey.tif", 64, 48, 1},    {"a.tga", 64, 48, 3},     {"a.pcx", 64, 48, 3},
       {"a.psd", 64, 48, 3},       {"a.ico", 32, 32, 3},     {"a.rle", 300, 20, 3},
-      {"a.wmf", 192, 96, 3},      {"a.emf", 192, 96, 3},
+      {"a.wmf", 192, 96, 3},      {"text.wmf", 192, 96, 3}, {"a.emf", 192, 96, 3},
   };
   // WMF and EMF in one process: their libraries must not clash.
   for (const Case& c : cases) {

@@ -69,6 +69,26 @@ TEST(CollectImages, FindsNamesWithParenthesesAndForeignLetters) {
             (std::vector<std::string>{dir / "caf\xC3\xA9.jpg"}));
 }
 
+TEST(CollectImages, ANameFindsItsOwnPictureOrNone) {
+  TempDir dir;
+  test::MakeJpeg(dir / "Berlin.jpg", 8, 8);
+  test::MakeJpeg(dir / "abcd.jpg", 8, 8);
+  test::RunCommand("mkdir " + test::ShellQuote(dir / "\xE6\x97\xA5\xE6\x9C\xAC") + " " +
+                   test::ShellQuote(dir / "ab"));  // 日本 and a folder of two letters
+  test::MakeJpeg(dir / "ab/x.jpg", 8, 8);
+  test::MakeJpeg(dir / "\xE6\x97\xA5\xE6\x9C\xAC/x.jpg", 8, 8);
+  struct Case {
+    const char* tag;
+    std::vector<std::string> found;
+  } cases[] = {
+      // Москва.jpg reads "??????.jpg" in the code page; Berlin.jpg must not answer for it.
+      {"<img src=\"\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0.jpg\">", {}},
+      {"<img src=\"????.jpg\">", {}},  // a literal "????" is not abcd
+      {"<img src=\"\xE6\x97\xA5\xE6\x9C\xAC/x.jpg\">", {dir / "\xE6\x97\xA5\xE6\x9C\xAC/x.jpg"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Collect(dir, c.tag), c.found) << c.tag;
+}
+
 TEST(FindImage, MatchesEscapedAndFolderRelativeNames) {
   TempDir dir;
   test::MakeJpeg(dir / "a.jpg", 8, 8);

@@ -187,7 +187,8 @@ void MakeRleBitmap(const std::string& path, int width, int height) {
   WriteBytes(path, out + pixels);
 }
 
-void MakeWmf(const std::string& path, double width_inches, double height_inches) {
+void MakeWmf(const std::string& path, double width_inches, double height_inches,
+             const std::string& text) {
   const int units = 1440;
   const int w = static_cast<int>(width_inches * units), h = static_cast<int>(height_inches * units);
   std::string records;
@@ -202,14 +203,35 @@ void MakeWmf(const std::string& path, double width_inches, double height_inches)
   record(0x02FC, {0, 0x00C0, 0x0000, 0});
   record(0x012D, {0});
   record(0x041B, {h * 3 / 4, w * 3 / 4, h / 4, w / 4});  // Rectangle(bottom, right, top, left)
-  record(0x0000, {});                                    // EOF
+  if (!text.empty()) {
+    // CreateFontIndirect(height, width, escapement, orientation, weight 400, then the flag and
+    // precision bytes, and the face name "Helvetica" in 32 bytes), SelectObject(1), TextOut.
+    std::string font;
+    for (int v : {-h / 8, 0, 0, 0, 400, 0, 0, 0, 0}) Put16(font, static_cast<unsigned>(v) & 0xFFFF);
+    std::string face = "Helvetica";
+    face.resize(32, '\0');
+    font += face;
+    Put32(records, static_cast<uint32_t>(3 + font.size() / 2));
+    Put16(records, 0x02FB);
+    records += font;
+    record(0x012D, {1});
+    std::string shown = text;
+    if (shown.size() % 2) shown += '\0';
+    Put32(records, static_cast<uint32_t>(3 + 1 + shown.size() / 2 + 2));
+    Put16(records, 0x0521);
+    Put16(records, static_cast<unsigned>(text.size()));
+    records += shown;
+    Put16(records, static_cast<unsigned>(h / 2));
+    Put16(records, static_cast<unsigned>(w / 8));
+  }
+  record(0x0000, {});  // EOF
   std::string meta;
   Put16(meta, 1);
   Put16(meta, 9);
   Put16(meta, 0x0300);
   Put32(meta, static_cast<uint32_t>((18 + records.size()) / 2));
-  Put16(meta, 1);
-  Put32(meta, 7);
+  Put16(meta, text.empty() ? 1 : 2);   // objects: the brush, and the font
+  Put32(meta, text.empty() ? 7 : 28);  // the largest record, in words
   Put16(meta, 0);
   std::string placeable;
   Put32(placeable, 0x9AC6CDD7);

@@ -24,8 +24,10 @@ void MakeWithMagick(const std::string& path, const std::string& coder, int width
                     bool grey = false);
 // An 8-bit bitmap compressed with run lengths (BI_RLE8).
 void MakeRleBitmap(const std::string& path, int width, int height);
-// A placeable WMF of width_inches x height_inches (1440 units per inch) with a filled rectangle.
-void MakeWmf(const std::string& path, double width_inches, double height_inches);
+// A placeable WMF of width_inches x height_inches (1440 units per inch) with a filled rectangle,
+// and the text in Helvetica when text is given.
+void MakeWmf(const std::string& path, double width_inches, double height_inches,
+             const std::string& text = "");
 // An EMF whose frame is width_mm x height_mm, with a filled rectangle.
 void MakeEmf(const std::string& path, double width_mm, double height_mm);
 
