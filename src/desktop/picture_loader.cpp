@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "images/image_format.h"
+#include "images/jpeg_conversion.h"
 #include "platform/private_folder.h"
 
 namespace vellumox {
@@ -15,7 +16,7 @@ QImage LoadPicture(ImageCodec& codec, const std::string& path, int max_side) {
   const std::string& folder = temp.Path();
   if (folder.empty()) return QImage();
   std::string error;
-  std::unique_ptr<PixelRows> rows = codec.Decode(path, format, folder, &error);
+  std::unique_ptr<PixelRows> rows = DecodeUpright(path, format, codec, folder, &error);
   if (!rows || rows->width() < 1 || rows->height() < 1) return QImage();
   const int step = std::max(1, (std::max(rows->width(), rows->height()) + max_side - 1) / max_side);
   const int width = std::max(1, rows->width() / step);

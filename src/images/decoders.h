@@ -47,6 +47,11 @@ class BufferedRows : public PixelRows {
   int next_ = 0;
 };
 
+// The picture stood upright as an EXIF orientation (2 to 8) asks: turned and mirrored, held in
+// memory; 1 and anything else give the rows back as they are.
+std::unique_ptr<PixelRows> Upright(std::unique_ptr<PixelRows> rows, int orientation,
+                                   std::string* error);
+
 // Writes a pixel with alpha onto white.
 inline uint8_t OnWhite(unsigned value, unsigned alpha) {
   return static_cast<uint8_t>((value * alpha + 255 * (255 - alpha) + 127) / 255);

@@ -144,6 +144,52 @@ std::optional<JpegFrame> ReadJpegFrame(const std::string& path) {
   return result;
 }
 
+int ReadExifOrientation(std::string_view head) {
+  auto byte = [&](size_t i) { return i < head.size() ? static_cast<uint8_t>(head[i]) : 0; };
+  if (byte(0) != 0xFF || byte(1) != 0xD8) return 0;
+  size_t pos = 2;
+  // The segments before the first scan; EXIF is in an APP1 segment among them.
+  while (pos + 4 <= head.size() && byte(pos) == 0xFF) {
+    const uint8_t marker = byte(pos + 1);
+    if (marker == 0xDA || marker == 0xD9) break;
+    const size_t length = static_cast<size_t>(byte(pos + 2)) << 8 | byte(pos + 3);
+    if (length < 2) break;
+    const size_t data = pos + 4;
+    if (marker == 0xE1 && head.substr(data, 6) == std::string_view("Exif\0\0", 6)) {
+      const size_t tiff = data + 6;
+      const bool big = byte(tiff) == 'M' && byte(tiff + 1) == 'M';
+      if (!big && !(byte(tiff) == 'I' && byte(tiff + 1) == 'I')) return 0;
+      auto u16 = [&](size_t i) {
+        return big ? static_cast<unsigned>(byte(i)) << 8 | byte(i + 1)
+                   : static_cast<unsigned>(byte(i + 1)) << 8 | byte(i);
+      };
+      auto u32 = [&](size_t i) {
+        return big ? static_cast<size_t>(u16(i)) << 16 | u16(i + 2)
+                   : static_cast<size_t>(u16(i + 2)) << 16 | u16(i);
+      };
+      const size_t end = data + length - 2;
+      const size_t ifd = tiff + u32(tiff + 4);
+      if (ifd + 2 > end) return 0;
+      const unsigned entries = u16(ifd);
+      for (unsigned k = 0; k < entries && ifd + 2 + 12 * (k + 1) <= end; ++k) {
+        const size_t entry = ifd + 2 + 12 * k;
+        if (u16(entry) == 0x0112 && u16(entry + 2) == 3) {
+          const unsigned value = u16(entry + 8);
+          return value >= 1 && value <= 8 ? static_cast<int>(value) : 0;
+        }
+      }
+      return 0;
+    }
+    pos = data + length - 2;
+  }
+  return 0;
+}
+
+int ReadExifOrientation(const std::string& path) {
+  const std::string head = ReadFileHead(path, kHeaderBytes);
+  return ReadExifOrientation(std::string_view(head));
+}
+
 bool IsEmbeddableJpeg(const std::string& path, JpegFrame* out) {
   std::optional<JpegFrame> frame = ReadJpegFrame(path);
   if (!frame) return false;

@@ -29,6 +29,11 @@ struct JpegFrame {
 };
 std::optional<JpegFrame> ReadJpegFrame(const std::string& path);
 
+// The EXIF orientation of a JPEG (1 to 8: how its stored pixels must be turned or mirrored to
+// stand upright), or 0 when it has none that can be read.
+int ReadExifOrientation(const std::string& path);
+int ReadExifOrientation(std::string_view head);
+
 // True when a JPEG file may be embedded as it is: a Huffman-coded baseline, extended or
 // progressive frame with one or three components, and an end-of-image marker near the end of
 // the file (so it is not cut short).

@@ -1,5 +1,6 @@
 #include "images/jpeg_conversion.h"
 
+#include "images/decoders.h"
 #include "images/image_header.h"
 #include "platform/file_system.h"
 #include "writer/path_names.h"
@@ -24,6 +25,15 @@ std::string TypeOfName(const std::string& path) {
 
 }  // namespace
 
+std::unique_ptr<PixelRows> DecodeUpright(const std::string& path, ImageFormat format,
+                                         ImageCodec& codec, const std::string& temp_folder,
+                                         std::string* error) {
+  std::unique_ptr<PixelRows> rows = codec.Decode(path, format, temp_folder, error);
+  if (rows && format == ImageFormat::kJpeg)
+    rows = Upright(std::move(rows), ReadExifOrientation(path), error);
+  return rows;
+}
+
 JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOptions& options,
                        const std::string& jpeg_path, const std::string& temp_folder) {
   JpegFile result;
@@ -41,15 +51,16 @@ JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOpt
     return result;
   }
   JpegFrame frame;
+  const int orientation = format == ImageFormat::kJpeg ? ReadExifOrientation(path) : 0;
   if (options.keep_jpeg && EndsWithIgnoreCase(path, ".jpg") && format == ImageFormat::kJpeg &&
-      IsEmbeddableJpeg(path, &frame)) {
+      orientation <= 1 && IsEmbeddableJpeg(path, &frame)) {
     result.ok = true;
     result.path = path;
     result.width = frame.width;
     result.height = frame.height;
     return result;
   }
-  std::unique_ptr<PixelRows> rows = codec.Decode(path, format, temp_folder, &result.error);
+  std::unique_ptr<PixelRows> rows = DecodeUpright(path, format, codec, temp_folder, &result.error);
   if (!rows) return result;
   if (!codec.EncodeJpeg(*rows, jpeg_path, options.quality, &result.error)) {
     RemoveFile(jpeg_path);

@@ -20,9 +20,16 @@ struct JpegFile {
   std::string error;  // why there is none
 };
 
+// Decodes a picture standing upright: a JPEG with an EXIF orientation other than 1 is turned and
+// mirrored as it asks. nullptr with a reason on failure.
+std::unique_ptr<PixelRows> DecodeUpright(const std::string& path, ImageFormat format,
+                                         ImageCodec& codec, const std::string& temp_folder,
+                                         std::string* error);
+
 // A ".jpg" that is a JPEG a PDF reader can show (Huffman-coded, one or three components, not
 // cut short) is used as it is when keep_jpeg is set; every other picture is decoded by the
-// type its bytes show and encoded as a baseline JPEG at jpeg_path. A missing, empty, unreadable
+// type its bytes show and encoded as a baseline JPEG at jpeg_path, upright (a JPEG whose EXIF
+// orientation is not 1 is never used as it is). A missing, empty, unreadable
 // or broken picture gives no JPEG.
 JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOptions& options,
                        const std::string& jpeg_path, const std::string& temp_folder);

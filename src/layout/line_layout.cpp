@@ -3,10 +3,39 @@
 #include <algorithm>
 
 #include "layout/text_rules.h"
+#include "writer/glyph_widths.h"
 #include "writer/path_names.h"
 #include "writer/pdf_string.h"
 
 namespace vellumox {
+
+namespace {
+
+// The sum of the glyph widths of unescaped text.
+int64_t TextWidth(std::string_view text, const GlyphWidthTable& widths) {
+  int64_t sum = 0;
+  for (unsigned char c : text) sum += widths[c];
+  return sum;
+}
+
+// The escaped characters of the longest run of leading shown characters of escaped text whose
+// widths add up to no more than limit (an escape is one shown character, the one it stands
+// for), looking at no more than max_chars escaped characters; at least one shown character.
+size_t FittingLength(std::string_view escaped, const GlyphWidthTable& widths, int64_t limit,
+                     size_t max_chars) {
+  int64_t sum = 0;
+  size_t n = 0;
+  while (n < escaped.size() && n < max_chars) {
+    const size_t length = escaped[n] == '\\' && n + 1 < escaped.size() ? 2 : 1;
+    sum += widths[static_cast<unsigned char>(escaped[n + length - 1])];
+    if (sum > limit && n > 0) break;
+    n += length;
+    if (sum > limit) break;  // the first character, which goes alone
+  }
+  return n;
+}
+
+}  // namespace
 
 LineLayout::LineLayout(DocumentWriter& writer) : writer_(writer), markup_(writer) {}
 
@@ -33,8 +62,12 @@ void LineLayout::PrintLine(std::string_view line) {
   const size_t width = static_cast<size_t>(std::max(st.CharsPerLine, kMinimumWidth));
   const bool marks = st.UseTextFormating && (line.find('<') != std::string_view::npos ||
                                              line.find('&') != std::string_view::npos);
+  // Text stays between the margins: a line is whole only when its glyphs fit as well as its
+  // characters.
+  const GlyphWidthTable& glyphs = *st.GlyphWidths;
+  const bool fits = TextWidth(line, glyphs) <= st.LineWidthLimit;
   // Most lines hold no markup and fit: the plain path, escaped straight into the output.
-  if (!marks && writer_.EmitEscapedLineWithin("(", line, ")'", width)) {
+  if (!marks && fits && writer_.EmitEscapedLineWithin("(", line, ")'", width)) {
     writer_.AdvanceLine();
     return;
   }
@@ -44,14 +77,18 @@ void LineLayout::PrintLine(std::string_view line) {
     AppendEscaped(line, escaped_);
     rest = escaped_;
   }
-  if (rest.size() <= width || HasMarkup(rest, st.UseTextFormating)) {
+  if ((rest.size() <= width && fits) || HasMarkup(rest, st.UseTextFormating)) {
     LayoutLine(rest);  // lines with markup are never wrapped
     return;
   }
-  while (rest.size() > width) {
-    size_t length = width;
+  for (;;) {
+    // A piece is at most the wrap width long and no wider than the room between the margins.
+    const size_t fitting = FittingLength(rest, glyphs, st.LineWidthLimit, width + 1);
+    if (rest.empty() || (rest.size() <= width && fitting == rest.size())) break;
+    const size_t piece = std::min(width, fitting);
+    size_t length = piece;
     bool cut_at_break = false;
-    for (size_t i = width; i >= width / 2 && i >= 1; --i) {
+    for (size_t i = piece; i >= piece / 2 && i >= 1; --i) {
       if (IsWrapBreakCharacter(rest[i - 1])) {
         length = i;
         cut_at_break = true;

@@ -14,10 +14,6 @@ namespace vellumox {
 
 namespace {
 
-// The largest size factor an element may have; beyond it the arithmetic of sizes and line
-// counts would overflow.
-constexpr float kMaxSizeScale = 10000.0f;
-
 bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
@@ -157,8 +153,9 @@ ElementStyle MarkupInterpreter::ApplyTag(std::string_view tag) {
   } else if (first == 'f' || first == 'F') {
     ApplyFontTag(tag, style);
   }
+  // A factor that is not above 0, or not a number at all, is 1; a large one stays as it is
+  // (the line count it adds is kept from overflowing where it is added).
   if (!(style.SizeScale > 0) || !std::isfinite(style.SizeScale)) style.SizeScale = 1;
-  style.SizeScale = std::min(style.SizeScale, kMaxSizeScale);
   return style;
 }
 

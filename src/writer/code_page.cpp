@@ -71,6 +71,8 @@ size_t ByteOrderMarkLength(std::string_view start, TextEncoding encoding) {
 TextEncoding DetectTextEncoding(std::string_view text) {
   if (text.substr(0, 2) == "\xFF\xFE") return TextEncoding::kUtf16LE;
   if (text.substr(0, 2) == "\xFE\xFF") return TextEncoding::kUtf16BE;
+  // A UTF-8 byte-order mark declares UTF-8, whatever follows.
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") return TextEncoding::kUtf8;
   Utf8Scanner scanner;
   scanner.Feed(text);
   if (scanner.Valid() && !scanner.AllAscii()) return TextEncoding::kUtf8;
@@ -93,18 +95,19 @@ const char* IconvName(TextEncoding encoding) {
 }
 
 // Length of the character that starts at p, used to step over one that cannot be converted.
+// In UTF-8 a valid sequence is stepped over whole, and a byte that starts none alone, so that
+// each invalid byte becomes one "?".
 size_t CharacterLength(TextEncoding encoding, const unsigned char* p, size_t left) {
   switch (encoding) {
     case TextEncoding::kUtf8: {
-      size_t n = 1;
-      if (p[0] >= 0xF0) {
-        n = 4;
-      } else if (p[0] >= 0xE0) {
-        n = 3;
-      } else if (p[0] >= 0xC0) {
-        n = 2;
+      Utf8Scanner scanner;
+      for (size_t n = 1; n <= 4 && n <= left; ++n) {
+        scanner = Utf8Scanner();
+        scanner.Feed(std::string_view(reinterpret_cast<const char*>(p), n));
+        if (scanner.Broken()) return 1;
+        if (scanner.Valid()) return n;
       }
-      return n <= left ? n : left;
+      return 1;
     }
     case TextEncoding::kUtf16LE:
     case TextEncoding::kUtf16BE: {
@@ -196,9 +199,7 @@ void CodePageConverter::Finish(std::string& out) {
 }
 
 std::string PlatformTextToWindows1252(std::string_view text) {
-  Utf8Scanner scanner;
-  scanner.Feed(text);
-  if (!scanner.Valid() || scanner.AllAscii()) return std::string(text);
+  if (DetectTextEncoding(text) != TextEncoding::kUtf8) return std::string(text);
   text.remove_prefix(ByteOrderMarkLength(text, TextEncoding::kUtf8));
   CodePageConverter converter(TextEncoding::kUtf8);
   std::string out;

@@ -91,9 +91,12 @@ void DocumentWriter::Initialize(const ConversionSettings& s) {
   st.Rotation = s.Rotation;
   st.TopMarginPt = RoundToInt32(72.0 * s.TopMargin).value_or(0);
   if (st.Leading.ticks() != 0) {
-    double lines =
-        (static_cast<double>(st.PageHeight) - 2.0 * st.TopMarginPt) / st.Leading.ToDouble();
-    st.LinesPerPage = RoundToInt32(lines).value_or(0);
+    // Divided exactly: the leading has four decimals, so an exact half (7.5 lines) is seen as
+    // one and goes to the even neighbour.
+    st.LinesPerPage = DivideRoundHalfEven(
+        (static_cast<int64_t>(st.PageHeight) - 2 * static_cast<int64_t>(st.TopMarginPt)) *
+            Fixed4::kScale,
+        st.Leading.ticks());
   }
   st.LeftMarginPt = RoundToInt32(s.Margin * 72.0).value_or(0);
   if (s.FontSize != 0) {
@@ -101,6 +104,12 @@ void DocumentWriter::Initialize(const ConversionSettings& s) {
     auto chars = RoundToInt32(k * st.PageWidth / s.FontSize);
     if (chars) st.CharsPerLine = *chars + 20 - st.LeftMarginPt / 2;
   }
+  st.GlyphWidths = &GlyphWidthsOf(st.FontIndex);
+  // A text fits when the sum of glyph width x font size is not above 1000 x the room; with a
+  // font size of 0 or less every glyph is 0 wide, and only the room counts.
+  const int64_t room = 1000 * (static_cast<int64_t>(st.PageWidth) - 2 * st.LeftMarginPt);
+  st.LineWidthLimit =
+      s.FontSize > 0 ? (room < 0 ? -1 : room / s.FontSize) : (room < 0 ? -1 : INT64_MAX);
   stream_start_ = 0;
   st.ShowPageNum = s.ShowPageNum;
   st.ForeColor = std::string(ColorOperands(s.ForeColorIndex));
@@ -150,13 +159,13 @@ void DocumentWriter::StartPDF() {
 
     BeginObject(st.Objects.info);
     EmitLine("<<");
-    EmitLine("/Author (" + EscapePdfString(st.TextAuthor) + ")");
+    EmitLine("/Author " + PdfTextString(st.TextAuthor));
     EmitLine("/CreationDate (D:" + LocalTimestamp() + ")");
-    EmitLine("/Creator (" + EscapePdfString(st.TextCreator) + ")");
+    EmitLine("/Creator " + PdfTextString(st.TextCreator));
     EmitLine("/Producer (" + ProductTitle() + ")");
-    EmitLine("/Title (" + EscapePdfString(st.TextTitle) + ")");
-    EmitLine("/Subject (" + EscapePdfString(st.TextSubject) + ")");
-    EmitLine("/Keywords (" + EscapePdfString(st.TextKeywords) + ")");
+    EmitLine("/Title " + PdfTextString(st.TextTitle));
+    EmitLine("/Subject " + PdfTextString(st.TextSubject));
+    EmitLine("/Keywords " + PdfTextString(st.TextKeywords));
     EmitLine(">>");
     EmitLine("endobj");
 

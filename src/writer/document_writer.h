@@ -14,6 +14,7 @@
 
 #include "writer/conversion_settings.h"
 #include "writer/document_hooks.h"
+#include "writer/glyph_widths.h"
 #include "writer/number_text.h"
 #include "writer/object_table.h"
 #include "writer/output_stream.h"
@@ -54,6 +55,12 @@ struct WriterState {
   int32_t TopMarginPt = 0;
   int32_t LinesPerPage = 0;
   int32_t CharsPerLine = 0;
+  // What line printing needs to keep plain text between the margins: the document font's
+  // glyph widths, and the room between the margins (page width less twice the left margin) in
+  // thousandths of a point divided by the font size, so that a text fits when the sum of its
+  // glyph widths is not above it.
+  const GlyphWidthTable* GlyphWidths = nullptr;
+  int64_t LineWidthLimit = 0;
   int16_t Rotation = 0;
   std::string ForeColor;
   std::string BackColor;

@@ -66,6 +66,10 @@ void InputTextReader::Decide(std::string_view chunk, int64_t chunk_offset) {
   decided_ = true;
   if (chunk_offset == 0 && (chunk.substr(0, 2) == "\xFF\xFE" || chunk.substr(0, 2) == "\xFE\xFF")) {
     encoding_ = chunk[0] == '\xFF' ? TextEncoding::kUtf16LE : TextEncoding::kUtf16BE;
+  } else if (chunk_offset == 0 && chunk.substr(0, 3) == "\xEF\xBB\xBF") {
+    // A UTF-8 byte-order mark declares UTF-8: the mark goes, and every invalid byte after it
+    // becomes "?", as a character that Windows-1252 lacks does.
+    encoding_ = TextEncoding::kUtf8;
   } else {
     // Everything before this chunk was ASCII; check this chunk and the rest of the file.
     Utf8Scanner scanner;

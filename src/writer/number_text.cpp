@@ -1,5 +1,7 @@
 #include "writer/number_text.h"
 
+#include <cstdint>
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -116,26 +118,38 @@ int DigitValue(char c) {
   return 99;
 }
 
-// "&H" and "&O" numbers: up to 16 bits they read as a signed 16-bit value, up to 32 bits as a
-// signed 32-bit value, as the classic reader of such numbers did (&HFFFF is -1).
+// "&H" and "&O" numbers: the hexadecimal or octal value of their digits (&HFFFF is 65535).
 double ReadRadixNumber(std::string_view text, size_t pos, int radix) {
-  uint64_t value = 0;
-  int digits = 0;
+  double value = 0;
   for (; pos < text.size(); ++pos) {
     char c = text[pos];
     if (IsSkippedBlank(c)) continue;
     int d = DigitValue(c);
     if (d >= radix) break;
     value = value * radix + d;
-    ++digits;
-    if (value > 0xFFFFFFFFull) return 0.0;
   }
-  if (digits == 0) return 0.0;
-  if (value <= 0xFFFF) return static_cast<double>(static_cast<int16_t>(value));
-  return static_cast<double>(static_cast<int32_t>(static_cast<uint32_t>(value)));
+  return value;
 }
 
 }  // namespace
+
+int32_t DivideRoundHalfEven(int64_t numerator, int64_t denominator) {
+  if (denominator == 0) return 0;
+  if (denominator < 0) {
+    numerator = -numerator;
+    denominator = -denominator;
+  }
+  int64_t quotient = numerator / denominator;
+  int64_t remainder = numerator % denominator;
+  if (remainder < 0) {  // floor division
+    quotient -= 1;
+    remainder += denominator;
+  }
+  const int64_t twice = 2 * remainder;
+  if (twice > denominator || (twice == denominator && quotient % 2 != 0)) quotient += 1;
+  if (quotient > INT32_MAX || quotient < INT32_MIN) return 0;
+  return static_cast<int32_t>(quotient);
+}
 
 std::string FormatNumber(double value) {
   return FormatSignificant(value, 15);

@@ -19,6 +19,7 @@ std::optional<int16_t> RoundToInt16(double value);
 // line spacing are kept in it so that sums such as the running line position stay exact.
 class Fixed4 {
  public:
+  static constexpr int64_t kScale = 10000;  // ticks per unit
   constexpr Fixed4() = default;
   static constexpr Fixed4 FromTicks(int64_t ticks) { return Fixed4(ticks); }
   static constexpr Fixed4 FromInt(int64_t whole) { return Fixed4(whole * 10000); }
@@ -36,6 +37,10 @@ class Fixed4 {
   constexpr explicit Fixed4(int64_t ticks) : ticks_(ticks) {}
   int64_t ticks_ = 0;
 };
+
+// numerator / denominator rounded to the nearest whole number, an exact half to the even
+// neighbour, computed exactly; 0 when the denominator is 0 or the result is out of range.
+int32_t DivideRoundHalfEven(int64_t numerator, int64_t denominator);
 
 // Number-to-text for PDF content: "." as decimal separator whatever the locale, no leading
 // blank, no zero before the point (.5, -.25), whole values without a point, never an exponent.

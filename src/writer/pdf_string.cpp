@@ -48,4 +48,22 @@ std::string EscapePdfString(std::string_view text) {
   return out;
 }
 
+std::string PdfTextString(std::string_view text) {
+  bool plain = true;
+  for (unsigned char c : text) plain = plain && (c < 0x80 || c > 0x9F);
+  if (plain) return "(" + EscapePdfString(text) + ")";
+  // Windows-1252's characters at 0x80 to 0x9F; the five codes it leaves free keep their value.
+  static constexpr uint16_t kHigh[32] = {
+      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out = "<FEFF";
+  for (unsigned char c : text) {
+    const unsigned unit = c >= 0x80 && c <= 0x9F ? kHigh[c - 0x80] : c;
+    for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(unit >> shift) & 15];
+  }
+  return out + ">";
+}
+
 }  // namespace vellumox

@@ -16,4 +16,10 @@ void AppendEscaped(std::string_view text, std::string& out);
 // The escaped text.
 std::string EscapePdfString(std::string_view text);
 
+// A text string of the document information, from Windows-1252 bytes: "(escaped text)", or,
+// when the text holds a byte from 0x80 to 0x9F (where PDFDocEncoding, in which a reader takes
+// such a string, has other characters), the same characters as UTF-16BE with its byte-order
+// mark, "<FEFF...>" in upper-case hexadecimal digits.
+std::string PdfTextString(std::string_view windows1252);
+
 }  // namespace vellumox

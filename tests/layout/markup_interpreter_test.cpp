@@ -153,5 +153,12 @@ TEST(Markup, LongLinesOfTagsTakeLinearTime) {
   h.Finish();
 }
 
+// The Parts' numbers exactly: no cap on a size factor, and "&H" numbers read unsigned.
+TEST(Markup, LargeFactorsAndHexadecimalNumbers) {
+  EXPECT_EQ(Layout("<h99999>x</h>")[1], "/F3 1199988 Tf");
+  EXPECT_EQ(Layout("<h&H8000>x</h>")[1], "/F3 393216 Tf");
+  EXPECT_EQ(Layout("<tab left=&HFFFF top=100>x")[0], "1 0 0 1 65535 100 Tm");
+}
+
 }  // namespace
 }  // namespace vellumox::test

@@ -79,6 +79,84 @@ void MakeJpeg(const std::string& path, int width, int height, Pixels pixels, int
   std::fclose(file);
 }
 
+void MakeOrientedJpeg(const std::string& path, int upright_width, int upright_height,
+                      int orientation) {
+  const bool turned = orientation >= 5;
+  const int w = turned ? upright_height : upright_width;  // as stored
+  const int h = turned ? upright_width : upright_height;
+  std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * 3);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      // Where the stored pixel (column x, row y) stands upright, by the EXIF definitions of
+      // where the stored 0th row and 0th column go.
+      int X = x, Y = y;
+      switch (orientation) {
+        case 2:
+          X = w - 1 - x;
+          break;  // 0th row top, 0th column right
+        case 3:
+          X = w - 1 - x;
+          Y = h - 1 - y;
+          break;  // bottom, right
+        case 4:
+          Y = h - 1 - y;
+          break;  // bottom, left
+        case 5:
+          X = y;
+          Y = x;
+          break;  // left, top
+        case 6:
+          X = h - 1 - y;
+          Y = x;
+          break;  // right, top
+        case 7:
+          X = h - 1 - y;
+          Y = w - 1 - x;
+          break;  // right, bottom
+        case 8:
+          X = y;
+          Y = w - 1 - x;
+          break;  // left, bottom
+        default:
+          break;
+      }
+      const bool right = X >= upright_width / 2, below = Y >= upright_height / 2;
+      const uint8_t rgb[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+      const uint8_t* c = rgb[(below ? 2 : 0) + (right ? 1 : 0)];
+      std::copy(c, c + 3, pixels.begin() + (static_cast<size_t>(y) * w + x) * 3);
+    }
+  }
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) throw std::runtime_error("cannot write " + path);
+  jpeg_compress_struct info{};
+  jpeg_error_mgr err{};
+  info.err = jpeg_std_error(&err);
+  jpeg_create_compress(&info);
+  jpeg_stdio_dest(&info, file);
+  info.image_width = static_cast<JDIMENSION>(w);
+  info.image_height = static_cast<JDIMENSION>(h);
+  info.input_components = 3;
+  info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, 95, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  if (orientation > 0) {
+    // Exif, then a big-endian TIFF header and one IFD holding Orientation (0x0112, SHORT).
+    const uint8_t exif[] = {
+        'E', 'x', 'i', 'f',  0,    0, 'M', 'M', 0, 42, 0, 0, 0,
+        8,   0,   1,   0x01, 0x12, 0, 3,   0,   0, 0,  1, 0, static_cast<uint8_t>(orientation),
+        0,   0,   0,   0,    0,    0};
+    jpeg_write_marker(&info, JPEG_APP0 + 1, exif, sizeof exif);
+  }
+  for (int y = 0; y < h; ++y) {
+    JSAMPROW row = pixels.data() + static_cast<size_t>(y) * w * 3;
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  std::fclose(file);
+}
+
 void MakePng(const std::string& path, int width, int height, Pixels pixels, bool interlaced) {
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) throw std::runtime_error("cannot write " + path);

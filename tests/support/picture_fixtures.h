@@ -17,6 +17,11 @@ enum class Pixels { kGrey, kRgb, kRgba, kCmyk, kPalette };
 // A JPEG with a gradient that differs with seed; kCmyk writes an Adobe (inverted) CMYK JPEG.
 void MakeJpeg(const std::string& path, int width, int height, Pixels pixels = Pixels::kRgb,
               int quality = 90, bool progressive = false, int seed = 0);
+// A JPEG that shows, upright, upright_width x upright_height pixels in four quarters: red and
+// green above, blue and white below; its pixels are stored turned as the EXIF orientation
+// (1 to 8) says, and the orientation written into an EXIF segment (0: no EXIF at all).
+void MakeOrientedJpeg(const std::string& path, int upright_width, int upright_height,
+                      int orientation);
 void MakePng(const std::string& path, int width, int height, Pixels pixels = Pixels::kRgb,
              bool interlaced = false);
 // Through ImageMagick: "GIF", "BMP", "ICO", "TIFF", "TGA", "PCX", "PSD", "JPEG", "PNG".

@@ -45,6 +45,8 @@ TEST(DocumentWriter, InitializeDerivesThePageFigures) {
       {"Times-Roman", 10, 8.5f, 11, 0.25f, 0.5f, 612, 792, 60, 129 + 20 - 9, "12"},
       {"times-bold", 10, 14, 11, 0.5f, 0.5f, 1008, 792, 60, 202 + 20 - 18, "12"},
       {"Symbol", 10, 8.5f, 5.5f, 0, 0, 612, 396, 33, 135 + 20, "12"},
+      // (396 - 72) / 43.2 is exactly 7.5: the half goes to the even neighbour, 8.
+      {"Courier", 36, 8.5f, 5.5f, 0.5f, 0.5f, 612, 396, 8, 26 + 20 - 18, "43.2"},
   };
   for (const Case& c : cases) {
     DocumentWriter w;

@@ -53,6 +53,10 @@ TEST(InputTextReader, ConvertsUtf8AndUtf16ToWindows1252) {
   EXPECT_EQ(ReadLines("\xEF\xBB\xBF"
                       "abc"),
             (Lines{"abc"}));
+  // A mark declares UTF-8 even when invalid bytes follow: each becomes "?".
+  EXPECT_EQ(ReadLines("\xEF\xBB\xBF"
+                      "a\xFF\xC3\xA9\x80z"),
+            (Lines{"a?\xE9?z"}));
   std::string utf16le(
       "\xFF\xFE"
       "a\0\r\0\n\0\xE9\0",

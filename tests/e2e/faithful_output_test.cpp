@@ -1,0 +1,157 @@
+// What the user wrote is what the reader sees: plain text between the margins, document
+// information in any language, photos upright, and the Parts' numbers exactly.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+
+#include "support/picture_fixtures.h"
+#include "support/test_support.h"
+
+namespace vellumox {
+namespace {
+
+using test::RunCommand;
+using test::ShellQuote;
+using test::TempDir;
+
+struct Outcome {
+  int status;
+  std::string error;
+};
+
+Outcome Convert(const TempDir& dir, const std::string& switches, const std::string& name,
+                const std::string& text) {
+  test::WriteFile(dir / name, text);
+  auto r = RunCommand(test::VellumoxCommand(dir / "config") + " " + switches + " " +
+                      ShellQuote(dir / name));
+  return {r.exit_code, r.error};
+}
+
+// The right end of the rightmost word that pdftotext finds, in points.
+double RightmostWordEnd(const std::string& pdf) {
+  std::string html = RunCommand("pdftotext -bbox " + ShellQuote(pdf) + " -").output;
+  std::regex word("xMax=\"([0-9.]+)\"");
+  double rightmost = 0;
+  for (auto it = std::sregex_iterator(html.begin(), html.end(), word); it != std::sregex_iterator();
+       ++it) {
+    rightmost = std::max(rightmost, std::stod((*it)[1]));
+  }
+  return rightmost;
+}
+
+// --- 1. Plain text stays within the margins ---------------------------------------------------
+
+TEST(TextWithinMargins, NoWordEndsPastTheRightMargin) {
+  std::string prose;
+  for (int i = 0; i < 40; ++i) {
+    prose +=
+        "Plain prose of ordinary words, with commas, full stops and the odd longer word "
+        "such as incomprehensibilities, goes on line after line number " +
+        std::to_string(i) + ".\r\n";
+  }
+  const std::string parens(300, '('), ws(300, 'W'), ls(300, 'l');
+  struct Case {
+    const char* switches;  // first-start margins: 0.25" left, so the right margin is at 594
+    std::string text;
+  } cases[] = {
+      {"-f0 -s6 -m1", prose},
+      {"-f8 -s15 -m1", prose},
+      {"-f4 -s6 -m1", parens},
+      {"-f12 -s6 -m1", ws},
+      {"-f12 -s6 -m1", ls},
+      {"-f12 -s6 -m1", std::string(100, 'W')},  // fewer characters than the wrap width
+  };
+  int k = 0;
+  for (const Case& c : cases) {
+    TempDir dir;
+    SCOPED_TRACE(c.switches + std::string(" ") + c.text.substr(0, 10));
+    Outcome r = Convert(dir, c.switches, "t" + std::to_string(++k) + ".txt", c.text);
+    ASSERT_EQ(r.status, 0) << r.error;
+    const std::string pdf = dir / ("t" + std::to_string(k) + ".pdf");
+    std::string details;
+    EXPECT_TRUE(test::QpdfCheckClean(pdf, &details)) << details;
+    EXPECT_LE(RightmostWordEnd(pdf), 612 - 18 + 0.01);
+  }
+}
+
+TEST(TextWithinMargins, ADocumentWhoseLinesFitKeepsItsBytes) {
+  // The golden PDF was written before glyph widths were measured.
+  TempDir dir;
+  const std::string golden = std::string(VELLUMOX_SOURCE_DIR) + "/tests/golden/layout_fits";
+  RunCommand("cp " + ShellQuote(golden + ".txt") + " " + ShellQuote(dir / "fits.txt"));
+  auto r = RunCommand(test::VellumoxCommand(dir / "config") + " " + ShellQuote(dir / "fits.txt"));
+  ASSERT_EQ(r.exit_code, 0) << r.error;
+  EXPECT_TRUE(test::PdfFile::Load(dir / "fits.pdf").MaskedBytes() ==
+              test::ReadFile(golden + ".pdf"));
+}
+
+// --- 2. Document information shows the characters the user typed ---------------------------
+
+TEST(DocumentInformation, ShowsTheCharactersTyped) {
+  TempDir dir;
+  // "€ “q”" and a plain Latin-1 subject.
+  Outcome r = Convert(dir, "-t \"\xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D\" -z \"Caf\xC3\xA9 (x)\"",
+                      "info.txt", "text\r\n");
+  ASSERT_EQ(r.status, 0) << r.error;
+  std::string info = RunCommand("pdfinfo " + ShellQuote(dir / "info.pdf")).output;
+  EXPECT_NE(info.find("Title:           \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D\n"),
+            std::string::npos)
+      << info;
+  EXPECT_NE(info.find("Subject:         Caf\xC3\xA9 (x)\n"), std::string::npos) << info;
+  const std::string bytes = test::ReadFile(dir / "info.pdf");
+  EXPECT_NE(bytes.find("/Title <FEFF20AC0020201C0071201D>\r"), std::string::npos);
+  EXPECT_NE(bytes.find("/Subject (Caf\xE9 \\(x\\))\r"), std::string::npos);
+}
+
+// --- 3. Photos stand upright ------------------------------------------------------------------
+
+// The colour of a pixel of a page rendered at 72 dots per inch: the strongest channel.
+char ColourAt(const std::string& png, int x, int y) {
+  std::string rgb =
+      RunCommand("convert " + ShellQuote(png) + " -format '%[fx:int(255*p{" + std::to_string(x) +
+                 "," + std::to_string(y) + "}.r)] %[fx:int(255*p{" + std::to_string(x) + "," +
+                 std::to_string(y) + "}.g)] %[fx:int(255*p{" + std::to_string(x) + "," +
+                 std::to_string(y) + "}.b)]' info:")
+          .output;
+  std::istringstream in(rgb);
+  int r = 0, g = 0, b = 0;
+  in >> r >> g >> b;
+  if (r > 200 && g > 200 && b > 200) return 'w';
+  if (r > 200) return 'r';
+  if (g > 200) return 'g';
+  if (b > 200) return 'b';
+  return '?';
+}
+
+TEST(PhotosUpright, EveryOrientationShowsUpright) {
+  TempDir dir;
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    SCOPED_TRACE(orientation);
+    const std::string jpg = dir / ("o" + std::to_string(orientation) + ".jpg");
+    // Upright it is 200 x 100: red, green above; blue, white below.
+    test::MakeOrientedJpeg(jpg, 200, 100, orientation);
+    Outcome r = Convert(dir, "-n", "o.txt", "<img src=\"" + jpg + "\">\r\n");
+    ASSERT_EQ(r.status, 0) << r.error;
+    // First-start margins: the picture is 576 x 288 points from (18, 36).
+    RunCommand("pdftoppm -r 72 -png -singlefile " + ShellQuote(dir / "o.pdf") + " " +
+               ShellQuote(dir / "page"));
+    const std::string png = dir / "page.png";
+    EXPECT_EQ(std::string() + ColourAt(png, 162, 108) + ColourAt(png, 450, 108) +
+                  ColourAt(png, 162, 252) + ColourAt(png, 450, 252),
+              "rgbw");
+  }
+  // "Do not recompress JPG files" copies a JPEG without the tag, but never a turned one.
+  test::MakeOrientedJpeg(dir / "plain.jpg", 200, 100, 0);
+  test::MakeOrientedJpeg(dir / "turned.jpg", 200, 100, 6);
+  for (const char* name : {"plain.jpg", "turned.jpg"}) {
+    Outcome r = Convert(dir, "--keep-jpeg", "k.txt", "<img src=\"" + dir / name + "\">\r\n");
+    ASSERT_EQ(r.status, 0) << r.error;
+    const bool copied =
+        test::ReadFile(dir / "k.pdf").find(test::ReadFile(dir / name)) != std::string::npos;
+    EXPECT_EQ(copied, std::string(name) == "plain.jpg") << name;
+  }
+}
+
+}  // namespace
+}  // namespace vellumox
