@@ -30,5 +30,7 @@ measure() {  # label command...: best wall time of three runs, and its peak memo
 measure "bare line writer" build/bin/bare_line_writer "$work/plain.txt" "$work/bare.out"
 measure "vellumox plain" build/bin/vellumox --batch "$work/plain.txt"
 measure "vellumox markup" build/bin/vellumox --batch "$work/markup.txt"
+measure "vellumox plain --compress" build/bin/vellumox --batch --compress --no-save "$work/plain.txt"
 echo "ratio plain/bare:  $(echo "scale=2; $time_vellumox_plain / $time_bare_line_writer" | bc)"
 echo "ratio markup/bare: $(echo "scale=2; $time_vellumox_markup / $time_bare_line_writer" | bc)"
+echo "ratio compress/bare: $(echo "scale=2; $time_vellumox_plain___compress / $time_bare_line_writer" | bc)"

@@ -61,7 +61,8 @@ void JobRun::Fail(const std::string& input, const std::string& message) {
 }
 
 void JobRun::ConvertOne(const std::string& input, const std::string& output, bool album) {
-  events_.FileStarted(input);
+  // An album's progress names its pattern, not the list file the job made for it.
+  events_.FileStarted(album ? request_.input_text : input);
   ++report_.conversions;
   // A conversion never writes onto its own input.
   if (!input.empty() && !output.empty() && (input == output || SameFile(input, output))) {

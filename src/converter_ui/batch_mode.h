@@ -13,10 +13,21 @@ namespace vellumox {
 // failure with its message.
 class BatchEvents : public JobEvents {
  public:
+  // Without the "Processing" lines; warnings and errors stay.
+  void SetQuiet(bool quiet) { quiet_ = quiet; }
+  // A file the run made for itself is shown by what it stands for ("standard input").
+  void ShowAs(const std::string& file, const std::string& shown) {
+    hidden_name_ = file;
+    shown_name_ = shown;
+  }
   void FileStarted(const std::string& input) override;
   void FileFailed(const FileFailure& failure) override;
   void PictureLeftOut(const std::string& picture, const std::string& reason) override;
   void JobFinished(const JobReport& report) override;
+
+ private:
+  bool quiet_ = false;
+  std::string hidden_name_, shown_name_;
 };
 
 // Prints each question with its default answer, which it takes; opens nothing.

@@ -153,6 +153,27 @@ std::string JoinArguments(const std::vector<std::string>& args) {
   return joined;
 }
 
+std::vector<std::string> SplitInputs(const std::string& text) {
+  std::vector<std::string> names;
+  std::string name;
+  bool quoted = false, started = false;
+  for (char c : text) {
+    if (c == '"') {
+      quoted = !quoted;
+      started = true;
+    } else if (c == ' ' && !quoted) {
+      if (started) names.push_back(name);
+      name.clear();
+      started = false;
+    } else {
+      name += c;
+      started = true;
+    }
+  }
+  if (started) names.push_back(name);
+  return names;
+}
+
 CommandLineOutcome ApplyCommandLine(std::string& text, ConverterControls& c,
                                     const std::string* literal_input,
                                     std::vector<std::string>* warnings) {

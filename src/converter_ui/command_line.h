@@ -18,6 +18,10 @@ std::string HelpText();
 // argument, an empty one too); any other argument with a blank is quoted.
 std::string JoinArguments(const std::vector<std::string>& args);
 
+// The names in what the switches left, as the arguments gave them: split at blanks outside
+// double quotes, the quotes taken off (several inputs, as the shell expands "*.txt").
+std::vector<std::string> SplitInputs(const std::string& command_line_text);
+
 enum class CommandLineOutcome {
   kHelp,     // "-?": show the help and close
   kConvert,  // the remainder names an input: convert it unattended

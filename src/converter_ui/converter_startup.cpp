@@ -50,6 +50,7 @@ JobRequest ConverterStartup::MakeJobRequest() const {
   JobRequest request = vellumox::MakeJobRequest(controls_, command_line_text_);
   // An album list is pictures whatever the stored markup setting; the setting stays as it is.
   if (options_.album_list) request.settings.UseTextFormating = true;
+  request.settings.Compress = options_.compress;
   return request;
 }
 

@@ -41,6 +41,7 @@ class ConverterStartup {
   const ConverterControls& controls() const { return controls_; }
   const std::string& CommandLineText() const { return command_line_text_; }
   SettingsStore& store() { return store_; }
+  const FrontEndOptions& Options() const { return options_; }
 
   // The job that "Produce PDF" starts with the controls as they are.
   JobRequest MakeJobRequest() const;

@@ -29,7 +29,14 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args) {
       options.literal_input = rest;
       break;
     }
-    if (arg.rfind("--", 0) != 0) {
+    if (arg == "-") {
+      options.stdin_input = true;
+    } else if ((arg == "-o" || arg == "-O") && i + 1 < args.size() && args[i + 1] == "-") {
+      options.stdout_output = true;
+      ++i;
+    } else if (arg == "-o-" || arg == "-O-") {
+      options.stdout_output = true;
+    } else if (arg.rfind("--", 0) != 0) {
       options.arguments.push_back(arg);
     } else if (arg == "--batch") {
       options.batch = true;
@@ -41,6 +48,12 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args) {
       options.keep_jpeg = true;
     } else if (arg == "--album-list") {
       options.album_list = true;
+    } else if (arg == "--quiet") {
+      options.quiet = true;
+    } else if (arg == "--no-save") {
+      options.no_save = true;
+    } else if (arg == "--compress") {
+      options.compress = true;
     } else if (arg == "--markup") {
       options.markup = true;
     } else if (arg == "--page-numbers") {
@@ -61,9 +74,40 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args) {
   return options;
 }
 
-std::string LongHelpText() {
-  return MessageLines(HelpText()) +
-         "\n\n"
+namespace {
+
+// "  -f  0 name, 1 name, ..." wrapped before 100 columns.
+std::string ValueList(const char* switch_name, const ListControl& list) {
+  std::string out = "  " + std::string(switch_name) + "  ";
+  size_t column = out.size();
+  for (int i = 0; i < list.Count(); ++i) {
+    const std::string item = std::to_string(i) + " " + list.entries[static_cast<size_t>(i)];
+    if (i > 0) {
+      out += ",";
+      column += 1;
+      if (column + 1 + item.size() > 98) {
+        out += "\n       ";
+        column = 7;
+      }
+      out += " ";
+      column += 1;
+    }
+    out += item;
+    column += item.size();
+  }
+  return out + "\n";
+}
+
+}  // namespace
+
+std::string LongHelpText(const ConverterControls& c) {
+  return MessageLines(HelpText()) + "\n\nValues of the index switches:\n" +
+         ValueList("-f", c.cmbFont) + ValueList("-s", c.cmbFontSize) +
+         ValueList("-r", c.cmbRotation) + ValueList("-p", c.cmbPageSize) +
+         ValueList("-m", c.cmbMargin) + ValueList("-y", c.cmbTopMargin) +
+         ValueList("-c", c.cmbForeColor) + ValueList("-b", c.cmbBackColor) +
+         ValueList("-x", c.cmbTransition) +
+         "\n"
          "Options of this platform:\n"
          "--batch              run without a window (also when there is no display)\n"
          "--keep-jpeg          do not recompress JPG files, for this run\n"
@@ -75,6 +119,12 @@ std::string LongHelpText() {
          "--page-numbers       page numbers on again after -n (kept)\n"
          "--no-full-screen     full-screen mode off again after -u (kept)\n"
          "--                   the end of switches and options: what follows is the input\n"
+         "--quiet              no \"Processing\" lines (warnings and errors stay), this run\n"
+         "--no-save            do not keep this run's switches for the next run\n"
+         "--compress           compress the page contents (Flate), this run only\n"
+         "-                    as the input: standard input (needs -o FILE or -o -)\n"
+         "-o -                 the PDF to standard output\n"
+         "Several inputs (vellumox --batch *.txt) each convert to their own PDF.\n"
          "--version            the version and the picture formats that can be read\n"
          "--help               this text\n"
          "\n"

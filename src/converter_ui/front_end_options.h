@@ -18,6 +18,11 @@ struct FrontEndOptions {
   bool markup = false;
   bool page_numbers = false;
   bool no_full_screen = false;
+  bool quiet = false;          // no "Processing" lines
+  bool no_save = false;        // this run's switches are not kept
+  bool compress = false;       // page contents compressed with Flate, this run only
+  bool stdin_input = false;    // "-": the input is standard input
+  bool stdout_output = false;  // "-o -": the PDF goes to standard output
   std::optional<int> jpeg_quality;
   std::vector<std::string> arguments;  // everything else before "--", in order
   // What follows "--": an input name, never switches or options.
@@ -27,8 +32,11 @@ struct FrontEndOptions {
 
 FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args);
 
-// --help: the help of "-?", these options and the exit statuses.
-std::string LongHelpText();
+struct ConverterControls;
+
+// --help: the help of "-?", the values of every index switch (the lists of controls, page sizes
+// from pagesize.ini included), these options and the exit statuses.
+std::string LongHelpText(const ConverterControls& controls);
 
 // Exit statuses.
 inline constexpr int kExitDone = 0;             // every conversion wrote its PDF

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "converter_ui/batch_mode.h"
+#include "converter_ui/controls_model.h"
 #include "converter_ui/front_end_options.h"
+#include "converter_ui/page_size_file.h"
 #include "converter_ui/window_mode.h"
 #include "images/image_codec.h"
 #include "images/image_format.h"
@@ -27,7 +29,10 @@ int main(int argc, char** argv) {
     return vellumox::kExitNothing;
   }
   if (options.help) {
-    std::fputs(vellumox::LongHelpText().c_str(), stdout);
+    vellumox::StartupFacts facts;
+    facts.custom_page_sizes =
+        vellumox::LoadCustomPageSizes(vellumox::ProgramFolder(), vellumox::UserConfigFolder());
+    std::fputs(vellumox::LongHelpText(vellumox::MakeControls(facts)).c_str(), stdout);
     return vellumox::kExitDone;
   }
   if (options.version) {

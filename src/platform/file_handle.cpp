@@ -15,13 +15,14 @@ FileHandle::~FileHandle() {
 }
 
 FileHandle::FileHandle(FileHandle&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), error_(other.error_) {}
+    : fd_(std::exchange(other.fd_, -1)), error_(other.error_), owned_(other.owned_) {}
 
 FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
   if (this != &other) {
     Close();
     fd_ = std::exchange(other.fd_, -1);
     error_ = other.error_;
+    owned_ = other.owned_;
   }
   return *this;
 }
@@ -39,6 +40,14 @@ FileHandle FileHandle::CreateNew(const std::string& path) {
 FileHandle FileHandle::CreateOrTruncate(const std::string& path) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   return FileHandle(fd, fd < 0 ? errno : 0);
+}
+
+FileHandle FileHandle::StandardInput() {
+  return FileHandle(0, 0, false);
+}
+
+FileHandle FileHandle::StandardOutput() {
+  return FileHandle(1, 0, false);
 }
 
 int64_t FileHandle::ReadSome(void* buffer, size_t size) {
@@ -121,6 +130,7 @@ bool FileHandle::SetPermissions(unsigned bits) {
 bool FileHandle::Close() {
   if (fd_ < 0) return true;
   int fd = std::exchange(fd_, -1);
+  if (!owned_) return true;
   if (::close(fd) != 0 && errno != EINTR) {
     error_ = errno;
     return false;

@@ -23,6 +23,9 @@ class FileHandle {
   static FileHandle CreateNew(const std::string& path);
   // Creates or truncates a file for writing.
   static FileHandle CreateOrTruncate(const std::string& path);
+  // The process's standard input and output, borrowed: closing leaves them open.
+  static FileHandle StandardInput();
+  static FileHandle StandardOutput();
 
   bool IsOpen() const { return fd_ >= 0; }
   // The error number of the last failed call (the open included), 0 when none failed.
@@ -45,9 +48,11 @@ class FileHandle {
   bool Close();
 
  private:
-  explicit FileHandle(int fd, int error) : fd_(fd), error_(error) {}
+  explicit FileHandle(int fd, int error, bool owned = true)
+      : fd_(fd), error_(error), owned_(owned) {}
   int fd_ = -1;
   int error_ = 0;
+  bool owned_ = true;
 };
 
 }  // namespace vellumox

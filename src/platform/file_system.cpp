@@ -102,6 +102,48 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes, int* error)
   return ok;
 }
 
+namespace {
+
+bool Pump(FileHandle& from, FileHandle& to, int* error) {
+  std::vector<char> buf(1 << 16);
+  for (;;) {
+    int64_t n = from.ReadSome(buf.data(), buf.size());
+    if (n < 0) {
+      if (error) *error = from.Error();
+      return false;
+    }
+    if (n == 0) return true;
+    if (!to.WriteAll(buf.data(), static_cast<size_t>(n))) {
+      if (error) *error = to.Error();
+      return false;
+    }
+  }
+}
+
+}  // namespace
+
+bool SaveStandardInput(const std::string& path, int* error) {
+  FileHandle in = FileHandle::StandardInput();
+  FileHandle out = FileHandle::CreateNew(path);
+  if (!out.IsOpen()) {
+    if (error) *error = out.Error();
+    return false;
+  }
+  const bool ok = Pump(in, out, error) && out.Close();
+  if (!ok && error && *error == 0) *error = out.Error();
+  return ok;
+}
+
+bool CopyToStandardOutput(const std::string& path, int* error) {
+  FileHandle in = FileHandle::OpenForReading(path);
+  if (!in.IsOpen()) {
+    if (error) *error = in.Error();
+    return false;
+  }
+  FileHandle out = FileHandle::StandardOutput();
+  return Pump(in, out, error);
+}
+
 std::vector<std::string> ListFolder(const std::string& folder) {
   std::vector<std::string> names;
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());

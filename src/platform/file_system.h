@@ -32,6 +32,11 @@ std::string ReadFileHead(const std::string& path, size_t max_bytes);
 // error number in *error on failure.
 bool WriteWholeFile(const std::string& path, std::string_view bytes, int* error = nullptr);
 
+// Copies all of standard input into a new file, or a file's bytes to standard output; false
+// with the error number in *error when reading or writing fails.
+bool SaveStandardInput(const std::string& path, int* error = nullptr);
+bool CopyToStandardOutput(const std::string& path, int* error = nullptr);
+
 // The names in a folder, without "." and "..", in the order the file system gives them; empty
 // when the folder cannot be read.
 std::vector<std::string> ListFolder(const std::string& folder);

@@ -29,6 +29,8 @@ struct ConversionSettings {
   int16_t TransitionMode = 0;
   bool FullScreen = false;
   float TopMargin = 0.5f;
+  // Not one of the 19: the page contents compressed with Flate, a choice of a single run.
+  bool Compress = false;
 };
 
 }  // namespace vellumox

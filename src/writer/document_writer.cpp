@@ -82,6 +82,7 @@ void DocumentWriter::Initialize(const ConversionSettings& s) {
   st.UseTextFormating = s.UseTextFormating;
   st.TransitionMode = s.TransitionMode;
   st.FullScreen = s.FullScreen;
+  st.Compress = s.Compress;
   st.PageHeight = RoundToInt32(72.0 * s.pheight).value_or(0);
   st.PageWidth = RoundToInt32(72.0 * s.pwidth).value_or(0);
   st.FontName = s.FontName;
@@ -335,9 +336,11 @@ void DocumentWriter::StartPage() {
     BeginObject(p.contents);
     EmitLine("<<");
     EmitLine("/Length " + Reference(p.length));
+    if (st.Compress) EmitLine("/Filter /FlateDecode");
     EmitLine(">>");
     EmitStreamKeyword();
     stream_start_ = out_.Offset();
+    if (st.Compress) out_.BeginCompressed();
 
     const std::string width = FormatNumber(st.PageWidth);
     EmitLine(st.BackColor + " rg");
@@ -366,7 +369,10 @@ void DocumentWriter::EndPage() {
       EmitLine("/F0 " + FormatNumber(st.FontSize) + " Tf");
     }
     EmitLine("ET q");
+    if (st.Compress) out_.EndCompressed();
     const int64_t end = out_.Offset();
+    // Compressed data ends with no line end of its own; one goes before "endstream".
+    if (st.Compress) EmitLine("");
     EmitLine("endstream");
     EmitLine("endobj");
 

@@ -67,6 +67,7 @@ struct WriterState {
   bool ShowPageNum = false;
   bool UseTextFormating = false;
   bool FullScreen = false;
+  bool Compress = false;  // page content streams compressed with Flate
   int16_t TransitionMode = 0;
   double PageCentre = 0;
   int32_t PageNumberY = 25;

@@ -1,5 +1,7 @@
 #include "writer/output_stream.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <cerrno>
 
@@ -10,16 +12,25 @@
 
 namespace vellumox {
 
+struct OutputStream::Deflater {
+  z_stream z{};
+};
+
 OutputStream::OutputStream(int64_t max_size) : max_size_(max_size) {
   buffer_.reserve(kFlushThreshold * 2);
 }
 
 OutputStream::~OutputStream() {
   Discard();
+  if (deflater_) deflateEnd(&deflater_->z);
 }
 
 void OutputStream::Reset(const std::string& output_path) {
   Discard();
+  if (deflater_) {
+    deflateEnd(&deflater_->z);
+    deflater_.reset();
+  }
   path_ = output_path;
   buffer_.clear();
   offset_ = 0;
@@ -59,6 +70,8 @@ void OutputStream::Fail(const std::string& description) {
 }
 
 void OutputStream::Advance(size_t bytes) {
+  // While compressing, the offset moves with the compressed bytes, as they are written.
+  if (deflater_) return;
   if (failed_) {
     offset_ += static_cast<int64_t>(bytes);
     return;
@@ -143,7 +156,52 @@ void OutputStream::WriteAll(const char* data, size_t size) {
   }
 }
 
+void OutputStream::BeginCompressed() {
+  if (failed_ || deflater_) return;
+  WriteBuffer();
+  deflater_ = std::make_unique<Deflater>();
+  if (deflateInit(&deflater_->z, Z_DEFAULT_COMPRESSION) != Z_OK) {
+    deflater_.reset();
+    Fail("Cannot compress the PDF file '" + path_ + "'.");
+  }
+}
+
+void OutputStream::EndCompressed() {
+  if (!deflater_) return;
+  if (!failed_) DeflateBuffer(true);
+  deflateEnd(&deflater_->z);
+  deflater_.reset();
+}
+
+void OutputStream::DeflateBuffer(bool finish) {
+  if (!file_.IsOpen()) Open();
+  z_stream& z = deflater_->z;
+  z.next_in = reinterpret_cast<Bytef*>(buffer_.data());
+  z.avail_in = static_cast<uInt>(buffer_.size());
+  char out[1 << 16];
+  int rc = Z_OK;
+  do {
+    z.next_out = reinterpret_cast<Bytef*>(out);
+    z.avail_out = sizeof out;
+    rc = deflate(&z, finish ? Z_FINISH : Z_NO_FLUSH);
+    if (rc == Z_STREAM_ERROR) Fail("Cannot compress the PDF file '" + path_ + "'.");
+    const size_t produced = sizeof out - z.avail_out;
+    if (offset_ + static_cast<int64_t>(produced) > max_size_) {
+      Fail("The PDF file '" + path_ + "' would be larger than " + std::to_string(max_size_) +
+           " bytes, the most that its cross-reference table can address.");
+    }
+    WriteAll(out, produced);
+    offset_ += static_cast<int64_t>(produced);
+    written_ += static_cast<int64_t>(produced);
+  } while (z.avail_out == 0 || (finish && rc != Z_STREAM_END));
+  buffer_.clear();
+}
+
 void OutputStream::WriteBuffer() {
+  if (deflater_) {
+    if (!buffer_.empty()) DeflateBuffer(false);
+    return;
+  }
   if (buffer_.empty()) return;
   if (!file_.IsOpen()) Open();
   WriteAll(buffer_.data(), buffer_.size());

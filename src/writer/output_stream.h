@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,11 @@ class OutputStream {
   // cannot be read in full. Returns the number of bytes appended.
   int64_t EmitFileContents(const std::string& path, int64_t expected_size);
 
+  // Between these two, the bytes emitted are compressed with Flate (zlib) on their way to the
+  // file; Offset() counts the compressed bytes once EndCompressed has written the last of them.
+  void BeginCompressed();
+  void EndCompressed();
+
   // Writes out the buffer, closes the file and renames it to the output path. Throws
   // WriterError on failure, in which case the temporary file is removed.
   void Commit();
@@ -69,7 +75,12 @@ class OutputStream {
   void WriteBuffer();
   // Writes every byte to the temporary file; fails the stream on an error.
   void WriteAll(const char* data, size_t size);
+  // Compresses the buffer into the file; finish ends the compressed section.
+  void DeflateBuffer(bool finish);
   void Fail(const std::string& description);
+
+  struct Deflater;
+  std::unique_ptr<Deflater> deflater_;  // set between BeginCompressed and EndCompressed
 
   int64_t max_size_;
   std::string path_;
