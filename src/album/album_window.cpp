@@ -66,14 +66,7 @@ AlbumWindow::AlbumWindow(AlbumModel& model, ImageCodec& codec, AlbumPlaces place
 void AlbumWindow::BuildControls() {
   setObjectName("formAlbum");
   setWindowTitle(ToQt(AlbumCaption()));
-  setWindowIcon(ProgramIcon());
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
-  setFixedSize(TwipsToPixels(6315), TwipsToPixels(4260));
-  QFont window_font = font();
-  window_font.setPointSizeF(kLayoutPointSize);
-  setFont(window_font);
+  SetUpLayoutWindow(this, 6315, 4260);
 
   flImages_ = new QListWidget(this);
   flImages_->setObjectName("flImages");

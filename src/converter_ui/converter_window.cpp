@@ -98,15 +98,7 @@ std::string ConverterWindow::Title() const {
 
 void ConverterWindow::BuildControls() {
   setObjectName("formConvertToPDF");
-  setWindowIcon(ProgramIcon());
-  // A fixed border with a minimise button and no maximise button.
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
-  setFixedSize(TwipsToPixels(6630), TwipsToPixels(6480));
-  QFont window_font = font();
-  window_font.setPointSizeF(kLayoutPointSize);
-  setFont(window_font);
+  SetUpLayoutWindow(this, 6630, 6480);
   setAcceptDrops(true);
   setMouseTracking(true);
 

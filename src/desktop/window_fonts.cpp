@@ -5,6 +5,9 @@
 #include <QStyleOptionComplex>
 #include <QWidget>
 
+#include "desktop/program_icon.h"
+#include "desktop/twips.h"
+
 namespace vellumox {
 
 QFont FontFitting(const QString& family, double point_size, bool bold, const QString& text,
@@ -41,6 +44,17 @@ int CompactStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
                               const QWidget* widget) const {
   if (metric == PM_CheckBoxLabelSpacing || metric == PM_RadioButtonLabelSpacing) return 3;
   return QProxyStyle::pixelMetric(metric, option, widget);
+}
+
+void SetUpLayoutWindow(QWidget* window, int width_twips, int height_twips) {
+  window->setWindowIcon(ProgramIcon());
+  window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                         Qt::WindowCloseButtonHint);
+  window->setFixedSize(TwipsToPixels(width_twips), TwipsToPixels(height_twips));
+  QFont font = window->font();
+  font.setPointSizeF(kLayoutPointSize);
+  window->setFont(font);
 }
 
 void WidenToFit(QWidget* control, int max_right, int min_left) {

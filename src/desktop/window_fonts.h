@@ -23,11 +23,15 @@ QFont FontFitting(const QString& family, double point_size, bool bold, const QSt
 class CompactStyle : public QProxyStyle {
  public:
   CompactStyle();
-  QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
-                       SubControl sub, const QWidget* widget) const override;
+  QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
+                       const QWidget* widget) const override;
   int pixelMetric(PixelMetric metric, const QStyleOption* option,
                   const QWidget* widget) const override;
 };
+
+// A window laid out in twips for the 8-point font: the font, a fixed size of width x height
+// twips, a border with a minimise button and no maximise button.
+void SetUpLayoutWindow(QWidget* window, int width_twips, int height_twips);
 
 // Gives a control the width its text needs when it has less: it grows to the right up to
 // max_right, then moves left down to min_left, and last its font shrinks.

@@ -13,20 +13,8 @@ using test::RunCommand;
 using test::ShellQuote;
 using test::TempDir;
 
-struct Batch {
-  TempDir config;  // the run's settings live here
-  test::CommandResult Run(const std::string& arguments) {
-    return RunCommand(test::VellumoxCommand(config.path()) + " " + arguments);
-  }
-  std::string SettingsFile() { return test::ReadFile(config / "Vellumox/Vellumox.ini"); }
-};
-
-bool SoundPdf(const std::string& path) {
-  std::string details;
-  bool ok = test::QpdfCheckClean(path, &details);
-  EXPECT_TRUE(ok) << path << ": " << details;
-  return ok;
-}
+using Batch = test::BatchRuns;
+const auto SoundPdf = test::ExpectSoundPdf;
 
 TEST(Batch, ConvertsFilesWithBlanksAndForeignLettersInTheirNames) {
   TempDir dir;

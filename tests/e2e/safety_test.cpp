@@ -16,20 +16,8 @@ using test::RunCommand;
 using test::ShellQuote;
 using test::TempDir;
 
-struct Batch {
-  TempDir config;
-  test::CommandResult Run(const std::string& arguments) {
-    return RunCommand(test::VellumoxCommand(config.path()) + " " + arguments);
-  }
-  std::string Settings() { return test::ReadFile(config / "Vellumox/Vellumox.ini"); }
-};
-
-bool Sound(const std::string& pdf) {
-  std::string details;
-  bool ok = test::QpdfCheckClean(pdf, &details);
-  EXPECT_TRUE(ok) << pdf << ": " << details;
-  return ok;
-}
+using Batch = test::BatchRuns;
+const auto Sound = test::ExpectSoundPdf;
 
 // --- Pictures that do not arrive are reported -----------------------------------------------
 
@@ -64,11 +52,11 @@ TEST(CommandLineIntent, SlipsSaveNothingAndOptionsUndoSwitches) {
   EXPECT_FALSE(test::PathExists(batch.config / "Vellumox/Vellumox.ini"));
 
   ASSERT_EQ(batch.Run("-h -n -u " + ShellQuote(dir / "a.txt")).exit_code, 0);
-  EXPECT_NE(batch.Settings().find("Formatting=0"), std::string::npos);
+  EXPECT_NE(batch.SettingsFile().find("Formatting=0"), std::string::npos);
   auto undo = batch.Run("--markup --page-numbers --no-full-screen --jpeg-quality 85 " +
                         ShellQuote(dir / "a.txt"));
   EXPECT_EQ(undo.exit_code, 0) << undo.error;
-  const std::string settings = batch.Settings();
+  const std::string settings = batch.SettingsFile();
   for (const char* kept : {"Formatting=1", "PageNum=1", "FullScreen=0", "JpegCompression=85"}) {
     EXPECT_NE(settings.find(kept), std::string::npos) << kept << "\n" << settings;
   }

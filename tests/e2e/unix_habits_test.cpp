@@ -21,12 +21,7 @@ std::string Prose(int lines) {
   return text;
 }
 
-bool Sound(const std::string& pdf) {
-  std::string details;
-  bool ok = test::QpdfCheckClean(pdf, &details);
-  EXPECT_TRUE(ok) << pdf << ": " << details;
-  return ok;
-}
+const auto Sound = test::ExpectSoundPdf;
 
 TEST(UnixHabits, StandardInputAndOutput) {
   TempDir dir;

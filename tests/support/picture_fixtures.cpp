@@ -45,8 +45,13 @@ ImageCodec& SharedCodec() {
   return *codec;
 }
 
-void MakeJpeg(const std::string& path, int width, int height, Pixels pixels, int quality,
-              bool progressive, int seed) {
+namespace {
+
+// Writes a JPEG of 1, 3 or 4 (CMYK) channels whose rows row_of(y) gives; app1, when not empty,
+// is written as an APP1 segment (EXIF).
+template <class RowOf>
+void WriteJpeg(const std::string& path, int width, int height, int channels, int quality,
+               bool progressive, const std::string& app1, RowOf row_of) {
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) throw std::runtime_error("cannot write " + path);
   jpeg_compress_struct info{};
@@ -56,7 +61,6 @@ void MakeJpeg(const std::string& path, int width, int height, Pixels pixels, int
   jpeg_stdio_dest(&info, file);
   info.image_width = static_cast<JDIMENSION>(width);
   info.image_height = static_cast<JDIMENSION>(height);
-  int channels = pixels == Pixels::kGrey ? 1 : pixels == Pixels::kCmyk ? 4 : 3;
   info.input_components = channels;
   info.in_color_space = channels == 1 ? JCS_GRAYSCALE : channels == 4 ? JCS_CMYK : JCS_RGB;
   jpeg_set_defaults(&info);
@@ -65,18 +69,32 @@ void MakeJpeg(const std::string& path, int width, int height, Pixels pixels, int
   if (progressive) jpeg_simple_progression(&info);
   if (channels == 4) info.write_Adobe_marker = TRUE;
   jpeg_start_compress(&info, TRUE);
-  std::vector<uint8_t> row(static_cast<size_t>(width) * channels);
+  if (!app1.empty()) {
+    jpeg_write_marker(&info, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(app1.data()),
+                      static_cast<unsigned>(app1.size()));
+  }
   for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      for (int c = 0; c < channels; ++c)
-        row[static_cast<size_t>(x) * channels + c] = Shade(x, y, c, seed);
-    }
-    JSAMPROW p = row.data();
+    JSAMPROW p = row_of(y);
     jpeg_write_scanlines(&info, &p, 1);
   }
   jpeg_finish_compress(&info);
   jpeg_destroy_compress(&info);
   std::fclose(file);
+}
+
+}  // namespace
+
+void MakeJpeg(const std::string& path, int width, int height, Pixels pixels, int quality,
+              bool progressive, int seed) {
+  const int channels = pixels == Pixels::kGrey ? 1 : pixels == Pixels::kCmyk ? 4 : 3;
+  std::vector<uint8_t> row(static_cast<size_t>(width) * channels);
+  WriteJpeg(path, width, height, channels, quality, progressive, "", [&](int y) {
+    for (int x = 0; x < width; ++x) {
+      for (int c = 0; c < channels; ++c)
+        row[static_cast<size_t>(x) * channels + c] = Shade(x, y, c, seed);
+    }
+    return row.data();
+  });
 }
 
 void MakeOrientedJpeg(const std::string& path, int upright_width, int upright_height,
@@ -126,35 +144,17 @@ void MakeOrientedJpeg(const std::string& path, int upright_width, int upright_he
       std::copy(c, c + 3, pixels.begin() + (static_cast<size_t>(y) * w + x) * 3);
     }
   }
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) throw std::runtime_error("cannot write " + path);
-  jpeg_compress_struct info{};
-  jpeg_error_mgr err{};
-  info.err = jpeg_std_error(&err);
-  jpeg_create_compress(&info);
-  jpeg_stdio_dest(&info, file);
-  info.image_width = static_cast<JDIMENSION>(w);
-  info.image_height = static_cast<JDIMENSION>(h);
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, 95, TRUE);
-  jpeg_start_compress(&info, TRUE);
+  std::string exif;
   if (orientation > 0) {
     // Exif, then a big-endian TIFF header and one IFD holding Orientation (0x0112, SHORT).
-    const uint8_t exif[] = {
+    const char bytes[] = {
         'E', 'x', 'i', 'f',  0,    0, 'M', 'M', 0, 42, 0, 0, 0,
-        8,   0,   1,   0x01, 0x12, 0, 3,   0,   0, 0,  1, 0, static_cast<uint8_t>(orientation),
+        8,   0,   1,   0x01, 0x12, 0, 3,   0,   0, 0,  1, 0, static_cast<char>(orientation),
         0,   0,   0,   0,    0,    0};
-    jpeg_write_marker(&info, JPEG_APP0 + 1, exif, sizeof exif);
+    exif.assign(bytes, sizeof bytes);
   }
-  for (int y = 0; y < h; ++y) {
-    JSAMPROW row = pixels.data() + static_cast<size_t>(y) * w * 3;
-    jpeg_write_scanlines(&info, &row, 1);
-  }
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
-  std::fclose(file);
+  WriteJpeg(path, w, h, 3, 95, false, exif,
+            [&](int y) { return pixels.data() + static_cast<size_t>(y) * w * 3; });
 }
 
 void MakePng(const std::string& path, int width, int height, Pixels pixels, bool interlaced) {

@@ -1,5 +1,7 @@
 #include "support/test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -99,6 +101,21 @@ std::string BinDir() {
 std::string VellumoxCommand(const std::string& config_home) {
   return "XDG_CONFIG_HOME=" + ShellQuote(config_home) + " " + ShellQuote(BinDir() + "/vellumox") +
          " --batch";
+}
+
+bool ExpectSoundPdf(const std::string& pdf_path) {
+  std::string details;
+  const bool ok = QpdfCheckClean(pdf_path, &details);
+  EXPECT_TRUE(ok) << pdf_path << ": " << details;
+  return ok;
+}
+
+CommandResult BatchRuns::Run(const std::string& arguments) const {
+  return RunCommand(VellumoxCommand(config.path()) + " " + arguments);
+}
+
+std::string BatchRuns::SettingsFile() const {
+  return ReadFile(config / "Vellumox/Vellumox.ini");
 }
 
 bool QpdfCheckClean(const std::string& pdf_path, std::string* details) {

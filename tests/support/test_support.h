@@ -46,6 +46,15 @@ std::string VellumoxCommand(const std::string& config_home);
 
 // qpdf --check: true when it finds no error and no warning; the report goes to details.
 bool QpdfCheckClean(const std::string& pdf_path, std::string* details = nullptr);
+// The same as a test expectation: a failure with qpdf's report when the PDF is not sound.
+bool ExpectSoundPdf(const std::string& pdf_path);
+
+// Runs of "vellumox --batch" that keep their settings in a folder of their own.
+struct BatchRuns {
+  TempDir config;
+  CommandResult Run(const std::string& arguments) const;
+  std::string SettingsFile() const;
+};
 // The text that pdftotext reads from the PDF (UTF-8).
 std::string PdfToText(const std::string& pdf_path, const std::string& options = "");
 
