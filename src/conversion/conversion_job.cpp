@@ -1,5 +1,6 @@
 #include "conversion/conversion_job.h"
 
+#include <set>
 #include <vector>
 
 #include "conversion/album_list.h"
@@ -43,6 +44,7 @@ class JobRun {
   // album: the input is an album list, whose image tags are pictures whatever the settings say.
   void ConvertOne(const std::string& input, const std::string& output, bool album = false);
   void Fail(const std::string& input, const std::string& message);
+  bool WrittenAlready(const std::string& output) const;
   void ConvertAlbum(const std::string& input, const std::string& album_output);
 
   const JobRequest& request_;
@@ -52,12 +54,20 @@ class JobRun {
   JobReport report_;
   CountingEvents picture_events_;
   PrivateFolder private_folder_;
-  std::vector<std::string> written_;  // the PDFs this job has written
+  // The PDFs this job has written, by name and by file (one stat per file, however many).
+  std::set<std::string> written_names_;
+  std::set<FileIdentity> written_files_;
 };
 
 void JobRun::Fail(const std::string& input, const std::string& message) {
   ++report_.failures;
   events_.FileFailed(FileFailure{input, FailureKind::kError, message});
+}
+
+bool JobRun::WrittenAlready(const std::string& output) const {
+  if (written_names_.count(output) > 0) return true;
+  std::optional<FileIdentity> file = IdentityOf(output);
+  return file && written_files_.count(*file) > 0;
 }
 
 void JobRun::ConvertOne(const std::string& input, const std::string& output, bool album) {
@@ -70,12 +80,10 @@ void JobRun::ConvertOne(const std::string& input, const std::string& output, boo
     return;
   }
   // Nor over a PDF that this job has written (a.txt and a.TXT both give a.pdf).
-  for (const std::string& earlier : written_) {
-    if (earlier == output || SameFile(earlier, output)) {
-      Fail(input,
-           "'" + input + "' is skipped: its PDF '" + output + "' was written by this job already.");
-      return;
-    }
+  if (WrittenAlready(output)) {
+    Fail(input,
+         "'" + input + "' is skipped: its PDF '" + output + "' was written by this job already.");
+    return;
   }
   ConversionSettings settings = request_.settings;
   settings.outputfile = output;
@@ -83,7 +91,8 @@ void JobRun::ConvertOne(const std::string& input, const std::string& output, boo
   ConversionResult result =
       converter_.ConvertFile(input, settings, request_.input_text, picture_events_);
   if (result.written) {
-    written_.push_back(output);
+    written_names_.insert(output);
+    if (std::optional<FileIdentity> file = IdentityOf(output)) written_files_.insert(*file);
   } else {
     ++report_.failures;
     events_.FileFailed(FileFailure{input, result.failure.kind, result.failure.message});

@@ -40,8 +40,6 @@ class ConverterStartup {
   ConverterControls& controls() { return controls_; }
   const ConverterControls& controls() const { return controls_; }
   const std::string& CommandLineText() const { return command_line_text_; }
-  SettingsStore& store() { return store_; }
-  const FrontEndOptions& Options() const { return options_; }
 
   // The job that "Produce PDF" starts with the controls as they are.
   JobRequest MakeJobRequest() const;

@@ -15,7 +15,6 @@ class SplashFade {
   };
   // One timer tick.
   Step Tick();
-  int Counter() const { return t_; }
 
  private:
   int t_ = 1;

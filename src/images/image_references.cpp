@@ -20,6 +20,11 @@ std::string Unescaped(std::string value) {
   return ReplaceAll(value, "\\)", ")", CompareMode::kExact);
 }
 
+// The file name that attribute name of a tag writes, as the file system spells names (UTF-8).
+std::string WrittenName(std::string_view tag, std::string_view name) {
+  return Windows1252ToUtf8(Unescaped(TagAttribute(tag, name, "")));
+}
+
 // Whether a file's name is the one that a tag's text means: the name, put into the PDF's code
 // page as the text was, gives the same bytes. So "?" stands only for a character the code page
 // lacks, never for any character.
@@ -159,12 +164,12 @@ void ImageReferences::CollectImages(const std::string& filename, bool use_text_f
       size_t q = rest.find('>', p);
       if (q == std::string_view::npos) break;
       std::string_view tag = rest.substr(p, q - p);
-      std::string src = ResolveImagePath(tag, "src");
-      if (FindImage(src) == 0 && AcceptsName(src) && FileExists(src) &&
+      const std::string src = ResolveImagePath(tag, "src");
+      const bool listed = FindImage(src) != 0;
+      if (!listed && AcceptsName(src) && FileExists(src) &&
           static_cast<int>(entries_.size()) < kMaxImages) {
-        entries_.push_back(
-            ImageEntry{src, Windows1252ToUtf8(Unescaped(TagAttribute(tag, "src", ""))), 0, {}});
-      } else if (img != std::string_view::npos && FindImage(src) == 0) {
+        entries_.push_back(ImageEntry{src, WrittenName(tag, "src"), 0, {}});
+      } else if (!listed && img != std::string_view::npos) {
         NoteLeftOut(tag, src);
       }
       rest.remove_prefix(q + 1);
@@ -173,7 +178,7 @@ void ImageReferences::CollectImages(const std::string& filename, bool use_text_f
 }
 
 void ImageReferences::NoteLeftOut(std::string_view tag, const std::string& src) {
-  LeftOutPicture picture{Windows1252ToUtf8(Unescaped(TagAttribute(tag, "src", ""))), ""};
+  LeftOutPicture picture{WrittenName(tag, "src"), ""};
   for (const LeftOutPicture& known : left_out_) {
     if (known.written == picture.written) return;  // once per picture
   }
@@ -193,7 +198,7 @@ void ImageReferences::NoteLeftOut(std::string_view tag, const std::string& src) 
 }
 
 std::string ImageReferences::ResolveImagePath(std::string_view tag, std::string_view name) const {
-  std::string value = Windows1252ToUtf8(Unescaped(TagAttribute(tag, name, "")));
+  const std::string value = WrittenName(tag, name);
   std::string as_written = ExistingFileFor(value);
   if (FileExists(as_written)) return as_written;
   std::string beside_input = ExistingFileFor(FolderOfPath(current_input_) + value);

@@ -26,12 +26,16 @@ std::string TypeOfName(const std::string& path) {
 }  // namespace
 
 std::unique_ptr<PixelRows> DecodeUpright(const std::string& path, ImageFormat format,
+                                         int orientation, ImageCodec& codec,
+                                         const std::string& temp_folder, std::string* error) {
+  return Upright(codec.Decode(path, format, temp_folder, error), orientation, error);
+}
+
+std::unique_ptr<PixelRows> DecodeUpright(const std::string& path, ImageFormat format,
                                          ImageCodec& codec, const std::string& temp_folder,
                                          std::string* error) {
-  std::unique_ptr<PixelRows> rows = codec.Decode(path, format, temp_folder, error);
-  if (rows && format == ImageFormat::kJpeg)
-    rows = Upright(std::move(rows), ReadExifOrientation(path), error);
-  return rows;
+  const int orientation = format == ImageFormat::kJpeg ? ReadExifOrientation(path) : 0;
+  return DecodeUpright(path, format, orientation, codec, temp_folder, error);
 }
 
 JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOptions& options,
@@ -60,7 +64,8 @@ JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOpt
     result.height = frame.height;
     return result;
   }
-  std::unique_ptr<PixelRows> rows = DecodeUpright(path, format, codec, temp_folder, &result.error);
+  std::unique_ptr<PixelRows> rows =
+      DecodeUpright(path, format, orientation, codec, temp_folder, &result.error);
   if (!rows) return result;
   if (!codec.EncodeJpeg(*rows, jpeg_path, options.quality, &result.error)) {
     RemoveFile(jpeg_path);

@@ -25,6 +25,10 @@ struct JpegFile {
 std::unique_ptr<PixelRows> DecodeUpright(const std::string& path, ImageFormat format,
                                          ImageCodec& codec, const std::string& temp_folder,
                                          std::string* error);
+// The same with the JPEG's orientation already read (0 for none).
+std::unique_ptr<PixelRows> DecodeUpright(const std::string& path, ImageFormat format,
+                                         int orientation, ImageCodec& codec,
+                                         const std::string& temp_folder, std::string* error);
 
 // A ".jpg" that is a JPEG a PDF reader can show (Huffman-coded, one or three components, not
 // cut short) is used as it is when keep_jpeg is set; every other picture is decoded by the

@@ -62,10 +62,10 @@ void LineLayout::PrintLine(std::string_view line) {
   const size_t width = static_cast<size_t>(std::max(st.CharsPerLine, kMinimumWidth));
   const bool marks = st.UseTextFormating && (line.find('<') != std::string_view::npos ||
                                              line.find('&') != std::string_view::npos);
-  // Text stays between the margins: a line is whole only when its glyphs fit as well as its
-  // characters.
+  // Text stays between the margins: a line is laid out whole only when it is within the wrap
+  // width and its glyphs fit as well (a longer line is measured piece by piece below).
   const GlyphWidthTable& glyphs = *st.GlyphWidths;
-  const bool fits = TextWidth(line, glyphs) <= st.LineWidthLimit;
+  const bool fits = line.size() <= width && TextWidth(line, glyphs) <= st.LineWidthLimit;
   // Most lines hold no markup and fit: the plain path, escaped straight into the output.
   if (!marks && fits && writer_.EmitEscapedLineWithin("(", line, ")'", width)) {
     writer_.AdvanceLine();
@@ -77,7 +77,7 @@ void LineLayout::PrintLine(std::string_view line) {
     AppendEscaped(line, escaped_);
     rest = escaped_;
   }
-  if ((rest.size() <= width && fits) || HasMarkup(rest, st.UseTextFormating)) {
+  if ((fits && rest.size() <= width) || HasMarkup(rest, st.UseTextFormating)) {
     LayoutLine(rest);  // lines with markup are never wrapped
     return;
   }

@@ -23,6 +23,14 @@ bool IsRegularFile(const std::string& path);
 bool IsFolder(const std::string& path);
 // The same file, reached by whatever names.
 bool SameFile(const std::string& a, const std::string& b);
+// What tells a file apart from every other whatever its name: its device and inode; nullopt
+// when it does not exist.
+struct FileIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  friend auto operator<=>(const FileIdentity&, const FileIdentity&) = default;
+};
+std::optional<FileIdentity> IdentityOf(const std::string& path);
 
 // The whole file, one character per byte; empty when FileExists is false or reading fails.
 std::string ReadFileText(const std::string& path);

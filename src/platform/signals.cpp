@@ -25,9 +25,16 @@ Registry& TheRegistry() {
   return *registry;
 }
 
-void Erase(std::vector<std::string>& list, const std::string& path) {
-  auto it = std::find(list.begin(), list.end(), path);
-  if (it != list.end()) list.erase(it);
+// Adds a path to one of the registry's lists, or takes it out.
+void Change(std::vector<std::string> Registry::*list, const std::string& path, bool add) {
+  Registry& r = TheRegistry();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  std::vector<std::string>& paths = r.*list;
+  if (add) {
+    paths.push_back(path);
+  } else if (auto it = std::find(paths.begin(), paths.end(), path); it != paths.end()) {
+    paths.erase(it);
+  }
 }
 
 void RemoveEverything() {
@@ -60,27 +67,19 @@ void InstallSignalHandling() {
 }
 
 void RegisterTemporaryFile(const std::string& path) {
-  Registry& r = TheRegistry();
-  std::lock_guard<std::mutex> lock(r.mutex);
-  r.files.push_back(path);
+  Change(&Registry::files, path, true);
 }
 
 void UnregisterTemporaryFile(const std::string& path) {
-  Registry& r = TheRegistry();
-  std::lock_guard<std::mutex> lock(r.mutex);
-  Erase(r.files, path);
+  Change(&Registry::files, path, false);
 }
 
 void RegisterTemporaryFolder(const std::string& path) {
-  Registry& r = TheRegistry();
-  std::lock_guard<std::mutex> lock(r.mutex);
-  r.folders.push_back(path);
+  Change(&Registry::folders, path, true);
 }
 
 void UnregisterTemporaryFolder(const std::string& path) {
-  Registry& r = TheRegistry();
-  std::lock_guard<std::mutex> lock(r.mutex);
-  Erase(r.folders, path);
+  Change(&Registry::folders, path, false);
 }
 
 }  // namespace vellumox
