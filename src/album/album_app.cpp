@@ -14,8 +14,10 @@
 #include "desktop/desktop_shell.h"
 #include "desktop/user_dialogs.h"
 #include "images/image_codec.h"
+#include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/user_folders.h"
+#include "writer/path_names.h"
 
 namespace vellumox {
 
@@ -37,13 +39,23 @@ std::string WorkingFolder() {
 
 // The /o run without a display: the converter in batch mode, waited for.
 int RunWithoutWindow(AlbumModel& model, const std::string& output, const AlbumPlaces& places) {
+  if (model.album.entries.empty()) {
+    std::fprintf(stderr, "album: there are no pictures in %s to make an album of\n",
+                 ShownName(model.Folder()).c_str());
+    return 2;
+  }
   AlbumRun run = model.CreateAlbum(output, places);
-  for (const std::string& name : run.skipped) {
-    std::fprintf(stderr, "album: picture '%s' left out: %s\n", (model.Folder() + name).c_str(),
-                 kQuotedNameReason);
+  for (const LeftOutName& left_out : run.skipped) {
+    std::fprintf(stderr, "album: picture '%s' left out: %s\n",
+                 ShownName(model.Folder() + left_out.name).c_str(), left_out.reason.c_str());
   }
   if (!run.list_written) {
-    std::fprintf(stderr, "album: error: cannot write the album list '%s'\n", run.list_path.c_str());
+    std::fprintf(stderr, "album: error: cannot write the album list in a temporary folder\n");
+    return 1;
+  }
+  if (run.pictures == 0) {
+    std::fprintf(stderr, "album: none of the pictures of %s can be put in an album\n",
+                 ShownName(model.Folder()).c_str());
     return 1;
   }
   if (run.converter.empty()) {
@@ -54,7 +66,9 @@ int RunWithoutWindow(AlbumModel& model, const std::string& output, const AlbumPl
   std::vector<std::string> arguments = run.arguments;
   arguments.insert(arguments.begin(), "--batch");
   ProgramResult result = RunProgram(run.converter, arguments, std::chrono::hours(24 * 365), true);
-  return result.exit_status < 0 ? 1 : result.exit_status;
+  const int status = result.exit_status < 0 ? 1 : result.exit_status;
+  // Every PDF written, but a picture left out: as the converter says of its own.
+  return status == 0 && !run.skipped.empty() ? 3 : status;
 }
 
 }  // namespace
@@ -65,8 +79,9 @@ int RunAlbum(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  const AlbumPlaces places{ProgramFolder(), UserConfigFolder(), UserDataFolder()};
+  const AlbumPlaces places{ProgramFolder(), UserConfigFolder()};
   const AlbumCommandLine line = ParseAlbumCommandLine(args, WorkingFolder());
+  const bool no_such_folder = !line.folder.empty() && !IsFolder(line.folder);
   std::unique_ptr<ImageCodec> codec = MakeLibraryImageCodec();
   const bool extra_formats = codec->HasImageComponent();
   AlbumModel model(AlbumPatterns(extra_formats), extra_formats);
@@ -74,7 +89,12 @@ int RunAlbum(int argc, char** argv) {
   const std::string output =
       line.output.empty() ? std::string() : AlbumOutputPath(line.output, model.Folder());
 
+  const std::string no_folder_message = "No such folder: " + ShownName(line.folder);
   if (!DisplayAvailable()) {
+    if (no_such_folder) {
+      std::fprintf(stderr, "album: %s\n", no_folder_message.c_str());
+      return 2;
+    }
     if (output.empty()) {
       std::fprintf(stderr,
                    "album: there is no display; without a window only an album run "
@@ -88,10 +108,11 @@ int RunAlbum(int argc, char** argv) {
   SystemShell shell;
   SystemDialogs dialogs;
   AlbumWindow window(model, *codec, places, shell, dialogs);
-  if (!output.empty()) {
-    window.CreateAlbum(output);
-    return 0;
+  if (no_such_folder) {
+    dialogs.ShowMessage(nullptr, "PDF Album", no_folder_message, MessageIcon::kExclamation);
+    if (!output.empty()) return 2;
   }
+  if (!output.empty()) return window.CreateAlbum(output) ? 0 : 1;
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     window.move(screen->availableGeometry().center() - window.rect().center());
   }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "conversion/album_list.h"
 #include "conversion/file_patterns.h"
 #include "platform/file_system.h"
 #include "platform/product.h"
@@ -47,29 +46,19 @@ std::string AlbumPatterns(bool extra_formats) {
 
 AlbumCommandLine ParseAlbumCommandLine(const std::vector<std::string>& arguments,
                                        const std::string& working_folder) {
-  std::string text;
-  for (const std::string& arg : arguments) text += (text.empty() ? "" : " ") + arg;
   AlbumCommandLine line;
-  text = Trimmed(text);
-  line.empty = text.empty();
-  // "/o" counts only as a word of its own: "/opt/photos" is a folder, not a switch.
-  size_t at = std::string::npos;
-  for (size_t p = FindIgnoreCase(text, "/o"); p != std::string::npos;
-       p = FindIgnoreCase(text, "/o", p + 1)) {
-    if ((p == 0 || text[p - 1] == ' ') && (p + 2 == text.size() || text[p + 2] == ' ')) {
-      at = p;
-      break;
-    }
-  }
-  if (at != std::string::npos) {
-    line.output = Trimmed(text.substr(at + 2));
-    line.folder = Trimmed(text.substr(0, at));
-  } else {
-    line.folder = text;
-  }
-  if (line.folder.size() >= 2 && line.folder.front() == '"' && line.folder.back() == '"') {
-    line.folder = line.folder.substr(1, line.folder.size() - 2);
-  }
+  line.empty = arguments.empty();
+  // "/o" counts only as an argument of its own, never inside one: "/opt/photos" and a folder
+  // named "ab /o" are folders.
+  auto join = [](auto begin, auto end) {
+    std::string text;
+    for (auto it = begin; it != end; ++it) text += (it == begin ? "" : " ") + *it;
+    return text;
+  };
+  auto at = std::find_if(arguments.begin(), arguments.end(),
+                         [](const std::string& arg) { return EqualsIgnoreCase(arg, "/o"); });
+  line.folder = join(arguments.begin(), at);
+  if (at != arguments.end()) line.output = join(at + 1, arguments.end());
   line.folder = Absolute(line.folder, working_folder);
   if (line.output.find('/') != std::string::npos) {
     line.output = Absolute(line.output, working_folder);
@@ -233,16 +222,20 @@ AlbumRun AlbumModel::CreateAlbum(const std::string& output, const AlbumPlaces& p
   const std::string user_ini = places.user_config_folder + "/custom.ini";
   const std::string attributes =
       ReadCustomAttributes(FileExists(user_ini) ? user_ini : places.program_folder + "/custom.ini");
-  MakeFolders(places.user_data_folder);
-  run.list_path = places.user_data_folder + "/~album.txt";
+  run.list_folder = std::make_unique<PrivateFolder>(kAlbumListFolderPrefix);
+  if (run.list_folder->Path().empty()) return run;
+  run.list_path = run.list_folder->File(std::string(kAlbumListName));
   AlbumListResult list = WriteAlbumList(run.list_path, folder_, album.entries, attributes);
   run.list_written = list.written;
-  run.skipped = list.skipped;
+  run.pictures = album.Count() - static_cast<int>(list.skipped.size());
+  run.skipped = std::move(list.skipped);
   const std::string converter = places.program_folder + "/" + std::string(kConverterProgram);
   if (run.list_written && FileExists(converter)) {
     run.converter = converter;
-    // The list's tags are pictures whatever the converter's stored markup setting is.
-    run.arguments = {"--album-list", run.list_path, "-o", output};
+    // The list's tags are pictures whatever the converter's stored markup setting is; the
+    // converter removes the list's folder when it ends.
+    run.arguments = {"--album-list", "--list-folder", run.list_folder->Path(), "-o", output,
+                     "--",           run.list_path};
     run.working_folder = places.program_folder;
   }
   return run;

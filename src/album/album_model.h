@@ -2,9 +2,13 @@
 // current entries and selections, and every rule of the album window that needs no widget.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "conversion/album_list.h"
+#include "platform/private_folder.h"
 
 namespace vellumox {
 
@@ -20,11 +24,10 @@ struct AlbumList {
   void Reset(std::vector<std::string> names);
 };
 
-// The program's places: where custom.ini and the converter are, and where the list goes.
+// The program's places: where custom.ini and the converter are.
 struct AlbumPlaces {
   std::string program_folder;      // without a trailing "/"
   std::string user_config_folder;  // a custom.ini here wins over the program folder's
-  std::string user_data_folder;    // ~album.txt is written here
 };
 
 // FOLDER and OUTPUT of the album builder's command line.
@@ -34,8 +37,8 @@ struct AlbumCommandLine {
   std::string output;
 };
 
-// The arguments joined by blanks; "/o" (any case, a word of its own) separates FOLDER from
-// OUTPUT, both trimmed; a FOLDER in double quotes loses them; relative names are made absolute
+// An argument "/o" (any case) separates FOLDER from OUTPUT; the arguments on each side are
+// joined by blanks, and never read again for "/o" or quotes. Relative names are made absolute
 // against working_folder (an OUTPUT without "/" stays a name: it goes into the album's folder).
 AlbumCommandLine ParseAlbumCommandLine(const std::vector<std::string>& arguments,
                                        const std::string& working_folder);
@@ -50,11 +53,15 @@ std::string ReadCustomAttributes(const std::string& path);
 // What CreateAlbum did: the list written, and the converter to start on it.
 struct AlbumRun {
   bool list_written = false;
-  std::string list_path;               // ~album.txt
-  std::vector<std::string> skipped;    // pictures left out of the list
+  int pictures = 0;                    // the pictures in the list
+  std::string list_path;               // ~album.txt, in a private folder of this run
+  std::vector<LeftOutName> skipped;    // pictures left out of the list, and why
   std::string converter;               // empty when the converter is not there
   std::vector<std::string> arguments;  // the converter's arguments
   std::string working_folder;
+  // The list's folder: removed with this run unless it is handed to the converter (Release),
+  // which then removes it when it ends.
+  std::unique_ptr<PrivateFolder> list_folder;
 };
 
 enum class RenameOutcome { kDone, kNothing, kNameTaken, kCopyFailed };
@@ -99,7 +106,8 @@ class AlbumModel {
   // that exists already is refused and nothing changes.
   RenameOutcome Rename(const std::string& old_name, const std::string& new_name);
 
-  // Writes ~album.txt and says how to start the converter on it for the output PDF.
+  // Writes the album list into a private folder of its own, so that albums made side by side
+  // never share one, and says how to start the converter on it for the output PDF.
   AlbumRun CreateAlbum(const std::string& output, const AlbumPlaces& places) const;
 
  private:

@@ -13,6 +13,7 @@
 #include "desktop/twips.h"
 #include "desktop/window_fonts.h"
 #include "platform/product.h"
+#include "writer/path_names.h"
 
 namespace vellumox {
 
@@ -194,14 +195,35 @@ void AlbumWindow::CreateClicked() {
   if (!output.empty()) CreateAlbum(output);
 }
 
-void AlbumWindow::CreateAlbum(const std::string& output) {
+bool AlbumWindow::CreateAlbum(const std::string& output) {
+  if (model_.album.entries.empty()) {
+    dialogs_.ShowMessage(this, kProgramTitle, "The album is empty: add pictures to it first.",
+                         MessageIcon::kInformation);
+    return false;
+  }
   AlbumRun run = model_.CreateAlbum(output, places_);
   if (!run.skipped.empty()) {
-    std::string text = "These pictures are left out: a picture name cannot hold a double quote.";
-    for (const std::string& name : run.skipped) text += "\r" + name;
+    std::string text = "These pictures are left out:";
+    for (const LeftOutName& left_out : run.skipped) {
+      text += "\r'" + ShownName(left_out.name) + "': " + left_out.reason;
+    }
     dialogs_.ShowMessage(this, kProgramTitle, text, MessageIcon::kExclamation);
   }
-  if (!run.converter.empty()) shell_.StartProgram(run.converter, run.arguments, run.working_folder);
+  if (!run.list_written || run.pictures == 0) {
+    dialogs_.ShowMessage(this, kProgramTitle,
+                         run.list_written ? "None of the pictures can be put in an album."
+                                          : "The album list cannot be written in a temporary "
+                                            "folder.",
+                         MessageIcon::kExclamation);
+    return false;
+  }
+  if (run.converter.empty() ||
+      !shell_.StartProgram(run.converter, run.arguments, run.working_folder)) {
+    return false;  // the list's folder goes with the run
+  }
+  // The converter removes the list's folder when it ends.
+  run.list_folder->Release();
+  return true;
 }
 
 void AlbumWindow::ShowPreview(const std::string& path) {

@@ -26,8 +26,9 @@ class AlbumWindow : public QDialog {
 
   // Shows the model again after it changed behind the window's back.
   void ShowModel();
-  // Writes the list and starts the converter on it for the output PDF.
-  void CreateAlbum(const std::string& output);
+  // Writes the list and starts the converter on it for the output PDF; false when there was
+  // nothing to start it on, or it could not be started (the user is told why).
+  bool CreateAlbum(const std::string& output);
   void ShowPreview(const std::string& path);
   PreviewWindow* Preview() const { return preview_; }
 

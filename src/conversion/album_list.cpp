@@ -1,8 +1,27 @@
 #include "conversion/album_list.h"
 
 #include "platform/file_system.h"
+#include "writer/code_page.h"
 
 namespace vellumox {
+
+std::string WhyTagCannotCarry(std::string_view path) {
+  static constexpr struct {
+    char c;
+    const char* what;
+  } kCannot[] = {{'"', "a double quote"}, {'\n', "a line feed"}, {'\r', "a carriage return"},
+                 {'\f', "a form feed"},   {'<', "a '<'"},        {'>', "a '>'"}};
+  std::string what;
+  for (const auto& cannot : kCannot) {
+    if (path.find(cannot.c) != std::string_view::npos) {
+      what = cannot.what;
+      break;
+    }
+  }
+  if (what.empty() && !IsValidUtf8(path)) what = "bytes that are not UTF-8";
+  return what.empty() ? std::string()
+                      : "its name holds " + what + ", which an image tag cannot carry";
+}
 
 AlbumListResult WriteAlbumList(const std::string& list_path, const std::string& folder,
                                const std::vector<std::string>& names,
@@ -10,12 +29,13 @@ AlbumListResult WriteAlbumList(const std::string& list_path, const std::string& 
   AlbumListResult result;
   std::string text;
   for (const std::string& name : names) {
-    if ((folder + name).find('"') != std::string::npos) {
-      result.skipped.push_back(name);
+    const std::string path = folder + name;
+    if (std::string why = WhyTagCannotCarry(path); !why.empty()) {
+      result.skipped.push_back({name, std::move(why)});
       continue;
     }
     if (!text.empty()) text += "\f\r\n";
-    text += "<img src=\"" + folder + name + "\"" + attributes + ">\r\n";
+    text += "<img src=\"" + path + "\"" + attributes + ">\r\n";
   }
   result.written = WriteWholeFile(list_path, text, &result.error);
   return result;

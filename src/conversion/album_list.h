@@ -3,23 +3,36 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vellumox {
 
+// The album builder writes each list into a private folder of its own, named with this prefix,
+// and hands the folder to the converter, which removes it when its run ends.
+inline constexpr std::string_view kAlbumListFolderPrefix = "vellumox-album-";
+inline constexpr std::string_view kAlbumListName = "~album.txt";
+
+// A picture that an album list cannot hold, and why.
+struct LeftOutName {
+  std::string name;
+  std::string reason;
+};
+
 struct AlbumListResult {
   bool written = false;
   int error = 0;                     // the error number when it could not be written
-  std::vector<std::string> skipped;  // names left out: they hold a double quote
+  std::vector<LeftOutName> skipped;  // names an image tag cannot carry
 };
 
-// Why a picture whose name holds a double quote is not in an album.
-inline constexpr const char* kQuotedNameReason =
-    "its name holds a double quote, which an image tag cannot carry";
+// Why an image tag cannot carry a path (a double quote would end its value; a line end or form
+// feed would cut the list's line; "<" and ">" would start or end a tag; bytes that are not UTF-8
+// would make the converter read the whole list in another code page), or empty when it can.
+std::string WhyTagCannotCarry(std::string_view path);
 
-// Writes, for each name in order (a name holding a double quote is left out: the tag could not
-// carry it), the line <img src="FOLDERNAME"ATTRIBUTES> (attributes as
-// given, e.g. " width=300"), and between two pictures a line holding one form feed, so that each
+// Writes, for each name in order (a name that an image tag cannot carry is left out and
+// returned with its reason), the line <img src="FOLDERNAME"ATTRIBUTES> (attributes as given,
+// e.g. " width=300"), and between two pictures a line holding one form feed, so that each
 // picture gets a page of its own. Lines end with a carriage return and a line feed; no pictures
 // give an empty file.
 AlbumListResult WriteAlbumList(const std::string& list_path, const std::string& folder,

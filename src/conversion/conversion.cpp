@@ -19,6 +19,7 @@ ConversionResult Conversion::Convert(const std::string& filename,
   ConversionResult result;
   result.written = writer_.ConvertFile(filename, settings);
   result.failure = writer_.Failure();
+  result.warnings = writer_.Warnings();
   return result;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "images/image_codec.h"
 #include "images/image_embedder.h"
@@ -22,8 +23,9 @@ struct PictureOptions {
 };
 
 struct ConversionResult {
-  bool written = false;     // the PDF was written whole and saved
-  DocumentFailure failure;  // why not
+  bool written = false;               // the PDF was written whole and saved
+  DocumentFailure failure;            // why not
+  std::vector<std::string> warnings;  // what was changed to keep the PDF sound
 };
 
 class Conversion {

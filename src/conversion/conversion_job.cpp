@@ -90,6 +90,7 @@ void JobRun::ConvertOne(const std::string& input, const std::string& output, boo
   if (album) settings.UseTextFormating = true;
   ConversionResult result =
       converter_.ConvertFile(input, settings, request_.input_text, picture_events_);
+  for (const std::string& warning : result.warnings) events_.Warning(warning);
   if (result.written) {
     written_names_.insert(output);
     if (std::optional<FileIdentity> file = IdentityOf(output)) written_files_.insert(*file);
@@ -116,8 +117,8 @@ void JobRun::ConvertAlbum(const std::string& input, const std::string& album_out
     Fail(input, "Cannot write the album list in a temporary folder.");
     return;
   }
-  for (const std::string& name : written.skipped) {
-    picture_events_.PictureLeftOut(folder + name, kQuotedNameReason);
+  for (const LeftOutName& left_out : written.skipped) {
+    picture_events_.PictureLeftOut(folder + left_out.name, left_out.reason);
   }
   if (written.skipped.size() == names.size()) {
     Fail(input, "None of the pictures of '" + input + "' can be put in an album.");
@@ -148,9 +149,7 @@ JobReport JobRun::Run() {
     // The matches are taken once, now, so PDFs that the job writes are never picked up.
     const std::string folder = FolderOfPath(input);
     std::vector<std::string> files = MatchingFiles(input);
-    if (files.empty()) {
-      ConvertOne(folder, folder + WithPdfExtension("", ".pdf"));
-    }
+    if (files.empty()) Fail(input, "No file matches " + input + ".");
     for (const std::string& file : files) ConvertOne(file, WithPdfExtension(file, ".pdf"));
   } else {
     ConvertOne(input, output);

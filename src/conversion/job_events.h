@@ -51,6 +51,9 @@ class JobEvents : public PictureEvents {
   // An album job chose its output name.
   virtual void OutputChosen(const std::string& output) { (void)output; }
   virtual void FileFailed(const FileFailure& failure) { (void)failure; }
+  // Something the input asked for was changed to make a sound PDF (a size beyond the page,
+  // kept within bounds); the PDF is written all the same.
+  virtual void Warning(const std::string& text) { (void)text; }
   // Every conversion has ended; the questions of the job, if any, follow.
   virtual void JobFinished(const JobReport& report) { (void)report; }
 };

@@ -68,7 +68,11 @@ void BatchEvents::FileFailed(const FileFailure& failure) {
 }
 
 void BatchEvents::PictureLeftOut(const std::string& picture, const std::string& reason) {
-  Say("picture '" + picture + "' left out: " + reason);
+  Say("picture '" + ShownName(picture) + "' left out: " + reason);
+}
+
+void BatchEvents::Warning(const std::string& text) {
+  Say("warning: " + text);
 }
 
 void BatchEvents::JobFinished(const JobReport& report) {
@@ -115,6 +119,12 @@ int RunBatch(const FrontEndOptions& options, const std::string& program_folder) 
     } else if (!options.stdout_output && controls.txtOutputFile.empty()) {
       Say("Standard input needs an output: -o FILE or -o -.");
       status = kExitNothing;
+    } else if (!options.stdout_output && StandardInputIdentity() &&
+               StandardInputIdentity() == IdentityOf(controls.txtOutputFile)) {
+      // As a named input is never written over by its own PDF.
+      SayError("Standard input is the file '" + controls.txtOutputFile +
+               "' itself: its PDF would be written over it.");
+      status = kExitFailed;
     } else if (!SaveStandardInput(stdin_file, &error)) {
       SayError("Cannot read standard input: " + SystemErrorText(error));
       status = kExitFailed;
@@ -131,7 +141,7 @@ int RunBatch(const FrontEndOptions& options, const std::string& program_folder) 
     jobs.push_back(request);
   } else {
     // Several inputs, as the shell expands them: each must name a file.
-    const std::vector<std::string> inputs = SplitInputs(startup.CommandLineText());
+    const std::vector<std::string>& inputs = startup.Inputs();
     bool all_files = inputs.size() >= 2;
     for (const std::string& input : inputs) all_files = all_files && FileExists(input);
     if (!all_files) {
@@ -167,7 +177,10 @@ int RunBatch(const FrontEndOptions& options, const std::string& program_folder) 
   }
   // The window's close path saves the choices, so switches given now apply to the next run; a
   // run that had nothing to convert (a slip such as "vellumox -h") changes nothing.
-  if (status != kExitNothing && !options.no_save) startup.Save();
+  if (status != kExitNothing && !options.no_save && !startup.Save()) {
+    Say("warning: the switches of this run were not kept: '" + startup.StorePath() +
+        "' cannot be written.");
+  }
   return status;
 }
 

@@ -37,86 +37,105 @@ constexpr const char* kHelpLines[] = {
     "-o\"outputfile.pdf\"",
 };
 
-constexpr const char* kTextSwitches[] = {"-a", "-k", "-z", "-t", "-o"};
+struct IndexSwitch {
+  char letter;
+  ListControl ConverterControls::*list;
+  const char* what;
+};
+constexpr IndexSwitch kIndexSwitches[] = {
+    {'f', &ConverterControls::cmbFont, "font"},
+    {'s', &ConverterControls::cmbFontSize, "font size"},
+    {'r', &ConverterControls::cmbRotation, "rotation"},
+    {'p', &ConverterControls::cmbPageSize, "page size"},
+    {'m', &ConverterControls::cmbMargin, "left margin"},
+    {'c', &ConverterControls::cmbForeColor, "font colour"},
+    {'b', &ConverterControls::cmbBackColor, "background colour"},
+    {'x', &ConverterControls::cmbTransition, "transition"},
+    {'y', &ConverterControls::cmbTopMargin, "top margin"},
+};
 
-void Trim(std::string& text) {
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) {
-    text.clear();
+struct TextSwitch {
+  char letter;
+  std::string ConverterControls::*field;
+};
+constexpr TextSwitch kTextSwitches[] = {
+    {'a', &ConverterControls::txtAuthor},     {'k', &ConverterControls::txtKeywords},
+    {'z', &ConverterControls::txtSubject},    {'t', &ConverterControls::txtTitle},
+    {'o', &ConverterControls::txtOutputFile},
+};
+
+struct FlagSwitch {
+  char letter;
+  bool ConverterControls::*box;
+  bool value;
+};
+// -u does what its help line says: the PDF opens in full-screen mode.
+constexpr FlagSwitch kFlagSwitches[] = {
+    {'h', &ConverterControls::chkFormatHeaders, false},
+    {'n', &ConverterControls::chkPageNum, false},
+    {'u', &ConverterControls::chkFullScreen, true},
+};
+
+char SwitchLetter(std::string_view arg) {
+  if (arg.size() < 2 || arg[0] != '-') return '\0';
+  const char c = arg[1];
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+template <class Table>
+auto FindSwitch(const Table& table, char letter) -> decltype(&table[0]) {
+  for (const auto& entry : table) {
+    if (entry.letter == letter) return &entry;
+  }
+  return nullptr;
+}
+
+// An argument as a message shows it: a long one is cut short (a warning must stay one line).
+std::string Shown(std::string_view arg) {
+  constexpr size_t kMost = 40;
+  if (arg.size() <= kMost) return std::string(arg);
+  size_t cut = kMost;
+  while (cut > 0 && (static_cast<unsigned char>(arg[cut]) & 0xC0) == 0x80) --cut;
+  return std::string(arg.substr(0, cut)) + "...";
+}
+
+// The value of an index switch: a number read leniently from its first digit on ("-f3" and
+// "-f3x" both give 3), nothing when the value does not start with a digit.
+void ApplyIndexSwitch(const IndexSwitch& s, std::string_view arg, ConverterControls& c,
+                      std::vector<std::string>& warnings) {
+  ListControl& list = c.*(s.list);
+  const std::string range = " (0 to " + std::to_string(list.Count() - 1) + ")";
+  const std::string_view value = arg.substr(2);
+  if (value.empty()) {
+    warnings.push_back(Shown(arg) + ": a " + s.what + range +
+                       " must follow the switch; the switch is ignored");
     return;
   }
-  text = text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-// Whether position at lies inside double quotes: an odd number of them comes before it.
-bool InsideQuotes(const std::string& text, size_t at) {
-  size_t quotes = 0;
-  for (size_t i = 0; i < at; ++i) quotes += text[i] == '"';
-  return quotes % 2 == 1;
-}
-
-// The first occurrence of a switch that begins a word outside quoted text (a title may well
-// hold "-b2b"), letters without regard to case.
-size_t FindSwitch(const std::string& text, std::string_view name) {
-  for (size_t at = FindIgnoreCase(text, name); at != std::string::npos;
-       at = FindIgnoreCase(text, name, at + 1)) {
-    if ((at == 0 || text[at - 1] == ' ') && !InsideQuotes(text, at)) return at;
+  if (value[0] < '0' || value[0] > '9') {
+    warnings.push_back(Shown(arg) + ": '" + Shown(value) + "' is not a valid " + s.what + range +
+                       "; the switch is ignored");
+    return;
   }
-  return std::string::npos;
-}
-
-// Cuts from at up to the first blank at or after it (the blank stays).
-void CutToken(std::string& text, size_t at) {
-  size_t blank = text.find(' ', at);
-  text = text.substr(0, at) + (blank == std::string::npos ? std::string() : text.substr(blank));
-}
-
-void ApplyIndexSwitch(std::string& text, std::string_view name, ListControl& list,
-                      std::string_view what, std::vector<std::string>* warnings) {
-  size_t at = FindSwitch(text, name);
-  if (at != std::string::npos && at + 2 < text.size() && text[at + 2] >= '0' &&
-      text[at + 2] <= '9') {
-    const double number = ReadNumber(std::string_view(text).substr(at + 2));
-    std::optional<int16_t> index = RoundToInt16(number);
-    if (!(index && list.Select(*index)) && warnings) {
-      warnings->push_back(std::string(name) + FormatNumber(number) + ": there is no " +
-                          std::string(what) + " " + FormatNumber(number) + " (0 to " +
-                          std::to_string(list.Count() - 1) + "); the switch is ignored");
-    }
-    CutToken(text, at);
+  const double number = ReadNumber(value);
+  std::optional<int16_t> index = RoundToInt16(number);
+  if (!(index && list.Select(*index))) {
+    warnings.push_back(Shown(arg) + ": there is no " + s.what + " " + FormatNumber(number) + range +
+                       "; the switch is ignored");
   }
-  Trim(text);
 }
 
-void ApplyTextSwitch(std::string& text, std::string_view name, std::string& field) {
-  size_t at = FindSwitch(text, name);
-  if (at != std::string::npos && at + 2 < text.size() && text[at + 2] == '"') {
-    size_t close = text.find('"', at + 3);
-    if (close == std::string::npos) {
-      field = text.substr(at + 3);
-      text = text.substr(0, at);
-    } else {
-      field = text.substr(at + 3, close - at - 3);
-      text = text.substr(0, at) + text.substr(close + 1);
-    }
+// The value of a text switch written in one argument with the quotes of the switch's own
+// syntax (-t"Title") loses them; any other value is taken as it is.
+std::string OneArgumentValue(std::string_view arg) {
+  std::string_view value = arg.substr(2);
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+    value = value.substr(1, value.size() - 2);
   }
-  Trim(text);
+  return std::string(value);
 }
 
-void ApplyCheckSwitch(std::string& text, std::string_view name, bool& box, bool value) {
-  size_t at = FindSwitch(text, name);
-  if (at != std::string::npos) {
-    box = value;
-    CutToken(text, at);
-  }
-  Trim(text);
-}
-
-bool StartsWithTextSwitch(const std::string& arg) {
-  for (const char* s : kTextSwitches) {
-    if (arg.size() >= 2 && EqualsIgnoreCase(arg.substr(0, 2), s)) return true;
-  }
-  return false;
+bool IsHelp(std::string_view arg) {
+  return arg.size() >= 2 && arg[0] == '-' && arg[1] == '?';
 }
 
 }  // namespace
@@ -133,82 +152,70 @@ std::string HelpText() {
   return text;
 }
 
-std::string JoinArguments(const std::vector<std::string>& args) {
-  std::string joined;
-  for (size_t i = 0; i < args.size(); ++i) {
-    std::string arg = args[i];
-    if (StartsWithTextSwitch(arg)) {
-      if (arg.size() == 2 && i + 1 < args.size()) {
-        // The value is the next argument, even an empty one ("-t ''" clears the title).
-        const std::string& value = args[++i];
-        arg += value.empty() || value[0] != '"' ? "\"" + value + "\"" : value;
-      }
-      if (arg.size() > 2 && arg[2] != '"') arg = arg.substr(0, 2) + "\"" + arg.substr(2) + "\"";
-    } else if (arg.find(' ') != std::string::npos) {
-      arg = "\"" + arg + "\"";
-    }
-    if (!joined.empty()) joined += ' ';
-    joined += arg;
-  }
-  return joined;
+bool IsStandaloneTextSwitch(std::string_view argument) {
+  return argument.size() == 2 && FindSwitch(kTextSwitches, SwitchLetter(argument)) != nullptr;
 }
 
-std::vector<std::string> SplitInputs(const std::string& text) {
-  std::vector<std::string> names;
-  std::string name;
-  bool quoted = false, started = false;
-  for (char c : text) {
-    if (c == '"') {
-      quoted = !quoted;
-      started = true;
-    } else if (c == ' ' && !quoted) {
-      if (started) names.push_back(name);
-      name.clear();
-      started = false;
+CommandLine ApplyCommandLine(const std::vector<std::string>& arguments, ConverterControls& c,
+                             const std::vector<std::string>& literal_inputs) {
+  CommandLine line;
+  // "-?" anywhere shows the help and nothing else is applied; a text switch's value is no
+  // switch, so a title "-?" is only a title.
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    if (IsHelp(arguments[i])) {
+      line.outcome = CommandLineOutcome::kHelp;
+      return line;
+    }
+    if (IsStandaloneTextSwitch(arguments[i])) ++i;
+  }
+  std::string seen;  // the letters of the switches applied so far
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& arg = arguments[i];
+    const char letter = SwitchLetter(arg);
+    const IndexSwitch* index = FindSwitch(kIndexSwitches, letter);
+    const TextSwitch* text = FindSwitch(kTextSwitches, letter);
+    const FlagSwitch* flag = FindSwitch(kFlagSwitches, letter);
+    if (!index && !text && !flag) {
+      line.inputs.push_back(arg);
+      continue;
+    }
+    const bool standalone_value = text && arg.size() == 2 && i + 1 < arguments.size();
+    if (seen.find(letter) != std::string::npos) {
+      // Only the first occurrence counts; a repeated switch stays with the input, which then
+      // names no file.
+      line.warnings.push_back(Shown(arg) + ": the switch -" + std::string(1, letter) +
+                              " is given twice; only the first counts");
+      line.inputs.push_back(arg);
+      if (standalone_value) line.inputs.push_back(arguments[++i]);
+      continue;
+    }
+    seen += letter;
+    if (index) {
+      ApplyIndexSwitch(*index, arg, c, line.warnings);
+    } else if (flag) {
+      c.*(flag->box) = flag->value;
+    } else if (arg.size() > 2) {
+      c.*(text->field) = OneArgumentValue(arg);
+    } else if (standalone_value) {
+      c.*(text->field) = arguments[++i];
     } else {
-      name += c;
-      started = true;
+      line.warnings.push_back(Shown(arg) +
+                              ": a value must follow the switch; the switch is ignored");
     }
   }
-  if (started) names.push_back(name);
-  return names;
-}
-
-CommandLineOutcome ApplyCommandLine(std::string& text, ConverterControls& c,
-                                    const std::string* literal_input,
-                                    std::vector<std::string>* warnings) {
-  Trim(text);
-  if (FindSwitch(text, "-?") != std::string::npos) return CommandLineOutcome::kHelp;
-  ApplyIndexSwitch(text, "-f", c.cmbFont, "font", warnings);
-  ApplyIndexSwitch(text, "-s", c.cmbFontSize, "font size", warnings);
-  ApplyIndexSwitch(text, "-r", c.cmbRotation, "rotation", warnings);
-  ApplyIndexSwitch(text, "-p", c.cmbPageSize, "page size", warnings);
-  ApplyIndexSwitch(text, "-m", c.cmbMargin, "left margin", warnings);
-  ApplyIndexSwitch(text, "-c", c.cmbForeColor, "font colour", warnings);
-  ApplyIndexSwitch(text, "-b", c.cmbBackColor, "background colour", warnings);
-  ApplyIndexSwitch(text, "-x", c.cmbTransition, "transition", warnings);
-  ApplyIndexSwitch(text, "-y", c.cmbTopMargin, "top margin", warnings);
-  ApplyTextSwitch(text, "-a", c.txtAuthor);
-  ApplyTextSwitch(text, "-k", c.txtKeywords);
-  ApplyTextSwitch(text, "-z", c.txtSubject);
-  ApplyTextSwitch(text, "-t", c.txtTitle);
-  ApplyTextSwitch(text, "-o", c.txtOutputFile);
-  ApplyCheckSwitch(text, "-h", c.chkFormatHeaders, false);
-  ApplyCheckSwitch(text, "-n", c.chkPageNum, false);
-  // -u does what its help line says: the PDF opens in full-screen mode.
-  ApplyCheckSwitch(text, "-u", c.chkFullScreen, true);
-  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
-    text = text.substr(1, text.size() - 2);
+  line.inputs.insert(line.inputs.end(), literal_inputs.begin(), literal_inputs.end());
+  for (size_t i = 0; i < line.inputs.size(); ++i) {
+    if (i > 0) line.text += ' ';
+    line.text += line.inputs[i];
   }
-  if (literal_input) text = text.empty() ? *literal_input : text + " " + *literal_input;
-  if (FileExists(text) || text.find('*') != std::string::npos) {
-    c.txtFilename = text;
+  if (FileExists(line.text) || line.text.find('*') != std::string::npos) {
+    c.txtFilename = line.text;
     if (!EndsWithIgnoreCase(c.txtOutputFile, ".pdf")) {
-      c.txtOutputFile = WithPdfExtension(text, ".pdf");
+      c.txtOutputFile = WithPdfExtension(line.text, ".pdf");
     }
-    return CommandLineOutcome::kConvert;
+    line.outcome = CommandLineOutcome::kConvert;
   }
-  return CommandLineOutcome::kNothing;
+  return line;
 }
 
 }  // namespace vellumox

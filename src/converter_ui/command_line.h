@@ -1,5 +1,9 @@
-// The converter's command line: one text in which switches are found and cut out, the rest
-// naming the input. Switches write into the controls, exactly as the user's choices would.
+// The converter's command line: its arguments, read one by one. A switch is an argument that
+// begins with one ("-f0", "-tTitle", or a text switch standing alone, which takes the next
+// argument as its value); every other argument is part of the input. The text of an argument is
+// never split or read again for switches or quotes, whatever characters it holds, so a file
+// name or a title is always what the user typed. Switches write into the controls, exactly as
+// the user's choices would.
 #pragma once
 
 #include <string>
@@ -13,28 +17,32 @@ namespace vellumox {
 // The help of "-?": lines joined by a carriage return.
 std::string HelpText();
 
-// Joins the program's arguments into one command-line text. A text switch (-a, -k, -z, -t, -o)
-// whose value has no opening quote gets its value quoted (a switch standing alone takes the next
-// argument, an empty one too); any other argument with a blank is quoted.
-std::string JoinArguments(const std::vector<std::string>& args);
-
-// The names in what the switches left, as the arguments gave them: split at blanks outside
-// double quotes, the quotes taken off (several inputs, as the shell expands "*.txt").
-std::vector<std::string> SplitInputs(const std::string& command_line_text);
+// Whether an argument is a text switch standing alone ("-a", "-k", "-z", "-t", "-o" in either
+// letter case): the next argument is its value, whatever it holds (an empty one included).
+bool IsStandaloneTextSwitch(std::string_view argument);
 
 enum class CommandLineOutcome {
   kHelp,     // "-?": show the help and close
-  kConvert,  // the remainder names an input: convert it unattended
+  kConvert,  // the input names a file or a pattern: convert it unattended
   kNothing,  // nothing to convert: the window opens with the switches applied
 };
 
-// Applies the switches to the controls and leaves in command_line_text what remains (the input
-// name). A switch counts only where it begins a word (at the start or after a blank) outside
-// double quotes. literal_input, when given, is an input name that holds no switches (what
-// followed "--"): it is added to what remains. An index switch whose value is no entry of its
-// list is ignored and described in *warnings.
-CommandLineOutcome ApplyCommandLine(std::string& command_line_text, ConverterControls& controls,
-                                    const std::string* literal_input = nullptr,
-                                    std::vector<std::string>* warnings = nullptr);
+struct CommandLine {
+  CommandLineOutcome outcome = CommandLineOutcome::kNothing;
+  // The arguments that are no switch, in their order (a repeated switch among them, which so
+  // keeps the rest from naming a file), then those that followed "--".
+  std::vector<std::string> inputs;
+  // The inputs joined by single blanks: what the command line names (CommandLineText).
+  std::string text;
+  // Switches that were ignored: a value that names no entry of its list, a repeated switch.
+  std::vector<std::string> warnings;
+};
+
+// Applies the switches of the arguments to the controls. literal_inputs (what followed "--")
+// are inputs and never switches. With "-?" nothing else is applied. When the inputs together
+// name a file or hold "*", that is the input of the conversion and the output is derived from
+// it unless it ends in ".pdf".
+CommandLine ApplyCommandLine(const std::vector<std::string>& arguments, ConverterControls& controls,
+                             const std::vector<std::string>& literal_inputs = {});
 
 }  // namespace vellumox

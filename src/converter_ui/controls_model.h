@@ -31,6 +31,7 @@ struct StartupFacts {
   bool image_component = false;                // TIF, PNG, TGA, PCX and PSD can all be read
   bool album_present = false;                  // the album builder is in the program folder
   std::vector<std::string> custom_page_sizes;  // accepted lines of pagesize.ini
+  std::vector<std::string> warnings;           // lines of pagesize.ini refused, and why
 };
 
 struct PageSize {

@@ -12,7 +12,8 @@ StartupFacts FindFacts(const ImageCodec& codec, const StartupPlaces& places) {
   StartupFacts facts;
   facts.image_component = codec.HasImageComponent();
   facts.album_present = FileExists(places.program_folder + "/" + std::string(kAlbumProgram));
-  facts.custom_page_sizes = LoadCustomPageSizes(places.program_folder, places.user_config_folder);
+  facts.custom_page_sizes =
+      LoadCustomPageSizes(places.program_folder, places.user_config_folder, &facts.warnings);
   return facts;
 }
 
@@ -23,8 +24,9 @@ ConverterStartup::ConverterStartup(SettingsStore& store, const ImageCodec& codec
     : store_(store),
       places_(std::move(places)),
       options_(options),
-      controls_(MakeControls(FindFacts(codec, places_))),
-      command_line_text_(JoinArguments(options.arguments)) {}
+      facts_(FindFacts(codec, places_)),
+      controls_(MakeControls(facts_)),
+      warnings_(facts_.warnings) {}
 
 void ConverterStartup::Restore() {
   RestoreSettings(store_, controls_);
@@ -36,18 +38,23 @@ void ConverterStartup::Restore() {
 }
 
 CommandLineOutcome ConverterStartup::ApplyCommandLine() {
-  warnings_.clear();
-  return vellumox::ApplyCommandLine(command_line_text_, controls_,
-                                    options_.literal_input ? &*options_.literal_input : nullptr,
-                                    &warnings_);
+  command_line_ =
+      vellumox::ApplyCommandLine(options_.arguments, controls_, options_.literal_inputs);
+  warnings_ = facts_.warnings;
+  warnings_.insert(warnings_.end(), command_line_.warnings.begin(), command_line_.warnings.end());
+  return command_line_.outcome;
 }
 
-void ConverterStartup::Save() {
-  SaveSettings(store_, controls_);
+bool ConverterStartup::Save() {
+  return SaveSettings(store_, controls_);
+}
+
+std::string ConverterStartup::StorePath() const {
+  return store_.Location();
 }
 
 JobRequest ConverterStartup::MakeJobRequest() const {
-  JobRequest request = vellumox::MakeJobRequest(controls_, command_line_text_);
+  JobRequest request = vellumox::MakeJobRequest(controls_, command_line_.text);
   // An album list is pictures whatever the stored markup setting; the setting stays as it is.
   if (options_.album_list) request.settings.UseTextFormating = true;
   request.settings.Compress = options_.compress;

@@ -33,13 +33,18 @@ class ConverterStartup {
   // The switches into the controls; what remains names the input (CommandLineText). Switches
   // that were ignored are described in Warnings().
   CommandLineOutcome ApplyCommandLine();
+  // Lines of pagesize.ini refused, then the switches ignored.
   const std::vector<std::string>& Warnings() const { return warnings_; }
-  // The controls' choices back into the store.
-  void Save();
+  // The controls' choices back into the store; false when the store could not be written.
+  bool Save();
+  // Where the store keeps them, for messages.
+  std::string StorePath() const;
 
   ConverterControls& controls() { return controls_; }
   const ConverterControls& controls() const { return controls_; }
-  const std::string& CommandLineText() const { return command_line_text_; }
+  const std::string& CommandLineText() const { return command_line_.text; }
+  // The arguments that name the input, as given (several inputs, as the shell expands them).
+  const std::vector<std::string>& Inputs() const { return command_line_.inputs; }
 
   // The job that "Produce PDF" starts with the controls as they are.
   JobRequest MakeJobRequest() const;
@@ -52,8 +57,9 @@ class ConverterStartup {
   SettingsStore& store_;
   StartupPlaces places_;
   FrontEndOptions options_;
+  StartupFacts facts_;
   ConverterControls controls_;
-  std::string command_line_text_;
+  CommandLine command_line_;
   std::vector<std::string> warnings_;
 };
 

@@ -470,7 +470,12 @@ void ConverterWindow::ShowAbout() {
 
 void ConverterWindow::SaveAndShowAbout() {
   ReadWidgets();
-  startup_.Save();
+  if (!startup_.Save()) {
+    dialogs_.ShowMessage(
+        this, Title(),
+        "The settings were not kept: '" + startup_.StorePath() + "' cannot be written.",
+        MessageIcon::kExclamation);
+  }
   ShowAbout();
 }
 
@@ -599,7 +604,11 @@ void ConverterWindow::FileFailed(const FileFailure& failure) {
 }
 
 void ConverterWindow::PictureLeftOut(const std::string& picture, const std::string& reason) {
-  left_out_.push_back("'" + picture + "': " + reason);
+  left_out_.push_back("'" + ShownName(picture) + "': " + reason);
+}
+
+void ConverterWindow::Warning(const std::string& text) {
+  warnings_.push_back(text);
 }
 
 void ConverterWindow::JobFinished(const JobReport& report) {
@@ -608,6 +617,12 @@ void ConverterWindow::JobFinished(const JobReport& report) {
     std::string text = "These pictures are left out:";
     for (const std::string& line : left_out_) text += "\r" + line;
     left_out_.clear();
+    dialogs_.ShowMessage(this, Title(), text, MessageIcon::kExclamation);
+  }
+  if (!warnings_.empty()) {
+    std::string text;
+    for (const std::string& line : warnings_) text += (text.empty() ? "" : "\r") + line;
+    warnings_.clear();
     dialogs_.ShowMessage(this, Title(), text, MessageIcon::kExclamation);
   }
   if (report.names_missing) {

@@ -53,6 +53,7 @@ class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
   void OutputChosen(const std::string& output) override;
   void FileFailed(const FileFailure& failure) override;
   void PictureLeftOut(const std::string& picture, const std::string& reason) override;
+  void Warning(const std::string& text) override;
   void JobFinished(const JobReport& report) override;
   // JobQuestions, on the window's thread.
   bool AskToOpenPdf(const std::string& pdf) override;
@@ -105,6 +106,7 @@ class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
   std::function<void()> show_about_;
   std::unique_ptr<WindowJob> job_;
   std::vector<std::string> left_out_;  // the pictures the running job left out, with reasons
+  std::vector<std::string> warnings_;  // what the running job changed to keep its PDFs sound
   bool finished_ = false;
   bool closing_ = false;
   int exit_status_ = 0;

@@ -24,9 +24,7 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--") {
-      std::string rest;
-      for (size_t k = i + 1; k < args.size(); ++k) rest += (k > i + 1 ? " " : "") + args[k];
-      options.literal_input = rest;
+      options.literal_inputs.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
       break;
     }
     if (arg == "-") {
@@ -34,6 +32,10 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args) {
     } else if ((arg == "-o" || arg == "-O") && i + 1 < args.size() && args[i + 1] == "-") {
       options.stdout_output = true;
       ++i;
+    } else if (IsStandaloneTextSwitch(arg)) {
+      // Its value is the next argument, whatever it holds: a title "--batch" is a title.
+      options.arguments.push_back(arg);
+      if (i + 1 < args.size()) options.arguments.push_back(args[++i]);
     } else if (arg == "-o-" || arg == "-O-") {
       options.stdout_output = true;
     } else if (arg.rfind("--", 0) != 0) {
@@ -60,6 +62,9 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args) {
       options.page_numbers = true;
     } else if (arg == "--no-full-screen") {
       options.no_full_screen = true;
+    } else if (arg == "--list-folder" || arg.rfind("--list-folder=", 0) == 0) {
+      options.list_folder =
+          arg.size() > 13 ? arg.substr(14) : (i + 1 < args.size() ? args[++i] : "");
     } else if (arg == "--jpeg-quality" || arg.rfind("--jpeg-quality=", 0) == 0) {
       // The value follows "=" or comes as the next argument.
       std::string value = arg.size() > 14 ? arg.substr(15) : (i + 1 < args.size() ? args[++i] : "");
@@ -113,6 +118,8 @@ std::string LongHelpText(const ConverterControls& c) {
          "--keep-jpeg          do not recompress JPG files, for this run\n"
          "--album-list         the input is an album list: its image tags are pictures even\n"
          "                     with markup off, for this run\n"
+         "--list-folder DIR    the album builder's private folder of the list, removed when\n"
+         "                     the run ends\n"
          "--jpeg-quality=N     the JPEG quality, 1 to 100 (kept for later runs; also\n"
          "                     --jpeg-quality N)\n"
          "--markup             markup on again after -h (kept)\n"

@@ -24,9 +24,14 @@ struct FrontEndOptions {
   bool stdin_input = false;    // "-": the input is standard input
   bool stdout_output = false;  // "-o -": the PDF goes to standard output
   std::optional<int> jpeg_quality;
-  std::vector<std::string> arguments;  // everything else before "--", in order
-  // What follows "--": an input name, never switches or options.
-  std::optional<std::string> literal_input;
+  // --list-folder: the album builder's private folder of the album list, which this run
+  // removes when it ends.
+  std::string list_folder;
+  // Everything else before "--", in order: the converter's switches with their values, and
+  // the inputs.
+  std::vector<std::string> arguments;
+  // What follows "--": inputs, never switches or options.
+  std::vector<std::string> literal_inputs;
   std::string error;  // an unknown or malformed option
 };
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/album_list.h"
 #include "converter_ui/batch_mode.h"
 #include "converter_ui/controls_model.h"
 #include "converter_ui/front_end_options.h"
@@ -14,6 +15,7 @@
 #include "converter_ui/window_mode.h"
 #include "images/image_codec.h"
 #include "images/image_format.h"
+#include "platform/private_folder.h"
 #include "platform/process.h"
 #include "platform/product.h"
 #include "platform/signals.h"
@@ -24,6 +26,15 @@ int main(int argc, char** argv) {
   vellumox::InstallSignalHandling();
   std::vector<std::string> args(argv + 1, argv + argc);
   vellumox::FrontEndOptions options = vellumox::ParseFrontEndOptions(args);
+  // The album builder hands over the private folder of its list: it goes when this run ends,
+  // whichever way it ends.
+  vellumox::PrivateFolder list_folder(vellumox::kAlbumListFolderPrefix);
+  if (!options.list_folder.empty() && !list_folder.Adopt(options.list_folder)) {
+    std::fprintf(stderr,
+                 "vellumox: warning: --list-folder %s is no album builder's folder; it is "
+                 "left alone\n",
+                 options.list_folder.c_str());
+  }
   if (!options.error.empty()) {
     std::fprintf(stderr, "vellumox: %s\n", options.error.c_str());
     return vellumox::kExitNothing;

@@ -100,8 +100,9 @@ void IniSettingsStore::Put(std::string_view key, std::string_view value) {
   settings_->setValue(QString(kGroup) + "/" + Q(existing.empty() ? key : existing), Q(value));
 }
 
-void IniSettingsStore::Sync() {
+bool IniSettingsStore::Sync() {
   settings_->sync();
+  return settings_->status() == QSettings::NoError;
 }
 
 std::string IniSettingsStore::FilePath() const {
@@ -125,7 +126,7 @@ void RestoreSettings(const SettingsStore& store, ConverterControls& c) {
   if (quality && *quality >= kJpegQualityMin && *quality <= kJpegQualityMax) c.hsJPEG = *quality;
 }
 
-void SaveSettings(SettingsStore& store, const ConverterControls& c) {
+bool SaveSettings(SettingsStore& store, const ConverterControls& c) {
   auto check = [](bool box) { return box ? "1" : "0"; };
   for (const ListKey& k : kListKeys) store.Put(k.key, std::to_string((c.*(k.list)).selected));
   for (const TextKey& k : kTextKeys) store.Put(k.key, c.*(k.field));
@@ -134,7 +135,7 @@ void SaveSettings(SettingsStore& store, const ConverterControls& c) {
   store.Put("SkipJPG", check(c.chkSkipJPG));
   store.Put("FullScreen", check(c.chkFullScreen));
   store.Put("JpegCompression", std::to_string(c.hsJPEG));
-  store.Sync();
+  return store.Sync();
 }
 
 void ApplyDefaults(ConverterControls& c) {

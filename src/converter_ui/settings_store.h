@@ -21,8 +21,10 @@ class SettingsStore {
   // The stored text of a key, or nullopt when it is not stored.
   virtual std::optional<std::string> Get(std::string_view key) const = 0;
   virtual void Put(std::string_view key, std::string_view value) = 0;
-  // Writes pending changes to disk.
-  virtual void Sync() = 0;
+  // Writes pending changes to disk; false when they could not be written.
+  virtual bool Sync() = 0;
+  // Where the store is kept, for messages.
+  virtual std::string Location() const { return std::string(); }
 
   std::string Get(std::string_view key, std::string_view default_value) const;
 };
@@ -40,7 +42,8 @@ class IniSettingsStore : public SettingsStore {
   using SettingsStore::Get;
   std::optional<std::string> Get(std::string_view key) const override;
   void Put(std::string_view key, std::string_view value) override;
-  void Sync() override;
+  bool Sync() override;
+  std::string Location() const override { return FilePath(); }
   std::string FilePath() const;
 
  private:
@@ -51,8 +54,8 @@ class IniSettingsStore : public SettingsStore {
 // Reads the stored choices into the controls, with the defaults of a first start.
 void RestoreSettings(const SettingsStore& store, ConverterControls& controls);
 // Writes the controls' choices (not the file names, the creator, the file type or "open when
-// done").
-void SaveSettings(SettingsStore& store, const ConverterControls& controls);
+// done"); false when the store could not be written.
+bool SaveSettings(SettingsStore& store, const ConverterControls& controls);
 // The Default button's factory values.
 void ApplyDefaults(ConverterControls& controls);
 // "UseOldTop": an absolutely placed picture's top is its bottom edge; nothing writes it.

@@ -23,6 +23,9 @@ class WindowJob::Relay : public JobEvents, public JobQuestions {
   void PictureLeftOut(const std::string& picture, const std::string& reason) override {
     Post([this, picture, reason] { events_.PictureLeftOut(picture, reason); });
   }
+  void Warning(const std::string& text) override {
+    Post([this, text] { events_.Warning(text); });
+  }
   void FileFailed(const FileFailure& failure) override {
     Wait([&] { events_.FileFailed(failure); });
   }

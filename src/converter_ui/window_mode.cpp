@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 #include "converter_ui/converter_startup.h"
 #include "converter_ui/converter_window.h"
 #include "converter_ui/settings_store.h"
@@ -25,6 +27,11 @@ int RunWindow(const FrontEndOptions& options, const std::string& program_folder)
   QObject::connect(&window, &ConverterWindow::closed, qApp, &QCoreApplication::quit,
                    Qt::QueuedConnection);
   window.Load(true);
+  // The window keeps to what its controls show; what was refused is told where a terminal
+  // sees it.
+  for (const std::string& warning : startup.Warnings()) {
+    std::fprintf(stderr, "vellumox: warning: %s\n", warning.c_str());
+  }
   if (!window.Finished()) QApplication::exec();
   return window.ExitStatus();
 }

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "images/image_header.h"
+#include "layout/markup_interpreter.h"
 #include "layout/markup_rules.h"
 #include "platform/file_system.h"
 #include "writer/number_text.h"
@@ -99,7 +100,7 @@ std::vector<ImageObject> ImageEmbedder::PrepareImages() {
 void ImageEmbedder::PlaceImage(std::string_view tag) {
   const WriterState& st = writer_.state();
   const std::string src = references_.ResolveImagePath(tag, "src");
-  if (!FileExists(src)) return;
+  if (!references_.Exists(src)) return;
   const int k = references_.FindImage(src);
   if (k == 0) return;
   const ImageEntry& entry = references_.entries()[static_cast<size_t>(k - 1)];
@@ -109,11 +110,24 @@ void ImageEmbedder::PlaceImage(std::string_view tag) {
   const int32_t W = st.PageWidth, H = st.PageHeight, M = st.LeftMarginPt, T = st.TopMarginPt;
   const Fixed4 L = st.Leading;
   const int32_t text_width = W - 2 * M;
-  int32_t w = AttributeToInt(TagAttribute(tag, "width", std::to_string(text_width)));
-  int32_t h = AttributeToInt(
-      TagAttribute(tag, "height", FormatNumber(static_cast<double>(entry.aspect) * text_width)));
-  const int32_t x = AttributeToInt(TagAttribute(tag, "left", std::to_string(M)));
-  int32_t y = AttributeToInt(TagAttribute(tag, "top", std::to_string(-H)));
+  // What the tag gives is kept within what a page can hold: a picture at least one unit and at
+  // most kMaxPictureSide on a side, a position within kMaxPosition.
+  bool bounded = false;
+  auto given = [&](std::string_view name, const std::string& default_value, int32_t low,
+                   int32_t high) {
+    const std::string value = TagAttribute(tag, name, default_value);
+    if (FindIgnoreCase(tag, std::string(name) + "=") == std::string_view::npos) {
+      return AttributeToInt(value);
+    }
+    std::optional<double> number = ParseNumberValue(value);
+    return Bounded(number ? *number : 0, low, high, &bounded);
+  };
+  int32_t w = given("width", std::to_string(text_width), 1, kMaxPictureSide);
+  int32_t h = given("height", FormatNumber(static_cast<double>(entry.aspect) * text_width), 1,
+                    kMaxPictureSide);
+  const int32_t x = given("left", std::to_string(M), -kMaxPosition, kMaxPosition);
+  int32_t y = given("top", std::to_string(-H), -kMaxPosition, kMaxPosition);
+  if (bounded) WarnOutOfBounds(writer_, tag);
   int32_t y_pos = 0;
 
   if (h > H) {
@@ -151,6 +165,12 @@ void ImageEmbedder::PlaceImage(std::string_view tag) {
     writer_.SetVerticalCursor(static_cast<float>(y));
     y_pos = y;
   }
+  // A picture's own shape (a thin strip) or a page without room between its margins may give
+  // a side that rounds to nothing: it keeps one unit, so that it can be drawn.
+  w = std::clamp(w, 1, kMaxPictureSide);
+  h = std::clamp(h, 1, kMaxPictureSide);
+  // A top measured from the page's top edge can land past the bounds that the tag kept to.
+  y_pos = std::clamp(y_pos, -kMaxPosition, kMaxPosition);
   writer_.AddPlacement(PlacementRecord{"im" + std::to_string(k), x, y_pos, w, h});
 }
 

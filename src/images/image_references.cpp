@@ -140,6 +140,19 @@ std::string ImageReferences::RefusalReason(std::string_view name) const {
 void ImageReferences::ResetImages() {
   entries_.clear();
   left_out_.clear();
+  positions_.clear();
+  resolved_.clear();
+  exists_.clear();
+}
+
+void ImageReferences::AddEntry(ImageEntry entry) {
+  const int position = static_cast<int>(entries_.size()) + 1;
+  // The first entry that a path means wins, as a search from the top of the list would find.
+  positions_.emplace(entry.path, position);
+  if (entry.path.find_first_of("\\/") == std::string::npos) {
+    positions_.emplace(FolderOfPath(input_field_) + entry.path, position);
+  }
+  entries_.push_back(std::move(entry));
 }
 
 void ImageReferences::CollectImages(const std::string& filename, bool use_text_formatting) {
@@ -157,22 +170,26 @@ void ImageReferences::CollectImages(const std::string& filename, bool use_text_f
         FindIgnoreCase(line, "src=") == std::string_view::npos) {
       continue;
     }
-    std::string_view rest(line);
-    while (HasMarkup(rest, true)) {
-      size_t img = FindIgnoreCase(rest, "<img");
-      size_t p = img == std::string_view::npos ? 0 : img + 1;
-      size_t q = rest.find('>', p);
+    // Each search moves forward only, so a line of many tags is read in time proportional to
+    // its length.
+    MarkupTest markup(line, true);
+    ForwardFinder img_finder(line, "<img", true);
+    ForwardFinder end_finder(line, ">", false);
+    for (size_t start = 0; markup.From(start);) {
+      const size_t img = img_finder.Find(start);
+      const size_t p = img == std::string_view::npos ? start : img + 1;
+      const size_t q = end_finder.Find(p);
       if (q == std::string_view::npos) break;
-      std::string_view tag = rest.substr(p, q - p);
+      std::string_view tag = line.substr(p, q - p);
       const std::string src = ResolveImagePath(tag, "src");
       const bool listed = FindImage(src) != 0;
-      if (!listed && AcceptsName(src) && FileExists(src) &&
+      if (!listed && AcceptsName(src) && Exists(src) &&
           static_cast<int>(entries_.size()) < kMaxImages) {
-        entries_.push_back(ImageEntry{src, WrittenName(tag, "src"), 0, {}});
+        AddEntry(ImageEntry{src, WrittenName(tag, "src"), 0, {}});
       } else if (!listed && img != std::string_view::npos) {
         NoteLeftOut(tag, src);
       }
-      rest.remove_prefix(q + 1);
+      start = q + 1;
     }
   }
 }
@@ -189,6 +206,8 @@ void ImageReferences::NoteLeftOut(std::string_view tag, const std::string& src) 
   } else if (FileLength(src) == 0 || FileLength(picture.written) == 0 ||
              FileLength(FolderOfPath(current_input_) + picture.written) == 0) {
     picture.reason = "the file is empty";
+  } else if (TypeOf(src) != FileType::kNone && TypeOf(src) != FileType::kRegular) {
+    picture.reason = "not a regular file";
   } else if (!FileExists(src)) {
     picture.reason = "no such file";
   } else {
@@ -199,25 +218,28 @@ void ImageReferences::NoteLeftOut(std::string_view tag, const std::string& src) 
 
 std::string ImageReferences::ResolveImagePath(std::string_view tag, std::string_view name) const {
   const std::string value = WrittenName(tag, name);
+  auto [known, fresh] = resolved_.try_emplace(value);
+  if (!fresh) return known->second;
   std::string as_written = ExistingFileFor(value);
-  if (FileExists(as_written)) return as_written;
+  if (Exists(as_written)) return known->second = as_written;
   std::string beside_input = ExistingFileFor(FolderOfPath(current_input_) + value);
-  if (FileExists(beside_input)) return beside_input;
-  return FolderOfPath(output_file_) + value;
+  if (Exists(beside_input)) return known->second = beside_input;
+  return known->second = FolderOfPath(output_file_) + value;
+}
+
+bool ImageReferences::Exists(const std::string& resolved) const {
+  auto [known, fresh] = exists_.try_emplace(resolved, false);
+  if (fresh) known->second = FileExists(resolved);
+  return known->second;
 }
 
 int ImageReferences::FindImage(std::string_view path) const {
-  std::string name = ReplaceAll(path, "\\\\", "\\", CompareMode::kExact);
-  std::string folder = FolderOfPath(input_field_);
-  for (size_t i = 0; i < entries_.size(); ++i) {
-    const std::string& entry = entries_[i].path;
-    // File names on this platform tell letter case apart.
-    if (entry == name) return static_cast<int>(i + 1);
-    if (entry.find_first_of("\\/") == std::string::npos && folder + entry == name) {
-      return static_cast<int>(i + 1);
-    }
-  }
-  return 0;
+  // File names on this platform tell letter case apart.
+  const std::string name = path.find("\\\\") == std::string_view::npos
+                               ? std::string(path)
+                               : ReplaceAll(path, "\\\\", "\\", CompareMode::kExact);
+  auto found = positions_.find(name);
+  return found == positions_.end() ? 0 : found->second;
 }
 
 }  // namespace vellumox

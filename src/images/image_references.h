@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "images/image_codec.h"
@@ -45,7 +46,11 @@ class ImageReferences {
 
   // The file that attribute name of a tag names: as written, then beside the input, else beside
   // the output (then without checking). The tag's text is escaped text in the PDF's code page.
+  // Each distinct name is looked up on the disk once per document, however many tags name it.
   std::string ResolveImagePath(std::string_view tag, std::string_view name) const;
+  // Whether the picture that a resolved path names exists and is not empty, asked of the disk
+  // once per picture and document.
+  bool Exists(const std::string& resolved) const;
   // The 1-based list position of a path, or 0.
   int FindImage(std::string_view path) const;
 
@@ -60,9 +65,15 @@ class ImageReferences {
 
  private:
   void NoteLeftOut(std::string_view tag, const std::string& src);
+  void AddEntry(ImageEntry entry);
 
   const ImageCodec& codec_;
   std::vector<ImageEntry> entries_;
+  // The list positions by path, and by the input field's folder + path for a plain name.
+  std::unordered_map<std::string, int> positions_;
+  // What the disk said of each name and path, for this document.
+  mutable std::unordered_map<std::string, std::string> resolved_;
+  mutable std::unordered_map<std::string, bool> exists_;
   std::vector<LeftOutPicture> left_out_;
   std::string current_input_;
   std::string output_file_;

@@ -42,7 +42,10 @@ JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOpt
                        const std::string& jpeg_path, const std::string& temp_folder) {
   JpegFile result;
   if (!FileExists(path)) {
-    result.error = FileLength(path) == 0 ? "the file is empty" : "no such file";
+    const FileType type = TypeOf(path);
+    result.error = type == FileType::kNone      ? "no such file"
+                   : type == FileType::kRegular ? "the file is empty"
+                                                : "not a regular file";
     return result;
   }
   const ImageFormat format = SniffImageFile(path);

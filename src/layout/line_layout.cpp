@@ -1,6 +1,7 @@
 #include "layout/line_layout.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "layout/text_rules.h"
 #include "writer/glyph_widths.h"
@@ -59,7 +60,9 @@ void LineLayout::PrintLine(std::string_view line) {
   size_t end = line.find_last_not_of(' ');
   line = line.substr(0, end == std::string_view::npos ? 0 : end + 1);
 
-  const size_t width = static_cast<size_t>(std::max(st.CharsPerLine, kMinimumWidth));
+  constexpr size_t kGlyphFitAlone = std::numeric_limits<size_t>::max() / 4;
+  const size_t width =
+      st.CharsPerLine < kMinimumWidth ? kGlyphFitAlone : static_cast<size_t>(st.CharsPerLine);
   const bool marks = st.UseTextFormating && (line.find('<') != std::string_view::npos ||
                                              line.find('&') != std::string_view::npos);
   // Text stays between the margins: a line is laid out whole only when it is within the wrap

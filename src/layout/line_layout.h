@@ -14,9 +14,10 @@ namespace vellumox {
 
 class LineLayout : public LinePrinter {
  public:
-  // The narrowest wrap width used, whatever the page figures say: a width below 2 could not
-  // shorten a line.
-  static constexpr int32_t kMinimumWidth = 2;
+  // Below this many characters the wrap width that the page figures give means nothing (large
+  // text on wide margins gives a few characters, or fewer than none): pieces are then as long
+  // as their glyphs fit between the margins.
+  static constexpr int32_t kMinimumWidth = 10;
 
   explicit LineLayout(DocumentWriter& writer);
   LineLayout(const LineLayout&) = delete;

@@ -5,6 +5,7 @@
 
 #include "layout/markup_rules.h"
 #include "layout/text_rules.h"
+#include "writer/code_page.h"
 #include "writer/color_table.h"
 #include "writer/font_table.h"
 #include "writer/number_text.h"
@@ -23,6 +24,30 @@ bool IsContentless(std::string_view tag) {
 }
 
 }  // namespace
+
+void WarnOutOfBounds(DocumentWriter& writer, std::string_view tag) {
+  std::string shown = Windows1252ToUtf8(tag);
+  if (shown.size() > 60) {
+    size_t cut = 60;
+    while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80) --cut;
+    shown = shown.substr(0, cut) + "...";
+  }
+  writer.WarnOnce("bounds", "the tag <" + shown +
+                                "> asks for a size or position beyond what a page can hold; it "
+                                "is kept within bounds");
+}
+
+int32_t Bounded(double value, int32_t low, int32_t high, bool* bounded) {
+  if (!(value >= low)) {  // NaN included
+    *bounded = true;
+    return low;
+  }
+  if (value > high) {
+    *bounded = true;
+    return high;
+  }
+  return RoundToInt32(value).value_or(low);
+}
 
 void MarkupInterpreter::WriteText(std::string_view prefix, std::string_view text,
                                   std::string_view suffix) {
@@ -102,9 +127,13 @@ void MarkupInterpreter::LayoutMarkupLine(std::string_view line) {
 
     const bool recolored = style.color != st.ForeColor;
     if (recolored) writer_.EmitLine(style.color + " rg ");
-    writer_.EmitLine("/" + style.FontResource + " " +
-                     FormatNumber(st.FontSize.ToDouble() * static_cast<double>(style.SizeScale)) +
-                     " Tf");
+    double size = st.FontSize.ToDouble() * static_cast<double>(style.SizeScale);
+    const double most = std::max(static_cast<double>(st.PageHeight), st.FontSize.ToDouble());
+    if (size > most) {
+      size = most;
+      WarnOutOfBounds(writer_, tag);
+    }
+    writer_.EmitLine("/" + style.FontResource + " " + FormatNumber(size) + " Tf");
     if (!content.empty()) WriteText("(", content, ") Tj");
     writer_.EmitLine("/F0 " + FormatNumber(st.FontSize) + " Tf");
     if (recolored) writer_.EmitLine(st.ForeColor + " rg ");
@@ -163,6 +192,9 @@ void MarkupInterpreter::ApplyTabTag(std::string_view tag) {
   const WriterState& st = writer_.state();
   int32_t left = AttributeToInt(TagAttribute(tag, "left", std::to_string(st.LeftMarginPt)));
   int32_t top = AttributeToInt(TagAttribute(tag, "top", "0"));
+  bool bounded = false;
+  left = Bounded(left, -kMaxPosition, kMaxPosition, &bounded);
+  if (bounded) WarnOutOfBounds(writer_, tag);
   writer_.StartColumn(left, top);
 }
 

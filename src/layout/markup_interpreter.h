@@ -10,6 +10,19 @@
 
 namespace vellumox {
 
+// The bounds of what a tag may ask for, so that every number written into a page stays within
+// what PDF readers hold (real numbers up to 32767): a position, and the side of a picture
+// (200 inches). A font size is at most the page's height.
+inline constexpr int32_t kMaxPosition = 32767;
+inline constexpr int32_t kMaxPictureSide = 14400;
+
+// Tells the user, once per document, that a tag asked for a size or position beyond these
+// bounds and was kept within them.
+void WarnOutOfBounds(DocumentWriter& writer, std::string_view tag);
+
+// value kept within [low, high]; *bounded is set when that changed it.
+int32_t Bounded(double value, int32_t low, int32_t high, bool* bounded);
+
 // One element's look.
 struct ElementStyle {
   std::string FontResource = "F0";

@@ -127,6 +127,13 @@ bool FileHandle::SetPermissions(unsigned bits) {
   return false;
 }
 
+bool FileHandle::SetOwner(uint32_t user, uint32_t group) {
+  if (::fchown(fd_, static_cast<uid_t>(user), static_cast<gid_t>(group)) == 0) return true;
+  if (::fchown(fd_, static_cast<uid_t>(-1), static_cast<gid_t>(group)) == 0) return true;
+  error_ = errno;
+  return false;
+}
+
 bool FileHandle::Close() {
   if (fd_ < 0) return true;
   int fd = std::exchange(fd_, -1);

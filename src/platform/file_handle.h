@@ -44,6 +44,9 @@ class FileHandle {
   int64_t CopyFrom(FileHandle& source, int64_t count);
   // Sets the permission bits; false on error.
   bool SetPermissions(unsigned bits);
+  // Gives the file this owner and group, or the group alone where the process may not give
+  // the owner (only root may); false when neither could be set.
+  bool SetOwner(uint32_t user, uint32_t group);
   // Closes the file; false when closing reported an error (a delayed write error).
   bool Close();
 

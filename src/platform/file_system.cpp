@@ -65,6 +65,19 @@ bool IsFolder(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+FileType TypeOf(const std::string& path) {
+  struct stat st;
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return FileType::kNone;
+  if (S_ISREG(st.st_mode)) return FileType::kRegular;
+  return S_ISDIR(st.st_mode) ? FileType::kFolder : FileType::kOther;
+}
+
+std::optional<FileIdentity> StandardInputIdentity() {
+  struct stat st;
+  if (::fstat(0, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
 std::optional<FileIdentity> IdentityOf(const std::string& path) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return std::nullopt;
@@ -183,6 +196,12 @@ std::optional<unsigned> PermissionBits(const std::string& path) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   return static_cast<unsigned>(st.st_mode & 07777);
+}
+
+std::optional<FileOwner> OwnerOf(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return FileOwner{static_cast<uint32_t>(st.st_uid), static_cast<uint32_t>(st.st_gid)};
 }
 
 bool RemoveFile(const std::string& path) {

@@ -21,6 +21,9 @@ bool FileExists(const std::string& path);
 
 bool IsRegularFile(const std::string& path);
 bool IsFolder(const std::string& path);
+// What a path names, symbolic links followed.
+enum class FileType { kNone, kRegular, kFolder, kOther };  // kOther: a device, a FIFO, a socket
+FileType TypeOf(const std::string& path);
 // The same file, reached by whatever names.
 bool SameFile(const std::string& a, const std::string& b);
 // What tells a file apart from every other whatever its name: its device and inode; nullopt
@@ -31,6 +34,8 @@ struct FileIdentity {
   friend auto operator<=>(const FileIdentity&, const FileIdentity&) = default;
 };
 std::optional<FileIdentity> IdentityOf(const std::string& path);
+// The identity of the file that standard input reads, when it is a regular file.
+std::optional<FileIdentity> StandardInputIdentity();
 
 // The whole file, one character per byte; empty when FileExists is false or reading fails.
 std::string ReadFileText(const std::string& path);
@@ -54,6 +59,12 @@ std::vector<std::string> ListFolder(const std::string& folder);
 std::string FollowSymlinks(const std::string& path);
 // The permission bits of a regular file, nullopt when there is none.
 std::optional<unsigned> PermissionBits(const std::string& path);
+// The owner and group of a regular file, nullopt when there is none.
+struct FileOwner {
+  uint32_t user = 0;
+  uint32_t group = 0;
+};
+std::optional<FileOwner> OwnerOf(const std::string& path);
 
 bool RemoveFile(const std::string& path);
 // Copies a file to a name that must not exist yet; false with the error number in *error, and

@@ -3,12 +3,16 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace vellumox {
 
 class PrivateFolder {
  public:
-  PrivateFolder() = default;
+  // Folders are named prefix + six random characters.
+  static constexpr std::string_view kDefaultPrefix = "vellumox-";
+
+  explicit PrivateFolder(std::string_view prefix = kDefaultPrefix) : prefix_(prefix) {}
   ~PrivateFolder();
   PrivateFolder(const PrivateFolder&) = delete;
   PrivateFolder& operator=(const PrivateFolder&) = delete;
@@ -19,8 +23,16 @@ class PrivateFolder {
   std::string File(const std::string& name);
   // Removes the folder and its files; the next Path() makes a new one.
   void Remove();
+  // Hands the folder over to another program, which removes it: this object forgets it.
+  std::string Release();
+  // Takes over a folder that another program made this way and handed over, to remove it
+  // here. Only a folder that is plainly such a one is taken: its name starts with this
+  // object's prefix, it is a folder of its own (no symbolic link) owned by this user, and no
+  // one else may enter it. False, and nothing changes, for any other.
+  bool Adopt(const std::string& path);
 
  private:
+  std::string prefix_;
   std::string path_;
 };
 

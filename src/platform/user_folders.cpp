@@ -42,10 +42,6 @@ std::string UserConfigFolder() {
   return XdgFolder("XDG_CONFIG_HOME", "/.config") + "/Vellumox";
 }
 
-std::string UserDataFolder() {
-  return XdgFolder("XDG_DATA_HOME", "/.local/share") + "/Vellumox";
-}
-
 bool MakeFolders(const std::string& path) {
   for (size_t slash = path.find('/', 1); slash != std::string::npos;
        slash = path.find('/', slash + 1)) {

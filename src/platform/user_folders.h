@@ -1,5 +1,5 @@
 // The places of this user and this program: the running program's folder and the user's
-// configuration and data folders for Vellumox.
+// configuration folder for Vellumox.
 #pragma once
 
 #include <string>
@@ -11,9 +11,6 @@ std::string ProgramFolder();
 
 // $XDG_CONFIG_HOME/Vellumox, or ~/.config/Vellumox.
 std::string UserConfigFolder();
-
-// $XDG_DATA_HOME/Vellumox, or ~/.local/share/Vellumox.
-std::string UserDataFolder();
 
 // Makes the folder and any missing parents; true when it exists afterwards.
 bool MakeFolders(const std::string& path);

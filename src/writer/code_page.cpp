@@ -54,6 +54,38 @@ void Utf8Scanner::Feed(std::string_view bytes) {
   }
 }
 
+size_t Utf8SequenceLength(std::string_view text, size_t at) {
+  auto byte = [&](size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u; };
+  const unsigned lead = byte(at);
+  if (lead < 0x80) return at < text.size() ? 1 : 0;
+  size_t length = 0;
+  unsigned low = 0x80, high = 0xBF;  // the range of the first continuation byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // no overlong forms
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;  // nothing past U+10FFFF
+  } else {
+    return 0;
+  }
+  for (size_t k = 1; k < length; ++k) {
+    const unsigned c = byte(at + k);
+    if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF)) return 0;
+  }
+  return length;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  Utf8Scanner scanner;
+  scanner.Feed(text);
+  return scanner.Valid();
+}
+
 size_t ByteOrderMarkLength(std::string_view start, TextEncoding encoding) {
   switch (encoding) {
     case TextEncoding::kUtf8:

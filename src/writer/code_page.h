@@ -27,6 +27,11 @@ class Utf8Scanner {
   unsigned char upper_ = 0xBF;
 };
 
+// The length of the valid UTF-8 sequence that starts at text[at] (1 for ASCII), 0 when the
+// bytes there are no valid UTF-8.
+size_t Utf8SequenceLength(std::string_view text, size_t at);
+bool IsValidUtf8(std::string_view text);
+
 // How text that starts with these bytes is read: UTF-16 when it starts with a UTF-16 byte-order
 // mark; otherwise UTF-8 when the whole text is valid UTF-8 and not plain ASCII; otherwise
 // Windows-1252 byte for byte. Used for whole texts held in memory.

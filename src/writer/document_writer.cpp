@@ -49,6 +49,12 @@ void DocumentWriter::ReportError(const std::string& description) {
   if (failure_.kind == FailureKind::kNone) failure_ = {FailureKind::kError, description};
 }
 
+void DocumentWriter::WarnOnce(std::string_view kind, std::string text) {
+  if (std::find(warned_kinds_.begin(), warned_kinds_.end(), kind) != warned_kinds_.end()) return;
+  warned_kinds_.emplace_back(kind);
+  warnings_.push_back(std::move(text));
+}
+
 template <class Body>
 void DocumentWriter::Trapped(Body&& body) {
   try {
@@ -131,6 +137,8 @@ void DocumentWriter::Initialize(const ConversionSettings& s) {
   out_.Reset(s.outputfile);
   failed_ = false;
   failure_ = DocumentFailure();
+  warnings_.clear();
+  warned_kinds_.clear();
 }
 
 // Every number of the document's frame is handed out here, before the first object is written:

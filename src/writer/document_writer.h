@@ -169,6 +169,10 @@ class DocumentWriter {
   const DocumentFailure& Failure() const { return failure_; }
   // True when the last document was written whole and saved under its name.
   bool Succeeded() const { return !failed_ && out_.Committed(); }
+  // Something the input asked for that the document changed to stay sound, told to the user
+  // once per kind and document; the document is written all the same.
+  void WarnOnce(std::string_view kind, std::string text);
+  const std::vector<std::string>& Warnings() const { return warnings_; }
 
  private:
   template <class Body>
@@ -196,6 +200,8 @@ class DocumentWriter {
   int64_t stream_start_ = 0;
   bool failed_ = false;
   DocumentFailure failure_;
+  std::vector<std::string> warnings_;
+  std::vector<std::string> warned_kinds_;
 };
 
 }  // namespace vellumox

@@ -42,12 +42,28 @@ void OutputStream::Reset(const std::string& output_path) {
 void OutputStream::Open() {
   if (file_.IsOpen() || failed_) return;
   if (path_.empty()) Fail("No output file name was given.");
-  // An output that is a symbolic link is written through to the file it names.
+  // An output that is a symbolic link is written through to the file it names; only a regular
+  // file is ever replaced, never a folder, a device or a pipe.
   target_ = FollowSymlinks(path_);
+  switch (TypeOf(target_)) {
+    case FileType::kFolder:
+      Fail("Cannot write the PDF file '" + path_ + "': it is a folder.");
+    case FileType::kOther:
+      Fail("Cannot write the PDF file '" + path_ +
+           "': it is not a regular file (a device or a pipe), which a PDF never replaces.");
+    case FileType::kNone:
+    case FileType::kRegular:
+      break;
+  }
   file_ = CreateFileBeside(target_, &temp_path_);
   if (file_.IsOpen()) {
     RegisterTemporaryFile(temp_path_);
-    // A PDF that replaces an earlier file keeps that file's permissions.
+    // A PDF that replaces an earlier file keeps that file's owner, group (as far as this
+    // process may give them) and permissions; the owner first, as a change of owner may clear
+    // permission bits.
+    if (std::optional<FileOwner> owner = OwnerOf(target_)) {
+      file_.SetOwner(owner->user, owner->group);
+    }
     if (std::optional<unsigned> bits = PermissionBits(target_)) file_.SetPermissions(*bits);
     return;
   }
@@ -57,7 +73,7 @@ void OutputStream::Open() {
   Fail("Cannot create the PDF file '" + path_ + "': " + SystemErrorText(file_.Error()));
 }
 
-void OutputStream::Fail(const std::string& description) {
+[[noreturn]] void OutputStream::Fail(const std::string& description) {
   failed_ = true;
   buffer_.clear();
   file_.Close();

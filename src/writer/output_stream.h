@@ -77,7 +77,7 @@ class OutputStream {
   void WriteAll(const char* data, size_t size);
   // Compresses the buffer into the file; finish ends the compressed section.
   void DeflateBuffer(bool finish);
-  void Fail(const std::string& description);
+  [[noreturn]] void Fail(const std::string& description);
 
   struct Deflater;
   std::unique_ptr<Deflater> deflater_;  // set between BeginCompressed and EndCompressed

@@ -1,5 +1,7 @@
 #include "writer/path_names.h"
 
+#include "writer/code_page.h"
+
 namespace vellumox {
 
 namespace {
@@ -21,6 +23,25 @@ std::string WithPdfExtension(std::string_view name, std::string_view extension) 
     return std::string(name.substr(0, name.size() - 4)) + std::string(extension);
   }
   return std::string(name) + std::string(extension);
+}
+
+std::string ShownName(std::string_view name) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (size_t i = 0; i < name.size();) {
+    const unsigned char c = static_cast<unsigned char>(name[i]);
+    const size_t length = Utf8SequenceLength(name, i);
+    if (length == 0 || c < 0x20 || c == 0x7F) {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+      ++i;
+    } else {
+      out.append(name.substr(i, length));
+      i += length;
+    }
+  }
+  return out;
 }
 
 std::string ToLowerAscii(std::string_view text) {

@@ -14,6 +14,10 @@ std::string FolderOfPath(std::string_view path);
 // the extension; otherwise the extension is appended (report.doc gives report.doc.pdf).
 std::string WithPdfExtension(std::string_view name, std::string_view extension);
 
+// A file name as a message line shows it: bytes that are not UTF-8 and control characters
+// (a line feed, a form feed, ...) as \xNN, everything else as it is.
+std::string ShownName(std::string_view name);
+
 // ASCII letter case helpers; bytes above 127 are left as they are.
 std::string ToLowerAscii(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);

@@ -34,7 +34,7 @@ struct Album {
     window->activateWindow();  // its keys reach it only when it is active
     EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
   }
-  AlbumPlaces places() const { return {dir / "bin", dir / "config", dir / "data"}; }
+  AlbumPlaces places() const { return {dir / "bin", dir / "config"}; }
   QListWidget* Files() { return window->findChild<QListWidget*>("flImages"); }
   QListWidget* AlbumList() { return window->findChild<QListWidget*>("lstImages"); }
   void Click(const char* button) {
@@ -80,7 +80,8 @@ TEST(AlbumWindow, CommandLineFolderAndOutput) {
       {{"/pics"}, "/pics", ""},
       {{"/pics", "/o", "Holiday"}, "/pics", "Holiday"},
       {{"/pics", "/O", "d/out.PDF"}, "/pics", "/work/d/out.PDF"},
-      {{"\"/my pics\"", "/o", "x"}, "/my pics", "x"},
+      {{"/my pics", "/o", "x"}, "/my pics", "x"},
+      {{"ab /o", "/o", "/o z"}, "/work/ab /o", "/o z"},  // "/o" only as an argument of its own
       {{"rel", "/o"}, "/work/rel", ""},
       {{"/opt/photos"}, "/opt/photos", ""},  // a folder that starts with /o is no switch
   };
@@ -162,26 +163,60 @@ TEST(AlbumWindow, DeleteFileAndRename) {
 
 TEST(AlbumWindow, TheListFileAndTheConverter) {
   Album a({"a.jpg", "b.jpg"});
+  test::ScopedEnvironment tmpdir("TMPDIR", a.dir.path());
   test::WriteFile(a.dir / "bin/custom.ini", "  width=300  \r\nsecond line\r\n");
   test::WriteFile(a.dir / "bin/vellumox", "#!/bin/sh\n");
   a.Click("btnCopy");
   a.dialogs.paths = {a.dir / "out.pdf"};
   a.Click("btnCreate");
   const std::string folder = a.dir / "pics/";
-  EXPECT_EQ(test::ReadFile(a.dir / "data/~album.txt"),
+  // Each album gets a private folder of its own, which the converter removes when it ends.
+  ASSERT_EQ(a.shell.started.size(), 1u);
+  const std::string& started = a.shell.started[0];
+  const size_t at = started.find("/vellumox-album-");
+  ASSERT_NE(at, std::string::npos) << started;
+  const std::string list_folder =
+      started.substr(0, started.find(' ', at)).substr(started.rfind(' ', at) + 1);
+  EXPECT_EQ(test::ReadFile(list_folder + "/~album.txt"),
             "<img src=\"" + folder + "a.jpg\" width=300>\r\n\f\r\n<img src=\"" + folder +
                 "b.jpg\" width=300>\r\n");
-  EXPECT_EQ(a.shell.started,
-            Strings{a.dir / "bin/vellumox --album-list " + a.dir / "data/~album.txt" + " -o " +
-                    a.dir / "out.pdf (in " + a.dir / "bin)"});
+  EXPECT_EQ(started, a.dir / "bin/vellumox --album-list --list-folder " + list_folder + " -o " +
+                         a.dir / "out.pdf -- " + list_folder + "/~album.txt (in " + a.dir / "bin)");
 
   // One picture: one line and no form feed; the user's custom.ini wins.
   test::RunCommand("mkdir -p " + test::ShellQuote(a.dir / "config"));
   test::WriteFile(a.dir / "config/custom.ini", "\r\n");
   a.SelectOnly(a.AlbumList(), 1);
   a.Click("btnRemove");
-  a.window->CreateAlbum(a.dir / "one.pdf");
-  EXPECT_EQ(test::ReadFile(a.dir / "data/~album.txt"), "<img src=\"" + folder + "a.jpg\">\r\n");
+  AlbumRun run = a.model.CreateAlbum(a.dir / "one.pdf", a.places());
+  EXPECT_EQ(test::ReadFile(run.list_path), "<img src=\"" + folder + "a.jpg\">\r\n");
+  EXPECT_NE(run.list_path.substr(0, list_folder.size()), list_folder);
+  // A list that is not handed over goes with its run.
+  const std::string own = run.list_path;
+  run = AlbumRun();
+  EXPECT_FALSE(test::PathExists(own));
+
+  // Names an image tag cannot carry are left out, each with its reason, before the converter
+  // starts; an empty album starts nothing.
+  for (const char* name : {"q\"uote.jpg", "cr\rname.jpg", "lt<.jpg", "bad\xff.jpg"}) {
+    test::MakeJpeg(a.dir / "pics/" + name, 8, 6);
+  }
+  a.model.RefreshFiles();
+  a.window->ShowModel();
+  a.Click("btnCopy");
+  a.window->CreateAlbum(a.dir / "bad.pdf");
+  ASSERT_FALSE(a.dialogs.messages.empty());
+  EXPECT_EQ(a.dialogs.messages.back(),
+            "These pictures are left out:\r'bad\\xFF.jpg': its name holds bytes that are not "
+            "UTF-8, which an image tag cannot carry\r'cr\\x0Dname.jpg': its name holds a carriage "
+            "return, which an image tag cannot carry\r'lt<.jpg': its name holds a '<', which an "
+            "image tag cannot carry\r'q\"uote.jpg': its name holds a double quote, which an image "
+            "tag cannot carry");
+  a.model.album.Reset({});
+  a.window->ShowModel();
+  const size_t started_before = a.shell.started.size();
+  EXPECT_FALSE(a.window->CreateAlbum(a.dir / "empty.pdf"));
+  EXPECT_EQ(a.shell.started.size(), started_before);
 }
 
 TEST(AlbumWindow, ThePreviewFollowsEveryClick) {

@@ -138,17 +138,19 @@ TEST(ConversionJob, AFolderJobNeverWritesOntoItsInput) {
   EXPECT_NE(job.ui.messages[0].find("old.pdf' is skipped"), std::string::npos);
 }
 
-TEST(ConversionJob, FolderPatternWithoutMatchesStillConvertsOnce) {
+TEST(ConversionJob, FolderPatternWithoutMatchesSaysSo) {
   TempDir dir;
   Job job;
   job.request = Request(dir / "*.txt", "");
   job.Run();
-  EXPECT_EQ(job.converter.inputs, Strings{dir.path() + "/"});
+  EXPECT_TRUE(job.converter.inputs.empty());
+  EXPECT_EQ(job.ui.messages, Strings{"No file matches " + dir / "*.txt."});
+  EXPECT_EQ(job.report.failures, 1);
 }
 
 TEST(ConversionJob, AlbumOfAPattern) {
   TempDir dir;
-  for (const char* name : {"b.jpg", "a.JPG", "c.png", "q\"uote.jpg"})
+  for (const char* name : {"b.jpg", "a.JPG", "c.png", "q\"uote.jpg", "line\nfeed.jpg"})
     test::WriteFile(dir / name, "x");
   Job job;
   job.request = Request(dir / "*.jpg", "");
@@ -156,8 +158,11 @@ TEST(ConversionJob, AlbumOfAPattern) {
   job.Run();
   EXPECT_EQ(job.converter.markup, std::vector<bool>{true});
   // A name that a tag cannot carry is left out, and said so.
-  EXPECT_EQ(job.ui.events[1], "left out " + dir / "q\"uote.jpg: " + kQuotedNameReason);
-  EXPECT_EQ(job.report.pictures_left_out, 1);
+  EXPECT_EQ(job.ui.events[1], "left out " + dir / "line\nfeed.jpg: " +
+                                  "its name holds a line feed, which an image tag cannot carry");
+  EXPECT_EQ(job.ui.events[2], "left out " + dir / "q\"uote.jpg: " +
+                                  "its name holds a double quote, which an image tag cannot carry");
+  EXPECT_EQ(job.report.pictures_left_out, 2);
   ASSERT_EQ(job.converter.inputs.size(), 1u);
   EXPECT_NE(job.converter.inputs[0].find("/~temp.txt"), std::string::npos);
   EXPECT_EQ(job.converter.outputs, Strings{dir / "images.pdf"});

@@ -30,50 +30,36 @@ TEST(CommandLine, HelpText) {
   EXPECT_EQ(help.find("-?"), std::string::npos);
 }
 
-TEST(CommandLine, JoinsArgumentsTheWayTheCommandLineMeansThem) {
-  using Args = std::vector<std::string>;
-  struct Case {
-    Args args;
-    const char* joined;
-  } cases[] = {
-      {{"-f0", "-s3", "/my docs/a b.txt"}, "-f0 -s3 \"/my docs/a b.txt\""},
-      {{"-oout.pdf", "a.txt"}, "-o\"out.pdf\" a.txt"},
-      {{"-o", "out file.pdf", "a.txt"}, "-o\"out file.pdf\" a.txt"},
-      {{"-A", "Ann Smith", "-t\"T\"", "x.txt"}, "-A\"Ann Smith\" -t\"T\" x.txt"},
-      {{"-o"}, "-o"},
-      {{"*.txt"}, "*.txt"},
-      {{}, ""},
-  };
-  for (const Case& c : cases) EXPECT_EQ(JoinArguments(c.args), c.joined);
-}
+using Args = std::vector<std::string>;
 
 TEST(CommandLine, SwitchesSetTheControlsAndTheRestNamesTheInput) {
   TempDir dir;
   test::WriteFile(dir / "a b.txt", "x");
   test::WriteFile(dir / "a.txt", "x");
   ConverterControls c = Restored();
-  std::string text = "  -f0 -s3 \"" + dir / "a b.txt" + "\"  ";
-  EXPECT_EQ(ApplyCommandLine(text, c), CommandLineOutcome::kConvert);
+  CommandLine line = ApplyCommandLine({"-f0", "-s3", dir / "a b.txt"}, c);
+  EXPECT_EQ(line.outcome, CommandLineOutcome::kConvert);
   EXPECT_EQ(c.cmbFont.selected, 0);
   EXPECT_EQ(c.cmbFontSize.Text(), "7pt");
   EXPECT_EQ(c.txtFilename, dir / "a b.txt");
   EXPECT_EQ(c.txtOutputFile, dir / "a b.pdf");
 
   ConverterControls upper = Restored();
-  text = "-o\"/out/Report.PDF\" " + dir / "a.txt";
-  EXPECT_EQ(ApplyCommandLine(text, upper), CommandLineOutcome::kConvert);
+  EXPECT_EQ(ApplyCommandLine({"-o/out/Report.PDF", dir / "a.txt"}, upper).outcome,
+            CommandLineOutcome::kConvert);
   EXPECT_EQ(upper.txtOutputFile, "/out/Report.PDF");
 
   ConverterControls bare = Restored();
-  text = "-o\"/out/report\" " + dir / "a.txt";
-  EXPECT_EQ(ApplyCommandLine(text, bare), CommandLineOutcome::kConvert);
+  EXPECT_EQ(ApplyCommandLine({"-o", "/out/report", dir / "a.txt"}, bare).outcome,
+            CommandLineOutcome::kConvert);
   EXPECT_EQ(bare.txtOutputFile, dir / "a.pdf");
 
   ConverterControls many = Restored();
-  text =
-      "-F12 -p9 -m8 -c23 -b9 -x18 -y0 -r3 -a\"Ann (ed.)\" -k\"k1 k2\" -z\"S\" -t\"T\" -h -n -u " +
-      dir / "a.txt";
-  EXPECT_EQ(ApplyCommandLine(text, many), CommandLineOutcome::kConvert);
+  line = ApplyCommandLine(
+      {"-F12", "-p9", "-m8", "-c23", "-b9", "-x18", "-y0", "-r3", "-a\"Ann (ed.)\"", "-k", "k1 k2",
+       "-zS", "-t\"T\"", "-h", "-n", "-u", dir / "a.txt"},
+      many);
+  EXPECT_EQ(line.outcome, CommandLineOutcome::kConvert);
   EXPECT_EQ(many.cmbFont.selected, 12);
   EXPECT_EQ(many.cmbPageSize.selected, 0);  // no page size 9: unchanged, still converted
   EXPECT_EQ(many.cmbMargin.selected, 8);
@@ -82,105 +68,125 @@ TEST(CommandLine, SwitchesSetTheControlsAndTheRestNamesTheInput) {
   EXPECT_EQ(many.cmbTransition.selected, 18);
   EXPECT_EQ(many.cmbTopMargin.selected, 0);
   EXPECT_EQ(many.cmbRotation.selected, 3);
-  EXPECT_EQ(many.txtAuthor, "Ann (ed.)");
+  EXPECT_EQ(many.txtAuthor, "Ann (ed.)");  // the switch's own quotes, in one argument
   EXPECT_EQ(many.txtKeywords, "k1 k2");
   EXPECT_EQ(many.txtSubject, "S");
   EXPECT_EQ(many.txtTitle, "T");
   EXPECT_FALSE(many.chkFormatHeaders);
   EXPECT_FALSE(many.chkPageNum);
   EXPECT_TRUE(many.chkFullScreen);  // -u does what its help says
-  EXPECT_EQ(text, dir / "a.txt");
+  EXPECT_EQ(line.text, dir / "a.txt");
 }
 
 TEST(CommandLine, WhatNamesNothingConvertsNothing) {
   TempDir dir;
   test::WriteFile(dir / "a.txt", "x");
   struct Case {
-    std::string text;
+    Args args;
     CommandLineOutcome outcome;
-    std::string remainder;
+    std::string text;
   } cases[] = {
-      {"", CommandLineOutcome::kNothing, ""},
-      {"-a " + dir / "a.txt", CommandLineOutcome::kNothing, "-a " + dir / "a.txt"},
-      {"-q " + dir / "a.txt", CommandLineOutcome::kNothing, "-q " + dir / "a.txt"},
-      {"-? " + dir / "a.txt", CommandLineOutcome::kHelp, "-? " + dir / "a.txt"},
-      {"-f1 -f2 " + dir / "a.txt", CommandLineOutcome::kNothing, "-f2 " + dir / "a.txt"},
-      {dir / "missing.txt", CommandLineOutcome::kNothing, dir / "missing.txt"},
-      {"*.txt", CommandLineOutcome::kConvert, "*.txt"},
+      {{}, CommandLineOutcome::kNothing, ""},
+      {{"-q", dir / "a.txt"}, CommandLineOutcome::kNothing, "-q " + dir / "a.txt"},
+      {{"-?", dir / "a.txt"}, CommandLineOutcome::kHelp, ""},
+      {{"-f1", "-f2", dir / "a.txt"}, CommandLineOutcome::kNothing, "-f2 " + dir / "a.txt"},
+      {{"-t", "A", "-t", "B", dir / "a.txt"},
+       CommandLineOutcome::kNothing,
+       "-t B " + dir / "a.txt"},
+      {{dir / "missing.txt"}, CommandLineOutcome::kNothing, dir / "missing.txt"},
+      {{"*.txt"}, CommandLineOutcome::kConvert, "*.txt"},
   };
   for (const Case& k : cases) {
     ConverterControls c = Restored();
-    std::string text = k.text;
-    EXPECT_EQ(ApplyCommandLine(text, c), k.outcome) << k.text;
-    EXPECT_EQ(text, k.remainder) << k.text;
+    CommandLine line = ApplyCommandLine(k.args, c);
+    EXPECT_EQ(line.outcome, k.outcome) << k.text;
+    EXPECT_EQ(line.text, k.text);
     EXPECT_EQ(c.txtAuthor, "") << k.text;
   }
   ConverterControls pattern = Restored();
-  std::string text = "*.txt";
-  ApplyCommandLine(text, pattern);
+  ApplyCommandLine({"*.txt"}, pattern);
   EXPECT_EQ(pattern.txtFilename, "*.txt");
   EXPECT_EQ(pattern.txtOutputFile, "*.pdf");
 }
 
-TEST(CommandLine, SwitchesCountOnlyAtTheStartOfAWord) {
+// The text of one argument is what the user typed: never split, never read again for
+// switches, quotes or blanks.
+TEST(CommandLine, AnArgumentIsWhatTheUserTyped) {
   TempDir dir;
-  for (const char* name : {"report-new.txt", "my-notes.txt", "x-u-h.txt", "a-f1.txt"}) {
+  const std::string hostile = dir / "a.txt\" -o\"victim.pdf";
+  for (const char* name : {"report-new.txt", "my-notes.txt", "x -u -h.txt", "a -f1.txt"}) {
     test::WriteFile(dir / name, "x");
     ConverterControls c = Restored();
-    std::string text = dir / name;
-    EXPECT_EQ(ApplyCommandLine(text, c), CommandLineOutcome::kConvert) << name;
+    EXPECT_EQ(ApplyCommandLine({dir / name}, c).outcome, CommandLineOutcome::kConvert) << name;
     EXPECT_EQ(c.txtFilename, dir / name);
     EXPECT_TRUE(c.chkFormatHeaders) << name;
+    EXPECT_FALSE(c.chkFullScreen) << name;
     EXPECT_EQ(c.cmbFont.selected, 4) << name;
   }
-}
-
-TEST(CommandLine, NumbersAreReadLenientlyAndValuesMayBeEmpty) {
-  TempDir dir;
-  test::WriteFile(dir / "a.txt", "x");
+  test::WriteFile(hostile, "x");
   ConverterControls c = Restored();
-  c.txtAuthor = "old";
-  // Blanks are skipped inside the number, but only the switch's own word is cut out.
-  std::string text = "-f1 2 -a\"\" " + dir / "a.txt";
-  EXPECT_EQ(ApplyCommandLine(text, c), CommandLineOutcome::kNothing);
-  EXPECT_EQ(c.cmbFont.selected, 12);
-  EXPECT_EQ(c.txtAuthor, "");
-  EXPECT_EQ(text, "2  " + dir / "a.txt");
-  ConverterControls quote = Restored();
-  text = "-t\"no end " + dir / "a.txt";
-  EXPECT_EQ(ApplyCommandLine(text, quote), CommandLineOutcome::kNothing);
-  EXPECT_EQ(quote.txtTitle, "no end " + dir / "a.txt");
-}
+  EXPECT_EQ(ApplyCommandLine({hostile}, c).outcome, CommandLineOutcome::kConvert);
+  EXPECT_EQ(c.txtFilename, hostile);
+  EXPECT_EQ(c.txtOutputFile, hostile);  // the job refuses to write a file over itself
 
-// What the user meant: quoted text holds no switch, an empty value clears, "--" ends the
-// switches, an index out of range is ignored and said so.
-TEST(CommandLine, TakesWhatTheUserMeant) {
-  TempDir dir;
-  test::WriteFile(dir / "a.txt", "x");
+  struct Case {
+    Args args;
+    std::string title, output;
+  } cases[] = {
+      {{"-t", "say \"hi\" now"}, "say \"hi\" now", ""},
+      {{"-t", "x\" -o\"../hijack.pdf"}, "x\" -o\"../hijack.pdf", ""},
+      {{"-tSales -b2b report", "-b1"}, "Sales -b2b report", ""},
+      {{"-t", "-o", "-o", "-t"}, "-o", "-t"},  // a standalone switch's value is a value
+      {{"-t", "-?"}, "-?", ""},
+      {{"-t", ""}, "", ""},
+      {{"-t'\"Hi\"'"}, "'\"Hi\"'", ""},
+  };
+  for (const Case& k : cases) {
+    ConverterControls t = Restored();
+    t.txtTitle = "old";
+    CommandLine line = ApplyCommandLine(k.args, t);
+    EXPECT_EQ(line.outcome, CommandLineOutcome::kNothing) << k.title;
+    EXPECT_EQ(t.txtTitle, k.title);
+    EXPECT_EQ(t.txtOutputFile, k.output) << k.title;
+    EXPECT_TRUE(line.inputs.empty()) << line.text;
+  }
+  ConverterControls b = Restored();
+  ApplyCommandLine({"-t", "Sales -b2b report", "-b1"}, b);
+  EXPECT_EQ(b.cmbBackColor.selected, 1);  // the real -b1, not "-b2b" of the title
+
+  // What follows "--" is input, never a switch.
   test::WriteFile(dir / "-f3.txt", "x");
-  ConverterControls c = Restored();
-  c.txtTitle = "Old";
-  std::string text = JoinArguments({"-t", "Sales -b2b report", "-b1", dir / "a.txt"});
-  EXPECT_EQ(ApplyCommandLine(text, c), CommandLineOutcome::kConvert);
-  EXPECT_EQ(c.txtTitle, "Sales -b2b report");
-  EXPECT_EQ(c.cmbBackColor.selected, 1);  // the real -b1, not "-b2b" of the title
+  ConverterControls literal = Restored();
+  EXPECT_EQ(ApplyCommandLine({}, literal, {dir / "-f3.txt"}).outcome, CommandLineOutcome::kConvert);
+  EXPECT_EQ(literal.txtFilename, dir / "-f3.txt");
+  EXPECT_EQ(literal.cmbFont.selected, 4);
+}
 
-  std::string cleared = JoinArguments({"-t", "", dir / "a.txt"});
-  EXPECT_EQ(ApplyCommandLine(cleared, c), CommandLineOutcome::kConvert);
-  EXPECT_EQ(c.txtTitle, "");
-
-  const std::string literal = dir / "-f3.txt";
-  std::string none;
-  EXPECT_EQ(ApplyCommandLine(none, c, &literal), CommandLineOutcome::kConvert);
-  EXPECT_EQ(c.txtFilename, literal);
-  EXPECT_EQ(c.cmbFont.selected, 4);  // "-f3" of the name is no switch
-
-  std::vector<std::string> warnings;
-  std::string out_of_range = "-s99 -f2 " + dir / "a.txt";
-  EXPECT_EQ(ApplyCommandLine(out_of_range, c, nullptr, &warnings), CommandLineOutcome::kConvert);
-  EXPECT_EQ(c.cmbFontSize.selected, 6);
-  EXPECT_EQ(warnings, std::vector<std::string>{
-                          "-s99: there is no font size 99 (0 to 15); the switch is ignored"});
+TEST(CommandLine, ValuesThatNameNoEntryAreIgnoredAndSaidSo) {
+  TempDir dir;
+  test::WriteFile(dir / "a.txt", "x");
+  struct Case {
+    const char* arg;
+    std::string warning;
+  } cases[] = {
+      {"-s99", "-s99: there is no font size 99 (0 to 15); the switch is ignored"},
+      {"-s-1", "-s-1: '-1' is not a valid font size (0 to 15); the switch is ignored"},
+      {"-m-0", "-m-0: '-0' is not a valid left margin (0 to 8); the switch is ignored"},
+      {"-f&H13", "-f&H13: '&H13' is not a valid font (0 to 19); the switch is ignored"},
+      {"-s", "-s: a font size (0 to 15) must follow the switch; the switch is ignored"},
+  };
+  for (const Case& k : cases) {
+    ConverterControls c = Restored();
+    CommandLine line = ApplyCommandLine({k.arg, "-b2", dir / "a.txt"}, c);
+    EXPECT_EQ(line.outcome, CommandLineOutcome::kConvert) << k.arg;
+    EXPECT_EQ(c.cmbFontSize.selected, 6) << k.arg;
+    EXPECT_EQ(line.warnings, Args{k.warning});
+  }
+  // The value is read from its first digit on, leniently (the command line's number rule).
+  ConverterControls lenient = Restored();
+  ApplyCommandLine({"-s1 2", "-f3x", dir / "a.txt"}, lenient);
+  EXPECT_EQ(lenient.cmbFontSize.selected, 12);
+  EXPECT_EQ(lenient.cmbFont.selected, 3);
 }
 
 }  // namespace

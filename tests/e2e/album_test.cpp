@@ -13,31 +13,9 @@ using test::RunCommand;
 using test::ShellQuote;
 using test::TempDir;
 
-struct ImageRow {
-  int page = 0, width = 0, height = 0;
-};
-
-std::vector<ImageRow> ListImages(const std::string& pdf) {
-  std::istringstream in(RunCommand("pdfimages -list " + ShellQuote(pdf)).output);
-  std::string line;
-  std::getline(in, line);
-  std::getline(in, line);
-  std::vector<ImageRow> rows;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    ImageRow row;
-    std::string num, type;
-    fields >> row.page >> num >> type >> row.width >> row.height;
-    rows.push_back(row);
-  }
-  return rows;
-}
-
-int Pages(const std::string& pdf) {
-  std::string info = RunCommand("pdfinfo " + ShellQuote(pdf)).output;
-  size_t at = info.find("Pages:");
-  return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
-}
+using ImageRow = test::PdfImageRow;
+const auto ListImages = test::PdfImages;
+const auto Pages = test::PdfPages;
 
 // Runs a program of the build without a display, with settings and data of the test's own.
 test::CommandResult RunHeadless(const TempDir& dir, const std::string& command) {

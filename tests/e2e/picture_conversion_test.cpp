@@ -14,28 +14,8 @@ namespace {
 using test::Pixels;
 using test::TempDir;
 
-struct ImageRow {
-  int page, width, height;
-  std::string color;
-};
-
-// pdfimages -list, one row per image.
-std::vector<ImageRow> ListImages(const std::string& pdf) {
-  test::CommandResult r = test::RunCommand("pdfimages -list " + test::ShellQuote(pdf));
-  std::istringstream in(r.output);
-  std::string line;
-  std::vector<ImageRow> rows;
-  std::getline(in, line);
-  std::getline(in, line);
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    ImageRow row;
-    std::string num, type;
-    fields >> row.page >> num >> type >> row.width >> row.height >> row.color;
-    rows.push_back(row);
-  }
-  return rows;
-}
+using ImageRow = test::PdfImageRow;
+const auto ListImages = test::PdfImages;
 
 std::string AlbumOf(const std::vector<std::string>& paths) {
   std::string list;

@@ -122,7 +122,12 @@ TEST(PlaceImage, SizesAndPositionsFromAttributes) {
       {"<img src=a.jpg top=\"100\" height=\"200\">", true, "q 540 0 0 200 36 100 cm /im1 Do"},
       {"<img src=a.jpg top=700 height=200>", false, "q 540 0 0 200 36 700 cm /im1 Do"},
       {"<img src=a.jpg width=100 left=300 top=50>", false, "q 100 0 0 405 300 337 cm /im1 Do"},
-      {"<img src=a.jpg width=abc>", false, "q 0 0 0 405 36 360 cm /im1 Do"},
+      // What a page cannot hold is kept within bounds: a side of 1 to 14400, a position of
+      // at most 32767.
+      {"<img src=a.jpg width=abc>", false, "q 1 0 0 405 36 360 cm /im1 Do"},
+      {"<img src=a.jpg width=0 height=1e308>", false, "q 1 0 0 792 36 0 cm /im1 Do"},
+      {"<img src=a.jpg width=1e308 height=-5 left=99999 top=-1e9>", false,
+       "q 14400 0 0 1 32767 32767 cm /im1 Do"},
   };
   for (const Case& k : cases) {
     Converted c = ConvertText(dir, k.tag, k.use_old_top);

@@ -153,11 +153,15 @@ TEST(Markup, LongLinesOfTagsTakeLinearTime) {
   h.Finish();
 }
 
-// The Parts' numbers exactly: no cap on a size factor, and "&H" numbers read unsigned.
+// No cap on a size factor but the page, "&H" numbers read unsigned (a wrapped &H8000 would be
+// negative, so scale 1 and 12 points), and nothing written beyond what a PDF reader holds.
 TEST(Markup, LargeFactorsAndHexadecimalNumbers) {
-  EXPECT_EQ(Layout("<h99999>x</h>")[1], "/F3 1199988 Tf");
-  EXPECT_EQ(Layout("<h&H8000>x</h>")[1], "/F3 393216 Tf");
-  EXPECT_EQ(Layout("<tab left=&HFFFF top=100>x")[0], "1 0 0 1 65535 100 Tm");
+  EXPECT_EQ(Layout("<h20>x</h>")[1], "/F3 240 Tf");
+  EXPECT_EQ(Layout("<h99999>x</h>")[1], "/F3 792 Tf");
+  EXPECT_EQ(Layout("<h&H8000>x</h>")[1], "/F3 792 Tf");
+  EXPECT_EQ(Layout("<font size=1e308>x</font>")[1], "/F0 792 Tf");
+  EXPECT_EQ(Layout("<tab left=&HFFFF top=100>x")[0], "1 0 0 1 32767 100 Tm");
+  EXPECT_EQ(Layout("<tab left=-99999 top=100>x")[0], "1 0 0 1 -32767 100 Tm");
 }
 
 }  // namespace

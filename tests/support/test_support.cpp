@@ -38,6 +38,22 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ec);
 }
 
+ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+  if (const char* old = std::getenv(name)) {
+    had_ = true;
+    old_ = old;
+  }
+  ::setenv(name, value.c_str(), 1);
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+  if (had_) {
+    ::setenv(name_, old_.c_str(), 1);
+  } else {
+    ::unsetenv(name_);
+  }
+}
+
 void WriteFile(const std::string& path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -129,6 +145,28 @@ bool QpdfCheckClean(const std::string& pdf_path, std::string* details) {
 std::string PdfToText(const std::string& pdf_path, const std::string& options) {
   CommandResult r = RunCommand("pdftotext " + options + " " + ShellQuote(pdf_path) + " -");
   return r.output;
+}
+
+std::vector<PdfImageRow> PdfImages(const std::string& pdf_path) {
+  std::istringstream in(RunCommand("pdfimages -list " + ShellQuote(pdf_path)).output);
+  std::string line;
+  std::getline(in, line);
+  std::getline(in, line);
+  std::vector<PdfImageRow> rows;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    PdfImageRow row;
+    std::string num, type;
+    fields >> row.page >> num >> type >> row.width >> row.height >> row.color;
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+int PdfPages(const std::string& pdf_path) {
+  const std::string info = RunCommand("pdfinfo " + ShellQuote(pdf_path)).output;
+  const size_t at = info.find("Pages:");
+  return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
 }
 
 std::vector<std::string> PdfFile::Lines() const {

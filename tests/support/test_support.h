@@ -23,6 +23,20 @@ class TempDir {
   std::string path_;
 };
 
+// Sets an environment variable while the object lives; the old value comes back after it.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const std::string& value);
+  ~ScopedEnvironment();
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  const char* name_;
+  bool had_ = false;
+  std::string old_;
+};
+
 void WriteFile(const std::string& path, std::string_view bytes);
 std::string ReadFile(const std::string& path);
 bool PathExists(const std::string& path);
@@ -55,6 +69,14 @@ struct BatchRuns {
   CommandResult Run(const std::string& arguments) const;
   std::string SettingsFile() const;
 };
+// pdfimages -list, one row per image, and pdfinfo's page count (-1 when it cannot tell).
+struct PdfImageRow {
+  int page = 0, width = 0, height = 0;
+  std::string color;
+};
+std::vector<PdfImageRow> PdfImages(const std::string& pdf_path);
+int PdfPages(const std::string& pdf_path);
+
 // The text that pdftotext reads from the PDF (UTF-8).
 std::string PdfToText(const std::string& pdf_path, const std::string& options = "");
 
