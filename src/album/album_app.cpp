@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QSocketNotifier>
 
 #include <chrono>
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include "images/image_codec.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
+#include "platform/stop.h"
 #include "platform/user_folders.h"
 #include "writer/path_names.h"
 
@@ -65,7 +67,10 @@ int RunWithoutWindow(AlbumModel& model, const std::string& output, const AlbumPl
   }
   std::vector<std::string> arguments = run.arguments;
   arguments.insert(arguments.begin(), "--batch");
-  ProgramResult result = RunProgram(run.converter, arguments, std::chrono::hours(24 * 365), true);
+  // A stop is passed on to the converter, which removes what it wrote; then this run ends too.
+  ProgramResult result =
+      RunProgram(run.converter, arguments, std::chrono::hours(24 * 365), true, OnStop::kPassOn);
+  if (StopSignal() != 0) return 128 + StopSignal();
   const int status = result.exit_status < 0 ? 1 : result.exit_status;
   // Every PDF written, but a picture left out: as the converter says of its own.
   return status == 0 && !run.skipped.empty() ? 3 : status;
@@ -113,6 +118,11 @@ int RunAlbum(int argc, char** argv) {
     if (!output.empty()) return 2;
   }
   if (!output.empty()) return window.CreateAlbum(output) ? 0 : 1;
+  QSocketNotifier stop(StopDescriptor(), QSocketNotifier::Read);
+  QObject::connect(&stop, &QSocketNotifier::activated, &app, [&] {
+    stop.setEnabled(false);
+    QCoreApplication::exit(128 + (StopSignal() != 0 ? StopSignal() : 15));
+  });
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     window.move(screen->availableGeometry().center() - window.rect().center());
   }

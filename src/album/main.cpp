@@ -1,7 +1,10 @@
 // album: the album builder. Picks pictures of a folder into an ordered album and hands it to
 // the converter.
 #include "album/album_app.h"
+#include "platform/stop.h"
 
 int main(int argc, char** argv) {
+  // Before any thread starts: a signal is passed on to the converter this program runs.
+  vellumox::InstallStopHandling();
   return vellumox::RunAlbum(argc, argv);
 }

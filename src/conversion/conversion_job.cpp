@@ -7,6 +7,7 @@
 #include "conversion/file_patterns.h"
 #include "platform/file_system.h"
 #include "platform/private_folder.h"
+#include "platform/stop.h"
 #include "writer/path_names.h"
 
 namespace vellumox {
@@ -71,6 +72,11 @@ bool JobRun::WrittenAlready(const std::string& output) const {
 }
 
 void JobRun::ConvertOne(const std::string& input, const std::string& output, bool album) {
+  // A stop ends the job before its next file; what the job finished stays.
+  if (StopRequested()) {
+    report_.stopped = true;
+    return;
+  }
   // An album's progress names its pattern, not the list file the job made for it.
   events_.FileStarted(album ? request_.input_text : input);
   ++report_.conversions;
@@ -94,6 +100,8 @@ void JobRun::ConvertOne(const std::string& input, const std::string& output, boo
   if (result.written) {
     written_names_.insert(output);
     if (std::optional<FileIdentity> file = IdentityOf(output)) written_files_.insert(*file);
+  } else if (result.failure.kind == FailureKind::kStopped || StopRequested()) {
+    report_.stopped = true;
   } else {
     ++report_.failures;
     events_.FileFailed(FileFailure{input, result.failure.kind, result.failure.message});
@@ -157,8 +165,9 @@ JobReport JobRun::Run() {
 
   const std::string& command_line = request_.command_line_text;
   report_.unattended = FileExists(command_line) || (wildcard && !command_line.empty());
+  if (StopRequested()) report_.stopped = true;
   events_.JobFinished(report_);
-  if (report_.unattended) return report_;
+  if (report_.unattended || report_.stopped) return report_;
   if (wildcard) {
     const std::string folder = FolderOfPath(input);
     if (questions_.AskToOpenFolder(folder)) questions_.OpenFolder(folder);

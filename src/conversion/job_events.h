@@ -24,6 +24,7 @@ struct JobReport {
   int pictures_left_out = 0;   // pictures that could not be embedded
   bool unattended = false;     // the job ran from the command line: the program ends after it
   bool names_missing = false;  // nothing was converted: see kNamesMissingMessage
+  bool stopped = false;        // a stop ended the job before its end
 };
 
 inline constexpr std::string_view kNamesMissingMessage = "Please specify file names.";

@@ -1,5 +1,6 @@
 #include "converter_ui/batch_mode.h"
 
+#include <csignal>
 #include <cstdio>
 
 #include "conversion/conversion_job.h"
@@ -8,6 +9,7 @@
 #include "images/image_codec.h"
 #include "platform/file_system.h"
 #include "platform/private_folder.h"
+#include "platform/stop.h"
 #include "platform/user_folders.h"
 #include "writer/path_names.h"
 
@@ -60,6 +62,7 @@ void BatchEvents::FileStarted(const std::string& input) {
 }
 
 void BatchEvents::FileFailed(const FileFailure& failure) {
+  if (failure.kind == FailureKind::kStopped) return;
   if (failure.kind == FailureKind::kInputMissing) {
     Say(failure.message);
   } else {
@@ -68,6 +71,7 @@ void BatchEvents::FileFailed(const FileFailure& failure) {
 }
 
 void BatchEvents::PictureLeftOut(const std::string& picture, const std::string& reason) {
+  if (StopRequested()) return;  // what a stop cut short is no fault of the picture
   Say("picture '" + ShownName(picture) + "' left out: " + reason);
 }
 
@@ -126,7 +130,7 @@ int RunBatch(const FrontEndOptions& options, const std::string& program_folder) 
                "' itself: its PDF would be written over it.");
       status = kExitFailed;
     } else if (!SaveStandardInput(stdin_file, &error)) {
-      SayError("Cannot read standard input: " + SystemErrorText(error));
+      if (!StopRequested()) SayError("Cannot read standard input: " + SystemErrorText(error));
       status = kExitFailed;
     } else {
       JobRequest request = startup.MakeJobRequest();
@@ -170,11 +174,14 @@ int RunBatch(const FrontEndOptions& options, const std::string& program_folder) 
     }
     int error = 0;
     if (options.stdout_output && status != kExitFailed && status != kExitNothing &&
-        !CopyToStandardOutput(stdout_file, &error)) {
+        !StopRequested() && !CopyToStandardOutput(stdout_file, &error) && !StopRequested()) {
       SayError("Cannot write the PDF to standard output: " + SystemErrorText(error));
       status = kExitFailed;
     }
   }
+  // A stop (a signal, a reader of standard output that went) ends the run as the signal
+  // would have: the partial files are gone with their owners, nothing is kept.
+  if (StopRequested()) return 128 + (StopSignal() != 0 ? StopSignal() : SIGTERM);
   // The window's close path saves the choices, so switches given now apply to the next run; a
   // run that had nothing to convert (a slip such as "vellumox -h") changes nothing.
   if (status != kExitNothing && !options.no_save && !startup.Save()) {

@@ -25,6 +25,7 @@
 #include "desktop/twips.h"
 #include "desktop/window_fonts.h"
 #include "platform/product.h"
+#include "platform/stop.h"
 #include "writer/path_names.h"
 
 namespace vellumox {
@@ -433,6 +434,12 @@ void ConverterWindow::Convert() {
 void ConverterWindow::JobDone() {
   const JobReport& report = job_->Report();
   SetBusy(false);
+  if (StopSignal() != 0) {
+    // A signal ends the program: no question, no about window.
+    finished_ = true;
+    emit closed();
+    return;
+  }
   if (report.unattended) {
     exit_status_ = report.failures > 0 ? 1 : report.pictures_left_out > 0 ? 3 : 0;
     close();
@@ -598,6 +605,7 @@ void ConverterWindow::OutputChosen(const std::string& output) {
 }
 
 void ConverterWindow::FileFailed(const FileFailure& failure) {
+  if (failure.kind == FailureKind::kStopped) return;
   dialogs_.ShowMessage(
       this, Title(), failure.message,
       failure.kind == FailureKind::kInputMissing ? MessageIcon::kNone : MessageIcon::kExclamation);
@@ -613,6 +621,7 @@ void ConverterWindow::Warning(const std::string& text) {
 
 void ConverterWindow::JobFinished(const JobReport& report) {
   setWindowTitle(ToQt(model().caption));
+  if (StopSignal() != 0) return;
   if (!left_out_.empty()) {
     std::string text = "These pictures are left out:";
     for (const std::string& line : left_out_) text += "\r" + line;

@@ -18,12 +18,12 @@
 #include "platform/private_folder.h"
 #include "platform/process.h"
 #include "platform/product.h"
-#include "platform/signals.h"
+#include "platform/stop.h"
 #include "platform/user_folders.h"
 
 int main(int argc, char** argv) {
   // Before any thread starts: an interrupted run removes its partial output and temporary files.
-  vellumox::InstallSignalHandling();
+  vellumox::InstallStopHandling();
   std::vector<std::string> args(argv + 1, argv + argc);
   vellumox::FrontEndOptions options = vellumox::ParseFrontEndOptions(args);
   // The album builder hands over the private folder of its list: it goes when this run ends,

@@ -1,6 +1,7 @@
 #include "converter_ui/window_mode.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 
 #include <cstdio>
 
@@ -10,6 +11,7 @@
 #include "desktop/desktop_shell.h"
 #include "desktop/user_dialogs.h"
 #include "images/image_codec.h"
+#include "platform/stop.h"
 #include "platform/user_folders.h"
 
 namespace vellumox {
@@ -26,6 +28,14 @@ int RunWindow(const FrontEndOptions& options, const std::string& program_folder)
   QApplication::setQuitOnLastWindowClosed(false);
   QObject::connect(&window, &ConverterWindow::closed, qApp, &QCoreApplication::quit,
                    Qt::QueuedConnection);
+  // A signal ends the program once the running job has stopped (the window's job ends at its
+  // next line or picture, and removes what it wrote).
+  QSocketNotifier stop(StopDescriptor(), QSocketNotifier::Read);
+  QObject::connect(&stop, &QSocketNotifier::activated, qApp, [&] {
+    if (StopSignal() == 0) return;
+    stop.setEnabled(false);
+    if (!window.JobRunning()) QCoreApplication::exit();
+  });
   window.Load(true);
   // The window keeps to what its controls show; what was refused is told where a terminal
   // sees it.
@@ -33,6 +43,7 @@ int RunWindow(const FrontEndOptions& options, const std::string& program_folder)
     std::fprintf(stderr, "vellumox: warning: %s\n", warning.c_str());
   }
   if (!window.Finished()) QApplication::exec();
+  if (StopSignal() != 0) return 128 + StopSignal();
   return window.ExitStatus();
 }
 

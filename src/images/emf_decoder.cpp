@@ -67,16 +67,15 @@ std::unique_ptr<PixelRows> OpenEmfRows(const std::string& path, const std::strin
   ProgramResult run = RunProgram(program, {"-p", "-i", path, "-o", svg}, kConverterTimeout);
   if (run.exit_status != 0) {
     RemoveFile(svg);
-    return fail("emf2svg-conv could not convert the file");
+    return fail("the EMF file is damaged or cannot be converted");
   }
 
   GError* gerror = nullptr;
   RsvgHandle* handle = rsvg_handle_new_from_file(svg.c_str(), &gerror);
   RemoveFile(svg);
   if (!handle) {
-    std::string why = gerror ? gerror->message : "unreadable SVG";
     if (gerror) g_error_free(gerror);
-    return fail(why);
+    return fail("the EMF file is damaged or cannot be drawn");
   }
   double svg_width = 0, svg_height = 0;
   if (!rsvg_handle_get_intrinsic_size_in_pixels(handle, &svg_width, &svg_height) ||
@@ -112,7 +111,7 @@ std::unique_ptr<PixelRows> OpenEmfRows(const std::string& path, const std::strin
     }
   }
   cairo_surface_destroy(surface);
-  if (!drawn) return fail("the SVG could not be drawn");
+  if (!drawn) return fail("the EMF file is damaged or cannot be drawn");
   return rows;
 }
 

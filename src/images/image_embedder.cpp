@@ -11,6 +11,7 @@
 #include "layout/markup_interpreter.h"
 #include "layout/markup_rules.h"
 #include "platform/file_system.h"
+#include "platform/stop.h"
 #include "writer/number_text.h"
 #include "writer/path_names.h"
 
@@ -52,7 +53,13 @@ void ImageEmbedder::ConvertAll() {
     for (size_t k = next++; k < entries.size(); k = next++) {
       ImageEntry& entry = entries[k];
       std::string jpeg_path = folder + "/~temp" + std::to_string(k + 1) + ".jpg";
-      entry.jpeg = ConvertToJpeg(entry.path, codec_, jpeg_options_, jpeg_path, folder);
+      // After a stop the pictures left are not begun; the workers end, and are joined, before
+      // the folder they write into goes.
+      if (StopRequested()) {
+        entry.jpeg.error = "the conversion was stopped";
+      } else {
+        entry.jpeg = ConvertToJpeg(entry.path, codec_, jpeg_options_, jpeg_path, folder);
+      }
       if (entry.jpeg.ok && entry.jpeg.width > 0) {
         entry.aspect =
             static_cast<float>(static_cast<double>(entry.jpeg.height) / entry.jpeg.width);
@@ -71,7 +78,7 @@ void ImageEmbedder::ConvertAll() {
       std::unique_lock<std::mutex> lock(mutex);
       progress.wait(lock, [&] { return finished[k] != 0; });
     }
-    if (!events_) continue;
+    if (!events_ || StopRequested()) continue;
     if (entries[k].jpeg.ok) {
       events_->PictureConverted(entries[k].written);
     } else {

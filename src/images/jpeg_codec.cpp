@@ -13,6 +13,7 @@
 
 #include "images/decoders.h"
 #include "platform/file_system.h"
+#include "platform/stop.h"
 
 namespace vellumox {
 
@@ -182,8 +183,11 @@ bool WriteJpegFile(PixelRows& rows, const std::string& path, int quality, std::s
     }
     jpeg_start_compress(&info, TRUE);
     bool rows_ok = true;
+    bool stopped = false;
     while (info.next_scanline < info.image_height) {
-      if (!rows.NextRow(buffer.data())) {
+      // A stop ends a large picture at its next row, not at its end.
+      stopped = StopRequested();
+      if (stopped || !rows.NextRow(buffer.data())) {
         rows_ok = false;
         break;
       }
@@ -194,7 +198,7 @@ bool WriteJpegFile(PixelRows& rows, const std::string& path, int quality, std::s
       jpeg_finish_compress(&info);
       ok = true;
     } else if (error) {
-      *error = rows.error();
+      *error = stopped ? "the conversion was stopped" : rows.error();
     }
   }
   if (created) jpeg_destroy_compress(&info);

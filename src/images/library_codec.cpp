@@ -4,6 +4,7 @@
 #include <array>
 #include <mutex>
 
+#include "images/decode_helper.h"
 #include "images/decoders.h"
 #include "images/image_codec.h"
 #include "images/image_header.h"
@@ -62,10 +63,10 @@ class LibraryImageCodec : public ImageCodec {
         size = ReadPngSize(path);
         break;
       case ImageFormat::kEmf:
-        size = ReadEmfSize(path);
+        size = ReadEmfSize(path);  // a fixed header of 88 bytes, read here
         break;
       default:
-        size = PingMagickSize(path, format, error);
+        size = HelperReadSize(path, format, error);
         break;
     }
     if (size && !SizeAllowed(*size)) {
@@ -85,10 +86,9 @@ class LibraryImageCodec : public ImageCodec {
         return OpenJpegRows(path, error);
       case ImageFormat::kPng:
         return OpenPngRows(path, error);
-      case ImageFormat::kEmf:
-        return OpenEmfRows(path, temp_folder, error);
       default:
-        return OpenMagickRows(path, format, error);
+        // The outside decoders run in the helper process.
+        return HelperDecode(path, format, temp_folder, error);
     }
   }
 

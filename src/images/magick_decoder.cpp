@@ -28,6 +28,18 @@ void Prepare(Magick::Image& image, ImageFormat format) {
   }
 }
 
+// What went wrong, in the user's terms: the library's own text names its source files and asks
+// to be sent bug reports, which says nothing to someone converting a picture.
+std::string ReasonOf(const std::exception& e) {
+  if (dynamic_cast<const Magick::ErrorResourceLimit*>(&e) ||
+      dynamic_cast<const Magick::WarningResourceLimit*>(&e) ||
+      dynamic_cast<const std::bad_alloc*>(&e)) {
+    return "decoding it needs more memory than a picture may take";
+  }
+  if (dynamic_cast<const Magick::ErrorFileOpen*>(&e)) return "the file cannot be opened";
+  return "the file is damaged, cut short, or not a picture of its type";
+}
+
 bool IsGrey(const Magick::Image& image) {
   Magick::ImageType type = image.type();
   return image.colorSpace() == Magick::GRAYColorspace || type == Magick::GrayscaleType ||
@@ -57,7 +69,7 @@ class MagickRows : public PixelRows {
       channels_ = grey ? 1 : 3;
       return true;
     } catch (const std::exception& e) {
-      error_ = e.what();
+      error_ = ReasonOf(e);
       return false;
     }
   }
@@ -68,7 +80,7 @@ class MagickRows : public PixelRows {
       image_.write(0, next_, static_cast<size_t>(width_), 1, channels_ == 1 ? "I" : "RGB",
                    Magick::CharPixel, row);
     } catch (const std::exception& e) {
-      error_ = e.what();
+      error_ = ReasonOf(e);
       return false;
     }
     ++next_;
@@ -94,6 +106,7 @@ void InitializeMagickLibrary() {
     Magick::ResourceLimits::area(128ull << 20);
     Magick::ResourceLimits::width(16384);
     Magick::ResourceLimits::height(16384);
+    // Beyond the helper's own limit of time per picture, which ends it first.
     MagickCore::SetMagickResourceLimit(MagickCore::TimeResource, 120);
   });
 }
@@ -129,7 +142,7 @@ std::optional<PixelSize> PingMagickSize(const std::string& path, ImageFormat for
     if (image.columns() == 0 || image.rows() == 0) return std::nullopt;
     return PixelSize{static_cast<int>(image.columns()), static_cast<int>(image.rows())};
   } catch (const std::exception& e) {
-    if (error) *error = e.what();
+    if (error) *error = ReasonOf(e);
     return std::nullopt;
   }
 }

@@ -28,6 +28,7 @@ class FileHandle {
   static FileHandle StandardOutput();
 
   bool IsOpen() const { return fd_ >= 0; }
+  int Descriptor() const { return fd_; }
   // The error number of the last failed call (the open included), 0 when none failed.
   int Error() const { return error_; }
 

@@ -1,6 +1,8 @@
 #include "platform/file_system.h"
 
 #include <dirent.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +12,8 @@
 #include <cstring>
 #include <random>
 #include <vector>
+
+#include "platform/stop.h"
 
 namespace vellumox {
 
@@ -122,18 +126,36 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes, int* error)
 
 namespace {
 
+// Copies everything from one file to another. Standard input and output may be pipes and
+// terminals, which can keep a thread waiting for ever: waits on them wake for a stop, writes to
+// them go in pieces that a pipe with room takes without waiting, and a reader that has gone
+// (EPIPE) is taken as a stop, as SIGPIPE would have been.
 bool Pump(FileHandle& from, FileHandle& to, int* error) {
+  const bool wait_to_read = from.Descriptor() == 0;
+  const bool wait_to_write = to.Descriptor() == 1;
   std::vector<char> buf(1 << 16);
+  auto stopped = [&] {
+    if (error) *error = ECANCELED;
+    return false;
+  };
   for (;;) {
+    if (wait_to_read && WaitFor(0, POLLIN, -1) == WaitResult::kStopped) return stopped();
     int64_t n = from.ReadSome(buf.data(), buf.size());
     if (n < 0) {
       if (error) *error = from.Error();
       return false;
     }
     if (n == 0) return true;
-    if (!to.WriteAll(buf.data(), static_cast<size_t>(n))) {
-      if (error) *error = to.Error();
-      return false;
+    const size_t piece = wait_to_write ? 4096 : buf.size();
+    for (int64_t done = 0; done < n;) {
+      if (wait_to_write && WaitFor(1, POLLOUT, -1) == WaitResult::kStopped) return stopped();
+      const size_t size = static_cast<size_t>(std::min<int64_t>(n - done, piece));
+      if (!to.WriteAll(buf.data() + done, size)) {
+        if (to.Error() == EPIPE) RequestStop(SIGPIPE);
+        if (error) *error = to.Error();
+        return false;
+      }
+      done += static_cast<int64_t>(size);
     }
   }
 }

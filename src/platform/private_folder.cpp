@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
-#include "platform/signals.h"
+#include "platform/stop.h"
 
 namespace vellumox {
 

@@ -2,13 +2,17 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
+
+#include "platform/stop.h"
 
 extern char** environ;
 
@@ -34,40 +38,150 @@ std::string FindProgram(std::string_view name) {
   return std::string();
 }
 
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                         std::chrono::milliseconds timeout, bool keep_output) {
-  ProgramResult result;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (!keep_output) {
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+namespace {
+
+void CloseBoth(int fds[2]) {
+  for (int i = 0; i < 2; ++i) {
+    if (fds[i] >= 0) ::close(fds[i]);
+    fds[i] = -1;
   }
+}
+
+void SetLimit(int resource, int64_t bytes) {
+  if (bytes <= 0) return;
+  rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+  ::setrlimit(resource, &limit);
+}
+
+}  // namespace
+
+SpawnedProcess Spawn(const SpawnRequest& request) {
+  SpawnedProcess process;
+  // Everything the child needs is made before the fork: after it, in a process with threads,
+  // only calls that are safe in a signal handler may run until exec.
   std::vector<std::string> args;
-  args.push_back(program);
-  args.insert(args.end(), arguments.begin(), arguments.end());
+  args.push_back(request.program);
+  args.insert(args.end(), request.arguments.begin(), request.arguments.end());
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
-  pid_t pid;
-  int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return result;
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) {
+    const std::string_view entry(*e);
+    bool replaced = false;
+    for (const std::string& own : request.environment) {
+      const size_t eq = own.find('=');
+      replaced = replaced || entry.substr(0, eq + 1) == std::string_view(own).substr(0, eq + 1);
+    }
+    if (!replaced) env.emplace_back(entry);
+  }
+  env.insert(env.end(), request.environment.begin(), request.environment.end());
+  std::vector<char*> envp;
+  for (std::string& entry : env) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+
+  int to_child[2] = {-1, -1}, from_child[2] = {-1, -1};
+  if (request.pipes && (::pipe2(to_child, O_CLOEXEC) != 0 || ::pipe2(from_child, O_CLOEXEC) != 0)) {
+    CloseBoth(to_child);
+    CloseBoth(from_child);
+    return process;
+  }
+  const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+  const pid_t parent = ::getpid();
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    // The child ends with its parent, whichever way the parent ends.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::_exit(127);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    ::signal(SIGPIPE, SIG_DFL);
+    ::signal(SIGXFSZ, SIG_DFL);
+    if (request.pipes) {
+      ::dup2(to_child[0], 0);
+      ::dup2(from_child[1], 1);
+      if (!request.keep_output && null >= 0) ::dup2(null, 2);
+    } else if (!request.keep_output && null >= 0) {
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+    }
+    SetLimit(RLIMIT_AS, request.memory_limit);
+    SetLimit(RLIMIT_FSIZE, request.file_size_limit);
+    ::execve(request.program.c_str(), argv.data(), envp.data());
+    ::_exit(127);
+  }
+  if (null >= 0) ::close(null);
+  if (pid < 0) {
+    CloseBoth(to_child);
+    CloseBoth(from_child);
+    return process;
+  }
+  RegisterHelper(pid);
+  process.pid = pid;
+  if (request.pipes) {
+    ::close(to_child[0]);
+    ::close(from_child[1]);
+    process.input = to_child[1];
+    process.output = from_child[0];
+  }
+  return process;
+}
+
+int WaitProcess(SpawnedProcess& process) {
+  if (process.pid < 0) return -1;
+  for (int fd : {process.input, process.output}) {
+    if (fd >= 0) ::close(fd);
+  }
+  process.input = process.output = -1;
+  int status = 0;
+  while (::waitpid(process.pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  UnregisterHelper(process.pid);
+  process.pid = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void EndProcess(SpawnedProcess& process) {
+  if (process.pid < 0) return;
+  ::kill(process.pid, SIGKILL);
+  WaitProcess(process);
+}
+
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         std::chrono::milliseconds timeout, bool keep_output, OnStop on_stop) {
+  ProgramResult result;
+  SpawnRequest request;
+  request.program = program;
+  request.arguments = arguments;
+  request.keep_output = keep_output;
+  SpawnedProcess process = Spawn(request);
+  if (process.pid < 0) return result;
   result.started = true;
   const auto deadline = std::chrono::steady_clock::now() + timeout;
+  bool passed_on = false;
   int status = 0;
   for (;;) {
-    pid_t done = ::waitpid(pid, &status, WNOHANG);
-    if (done == pid) break;
-    if (done < 0 && errno != EINTR) return result;
+    const pid_t done = ::waitpid(process.pid, &status, WNOHANG);
+    if (done == process.pid) break;
+    if (done < 0 && errno != EINTR) break;
+    if (StopRequested() && !passed_on) {
+      result.stopped = true;
+      if (on_stop == OnStop::kKill) {
+        EndProcess(process);
+        return result;
+      }
+      ::kill(process.pid, StopSignal() != 0 ? StopSignal() : SIGTERM);
+      passed_on = true;
+    }
     if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
+      EndProcess(process);
       result.timed_out = true;
       return result;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
+  UnregisterHelper(process.pid);
   if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
   return result;
 }

@@ -1,8 +1,13 @@
 // The session the program runs in: whether windows can be shown, and the helper programs it
-// finds and runs.
+// finds and runs. Helpers are started with fork and exec, so that limits can be set in the child
+// before it runs; each ends with the process that started it (even one that is killed), and
+// each obeys the stop path (stop.h).
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,9 +21,38 @@ bool DisplayAvailable();
 // is none.
 std::string FindProgram(std::string_view name);
 
+struct SpawnRequest {
+  std::string program;
+  std::vector<std::string> arguments;
+  std::vector<std::string> environment;  // "NAME=value" entries over this process's own
+  bool pipes = false;           // the child's standard input and output are pipes to this process
+  bool keep_output = false;     // otherwise its output (or, with pipes, its errors) is thrown away
+  int64_t memory_limit = 0;     // bytes of address space; 0 for none
+  int64_t file_size_limit = 0;  // bytes of any file it writes; 0 for none
+};
+
+struct SpawnedProcess {
+  pid_t pid = -1;   // -1 when it could not be started
+  int input = -1;   // with pipes: writes reach the child's standard input
+  int output = -1;  // with pipes: the child's standard output
+};
+
+// Starts a helper. It is registered with the stop path until it is waited for.
+SpawnedProcess Spawn(const SpawnRequest& request);
+// Kills a helper, waits for it and closes its pipes.
+void EndProcess(SpawnedProcess& process);
+// Waits for a helper that has ended or is ending; its exit status, or -1 when a signal ended it.
+int WaitProcess(SpawnedProcess& process);
+
+// What a stop does to a program that RunProgram waits for: a helper is killed at once; a
+// program that cleans up after itself (the converter run by the album builder) is given the
+// signal that asked for the stop, and waited for.
+enum class OnStop { kKill, kPassOn };
+
 struct ProgramResult {
   bool started = false;
   bool timed_out = false;  // killed after the time limit
+  bool stopped = false;    // a stop was requested while it ran
   int exit_status = -1;    // the program's exit status; -1 when it did not exit normally
 };
 
@@ -26,6 +60,7 @@ struct ProgramResult {
 // takes longer is killed. Its output is thrown away unless keep_output, when it goes where this
 // program's goes.
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                         std::chrono::milliseconds timeout, bool keep_output = false);
+                         std::chrono::milliseconds timeout, bool keep_output = false,
+                         OnStop on_stop = OnStop::kKill);
 
 }  // namespace vellumox

@@ -55,6 +55,12 @@ void DocumentWriter::WarnOnce(std::string_view kind, std::string text) {
   warnings_.push_back(std::move(text));
 }
 
+void DocumentWriter::ReportStopped() {
+  failed_ = true;
+  if (failure_.kind == FailureKind::kNone)
+    failure_ = {FailureKind::kStopped, "The conversion was stopped."};
+}
+
 template <class Body>
 void DocumentWriter::Trapped(Body&& body) {
   try {

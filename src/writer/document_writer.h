@@ -86,6 +86,7 @@ struct WriterState {
 enum class FailureKind {
   kNone,
   kInputMissing,  // the input file does not exist or is empty
+  kStopped,       // a stop was requested (a signal, a closed pipe, the window's Stop)
   kError,         // anything else: the description says what
 };
 struct DocumentFailure {
@@ -164,6 +165,8 @@ class DocumentWriter {
   // Records an error of the document: it fails and will not be saved. Only the first error is
   // kept: later ones are usually its consequences.
   void ReportError(const std::string& description);
+  // Records that the document stopped before its end at a stop request; it is not saved.
+  void ReportStopped();
   // True once the current document has failed; it will not be saved.
   bool Failed() const { return failed_; }
   const DocumentFailure& Failure() const { return failure_; }

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/file_system.h"
+#include "platform/stop.h"
 #include "writer/document_writer.h"
 #include "writer/input_text.h"
 #include "writer/pdf_string.h"
@@ -23,6 +24,7 @@ void DocumentWriter::PrintPDF(const std::string& filename) {
   }
   if (images_) images_->CollectImages(filename);
   StartPDF();
+  if (StopRequested()) ReportStopped();
   // A document that has failed is never saved, so there is no point in laying out the rest.
   if (!failed_) {
     InputTextReader reader;
@@ -35,6 +37,11 @@ void DocumentWriter::PrintPDF(const std::string& filename) {
         state_.LineOnPage = 1;
         std::string_view line;
         while (!failed_ && reader.NextLine(line)) {
+          // A stop is obeyed at the next line; the unfinished file goes with the document.
+          if (StopRequested()) {
+            ReportStopped();
+            break;
+          }
           if (printer_) {
             printer_->PrintLine(line);
           } else {

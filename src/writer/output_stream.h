@@ -1,9 +1,8 @@
-// The bytes of one PDF file: lines ending in a carriage return, a running byte offset, and an
-// atomic commit. The file is written under a temporary name beside the output and renamed over
-// the output only when it is complete, so a failed conversion never leaves half a PDF behind and
-// never touches an earlier file of that name. A PDF that replaces a file keeps its permissions;
-// an output that is a symbolic link is written through to its target. The temporary file is
-// registered for removal should a signal end the program.
+// The bytes of one PDF file as lines ending in a carriage return, with a running byte offset.
+// They leave through stages (output_stages.h): page contents that are compressed are collected
+// whole and pass the Flate stage, every byte is counted against the size limit, and the file is
+// written atomically (platform/atomic_file.h), so a failed conversion never leaves half a PDF
+// behind and never touches an earlier file of that name.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +11,7 @@
 #include <string_view>
 
 #include "platform/file_handle.h"
+#include "writer/output_stages.h"
 
 namespace vellumox {
 
@@ -50,8 +50,9 @@ class OutputStream {
   // cannot be read in full. Returns the number of bytes appended.
   int64_t EmitFileContents(const std::string& path, int64_t expected_size);
 
-  // Between these two, the bytes emitted are compressed with Flate (zlib) on their way to the
-  // file; Offset() counts the compressed bytes once EndCompressed has written the last of them.
+  // Between these two, the bytes emitted are collected and then compressed with Flate (zlib) on
+  // their way to the file; Offset() counts the compressed bytes once EndCompressed has written
+  // them.
   void BeginCompressed();
   void EndCompressed();
 
@@ -66,30 +67,29 @@ class OutputStream {
   bool Failed() const { return failed_; }
   bool Committed() const { return committed_; }
   // Bytes handed to the file so far; the rest is still buffered.
-  int64_t BytesWritten() const { return written_; }
+  int64_t BytesWritten() const { return counter_.Count(); }
   const std::string& OutputPath() const { return path_; }
-  const std::string& TemporaryPath() const { return temp_path_; }
 
  private:
   void Advance(size_t bytes);
   void WriteBuffer();
-  // Writes every byte to the temporary file; fails the stream on an error.
-  void WriteAll(const char* data, size_t size);
-  // Compresses the buffer into the file; finish ends the compressed section.
-  void DeflateBuffer(bool finish);
-  [[noreturn]] void Fail(const std::string& description);
-
-  struct Deflater;
-  std::unique_ptr<Deflater> deflater_;  // set between BeginCompressed and EndCompressed
+  // Runs a stage's work; a WriterError it throws fails the stream.
+  template <class Work>
+  auto Guarded(Work&& work);
+  // Fails the stream: nothing more is written and the temporary file goes. offset is where the
+  // offset stands afterwards (-1: where it stands now).
+  [[noreturn]] void Fail(const std::string& description, int64_t offset = -1);
+  OutputStage& Head() { return compressing_ ? static_cast<OutputStage&>(page_) : counter_; }
 
   int64_t max_size_;
   std::string path_;
-  std::string target_;  // the file that path_ names, symbolic links followed
-  std::string temp_path_;
-  FileHandle file_;
+  FileStage file_;
+  CountingStage counter_{file_, kMaxOffset};
+  FlateStage flate_{counter_};
+  BufferStage page_;  // a compressed page's content, collected whole
   std::string buffer_;
   int64_t offset_ = 0;
-  int64_t written_ = 0;
+  bool compressing_ = false;
   bool failed_ = false;
   bool committed_ = false;
 };

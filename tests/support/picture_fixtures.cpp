@@ -266,7 +266,7 @@ void MakeRleBitmap(const std::string& path, int width, int height) {
 }
 
 void MakeWmf(const std::string& path, double width_inches, double height_inches,
-             const std::string& text) {
+             const std::string& text, int polylines) {
   const int units = 1440;
   const int w = static_cast<int>(width_inches * units), h = static_cast<int>(height_inches * units);
   std::string records;
@@ -302,14 +302,25 @@ void MakeWmf(const std::string& path, double width_inches, double height_inches,
     Put16(records, static_cast<unsigned>(h / 2));
     Put16(records, static_cast<unsigned>(w / 8));
   }
+  constexpr int kPoints = 50;
+  uint32_t seed = 1;
+  for (int line = 0; line < polylines; ++line) {
+    Put32(records, 3 + 1 + 2 * kPoints);
+    Put16(records, 0x0325);  // Polyline
+    Put16(records, kPoints);
+    for (int k = 0; k < 2 * kPoints; ++k) {
+      seed = seed * 1103515245u + 12345u;
+      Put16(records, (seed >> 16) % static_cast<unsigned>(k % 2 ? h : w));
+    }
+  }
   record(0x0000, {});  // EOF
   std::string meta;
   Put16(meta, 1);
   Put16(meta, 9);
   Put16(meta, 0x0300);
   Put32(meta, static_cast<uint32_t>((18 + records.size()) / 2));
-  Put16(meta, text.empty() ? 1 : 2);   // objects: the brush, and the font
-  Put32(meta, text.empty() ? 7 : 28);  // the largest record, in words
+  Put16(meta, text.empty() ? 1 : 2);  // objects: the brush, and the font
+  Put32(meta, polylines > 0 ? 3 + 1 + 2 * kPoints : text.empty() ? 7 : 28);  // largest record
   Put16(meta, 0);
   std::string placeable;
   Put32(placeable, 0x9AC6CDD7);
@@ -328,7 +339,7 @@ void MakeWmf(const std::string& path, double width_inches, double height_inches,
   WriteBytes(path, placeable + meta + records);
 }
 
-void MakeEmf(const std::string& path, double width_mm, double height_mm) {
+void MakeEmf(const std::string& path, double width_mm, double height_mm, int rectangles) {
   const int fw = static_cast<int>(width_mm * 100), fh = static_cast<int>(height_mm * 100);
   const int pw = static_cast<int>(width_mm / 25.4 * 96),
             ph = static_cast<int>(height_mm / 25.4 * 96);
@@ -343,12 +354,14 @@ void MakeEmf(const std::string& path, double width_mm, double height_mm) {
   Put32(records, 37);
   Put32(records, 12);
   Put32(records, 1);
-  Put32(records, 43);
-  Put32(records, 24);
-  Put32(records, static_cast<uint32_t>(pw / 4));
-  Put32(records, static_cast<uint32_t>(ph / 4));
-  Put32(records, static_cast<uint32_t>(pw * 3 / 4));
-  Put32(records, static_cast<uint32_t>(ph * 3 / 4));
+  for (int k = 0; k < rectangles; ++k) {
+    Put32(records, 43);
+    Put32(records, 24);
+    Put32(records, static_cast<uint32_t>(pw / 4));
+    Put32(records, static_cast<uint32_t>(ph / 4));
+    Put32(records, static_cast<uint32_t>(pw * 3 / 4));
+    Put32(records, static_cast<uint32_t>(ph * 3 / 4));
+  }
   Put32(records, 14);
   Put32(records, 20);
   Put32(records, 0);
@@ -361,7 +374,7 @@ void MakeEmf(const std::string& path, double width_mm, double height_mm) {
   Put32(header, 0x464D4520);  // " EMF"
   Put32(header, 0x10000);
   Put32(header, static_cast<uint32_t>(88 + records.size()));
-  Put32(header, 5);
+  Put32(header, static_cast<uint32_t>(4 + rectangles));
   Put16(header, 2);
   Put16(header, 0);
   Put32(header, 0);

@@ -30,10 +30,11 @@ void MakeWithMagick(const std::string& path, const std::string& coder, int width
 // An 8-bit bitmap compressed with run lengths (BI_RLE8).
 void MakeRleBitmap(const std::string& path, int width, int height);
 // A placeable WMF of width_inches x height_inches (1440 units per inch) with a filled rectangle,
-// and the text in Helvetica when text is given.
+// the text in Helvetica when text is given, and polylines of 50 points each (100,000 of them
+// make a 20 MB file that no decoder draws within reasonable limits).
 void MakeWmf(const std::string& path, double width_inches, double height_inches,
-             const std::string& text = "");
-// An EMF whose frame is width_mm x height_mm, with a filled rectangle.
-void MakeEmf(const std::string& path, double width_mm, double height_mm);
+             const std::string& text = "", int polylines = 0);
+// An EMF whose frame is width_mm x height_mm, with a filled rectangle, drawn rectangles times.
+void MakeEmf(const std::string& path, double width_mm, double height_mm, int rectangles = 1);
 
 }  // namespace vellumox::test

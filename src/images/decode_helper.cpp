@@ -1,0 +1,325 @@
+#include "images/decode_helper.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "images/decoders.h"
+#include "platform/file_system.h"
+#include "platform/process.h"
+#include "platform/stop.h"
+#include "platform/user_folders.h"
+
+namespace vellumox {
+
+// The requests and answers between the program and its helper, over two pipes, in the byte
+// order of the machine (both ends are the same build):
+//   request: op ('S' size or 'D' decode), format, path, temporary folder (strings: u32 length
+//            and bytes);
+//   answer:  1, width, height and, for 'D', channels (i32 each), then per row 1 and the row's
+//            bytes; or 0 and a reason (a string), also in place of a row.
+namespace {
+
+constexpr char kSize = 'S';
+constexpr char kDecode = 'D';
+
+std::string LimitsReason() {
+  static_assert(kHelperMemoryLimit % (int64_t{1} << 30) == 0, "the limit is told in GB");
+  return "the decoder failed on it: the file is damaged, or decoding it needs more than " +
+         std::to_string(kHelperMemoryLimit >> 30) + " GB of memory";
+}
+
+void Put(std::string& out, const void* data, size_t size) {
+  out.append(static_cast<const char*>(data), size);
+}
+
+void PutString(std::string& out, const std::string& text) {
+  const uint32_t size = static_cast<uint32_t>(text.size());
+  Put(out, &size, sizeof size);
+  out += text;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// The helper of this thread, started when first needed and ended with the thread.
+class Helper {
+ public:
+  ~Helper() { End(); }
+
+  // Starts the helper when it is not running; false with a reason when it cannot be.
+  bool Ensure(std::string* error) {
+    if (process_.pid >= 0) return true;
+    const std::string program = ProgramFolder() + "/" + kDecodeHelperProgram;
+    if (::access(program.c_str(), X_OK) != 0) {
+      *error = std::string("the picture decoder ") + kDecodeHelperProgram +
+               " is missing beside the program";
+      return false;
+    }
+    SpawnRequest request;
+    request.program = program;
+    request.pipes = true;
+    // An address-space limit counts reserved memory too: one thread and few malloc arenas.
+    request.environment = {"MAGICK_THREAD_LIMIT=1", "OMP_NUM_THREADS=1", "MALLOC_ARENA_MAX=2"};
+    request.memory_limit = kHelperMemoryLimit;
+    request.file_size_limit = kHelperFileSizeLimit;
+    process_ = Spawn(request);
+    if (process_.pid < 0) {
+      *error = "the picture decoder cannot be started";
+      return false;
+    }
+    return true;
+  }
+
+  bool Send(const std::string& request, std::string* error) {
+    if (WriteAll(process_.input, request)) return true;
+    End();
+    *error = LimitsReason();
+    return false;
+  }
+
+  // Reads exactly size bytes within the time a picture may take; on any failure the helper is
+  // ended and the reason given.
+  bool Read(void* data, size_t size, std::string* error) {
+    char* p = static_cast<char*>(data);
+    while (size > 0) {
+      switch (WaitFor(process_.output, POLLIN, kHelperSecondsPerPicture * 1000)) {
+        case WaitResult::kReady:
+          break;
+        case WaitResult::kStopped:
+          End();
+          *error = "the conversion was stopped";
+          return false;
+        case WaitResult::kTimedOut:
+          End();
+          *error = "decoding it takes longer than " + std::to_string(kHelperSecondsPerPicture) +
+                   " seconds, the most a picture may take";
+          return false;
+        case WaitResult::kError:
+          End();
+          *error = LimitsReason();
+          return false;
+      }
+      const ssize_t n = ::read(process_.output, p, size);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        End();
+        *error = LimitsReason();
+        return false;
+      }
+      p += n;
+      size -= static_cast<size_t>(n);
+    }
+    return true;
+  }
+
+  bool ReadString(std::string* text, std::string* error) {
+    uint32_t size = 0;
+    if (!Read(&size, sizeof size, error)) return false;
+    if (size > 4096) {
+      End();
+      *error = LimitsReason();
+      return false;
+    }
+    text->resize(size);
+    return Read(text->data(), size, error);
+  }
+
+  void End() {
+    EndProcess(process_);
+    busy = false;
+  }
+
+  bool busy = false;  // rows of a picture are still to be read
+
+ private:
+  SpawnedProcess process_;
+};
+
+Helper& ThreadHelper() {
+  thread_local Helper helper;
+  return helper;
+}
+
+// Asks the helper; true with the size (and channels for a decode) when it answers yes.
+bool Ask(Helper& helper, char op, const std::string& path, ImageFormat format,
+         const std::string& temp_folder, int32_t* fields, int count, std::string* error) {
+  if (helper.busy) helper.End();  // a picture left half read: start afresh
+  if (!helper.Ensure(error)) return false;
+  std::string request(1, op);
+  request += static_cast<char>(format);
+  PutString(request, path);
+  PutString(request, temp_folder);
+  if (!helper.Send(request, error)) return false;
+  char ok = 0;
+  if (!helper.Read(&ok, 1, error)) return false;
+  if (ok != 1) {
+    std::string reason;
+    if (helper.ReadString(&reason, error)) *error = reason;
+    return false;
+  }
+  return helper.Read(fields, sizeof(int32_t) * static_cast<size_t>(count), error);
+}
+
+class HelperRows : public PixelRows {
+ public:
+  HelperRows(Helper& helper, int width, int height, int channels) : helper_(helper) {
+    width_ = width;
+    height_ = height;
+    channels_ = channels;
+    helper_.busy = true;
+  }
+  ~HelperRows() override {
+    // Rows the encoder did not want are never read: the helper goes, the next one is fresh.
+    if (next_ < height_ && helper_.busy) helper_.End();
+  }
+
+  bool NextRow(uint8_t* row) override {
+    if (next_ >= height_ || !helper_.busy) return false;
+    char tag = 0;
+    if (!helper_.Read(&tag, 1, &error_)) return false;
+    if (tag != 1) {
+      std::string reason;
+      if (helper_.ReadString(&reason, &error_)) error_ = reason;
+      helper_.End();
+      return false;
+    }
+    if (!helper_.Read(row, static_cast<size_t>(width_) * static_cast<size_t>(channels_), &error_)) {
+      return false;
+    }
+    if (++next_ == height_) helper_.busy = false;
+    return true;
+  }
+
+ private:
+  Helper& helper_;
+  int next_ = 0;
+};
+
+}  // namespace
+
+std::optional<PixelSize> HelperReadSize(const std::string& path, ImageFormat format,
+                                        std::string* error) {
+  std::string why;
+  int32_t size[2] = {0, 0};
+  if (!Ask(ThreadHelper(), kSize, path, format, "", size, 2, &why)) {
+    if (error) *error = why;
+    return std::nullopt;
+  }
+  return PixelSize{size[0], size[1]};
+}
+
+std::unique_ptr<PixelRows> HelperDecode(const std::string& path, ImageFormat format,
+                                        const std::string& temp_folder, std::string* error) {
+  Helper& helper = ThreadHelper();
+  std::string why;
+  int32_t header[3] = {0, 0, 0};
+  if (!Ask(helper, kDecode, path, format, temp_folder, header, 3, &why)) {
+    if (error) *error = why;
+    return nullptr;
+  }
+  const bool sane = header[0] > 0 && header[1] > 0 && header[0] <= ImageCodec::kMaxSide &&
+                    header[1] <= ImageCodec::kMaxSide && (header[2] == 1 || header[2] == 3);
+  if (!sane) {
+    helper.End();
+    if (error) *error = LimitsReason();
+    return nullptr;
+  }
+  return std::make_unique<HelperRows>(helper, header[0], header[1], header[2]);
+}
+
+namespace {
+
+// The helper's reading of its requests: standard input, waited for without a limit.
+bool ReadExactly(void* data, size_t size) {
+  char* p = static_cast<char*>(data);
+  while (size > 0) {
+    const ssize_t n = ::read(0, p, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    p += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool ReadRequestString(std::string* text) {
+  uint32_t size = 0;
+  if (!ReadExactly(&size, sizeof size) || size > (1u << 20)) return false;
+  text->resize(size);
+  return ReadExactly(text->data(), size);
+}
+
+std::string Failure(const std::string& reason) {
+  std::string out(1, '\0');
+  PutString(out, reason.substr(0, 4096));
+  return out;
+}
+
+}  // namespace
+
+int ServeDecodeRequests() {
+  InitializeMagickLibrary();
+  for (;;) {
+    char op_format[2];
+    std::string path, folder;
+    if (!ReadExactly(op_format, 2) || !ReadRequestString(&path) || !ReadRequestString(&folder)) {
+      return 0;
+    }
+    const ImageFormat format = static_cast<ImageFormat>(op_format[1]);
+    // Intermediate files of the library go into the conversion's private folder.
+    if (!folder.empty()) ::setenv("MAGICK_TEMPORARY_PATH", folder.c_str(), 1);
+    std::string error;
+    if (op_format[0] == kSize) {
+      std::optional<PixelSize> size =
+          format == ImageFormat::kEmf ? ReadEmfSize(path) : PingMagickSize(path, format, &error);
+      std::string answer;
+      if (size) {
+        answer = std::string(1, '\1');
+        const int32_t fields[2] = {size->width, size->height};
+        Put(answer, fields, sizeof fields);
+      } else {
+        answer = Failure(error.empty() ? "the header cannot be read" : error);
+      }
+      if (!WriteAll(1, answer)) return 1;
+      continue;
+    }
+    std::unique_ptr<PixelRows> rows = format == ImageFormat::kEmf
+                                          ? OpenEmfRows(path, folder, &error)
+                                          : OpenMagickRows(path, format, &error);
+    if (!rows) {
+      if (!WriteAll(1, Failure(error))) return 1;
+      continue;
+    }
+    std::string answer(1, '\1');
+    const int32_t header[3] = {rows->width(), rows->height(), rows->channels()};
+    Put(answer, header, sizeof header);
+    if (!WriteAll(1, answer)) return 1;
+    std::vector<uint8_t> row(static_cast<size_t>(rows->width()) *
+                             static_cast<size_t>(rows->channels()));
+    std::string bytes;
+    for (int y = 0; y < rows->height(); ++y) {
+      if (!rows->NextRow(row.data())) {
+        if (!WriteAll(1, Failure(rows->error()))) return 1;
+        break;
+      }
+      bytes.assign(1, '\1');
+      Put(bytes, row.data(), row.size());
+      if (!WriteAll(1, bytes)) return 1;
+    }
+  }
+}
+
+}  // namespace vellumox
