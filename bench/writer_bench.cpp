@@ -25,15 +25,21 @@ void BM_WriterMillionLines(benchmark::State& state) {
     vellumox::DocumentWriter writer;
     writer.Initialize(settings);
     writer.StartPDF();
+    writer.WriteFrame({});
     writer.StartPage();
-    const vellumox::WriterState& st = writer.state();
+    const int32_t per_page = writer.geometry().LinesPerPage;
+    int32_t on_page = 1;
     for (int i = 0; i < lines; ++i) {
-      if (st.LineOnPage >= st.LinesPerPage) writer.PageBreak();
-      line = "(Line number ";
+      if (on_page >= per_page) {
+        writer.EndPage();
+        writer.StartPage();
+        on_page = 1;
+      }
+      line = "Line number ";
       line += std::to_string(i);
-      line += " of the benchmark)'";
-      writer.EmitLine(line);
-      writer.AdvanceLine();
+      line += " of the benchmark";
+      writer.page().ShowOnNextLine(line);
+      ++on_page;
     }
     writer.EndPage();
     writer.EndPDF();

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "layout/line_layout.h"
+#include "conversion/conversion.h"
 #include "platform/file_system.h"
 #include "support/pdf_structure_check.h"
 #include "writer/document_writer.h"
@@ -49,10 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   vellumox::DocumentWriter writer;
   vellumox::LineLayout layout(writer);
-  writer.SetLinePrinter(&layout);
-  writer.Initialize(s);
-  if (flags & 0x80) writer.SetCharsPerLine(static_cast<int32_t>(width) - 10);
-  writer.PrintPDF(input);
+  if (flags & 0x80) layout.SetWrapWidth(static_cast<int32_t>(width) - 10);
+  vellumox::ConvertText(input, s, writer, layout, nullptr);
   if (size > 2 && !writer.Succeeded()) {
     std::fprintf(stderr, "conversion failed: %s\n", writer.Failure().message.c_str());
     std::abort();

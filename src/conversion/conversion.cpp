@@ -1,10 +1,77 @@
 #include "conversion/conversion.h"
 
+#include <exception>
+#include <new>
+
+#include "platform/file_system.h"
+#include "platform/stop.h"
+#include "writer/input_text.h"
+
 namespace vellumox {
 
+namespace {
+
+// Lays out the lines of an input that opened; false when the document failed on the way.
+void LayOutLines(const std::string& filename, DocumentWriter& writer, LineLayout& layout) {
+  InputTextReader reader;
+  if (!reader.Open(filename)) {
+    writer.ReportError("Cannot open the file '" + filename +
+                       "': " + SystemErrorText(reader.ReadError()));
+    return;
+  }
+  layout.StartDocument();
+  std::string_view line;
+  while (!writer.Failed() && reader.NextLine(line)) {
+    // A stop is obeyed at the next line; the unfinished file goes with the document.
+    if (StopRequested()) {
+      writer.ReportStopped();
+      break;
+    }
+    layout.PrintLine(line);
+  }
+  if (reader.ReadError() != 0) {
+    writer.ReportError("Cannot read the file '" + filename +
+                       "': " + SystemErrorText(reader.ReadError()));
+  }
+  reader.Close();
+  layout.EndDocument();
+  writer.EndPDF();
+}
+
+}  // namespace
+
+bool ConvertText(const std::string& filename, const ConversionSettings& settings,
+                 DocumentWriter& writer, LineLayout& layout, ImageEmbedder* images) {
+  writer.Initialize(settings);
+  if (!FileExists(filename)) {
+    writer.ReportInputMissing("File '" + filename + "' does not exist.");
+    return false;
+  }
+  if (images) images->CollectImages(filename);
+  writer.StartPDF();
+  // The pictures are converted before the frame, so that the resources name exactly those that
+  // have an object, each with its number.
+  std::vector<ImageObject> pictures;
+  if (images && !writer.Failed()) pictures = images->PrepareImages();
+  writer.WriteFrame(pictures);
+  if (StopRequested()) writer.ReportStopped();
+  // A document that has failed is never saved, so there is no point in laying out the rest.
+  if (!writer.Failed()) {
+    try {
+      LayOutLines(filename, writer, layout);
+    } catch (const std::bad_alloc&) {
+      writer.ReportError("Out of memory.");
+    } catch (const std::exception& e) {
+      writer.ReportError(e.what());
+    }
+  }
+  // Nothing half-written stays behind: an unfinished temporary file is removed.
+  if (!writer.Succeeded()) writer.Discard();
+  if (images) images->ResetImages();
+  return writer.Succeeded();
+}
+
 Conversion::Conversion(ImageCodec& codec) : layout_(writer_), images_(writer_, layout_, codec) {
-  writer_.SetLinePrinter(&layout_);
-  writer_.SetImageHooks(&images_);
   layout_.SetImagePlacer(&images_);
 }
 
@@ -17,7 +84,7 @@ void Conversion::SetPictureOptions(const PictureOptions& options) {
 ConversionResult Conversion::Convert(const std::string& filename,
                                      const ConversionSettings& settings) {
   ConversionResult result;
-  result.written = writer_.ConvertFile(filename, settings);
+  result.written = ConvertText(filename, settings, writer_, layout_, &images_);
   result.failure = writer_.Failure();
   result.warnings = writer_.Warnings();
   return result;

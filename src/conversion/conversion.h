@@ -28,6 +28,13 @@ struct ConversionResult {
   std::vector<std::string> warnings;  // what was changed to keep the PDF sound
 };
 
+// The input loop: converts one text file (or album list) with the writer and the layout, and
+// the pictures it names when images is set. Each line is laid out as it is read; a stop is
+// obeyed at the next line, and a failed document leaves nothing behind. True when the PDF was
+// written whole; otherwise writer.Failure() tells why.
+bool ConvertText(const std::string& filename, const ConversionSettings& settings,
+                 DocumentWriter& writer, LineLayout& layout, ImageEmbedder* images);
+
 class Conversion {
  public:
   explicit Conversion(ImageCodec& codec);
@@ -41,6 +48,7 @@ class Conversion {
   ConversionResult Convert(const std::string& filename, const ConversionSettings& settings);
 
   DocumentWriter& writer() { return writer_; }
+  LineLayout& layout() { return layout_; }
   ImageEmbedder& images() { return images_; }
 
  private:

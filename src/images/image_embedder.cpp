@@ -21,8 +21,8 @@ ImageEmbedder::ImageEmbedder(DocumentWriter& writer, LineLayout& layout, ImageCo
     : writer_(writer), layout_(layout), codec_(codec), references_(codec) {}
 
 void ImageEmbedder::CollectImages(const std::string& filename) {
-  references_.SetDocument(writer_.state().OutputFile, input_field_);
-  references_.CollectImages(filename, writer_.state().UseTextFormating);
+  references_.SetDocument(writer_.OutputFile(), input_field_);
+  references_.CollectImages(filename, writer_.geometry().UseTextFormating);
   if (events_) {
     for (const ImageReferences::LeftOutPicture& picture : references_.LeftOut()) {
       events_->PictureLeftOut(picture.written, picture.reason);
@@ -105,8 +105,9 @@ std::vector<ImageObject> ImageEmbedder::PrepareImages() {
 }
 
 void ImageEmbedder::PlaceImage(std::string_view tag) {
-  const WriterState& st = writer_.state();
-  const std::string src = references_.ResolveImagePath(tag, "src");
+  const PageGeometry& g = writer_.geometry();
+  PageCursor& cursor = layout_.cursor();
+  const std::string src = references_.PlacedPath(tag);
   if (!references_.Exists(src)) return;
   const int k = references_.FindImage(src);
   if (k == 0) return;
@@ -114,8 +115,8 @@ void ImageEmbedder::PlaceImage(std::string_view tag) {
   // A picture that gave no JPEG has no object: its tag draws nothing.
   if (!entry.jpeg.ok) return;
 
-  const int32_t W = st.PageWidth, H = st.PageHeight, M = st.LeftMarginPt, T = st.TopMarginPt;
-  const Fixed4 L = st.Leading;
+  const int32_t W = g.PageWidth, H = g.PageHeight, M = g.LeftMarginPt, T = g.TopMarginPt;
+  const Fixed4 L = g.Leading;
   const int32_t text_width = W - 2 * M;
   // What the tag gives is kept within what a page can hold: a picture at least one unit and at
   // most kMaxPictureSide on a side, a position within kMaxPosition.
@@ -139,7 +140,7 @@ void ImageEmbedder::PlaceImage(std::string_view tag) {
 
   if (h > H) {
     // Taller than the page: the page's height, proportions kept, on the bottom edge.
-    writer_.SetVerticalCursor(0);
+    cursor.SetVertical(0);
     y_pos = 0;
     w = RoundToInt32(static_cast<double>(H) / h * w).value_or(0);
     h = H;
@@ -147,21 +148,21 @@ void ImageEmbedder::PlaceImage(std::string_view tag) {
     // In the text flow, below the last line, on a new page when it does not fit. A page that
     // is still at its top is not broken: the next page would offer no more room, only a blank
     // page before the picture.
-    if (static_cast<double>(st.VerticalCursor) + h > H &&
-        st.VerticalCursor != static_cast<float>(T)) {
-      writer_.PageBreak();
+    if (static_cast<double>(cursor.Vertical()) + h > H &&
+        cursor.Vertical() != static_cast<float>(T)) {
+      layout_.PageBreak();
     }
-    if (st.VerticalCursor == static_cast<float>(T)) {
+    if (cursor.Vertical() == static_cast<float>(T)) {
       y = T;
     } else {
-      y = RoundToInt32((Fixed4::FromDouble(st.VerticalCursor) + L).ToDouble()).value_or(0);
+      y = RoundToInt32((Fixed4::FromDouble(cursor.Vertical()) + L).ToDouble()).value_or(0);
     }
     const int32_t line = RoundToInt32(L.ToDouble()).value_or(0);
     const int32_t n = line > 0 ? h / line : 0;
     for (int32_t i = 0; i < n; ++i) layout_.LayoutLine("");
     Fixed4 below = Fixed4::FromInt(y) + Fixed4::FromTicks(L.ticks() * n);
-    writer_.SetVerticalCursor(static_cast<float>(below.ToDouble()));
-    y_pos = RoundToInt32(H - static_cast<double>(st.VerticalCursor)).value_or(0);
+    cursor.SetVertical(static_cast<float>(below.ToDouble()));
+    y_pos = RoundToInt32(H - static_cast<double>(cursor.Vertical())).value_or(0);
   } else {
     // Placed absolutely: top measures from the top edge down to the image's top, unless the
     // old reading (the bottom edge in page coordinates) is asked for.
@@ -169,7 +170,7 @@ void ImageEmbedder::PlaceImage(std::string_view tag) {
     if (!use_old_top_ && bottom < H) {
       y = static_cast<int32_t>(std::min<int64_t>(H - bottom, INT32_MAX));
     }
-    writer_.SetVerticalCursor(static_cast<float>(y));
+    cursor.SetVertical(static_cast<float>(y));
     y_pos = y;
   }
   // A picture's own shape (a thin strip) or a page without room between its margins may give
@@ -178,7 +179,7 @@ void ImageEmbedder::PlaceImage(std::string_view tag) {
   h = std::clamp(h, 1, kMaxPictureSide);
   // A top measured from the page's top edge can land past the bounds that the tag kept to.
   y_pos = std::clamp(y_pos, -kMaxPosition, kMaxPosition);
-  writer_.AddPlacement(PlacementRecord{"im" + std::to_string(k), x, y_pos, w, h});
+  writer_.page().PlacePicture(PlacementRecord{"im" + std::to_string(k), x, y_pos, w, h});
 }
 
 }  // namespace vellumox

@@ -13,12 +13,12 @@
 #include "layout/image_placer.h"
 #include "layout/line_layout.h"
 #include "platform/private_folder.h"
-#include "writer/document_hooks.h"
 #include "writer/document_writer.h"
+#include "writer/picture_objects.h"
 
 namespace vellumox {
 
-class ImageEmbedder : public ImageHooks, public ImagePlacer {
+class ImageEmbedder : public ImagePlacer {
  public:
   ImageEmbedder(DocumentWriter& writer, LineLayout& layout, ImageCodec& codec);
 
@@ -31,10 +31,13 @@ class ImageEmbedder : public ImageHooks, public ImagePlacer {
   // Where the fate of each picture is told; nowhere when unset.
   void SetEvents(PictureEvents* events) { events_ = events; }
 
-  // ImageHooks
-  void CollectImages(const std::string& filename) override;
-  std::vector<ImageObject> PrepareImages() override;
-  void ResetImages() override;
+  // Before the document starts: find the pictures that the input names.
+  void CollectImages(const std::string& filename);
+  // Before the shared resources: convert the pictures and hand back those that are embedded,
+  // in document order. The writer gives each its object and resource entry.
+  std::vector<ImageObject> PrepareImages();
+  // After the document: forget the pictures and their temporary files.
+  void ResetImages();
 
   // ImagePlacer
   void PlaceImage(std::string_view tag) override;

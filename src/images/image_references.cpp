@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "layout/markup_rules.h"
+#include "layout/markup_scanner.h"
 #include "layout/text_rules.h"
 #include "platform/file_system.h"
 #include "writer/code_page.h"
@@ -13,16 +14,15 @@ namespace vellumox {
 
 namespace {
 
-// The tag's text is escaped for a PDF string; the name of a file is not.
-std::string Unescaped(std::string value) {
-  if (value.find('\\') == std::string::npos) return value;
+// The picture name that the collection reads from a tag's src, as the file system spells names
+// (UTF-8). The collection reads the input's lines by the rules that were made for text escaped
+// for a PDF string: doubled backslashes become single, and "\(" and "\)" lose their backslash.
+std::string CollectedName(std::string_view tag) {
+  std::string value = TagAttribute(tag, "src", "");
+  if (value.find('\\') == std::string::npos) return Windows1252ToUtf8(value);
+  value = ReplaceAll(value, "\\\\", "\\", CompareMode::kExact);
   value = ReplaceAll(value, "\\(", "(", CompareMode::kExact);
-  return ReplaceAll(value, "\\)", ")", CompareMode::kExact);
-}
-
-// The file name that attribute name of a tag writes, as the file system spells names (UTF-8).
-std::string WrittenName(std::string_view tag, std::string_view name) {
-  return Windows1252ToUtf8(Unescaped(TagAttribute(tag, name, "")));
+  return Windows1252ToUtf8(ReplaceAll(value, "\\)", ")", CompareMode::kExact));
 }
 
 // Whether a file's name is the one that a tag's text means: the name, put into the PDF's code
@@ -170,32 +170,24 @@ void ImageReferences::CollectImages(const std::string& filename, bool use_text_f
         FindIgnoreCase(line, "src=") == std::string_view::npos) {
       continue;
     }
-    // Each search moves forward only, so a line of many tags is read in time proportional to
-    // its length.
-    MarkupTest markup(line, true);
-    ForwardFinder img_finder(line, "<img", true);
-    ForwardFinder end_finder(line, ">", false);
-    for (size_t start = 0; markup.From(start);) {
-      const size_t img = img_finder.Find(start);
-      const size_t p = img == std::string_view::npos ? start : img + 1;
-      const size_t q = end_finder.Find(p);
-      if (q == std::string_view::npos) break;
-      std::string_view tag = line.substr(p, q - p);
-      const std::string src = ResolveImagePath(tag, "src");
+    MarkupScanner scanner(line);
+    size_t start = 0;
+    while (std::optional<PictureTag> picture = scanner.NextPictureTag(start)) {
+      const std::string written = CollectedName(picture->tag);
+      const std::string src = ResolveName(written);
       const bool listed = FindImage(src) != 0;
       if (!listed && AcceptsName(src) && Exists(src) &&
           static_cast<int>(entries_.size()) < kMaxImages) {
-        AddEntry(ImageEntry{src, WrittenName(tag, "src"), 0, {}});
-      } else if (!listed && img != std::string_view::npos) {
-        NoteLeftOut(tag, src);
+        AddEntry(ImageEntry{src, written, 0, {}});
+      } else if (!listed && picture->named_img) {
+        NoteLeftOut(written, src);
       }
-      start = q + 1;
     }
   }
 }
 
-void ImageReferences::NoteLeftOut(std::string_view tag, const std::string& src) {
-  LeftOutPicture picture{WrittenName(tag, "src"), ""};
+void ImageReferences::NoteLeftOut(const std::string& written, const std::string& src) {
+  LeftOutPicture picture{written, ""};
   for (const LeftOutPicture& known : left_out_) {
     if (known.written == picture.written) return;  // once per picture
   }
@@ -216,8 +208,11 @@ void ImageReferences::NoteLeftOut(std::string_view tag, const std::string& src) 
   left_out_.push_back(std::move(picture));
 }
 
-std::string ImageReferences::ResolveImagePath(std::string_view tag, std::string_view name) const {
-  const std::string value = WrittenName(tag, name);
+std::string ImageReferences::PlacedPath(std::string_view tag) const {
+  return ResolveName(Windows1252ToUtf8(TagAttribute(tag, "src", "")));
+}
+
+std::string ImageReferences::ResolveName(const std::string& value) const {
   auto [known, fresh] = resolved_.try_emplace(value);
   if (!fresh) return known->second;
   std::string as_written = ExistingFileFor(value);

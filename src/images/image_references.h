@@ -44,10 +44,13 @@ class ImageReferences {
   const std::vector<LeftOutPicture>& LeftOut() const { return left_out_; }
   void ResetImages();
 
-  // The file that attribute name of a tag names: as written, then beside the input, else beside
-  // the output (then without checking). The tag's text is escaped text in the PDF's code page.
-  // Each distinct name is looked up on the disk once per document, however many tags name it.
-  std::string ResolveImagePath(std::string_view tag, std::string_view name) const;
+  // The file that a picture name (UTF-8) means: as written, then beside the input, else beside
+  // the output (then without checking). Each distinct name is looked up on the disk once per
+  // document, however many tags name it.
+  std::string ResolveName(const std::string& utf8_name) const;
+  // The file that an image tag being laid out names with its src (the tag's text is the input's,
+  // in the PDF's code page).
+  std::string PlacedPath(std::string_view tag) const;
   // Whether the picture that a resolved path names exists and is not empty, asked of the disk
   // once per picture and document.
   bool Exists(const std::string& resolved) const;
@@ -64,7 +67,7 @@ class ImageReferences {
   std::string RefusalReason(std::string_view name) const;
 
  private:
-  void NoteLeftOut(std::string_view tag, const std::string& src);
+  void NoteLeftOut(const std::string& written, const std::string& src);
   void AddEntry(ImageEntry entry);
 
   const ImageCodec& codec_;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "layout/markup_rules.h"
+#include "layout/markup_scanner.h"
 #include "layout/text_rules.h"
 #include "writer/code_page.h"
 #include "writer/color_table.h"
@@ -12,18 +13,6 @@
 #include "writer/path_names.h"
 
 namespace vellumox {
-
-namespace {
-
-bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
-}
-
-bool IsContentless(std::string_view tag) {
-  return StartsWithIgnoreCase(tag, "img") || StartsWithIgnoreCase(tag, "tab");
-}
-
-}  // namespace
 
 void WarnOutOfBounds(DocumentWriter& writer, std::string_view tag) {
   std::string shown = Windows1252ToUtf8(tag);
@@ -49,134 +38,113 @@ int32_t Bounded(double value, int32_t low, int32_t high, bool* bounded) {
   return RoundToInt32(value).value_or(low);
 }
 
-void MarkupInterpreter::WriteText(std::string_view prefix, std::string_view text,
-                                  std::string_view suffix) {
-  const bool formatting = writer_.state().UseTextFormating;
-  std::string line(prefix);
-  line += ExpandInlineMarks(text, formatting);
-  line += suffix;
-  writer_.EmitLine(line);
+void ShowMarkedText(PageContent& page, std::string_view text, bool use_text_formatting,
+                    TextStart last) {
+  if (!use_text_formatting || !MayHoldInlineMarks(text)) {
+    page.ShowText({TextRun{text, last}});
+    return;
+  }
+  const std::vector<std::string> pieces = InlineMarkPieces(text, true);
+  std::vector<TextRun> runs;
+  runs.reserve(pieces.size());
+  for (size_t k = 0; k < pieces.size(); ++k) {
+    runs.push_back({pieces[k], k + 1 < pieces.size() ? TextStart::kNextLine : last});
+  }
+  page.ShowText(runs);
+}
+
+void MarkupInterpreter::ShowHere(std::string_view text) {
+  ShowMarkedText(writer_.page(), text, writer_.geometry().UseTextFormating, TextStart::kHere);
+}
+
+const Font& MarkupInterpreter::FontAt(int position) const {
+  const StandardFonts& fonts = writer_.fonts();
+  return position == 0 ? fonts.Document() : fonts.TableFont(position);
 }
 
 void MarkupInterpreter::LayoutMarkupLine(std::string_view line) {
-  const WriterState& st = writer_.state();
+  const PageGeometry& g = writer_.geometry();
+  PageContent& page = writer_.page();
   size_t trimmed = line.find_last_not_of(' ');
   line = line.substr(0, trimmed == std::string_view::npos ? 0 : trimmed + 1);
 
-  constexpr size_t npos = std::string_view::npos;
-  ForwardFinder open_finder(line, "<", false);
-  ForwardFinder tag_end_finder(line, ">", false);
-  ForwardFinder close_finder(line, "</", false);
-  ForwardFinder resume_finder(line, ">", false);
-  MarkupTest markup_after(line, true);
-
+  MarkupScanner scanner(line);
   bool continued = false;
   size_t start = 0;  // the remaining line is line[start, end)
   for (;;) {
-    // The first element that can be laid out: its tag ends with ">", and unless it is an image
-    // or tab tag, a "</" follows to end its content. A "<" that starts no such element stays
-    // text.
-    size_t open = start;
-    size_t after_tag = npos, content_end = npos, resume = npos;
-    for (;;) {
-      open = open_finder.Find(open);
-      if (open == npos) break;
-      size_t tag_end = tag_end_finder.Find(open);
-      if (tag_end == npos) {
-        open = npos;
-        break;
-      }
-      after_tag = tag_end + 1;
-      std::string_view tag = line.substr(open + 1, tag_end - open - 1);
-      if (IsContentless(tag)) {
-        content_end = resume = after_tag;
-        break;
-      }
-      content_end = close_finder.Find(after_tag);
-      if (content_end != npos) {
-        size_t close_end = resume_finder.Find(content_end);
-        resume = close_end == npos ? line.size() : close_end + 1;
-        break;
-      }
-      open += 1;
-    }
-    if (open == npos) {
+    std::optional<MarkupElement> element = scanner.NextElement(start);
+    if (!element) {
       // Nothing left that is markup: the rest is text on the current text line.
-      if (!continued) writer_.EmitLine("()'");
-      WriteText("(", line.substr(start), ") Tj");
+      if (!continued) page.ShowOnNextLine("");
+      ShowHere(line.substr(start));
       break;
     }
-
-    std::string_view tag = line.substr(open + 1, after_tag - open - 2);
+    const std::string_view tag = element->tag;
     ElementStyle style = ApplyTag(tag);
 
-    writer_.AddLinesOnPage(RoundHalfEven(static_cast<double>(style.SizeScale) / 1.2));
+    cursor_.AddLines(RoundHalfEven(static_cast<double>(style.SizeScale) / 1.2));
 
-    std::string_view before = line.substr(start, open - start);
+    std::string_view before = line.substr(start, element->open - start);
     if (!before.empty()) {
-      if (!continued) writer_.EmitLine("()'");
-      WriteText("(", before, ") Tj");
-    } else if (!continued && !IsContentless(tag)) {
+      if (!continued) page.ShowOnNextLine("");
+      ShowHere(before);
+    } else if (!continued && !IsContentlessTag(tag)) {
       // A line that begins with a text element starts on a new text line, like one whose
       // element follows some text.
-      writer_.EmitLine("()'");
+      page.ShowOnNextLine("");
     }
 
-    std::string_view content = line.substr(after_tag, content_end - after_tag);
-    start = std::min(resume, line.size());
-
-    const bool recolored = style.color != st.ForeColor;
-    if (recolored) writer_.EmitLine(style.color + " rg ");
-    double size = st.FontSize.ToDouble() * static_cast<double>(style.SizeScale);
-    const double most = std::max(static_cast<double>(st.PageHeight), st.FontSize.ToDouble());
+    start = element->resume;
+    const bool recolored = style.color != g.ForeColor;
+    if (recolored) page.SetFillColour(style.color);
+    double size = g.FontSize.ToDouble() * static_cast<double>(style.SizeScale);
+    const double most = std::max(static_cast<double>(g.PageHeight), g.FontSize.ToDouble());
     if (size > most) {
       size = most;
       WarnOutOfBounds(writer_, tag);
     }
-    writer_.EmitLine("/" + style.FontResource + " " + FormatNumber(size) + " Tf");
-    if (!content.empty()) WriteText("(", content, ") Tj");
-    writer_.EmitLine("/F0 " + FormatNumber(st.FontSize) + " Tf");
-    if (recolored) writer_.EmitLine(st.ForeColor + " rg ");
+    page.SelectFont(FontAt(style.FontPosition), size);
+    if (!element->content.empty()) ShowHere(element->content);
+    page.SelectFont(writer_.fonts().Document(), g.FontSize);
+    if (recolored) page.SetFillColour(g.ForeColor);
 
     if (start < line.size()) {
-      continued = markup_after.From(start);
+      continued = scanner.HasMarkupFrom(start);
       if (continued) continue;
-      WriteText("(", line.substr(start), ") Tj");
-    } else if (content.empty()) {
-      writer_.EmitLine("()'");
+      ShowHere(line.substr(start));
+    } else if (element->content.empty()) {
+      page.ShowOnNextLine("");
     }
     break;
   }
-  writer_.AdvanceVerticalCursor();
+  cursor_.AdvanceVertical();
 }
 
-std::string MarkupInterpreter::BoldFont() const {
-  const int index = writer_.state().FontIndex;
-  return index + 2 < kFontCount ? "F" + std::to_string(index + 3)
-                                : "F" + std::to_string(kFontCount);
+int MarkupInterpreter::BoldFont() const {
+  const int index = writer_.fonts().DocumentFontIndex();
+  return index + 2 < kFontCount ? index + 3 : kFontCount;
 }
 
-std::string MarkupInterpreter::ItalicFont() const {
-  const int index = writer_.state().FontIndex;
-  return index + 1 < kFontCount ? "F" + std::to_string(index + 2)
-                                : "F" + std::to_string(kFontCount);
+int MarkupInterpreter::ItalicFont() const {
+  const int index = writer_.fonts().DocumentFontIndex();
+  return index + 1 < kFontCount ? index + 2 : kFontCount;
 }
 
 ElementStyle MarkupInterpreter::ApplyTag(std::string_view tag) {
   ElementStyle style;
-  style.color = writer_.state().ForeColor;
+  style.color = writer_.geometry().ForeColor;
   const char first = tag.empty() ? '\0' : tag.front();
   auto number_at_second = [&] { return static_cast<float>(ReadNumber(tag.substr(1))); };
   if (first == 'h' || first == 'b' || first == 'H' || first == 'B') {
-    style.FontResource = BoldFont();
+    style.FontPosition = BoldFont();
     style.SizeScale = number_at_second();
     if (first == 'H' || first == 'B') style.color = std::string(ColorOperands(color_index::kBlue));
-  } else if (StartsWithIgnoreCase(tag, "tab")) {
+  } else if (IsTabTag(tag)) {
     ApplyTabTag(tag);
-  } else if (StartsWithIgnoreCase(tag, "img")) {
+  } else if (IsImageTag(tag)) {
     if (placer_) placer_->PlaceImage(tag);
   } else if (first == 'i' || first == 'I') {
-    style.FontResource = ItalicFont();
+    style.FontPosition = ItalicFont();
     style.SizeScale = number_at_second();
     if (first == 'I') style.color = std::string(ColorOperands(color_index::kBlue));
   } else if (first == 'f' || first == 'F') {
@@ -189,17 +157,23 @@ ElementStyle MarkupInterpreter::ApplyTag(std::string_view tag) {
 }
 
 void MarkupInterpreter::ApplyTabTag(std::string_view tag) {
-  const WriterState& st = writer_.state();
-  int32_t left = AttributeToInt(TagAttribute(tag, "left", std::to_string(st.LeftMarginPt)));
+  const PageGeometry& g = writer_.geometry();
+  int32_t left = AttributeToInt(TagAttribute(tag, "left", std::to_string(g.LeftMarginPt)));
   int32_t top = AttributeToInt(TagAttribute(tag, "top", "0"));
   bool bounded = false;
   left = Bounded(left, -kMaxPosition, kMaxPosition, &bounded);
   if (bounded) WarnOutOfBounds(writer_, tag);
-  writer_.StartColumn(left, top);
+  // The text continues at left, top; a top outside the page means the page's first line.
+  if (top <= 0 || top > g.PageHeight) {
+    Fixed4 first = Fixed4::FromInt(g.PageHeight) - Fixed4::FromInt(g.TopMarginPt) - g.Leading;
+    top = RoundToInt32(first.ToDouble()).value_or(0);
+  }
+  cursor_.SetVertical(static_cast<float>(top));
+  writer_.page().MoveTextTo(left, top);
 }
 
 void MarkupInterpreter::ApplyFontTag(std::string_view tag, ElementStyle& style) {
-  const WriterState& st = writer_.state();
+  const PageGeometry& st = writer_.geometry();
   if (auto color = FontTagColor(tag)) style.color = *color;
 
   size_t size_at = FindIgnoreCase(tag, "size=");
@@ -222,7 +196,7 @@ void MarkupInterpreter::ApplyFontTag(std::string_view tag, ElementStyle& style) 
   const bool bold = FindIgnoreCase(tag, "bold") != std::string_view::npos;
   const bool italic = FindIgnoreCase(tag, "italic") != std::string_view::npos ||
                       FindIgnoreCase(tag, "oblique") != std::string_view::npos;
-  const int font_index = st.FontIndex;
+  const int font_index = writer_.fonts().DocumentFontIndex();
   size_t face_at = FindIgnoreCase(tag, "face=");
   if (face_at != std::string_view::npos) {
     double number = ReadNumber(tag.substr(face_at + 5, 2));
@@ -230,12 +204,12 @@ void MarkupInterpreter::ApplyFontTag(std::string_view tag, ElementStyle& style) 
       // A number names a font resource directly; one that the resources lack (outside 1 to 20,
       // or not whole) falls back to the document font.
       bool valid = number >= 1 && number <= kFontCount && number == std::floor(number);
-      style.FontResource = valid ? "F" + std::to_string(static_cast<int>(number)) : "F0";
+      style.FontPosition = valid ? static_cast<int>(number) : 0;
     } else {
-      style.FontResource = FontForFace(tag.substr(face_at + 5), italic, bold, font_index);
+      style.FontPosition = FontForFace(tag.substr(face_at + 5), italic, bold, font_index);
     }
   } else if (bold || italic) {
-    style.FontResource = FontForFace("", italic, bold, font_index);
+    style.FontPosition = FontForFace("", italic, bold, font_index);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "layout/image_placer.h"
+#include "layout/page_cursor.h"
 #include "writer/document_writer.h"
 
 namespace vellumox {
@@ -23,34 +24,43 @@ void WarnOutOfBounds(DocumentWriter& writer, std::string_view tag);
 // value kept within [low, high]; *bounded is set when that changed it.
 int32_t Bounded(double value, int32_t low, int32_t high, bool* bounded);
 
+// Shows a text as runs on one content line: its inline marks start new text lines, and the last
+// piece starts as last says.
+void ShowMarkedText(PageContent& page, std::string_view text, bool use_text_formatting,
+                    TextStart last);
+
 // One element's look.
 struct ElementStyle {
-  std::string FontResource = "F0";
+  int FontPosition = 0;  // 0: the document font; 1 to 20: the font table's
   std::string color;
   float SizeScale = 1;
 };
 
 class MarkupInterpreter {
  public:
-  explicit MarkupInterpreter(DocumentWriter& writer) : writer_(writer) {}
+  MarkupInterpreter(DocumentWriter& writer, PageCursor& cursor)
+      : writer_(writer), cursor_(cursor) {}
   void SetImagePlacer(ImagePlacer* placer) { placer_ = placer; }
 
-  // Lays out one escaped line that holds markup. Every line is consumed in bounded time,
+  // Lays out one line that holds markup. Every line is consumed in bounded time,
   // whatever its tags.
   void LayoutMarkupLine(std::string_view line);
 
-  // Reads a tag (escaped text between "<" and ">") into a style; tab and image tags also do
+  // Reads a tag (the text between "<" and ">") into a style; tab and image tags also do
   // their own work on the page here.
   ElementStyle ApplyTag(std::string_view tag);
 
  private:
   void ApplyFontTag(std::string_view tag, ElementStyle& style);
   void ApplyTabTag(std::string_view tag);
-  std::string BoldFont() const;
-  std::string ItalicFont() const;
-  void WriteText(std::string_view prefix, std::string_view text, std::string_view suffix);
+  int BoldFont() const;
+  int ItalicFont() const;
+  const Font& FontAt(int position) const;
+  // Text shown where the previous run ended.
+  void ShowHere(std::string_view text);
 
   DocumentWriter& writer_;
+  PageCursor& cursor_;
   ImagePlacer* placer_ = nullptr;
 };
 

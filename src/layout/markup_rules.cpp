@@ -31,16 +31,13 @@ std::string TagAttribute(std::string_view tag, std::string_view name,
       value = number != 0 && std::isfinite(number) ? FormatNumber(number) : std::string(rest);
     }
   }
-  if (value.find("\\\\") != std::string::npos) {
-    value = ReplaceAll(value, "\\\\", "\\", CompareMode::kExact);
-  }
   return value;
 }
 
-std::string FontForFace(std::string_view face, bool italic, bool bold, int font_index) {
+int FontForFace(std::string_view face, bool italic, bool bold, int font_index) {
   int offset = bold && italic ? 3 : bold ? 2 : italic ? 1 : 0;
   int i = font_index + offset;
-  std::string result = i >= kFontCount ? "F0" : "F" + std::to_string(i + 1);
+  int result = i >= kFontCount ? 0 : i + 1;
   if (!face.empty()) {
     int base = -1;
     switch (face.front() | 0x20) {
@@ -59,7 +56,7 @@ std::string FontForFace(std::string_view face, bool italic, bool bold, int font_
       default:
         break;
     }
-    if (base >= 0) result = "F" + std::to_string(base + offset + 1);
+    if (base >= 0) result = base + offset + 1;
   }
   return result;
 }

@@ -82,6 +82,17 @@ void OutputStream::EmitLine(std::string_view a, std::string_view b, std::string_
   if (buffer_.size() > kFlushThreshold) WriteBuffer();
 }
 
+void OutputStream::FinishBuiltLine(size_t start) {
+  buffer_.push_back('\r');
+  try {
+    Advance(buffer_.size() - start);
+  } catch (...) {
+    buffer_.resize(start);
+    throw;
+  }
+  if (buffer_.size() > kFlushThreshold) WriteBuffer();
+}
+
 bool OutputStream::EmitEscapedLineWithin(std::string_view prefix, std::string_view text,
                                          std::string_view suffix, size_t max_escaped) {
   if (failed_ || text.size() > max_escaped) return false;

@@ -44,6 +44,15 @@ class OutputStream {
   // False, with nothing emitted, when it is longer (or the stream has failed).
   bool EmitEscapedLineWithin(std::string_view prefix, std::string_view text,
                              std::string_view suffix, size_t max_escaped);
+  // A line built in place: fill(buffer) appends the line's bytes to the buffer it is given, so a
+  // text is escaped straight into the output, without a copy of its own.
+  template <class Fill>
+  void EmitLineBuiltBy(Fill&& fill) {
+    if (failed_) return;
+    const size_t start = buffer_.size();
+    fill(buffer_);
+    FinishBuiltLine(start);
+  }
   // Appends bytes as they are, without a line end.
   void EmitBytes(std::string_view bytes);
   // Appends the whole content of a file, read in chunks; throws WriterError when the file
@@ -72,6 +81,8 @@ class OutputStream {
 
  private:
   void Advance(size_t bytes);
+  // Ends the line that starts at buffer_[start] and counts it.
+  void FinishBuiltLine(size_t start);
   void WriteBuffer();
   // Runs a stage's work; a WriterError it throws fails the stream.
   template <class Work>

@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
+#include "conversion/conversion.h"
 #include "images/decoders.h"
 #include "images/image_format.h"
 #include "images/image_header.h"
-#include "layout/line_layout.h"
 #include "support/pdf_structure_check.h"
 #include "support/test_support.h"
 #include "writer/document_writer.h"
@@ -33,12 +33,8 @@ TEST(FuzzCorpus, ConvertCorpusGivesSoundPdfs) {
       s.pheight = (bytes[0] & 0x20) ? 2.0f : 11.0f;
       DocumentWriter writer;
       LineLayout layout(writer);
-      writer.SetLinePrinter(&layout);
-      writer.Initialize(s);
-      if (bytes[0] & 0x80) {
-        writer.SetCharsPerLine(static_cast<unsigned char>(bytes[1]) - 10);
-      }
-      writer.PrintPDF(dir / "in.txt");
+      if (bytes[0] & 0x80) layout.SetWrapWidth(static_cast<unsigned char>(bytes[1]) - 10);
+      ConvertText(dir / "in.txt", s, writer, layout, nullptr);
       ASSERT_TRUE(writer.Succeeded()) << writer.Failure().message;
       EXPECT_EQ(test::CheckPdfStructure(test::ReadFile(dir / "out.pdf")), "");
       std::string details;

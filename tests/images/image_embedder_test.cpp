@@ -1,5 +1,7 @@
 #include "images/image_embedder.h"
 
+#include "conversion/conversion.h"
+
 #include <gtest/gtest.h>
 
 #include "support/picture_fixtures.h"
@@ -32,10 +34,11 @@ struct RecordedPictures : PictureEvents {
 // A document with the layout and the pictures attached.
 struct Document {
   Document() {
-    writer.SetLinePrinter(&layout);
-    writer.SetImageHooks(&images);
     layout.SetImagePlacer(&images);
     images.SetEvents(&events);
+  }
+  bool Convert(const std::string& input, const ConversionSettings& settings) {
+    return vellumox::ConvertText(input, settings, writer, layout, &images);
   }
   DocumentWriter writer;
   LineLayout layout{writer};
@@ -53,7 +56,7 @@ Converted ConvertText(const TempDir& dir, const std::string& text, bool use_old_
   test::WriteFile(dir / "doc.txt", text);
   Document doc;
   doc.images.SetUseOldTop(use_old_top);
-  bool ok = doc.writer.ConvertFile(dir / "doc.txt", Letter(dir / "doc.pdf"));
+  bool ok = doc.Convert(dir / "doc.txt", Letter(dir / "doc.pdf"));
   EXPECT_TRUE(ok) << doc.writer.Failure().message;
   std::string details;
   EXPECT_TRUE(test::QpdfCheckClean(dir / "doc.pdf", &details)) << details;
@@ -93,12 +96,13 @@ TEST(PlaceImage, VerticalCursorAfterAFlowImage) {
   w.Initialize(Letter(dir / "doc.pdf"));
   doc.images.CollectImages(dir / "doc.txt");
   w.StartPDF();
-  w.StartPage();
+  w.WriteFrame(doc.images.PrepareImages());
+  doc.layout.StartDocument();
   doc.images.PlaceImage("img src=\"" + dir / "a.jpg" + "\"");
-  EXPECT_EQ(w.state().VerticalCursor, 432.0f);
-  EXPECT_EQ(w.state().LineOnPage, 1 + 33);
-  ASSERT_EQ(w.placements().size(), 1u);
-  const PlacementRecord& r = w.placements()[0];
+  EXPECT_EQ(doc.layout.cursor().Vertical(), 432.0f);
+  EXPECT_EQ(doc.layout.cursor().Line(), 1 + 33);
+  ASSERT_EQ(w.page().Pictures().size(), 1u);
+  const PlacementRecord& r = w.page().Pictures()[0];
   EXPECT_EQ(r.name, "im1");
   EXPECT_EQ(r.x, 36);
   EXPECT_EQ(r.y, 360);
@@ -188,7 +192,7 @@ TEST(WriteImageObjects, StreamFramingAndLength) {
   test::WriteFile(dir / "doc.txt", "<img src=a.jpg>");
   Document doc;
   doc.images.SetJpegOptions(JpegOptions{100, true});
-  ASSERT_TRUE(doc.writer.ConvertFile(dir / "doc.txt", Letter(dir / "doc.pdf")));
+  ASSERT_TRUE(doc.Convert(dir / "doc.txt", Letter(dir / "doc.pdf")));
   std::string jpeg = test::ReadFile(dir / "a.jpg");
   std::string pdf = test::ReadFile(dir / "doc.pdf");
   std::string expected = "/Length " + std::to_string(jpeg.size()) + "\r>>\rstream\r\n" + jpeg +

@@ -100,9 +100,9 @@ TEST(FindImage, MatchesEscapedAndFolderRelativeNames) {
   EXPECT_EQ(refs.FindImage(dir / "a.jpg"), 1);
   EXPECT_EQ(refs.FindImage(dir / "A.jpg"), 0);  // names tell letter case apart here
   EXPECT_EQ(refs.FindImage("nothing"), 0);
-  // At layout the tag is escaped text: parentheses and backslashes come doubled.
-  EXPECT_EQ(refs.ResolveImagePath("img src=\"" + dir / "a.jpg" + "\"", "src"), dir / "a.jpg");
-  EXPECT_EQ(refs.ResolveImagePath("img src=missing.jpg", "src"), dir / "missing.jpg");
+  // At layout the tag is the input's text.
+  EXPECT_EQ(refs.PlacedPath("img src=\"" + dir / "a.jpg" + "\""), dir / "a.jpg");
+  EXPECT_EQ(refs.PlacedPath("img src=missing.jpg"), dir / "missing.jpg");
 }
 
 }  // namespace

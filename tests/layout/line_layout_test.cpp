@@ -10,8 +10,8 @@ namespace {
 TEST(LineLayout, PlainLinesAreEscapedAndCounted) {
   LayoutHarness h;
   h.Print({"Total (net): 5", "C:\\x", "", "   ", "trailing   ", "\ttab\t"});
-  EXPECT_EQ(h.state().LineOnPage, 7);
-  EXPECT_FLOAT_EQ(h.state().VerticalCursor, 36.0f + 6 * 14.4f);
+  EXPECT_EQ(h.cursor().Line(), 7);
+  EXPECT_FLOAT_EQ(h.cursor().Vertical(), 36.0f + 6 * 14.4f);
   EXPECT_EQ(h.FinishOnePage(), (Lines{"(Total \\(net\\): 5)'", "(C:\\\\x)'", "()'", "()'",
                                       "(trailing)'", "(\ttab\t)'"}));
 }
@@ -36,7 +36,7 @@ TEST(LineLayout, WrapsAtBreakCharactersOnTheEscapedText) {
   };
   for (const Case& c : cases) {
     LayoutHarness h;
-    h.writer().SetCharsPerLine(10);
+    h.layout().SetWrapWidth(10);
     h.Print({c.line});
     EXPECT_EQ(h.FinishOnePage(), c.pieces) << c.line;
   }
@@ -46,7 +46,7 @@ TEST(LineLayout, WrapsAtBreakCharactersOnTheEscapedText) {
 TEST(LineLayout, BelowTenCharactersTheGlyphFitAloneDecides) {
   for (int32_t width : {9, 1, 0, -40}) {
     LayoutHarness h;
-    h.writer().SetCharsPerLine(width);
+    h.layout().SetWrapWidth(width);
     h.Print({"abcde(f) " + std::string(200, 'l')});
     Lines lines = h.FinishOnePage();
     ASSERT_GE(lines.size(), 2u) << width;
@@ -57,7 +57,7 @@ TEST(LineLayout, BelowTenCharactersTheGlyphFitAloneDecides) {
 
 TEST(LineLayout, LinesWithMarkupAreNotWrapped) {
   LayoutHarness h;
-  h.writer().SetCharsPerLine(10);
+  h.layout().SetWrapWidth(10);
   h.Print({"aaaa <b>x</b> bbbb cccc dddd"});
   Lines lines = h.FinishOnePage();
   EXPECT_EQ(lines.back(), "( bbbb cccc dddd) Tj");
@@ -65,7 +65,7 @@ TEST(LineLayout, LinesWithMarkupAreNotWrapped) {
   ConversionSettings plain = Courier12();
   plain.UseTextFormating = false;
   LayoutHarness off(plain);
-  off.writer().SetCharsPerLine(10);
+  off.layout().SetWrapWidth(10);
   off.Print({"aaaa <b>x</b> bbbb"});
   EXPECT_EQ(off.FinishOnePage(), (Lines{"(aaaa <b>x<)'", "(/b> bbbb)'"}));
 }
@@ -118,7 +118,7 @@ TEST(LineLayout, FullPagesBreakBeforeTheLineThatDoesNotFit) {
 
 TEST(LineLayout, APageBreakLineOnAFullPageBreaksOnce) {
   LayoutHarness h;
-  h.writer().SetLineOnPage(h.state().LinesPerPage);
+  h.layout().cursor().SetLine(h.writer().geometry().LinesPerPage);
   h.Print({"<pagebreak>", "x"});
   std::vector<Lines> pages = h.Finish();
   ASSERT_EQ(pages.size(), 2u);
@@ -127,8 +127,8 @@ TEST(LineLayout, APageBreakLineOnAFullPageBreaksOnce) {
 
 TEST(LineLayout, WrappedPiecesBreakThePageWhenItIsFull) {
   LayoutHarness h;
-  h.writer().SetCharsPerLine(10);
-  h.writer().SetLineOnPage(h.state().LinesPerPage - 2);
+  h.layout().SetWrapWidth(10);
+  h.layout().cursor().SetLine(h.writer().geometry().LinesPerPage - 2);
   h.Print({std::string(35, 'z')});
   std::vector<Lines> pages = h.Finish();
   ASSERT_EQ(pages.size(), 2u);
@@ -138,7 +138,7 @@ TEST(LineLayout, WrappedPiecesBreakThePageWhenItIsFull) {
 
 TEST(LineLayout, AFormFeedBreaksThePageOnceBeforeItsLine) {
   LayoutHarness h;
-  h.writer().SetCharsPerLine(10);
+  h.layout().SetWrapWidth(10);
   h.Print({"first", std::string(15, 'a') + "\f" + std::string(15, 'b')});
   std::vector<Lines> pages = h.Finish();
   ASSERT_EQ(pages.size(), 2u);
@@ -158,7 +158,7 @@ TEST(LineLayout, ALineOfFormFeedsOnlyBreaksThePageAndPrintsNothing) {
 TEST(LineLayout, InlineMarksAndEntities) {
   LayoutHarness h;
   h.Print({"one<br>two<br>", "a &lt;b&gt; c", "&lt;p>", "x<p>y"});
-  EXPECT_EQ(h.state().LineOnPage, 5);
+  EXPECT_EQ(h.cursor().Line(), 5);
   EXPECT_EQ(h.FinishOnePage(), (Lines{"(one)' (two)'", "(a <b> c)'", "(<p>)'", "(x)' (y)'"}));
 }
 

@@ -90,8 +90,8 @@ TEST(Markup, HeadersCountAsSeveralLines) {
   LayoutHarness h;
   h.Print({"<h2>Title</h2>", "<h3>Big</h3> and <b>x</b>"});
   // round(2 / 1.2) = 2; round(3 / 1.2) = round(2.5) = 2, half to even; bold adds 1.
-  EXPECT_EQ(h.state().LineOnPage, 1 + 2 + 2 + 1);
-  EXPECT_FLOAT_EQ(h.state().VerticalCursor, 36 + 2 * 14.4f);
+  EXPECT_EQ(h.cursor().Line(), 1 + 2 + 2 + 1);
+  EXPECT_FLOAT_EQ(h.cursor().Vertical(), 36 + 2 * 14.4f);
 }
 
 TEST(Markup, TabTagsMoveTheText) {
@@ -105,6 +105,8 @@ TEST(Markup, TabTagsMoveTheText) {
       {"<table>x</y>", {"1 0 0 1 36 742 Tm", "/F0 12 Tf", "/F0 12 Tf", "(x</y>) Tj"}},
       {"<tab left=\"400\" top=100>", {"1 0 0 1 400 100 Tm", "/F0 12 Tf", "/F0 12 Tf", "()'"}},
       {"<tab left=abc>x", {"1 0 0 1 0 742 Tm", "/F0 12 Tf", "/F0 12 Tf", "(x) Tj"}},
+      // A top above the page means the page's first line, as a top of 0 does.
+      {"<tab left=300 top=900>x", {"1 0 0 1 300 742 Tm", "/F0 12 Tf", "/F0 12 Tf", "(x) Tj"}},
   };
   for (const Case& c : cases) EXPECT_EQ(Layout(c.line), c.out) << c.line;
 }

@@ -1,4 +1,5 @@
 #include "layout/text_rules.h"
+#include "layout/markup_scanner.h"
 
 #include <gtest/gtest.h>
 
@@ -54,21 +55,25 @@ TEST(HasMarkup, NeedsAClosedElementAnImageOrATab) {
   }
 }
 
-TEST(ExpandInlineMarks, MarksBreakTheLineAndEntitiesShowTheirCharacter) {
+TEST(InlineMarkPieces, MarksBreakTheLineAndEntitiesShowTheirCharacter) {
+  using Pieces = std::vector<std::string>;
   struct Case {
-    const char *text, *result;
+    const char* text;
+    Pieces pieces;
   } cases[] = {
-      {"one<br>two<br>", "one)' (two"},
-      {"a<p>b<P>", "a)' (b"},
-      {"<p>", ""},
-      {"a<br><p>", "a"},  // the paragraph mark goes, then the break that is now last
-      {"a &lt;b&gt; c", "a <b> c"},
-      {"&lt;p>", "<p>"},
-      {"&LT;br&GT;", "<br>"},
-      {"plain", "plain"},
+      {"one<br>two<br>", {"one", "two"}},
+      {"a<p>b<P>", {"a", "b"}},
+      {"<p>", {""}},
+      {"a<br><p>", {"a"}},  // the paragraph mark goes, then the break that is now last
+      {"a<p><br>", {"a", ""}},
+      {"a &lt;b&gt; c", {"a <b> c"}},
+      {"&lt;p>", {"<p>"}},
+      {"&LT;br&GT;", {"<br>"}},
+      {"(x)<p>\\", {"(x)", "\\"}},
+      {"plain", {"plain"}},
   };
-  for (const Case& c : cases) EXPECT_EQ(ExpandInlineMarks(c.text, true), c.result) << c.text;
-  EXPECT_EQ(ExpandInlineMarks("one<br>&lt;", false), "one<br>&lt;");
+  for (const Case& c : cases) EXPECT_EQ(InlineMarkPieces(c.text, true), c.pieces) << c.text;
+  EXPECT_EQ(InlineMarkPieces("one<br>&lt;", false), Pieces{"one<br>&lt;"});
 }
 
 TEST(WrapBreakCharacters, AreExactlyTheTwentyFour) {

@@ -7,10 +7,10 @@ namespace vellumox::test {
 LayoutHarness::LayoutHarness(const ConversionSettings& settings) : layout_(writer_) {
   ConversionSettings s = settings;
   s.outputfile = dir_ / "out.pdf";
-  writer_.SetLinePrinter(&layout_);
   writer_.Initialize(s);
   writer_.StartPDF();
-  writer_.StartPage();
+  writer_.WriteFrame({});
+  layout_.StartDocument();
 }
 
 void LayoutHarness::Print(const Lines& lines) {
@@ -18,7 +18,7 @@ void LayoutHarness::Print(const Lines& lines) {
 }
 
 std::vector<Lines> LayoutHarness::Finish() {
-  writer_.EndPage();
+  layout_.EndDocument();
   writer_.EndPDF();
   EXPECT_TRUE(writer_.Succeeded()) << writer_.Failure().message;
   std::string details;

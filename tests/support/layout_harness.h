@@ -32,8 +32,8 @@ class LayoutHarness {
   Lines FinishOnePage();
 
   DocumentWriter& writer() { return writer_; }
-  const WriterState& state() const { return writer_.state(); }
   LineLayout& layout() { return layout_; }
+  const PageCursor& cursor() const { return layout_.cursor(); }
   std::string pdf_path() const { return dir_ / "out.pdf"; }
 
  private:

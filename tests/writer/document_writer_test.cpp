@@ -20,9 +20,10 @@ PdfFile WriteDocument(const ConversionSettings& s, int pages = 1) {
   DocumentWriter w;
   w.Initialize(s);
   w.StartPDF();
+  w.WriteFrame({});
   for (int p = 0; p < pages; ++p) {
     w.StartPage();
-    w.EmitLine("(page text)'");
+    w.page().ShowOnNextLine("page text");
     w.EndPage();
   }
   w.EndPDF();
@@ -58,13 +59,12 @@ TEST(DocumentWriter, InitializeDerivesThePageFigures) {
     s.Margin = c.margin;
     s.TopMargin = c.top;
     w.Initialize(s);
-    const WriterState& st = w.state();
+    const PageGeometry& st = w.geometry();
     EXPECT_EQ(st.PageWidth, c.page_width) << c.font << c.size;
     EXPECT_EQ(st.PageHeight, c.page_height) << c.font << c.size;
     EXPECT_EQ(st.LinesPerPage, c.lines) << c.font << c.size;
     EXPECT_EQ(st.CharsPerLine, c.chars) << c.font << c.size;
     EXPECT_EQ(FormatNumber(st.Leading), c.leading) << c.font << c.size;
-    EXPECT_EQ(st.FontName, c.font);
   }
 }
 
@@ -223,37 +223,14 @@ TEST(DocumentWriter, OddFontNamesStayValidNames) {
   EXPECT_TRUE(test::QpdfCheckClean(dir / "a.pdf", &details)) << details;
 }
 
-TEST(DocumentWriter, StartColumnMovesToTheFirstLineForTopZero) {
-  TempDir dir;
-  DocumentWriter w;
-  w.Initialize(CourierLetter(dir / "a.pdf"));
-  w.StartPDF();
-  w.StartPage();
-  int32_t left = 36, top = 0;
-  w.StartColumn(left, top);
-  EXPECT_EQ(top, 744);
-  EXPECT_EQ(w.state().VerticalCursor, 744.0f);
-  int32_t left2 = 300, top2 = 500;
-  w.StartColumn(left2, top2);
-  EXPECT_EQ(top2, 500);
-  int32_t top3 = 900;  // above the page
-  w.StartColumn(left2, top3);
-  EXPECT_EQ(top3, 744);
-  w.EndPage();
-  w.EndPDF();
-  std::vector<std::string> lines = PdfFile::Load(dir / "a.pdf").PageContentLines(1);
-  EXPECT_EQ(lines[12], "1 0 0 1 36 744 Tm");
-  EXPECT_EQ(lines[13], "1 0 0 1 300 500 Tm");
-  EXPECT_EQ(lines[14], "1 0 0 1 300 744 Tm");
-}
-
 TEST(DocumentWriter, PlacementStreamsCountTheirLengthExactly) {
   TempDir dir;
   DocumentWriter w;
   w.Initialize(CourierLetter(dir / "a.pdf"));
   w.StartPDF();
+  w.WriteFrame({});
   w.StartPage();
-  w.AddPlacement(PlacementRecord{"im1", 10, 20, 30, 40});
+  w.page().PlacePicture(PlacementRecord{"im1", 10, 20, 30, 40});
   w.EndPage();
   w.EndPDF();
   PdfFile pdf = PdfFile::Load(dir / "a.pdf");
@@ -270,6 +247,7 @@ TEST(DocumentWriter, AnObjectNumberWrittenOutOfPlanFailsTheDocument) {
   DocumentWriter w;
   w.Initialize(CourierLetter(dir / "a.pdf"));
   w.StartPDF();
+  w.WriteFrame({});
   w.StartPage();
   w.StartPage();  // the first page's length and contents array are never written
   w.EndPage();
@@ -284,6 +262,7 @@ TEST(DocumentWriter, FailureToCreateTheOutputIsReported) {
   DocumentWriter w;
   w.Initialize(CourierLetter(dir / "missing/folder/a.pdf"));
   w.StartPDF();
+  w.WriteFrame({});
   w.StartPage();
   w.EndPage();
   w.EndPDF();
@@ -301,6 +280,7 @@ TEST(DocumentWriter, TooLargeADocumentStopsWithAnErrorAndKeepsTheOldFile) {
   w.SetSizeLimit(3000);
   w.Initialize(CourierLetter(dir / "a.pdf"));
   w.StartPDF();
+  w.WriteFrame({});
   w.StartPage();
   w.EndPage();
   w.StartPage();
@@ -327,6 +307,7 @@ TEST(DocumentWriter, OneWriterWritesDocumentsOneAfterAnother) {
   for (const char* name : {"a.pdf", "b.pdf"}) {
     w.Initialize(CourierLetter(dir / name));
     w.StartPDF();
+    w.WriteFrame({});
     w.StartPage();
     w.EndPage();
     w.EndPDF();
@@ -343,6 +324,7 @@ TEST(DocumentWriter, TablesGrowPastTheOldLimits) {
   DocumentWriter w;
   w.Initialize(s);
   w.StartPDF();
+  w.WriteFrame({});
   const int pages = 500001;
   for (int p = 0; p < pages; ++p) {
     w.StartPage();

@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
+#include "conversion/conversion.h"
 #include "support/test_settings.h"
 #include "support/test_support.h"
-#include "writer/document_writer.h"
 
 namespace vellumox {
 namespace {
@@ -17,24 +17,35 @@ ConversionSettings Settings(const std::string& output) {
   return test::CourierSettings(10, output);
 }
 
-TEST(ConvertFile, MissingOrEmptyInputIsReportedAndWritesNothing) {
+// A writer with the line layout and no pictures.
+struct Text {
+  DocumentWriter writer;
+  LineLayout layout{writer};
+  bool Convert(const std::string& input, const ConversionSettings& settings) {
+    return ConvertText(input, settings, writer, layout, nullptr);
+  }
+};
+
+TEST(ConvertText, MissingOrEmptyInputIsReportedAndWritesNothing) {
   TempDir dir;
   WriteFile(dir / "empty.txt", "");
   WriteFile(dir / "out.pdf", "earlier");
   for (std::string input : {dir / "missing.txt", dir / "empty.txt", dir.path()}) {
-    DocumentWriter w;
-    EXPECT_FALSE(w.ConvertFile(input, Settings(dir / "out.pdf")));
+    Text t;
+    DocumentWriter& w = t.writer;
+    EXPECT_FALSE(t.Convert(input, Settings(dir / "out.pdf")));
     EXPECT_EQ(w.Failure().message, "File '" + input + "' does not exist.");
     EXPECT_EQ(w.Failure().kind, FailureKind::kInputMissing);
     EXPECT_EQ(test::ReadFile(dir / "out.pdf"), "earlier");
   }
 }
 
-TEST(ConvertFile, EveryLineReachesThePage) {
+TEST(ConvertText, EveryLineReachesThePage) {
   TempDir dir;
   WriteFile(dir / "in.txt", "one\r\ntwo (2)\rthree \\\nfour   \r\n");
-  DocumentWriter w;
-  ASSERT_TRUE(w.ConvertFile(dir / "in.txt", Settings(dir / "out.pdf"))) << w.Failure().message;
+  Text t;
+  DocumentWriter& w = t.writer;
+  ASSERT_TRUE(t.Convert(dir / "in.txt", Settings(dir / "out.pdf"))) << w.Failure().message;
   std::vector<std::string> lines = PdfFile::Load(dir / "out.pdf").PageContentLines(1);
   std::vector<std::string> text(lines.begin() + 12, lines.begin() + 16);
   EXPECT_EQ(text,
@@ -42,14 +53,14 @@ TEST(ConvertFile, EveryLineReachesThePage) {
   EXPECT_EQ(test::PdfToText(dir / "out.pdf").substr(0, 25), "one\ntwo (2)\nthree \\\nfour\n");
 }
 
-TEST(ConvertFile, FullPagesAndFormFeedsBreakThePage) {
+TEST(ConvertText, FullPagesAndFormFeedsBreakThePage) {
   TempDir dir;
   std::string text;
   for (int i = 1; i <= 100; ++i) text += "line " + std::to_string(i) + "\r\n";
   text += "\fafter feed\r\n";
   WriteFile(dir / "in.txt", text);
-  DocumentWriter w;
-  ASSERT_TRUE(w.ConvertFile(dir / "in.txt", Settings(dir / "out.pdf")));
+  Text t;
+  ASSERT_TRUE(t.Convert(dir / "in.txt", Settings(dir / "out.pdf")));
   PdfFile pdf = PdfFile::Load(dir / "out.pdf");
   // 60 lines per page: a page holds 59, the 60th starts the next page.
   EXPECT_NE(pdf.bytes().find("/Count 3\r"), std::string::npos);
@@ -61,16 +72,16 @@ TEST(ConvertFile, FullPagesAndFormFeedsBreakThePage) {
   EXPECT_TRUE(test::QpdfCheckClean(dir / "out.pdf", &details)) << details;
 }
 
-TEST(ConvertFile, SameInputTwiceDiffersOnlyInTheCreationDate) {
+TEST(ConvertText, SameInputTwiceDiffersOnlyInTheCreationDate) {
   TempDir dir;
   WriteFile(dir / "in.txt", "alpha\r\nbeta\r\n");
-  DocumentWriter w;
-  ASSERT_TRUE(w.ConvertFile(dir / "in.txt", Settings(dir / "a.pdf")));
-  ASSERT_TRUE(w.ConvertFile(dir / "in.txt", Settings(dir / "b.pdf")));
+  Text t;
+  ASSERT_TRUE(t.Convert(dir / "in.txt", Settings(dir / "a.pdf")));
+  ASSERT_TRUE(t.Convert(dir / "in.txt", Settings(dir / "b.pdf")));
   EXPECT_EQ(PdfFile::Load(dir / "a.pdf").MaskedBytes(), PdfFile::Load(dir / "b.pdf").MaskedBytes());
 }
 
-TEST(ConvertFile, MatchesTheGoldenFile) {
+TEST(ConvertText, MatchesTheGoldenFile) {
   // The whole file, byte for byte; set VELLUMOX_UPDATE_GOLDEN=1 to write it anew after a
   // deliberate change of the output.
   TempDir dir;
@@ -79,8 +90,8 @@ TEST(ConvertFile, MatchesTheGoldenFile) {
   s.TextAuthor = "Author";
   s.TextTitle = "Title";
   s.TransitionMode = 3;
-  DocumentWriter w;
-  ASSERT_TRUE(w.ConvertFile(dir / "in.txt", s));
+  Text t;
+  ASSERT_TRUE(t.Convert(dir / "in.txt", s));
   std::string actual = PdfFile::Load(dir / "out.pdf").MaskedBytes();
   std::string golden_path = std::string(VELLUMOX_SOURCE_DIR) + "/tests/golden/writer_plain.pdf";
   if (std::getenv("VELLUMOX_UPDATE_GOLDEN")) WriteFile(golden_path, actual);

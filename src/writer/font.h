@@ -1,0 +1,75 @@
+// A font that page text is shown in. A font knows its resource name, turns a run of text into
+// glyphs with their advances and the characters each stands for, encodes text into the bytes of
+// a PDF string, and writes its own objects (reserved through the object table). The standard
+// fonts (standard_fonts.h) are the first kind; an embedded, shaped font goes behind the same
+// interface, and layout measures and wraps by what the font says.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "writer/object_table.h"
+
+namespace vellumox {
+
+// One glyph of a shaped run.
+struct ShapedGlyph {
+  uint32_t glyph = 0;    // the font's own glyph number
+  int32_t advance = 0;   // in thousandths of the font size
+  uint32_t cluster = 0;  // where in the text the characters it stands for begin
+};
+
+// How much of a text fits: the characters taken and the length of their string bytes.
+struct TextFit {
+  size_t characters = 0;
+  size_t encoded = 0;
+};
+
+// Where a font writes its objects: numbered objects made of lines.
+class PdfObjectSink {
+ public:
+  // Records where reserved object n starts and writes its "n 0 obj" line.
+  virtual void BeginObject(int32_t n) = 0;
+  virtual void Line(std::string_view line) = 0;
+
+ protected:
+  ~PdfObjectSink() = default;
+};
+
+class Font {
+ public:
+  virtual ~Font() = default;
+
+  // The name under which pages select it ("F0").
+  virtual const std::string& ResourceName() const = 0;
+  // The object that the resource dictionary refers to.
+  virtual int32_t ObjectNumber() const = 0;
+
+  // The glyphs that show text, in order, each with its advance and its cluster.
+  virtual void Shape(std::string_view text, std::vector<ShapedGlyph>& glyphs) const = 0;
+  // The sum of the advances of text's glyphs, in thousandths of the font size.
+  virtual int64_t Width(std::string_view text) const = 0;
+  // The longest run of leading characters whose advances add up to no more than max_width,
+  // looking at characters only while their string bytes so far are fewer than max_encoded; at
+  // least one character, which goes alone when it is wider than max_width.
+  virtual TextFit Fit(std::string_view text, int64_t max_width, size_t max_encoded) const = 0;
+
+  // Appends the body of a PDF literal string that shows text (escaped).
+  virtual void Encode(std::string_view text, std::string& out) const = 0;
+  // The length of that body, which is what the wrap width counts.
+  virtual size_t EncodedLength(std::string_view text) const = 0;
+  // True when every byte of a text is its own glyph and the string shows the text escaped, so
+  // that a line can be escaped straight into the output.
+  virtual bool EncodesBytesAsText() const { return false; }
+
+  // Its objects: numbers reserved before the document's first object, written when the writer
+  // asks. A font whose glyph set is known at the start is written with the frame (the standard
+  // fonts); one that learns its glyphs from the pages (an embedded subset) at the end.
+  virtual void ReserveObjects(ObjectTable& objects) = 0;
+  virtual bool WrittenWithTheFrame() const { return true; }
+  virtual void WriteObjects(PdfObjectSink& sink) const = 0;
+};
+
+}  // namespace vellumox

@@ -1,0 +1,64 @@
+#include "writer/page_content.h"
+
+namespace vellumox {
+
+void PageContent::SelectFont(const Font& font, double size) {
+  failure_.Trapped([&] {
+    font_ = &font;
+    out_.EmitLine("/" + font.ResourceName() + " " + FormatNumber(size) + " Tf");
+  });
+}
+
+void PageContent::SelectFont(const Font& font, Fixed4 size) {
+  failure_.Trapped([&] {
+    font_ = &font;
+    out_.EmitLine("/" + font.ResourceName() + " " + FormatNumber(size) + " Tf");
+  });
+}
+
+void PageContent::SetFillColour(std::string_view operands) {
+  failure_.Trapped([&] { out_.EmitLine(operands, " rg ", ""); });
+}
+
+void PageContent::MoveTextTo(int32_t x, int32_t y) {
+  failure_.Trapped(
+      [&] { out_.EmitLine("1 0 0 1 " + FormatNumber(x) + " " + FormatNumber(y) + " Tm"); });
+}
+
+template <class Runs>
+void PageContent::WriteRuns(const Runs& runs) {
+  failure_.Trapped([&] {
+    out_.EmitLineBuiltBy([&](std::string& line) {
+      bool first = true;
+      for (const TextRun& run : runs) {
+        if (!first) line += ' ';
+        first = false;
+        line += '(';
+        font_->Encode(run.text, line);
+        line += run.start == TextStart::kNextLine ? ")'" : ") Tj";
+      }
+    });
+  });
+}
+
+void PageContent::ShowText(std::initializer_list<TextRun> runs) {
+  WriteRuns(runs);
+}
+
+void PageContent::ShowText(const std::vector<TextRun>& runs) {
+  WriteRuns(runs);
+}
+
+bool PageContent::ShowOnNextLineWithin(std::string_view text, size_t max_encoded) {
+  if (failure_.Failed()) return false;
+  if (!font_->EncodesBytesAsText()) {
+    if (font_->EncodedLength(text) > max_encoded) return false;
+    ShowOnNextLine(text);
+    return true;
+  }
+  bool shown = false;
+  failure_.Trapped([&] { shown = out_.EmitEscapedLineWithin("(", text, ")'", max_encoded); });
+  return shown;
+}
+
+}  // namespace vellumox

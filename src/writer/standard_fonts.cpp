@@ -1,0 +1,112 @@
+#include "writer/standard_fonts.h"
+
+#include "writer/pdf_string.h"
+
+namespace vellumox {
+
+namespace {
+
+// A font name as a PDF name: characters that a name cannot hold literally are written as #xx.
+// The names of the font table pass unchanged.
+std::string PdfNameText(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : text) {
+    bool delimiter = c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' ||
+                     c == '{' || c == '}' || c == '/' || c == '%' || c == '#';
+    if (c < 0x21 || c > 0x7E || delimiter) {
+      out += '#';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+// A string byte that takes a backslash before it.
+bool IsEscaped(unsigned char c) {
+  return c == '\\' || c == '(' || c == ')';
+}
+
+}  // namespace
+
+void StandardFont::Shape(std::string_view text, std::vector<ShapedGlyph>& glyphs) const {
+  glyphs.clear();
+  glyphs.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    glyphs.push_back({c, widths_[c], static_cast<uint32_t>(i)});
+  }
+}
+
+int64_t StandardFont::Width(std::string_view text) const {
+  int64_t sum = 0;
+  for (unsigned char c : text) sum += widths_[c];
+  return sum;
+}
+
+TextFit StandardFont::Fit(std::string_view text, int64_t max_width, size_t max_encoded) const {
+  int64_t sum = 0;
+  TextFit fit;
+  while (fit.characters < text.size() && fit.encoded < max_encoded) {
+    const auto c = static_cast<unsigned char>(text[fit.characters]);
+    sum += widths_[c];
+    if (sum > max_width && fit.characters > 0) break;
+    fit.characters += 1;
+    fit.encoded += IsEscaped(c) ? 2 : 1;
+    if (sum > max_width) break;  // the first character, which goes alone
+  }
+  return fit;
+}
+
+void StandardFont::Encode(std::string_view text, std::string& out) const {
+  AppendEscaped(text, out);
+}
+
+size_t StandardFont::EncodedLength(std::string_view text) const {
+  size_t n = text.size();
+  if (!NeedsEscaping(text)) return n;
+  for (unsigned char c : text) n += IsEscaped(c);
+  return n;
+}
+
+void StandardFont::WriteObjects(PdfObjectSink& sink) const {
+  sink.BeginObject(object_);
+  sink.Line("<<");
+  sink.Line("/Type /Font");
+  sink.Line("/Subtype /Type1");
+  sink.Line("/Name /" + resource_);
+  sink.Line("/Encoding " + std::to_string(encoding_object_) + " 0 R");
+  sink.Line("/BaseFont /" + base_font_);
+  sink.Line(">>");
+  sink.Line("endobj");
+}
+
+StandardFonts::StandardFonts(std::string_view font_name) : document_index_(FontIndexOf(font_name)) {
+  fonts_[0] = std::make_unique<StandardFont>("F0", PdfNameText(font_name),
+                                             GlyphWidthsOf(document_index_), encoding_object_);
+  for (int i = 1; i <= kFontCount; ++i) {
+    const FontEntry& entry = FontTable[static_cast<size_t>(i - 1)];
+    fonts_[static_cast<size_t>(i)] = std::make_unique<StandardFont>(
+        "F" + std::to_string(i), std::string(entry.name), GlyphWidthsOf(i - 1), encoding_object_);
+  }
+}
+
+void StandardFonts::ReserveObjects(ObjectTable& objects) {
+  for (auto& font : fonts_) font->ReserveObjects(objects);
+  encoding_object_ = objects.Reserve();
+}
+
+void StandardFonts::WriteObjects(PdfObjectSink& sink) const {
+  for (const auto& font : fonts_) font->WriteObjects(sink);
+  sink.BeginObject(encoding_object_);
+  sink.Line("<<");
+  sink.Line("/Type /Encoding");
+  sink.Line("/BaseEncoding /WinAnsiEncoding");
+  sink.Line(">>");
+  sink.Line("endobj");
+}
+
+}  // namespace vellumox
