@@ -8,8 +8,8 @@
 #include <string>
 
 #include "images/decoders.h"
-#include "images/image_format.h"
 #include "images/image_header.h"
+#include "images/picture_formats.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "conversion/file_patterns.h"
+#include "images/picture_formats.h"
 #include "platform/file_system.h"
 #include "platform/product.h"
 #include "platform/user_folders.h"
@@ -12,9 +13,6 @@
 namespace vellumox {
 
 namespace {
-
-constexpr const char* kOwnPatterns = "*.jpg;*.bmp;*.gif;*.emf;*.wmf";
-constexpr const char* kExtraPatterns = ";*.tif;*.png;*.tga;*.pcx;*.psd";
 
 std::string Trimmed(const std::string& text) {
   size_t first = text.find_first_not_of(' ');
@@ -41,7 +39,8 @@ void AlbumList::Reset(std::vector<std::string> names) {
 }
 
 std::string AlbumPatterns(bool extra_formats) {
-  return std::string(kOwnPatterns) + (extra_formats ? kExtraPatterns : "");
+  return PatternList(kAlbumBuilderOrder, ";").substr(1) +
+         (extra_formats ? PatternList(OptionalTypeOrder(), ";") : "");
 }
 
 AlbumCommandLine ParseAlbumCommandLine(const std::vector<std::string>& arguments,
@@ -175,11 +174,8 @@ void AlbumModel::MoveAlbumItemDown() {
 }
 
 bool AlbumModel::CanPreview(const std::string& path) const {
-  const std::string tail =
-      ToLowerAscii(path.substr(path.size() - std::min<size_t>(4, path.size())));
-  const bool extra =
-      tail == ".tif" || tail == ".png" || tail == ".pcx" || tail == ".tga" || tail == ".psd";
-  return !extra || extra_formats_;
+  const PictureType* type = PictureTypeOfName(path);
+  return !(type && type->optional) || extra_formats_;
 }
 
 std::optional<std::string> AlbumModel::FileToDelete() const {

@@ -38,7 +38,7 @@ struct JobRequest {
   std::string input_text;       // the input field
   std::string output_text;      // the output field
   ConversionSettings settings;  // from the controls; outputfile is set per file
-  // kImagePatterns, followed by kExtraImagePatterns when those formats can be read.
+  // ImagePatterns(), followed by ExtraImagePatterns() when those formats can be read.
   std::string image_patterns;
   std::string command_line_text;  // what the command line left; decides an unattended run
   bool open_when_done = false;    // the open-when-done check box

@@ -2,10 +2,19 @@
 
 #include <algorithm>
 
+#include "images/picture_formats.h"
 #include "platform/file_system.h"
 #include "writer/path_names.h"
 
 namespace vellumox {
+
+std::string ImagePatterns() {
+  return PatternList(kConverterPatternOrder, ";");
+}
+
+std::string ExtraImagePatterns() {
+  return PatternList(OptionalTypeOrder(), ";");
+}
 
 bool WildcardMatch(std::string_view name, std::string_view pattern) {
   size_t n = 0, p = 0, star = std::string_view::npos, resume = 0;

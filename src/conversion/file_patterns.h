@@ -8,10 +8,10 @@
 
 namespace vellumox {
 
-// The picture patterns that make an input an album; the extra ones when TIF, PNG, TGA, PCX and
-// PSD can all be read.
-inline constexpr std::string_view kImagePatterns = ";*.jpg;*.gif;*.bmp;*.wmf;*.emf;*.rle;*.ico";
-inline constexpr std::string_view kExtraImagePatterns = ";*.tif;*.png;*.tga;*.pcx;*.psd";
+// The picture patterns that make an input an album (";*.jpg;*.gif;..."); the extra ones
+// (";*.tif;...") when the optional formats can all be read.
+std::string ImagePatterns();
+std::string ExtraImagePatterns();
 
 // Whether a name matches a pattern.
 bool WildcardMatch(std::string_view name, std::string_view pattern);

@@ -1,6 +1,7 @@
 #include "converter_ui/controls_model.h"
 
 #include "conversion/file_patterns.h"
+#include "images/picture_formats.h"
 #include "platform/file_system.h"
 #include "platform/product.h"
 #include "writer/color_table.h"
@@ -21,15 +22,18 @@ const char* const kBuiltInPageSizes[] = {"8.5\" x 11\"", "8.5\" x 14\"", "8.5\" 
                                          "14\" x 11\"", "17\" x 11\""};
 const char* const kMargins[] = {"0.00\"", "0.25\"", "0.50\"", "0.75\"", "1.00\"",
                                 "1.25\"", "1.50\"", "1.75\"", "2.00\""};
-const char* const kFileTypes[] = {
-    "Single File",         "Process Directory",   "Make Album with JPG", "Make Album with BMP",
-    "Make Album with GIF", "Make Album with WMF", "Make Album with EMF", "Make Album with RLE"};
-const char* const kExtraFileTypes[] = {"Make Album with TIF", "Make Album with PNG",
-                                       "Make Album with TGA", "Make Album with PCX",
-                                       "Make Album with PSD"};
-// The pattern of each album file type, from index 2 on.
-const char* const kAlbumPatterns[] = {"*.jpg", "*.bmp", "*.gif", "*.wmf", "*.emf", "*.rle",
-                                      "*.tif", "*.png", "*.tga", "*.pcx", "*.psd"};
+// The file types: a single file, a folder, then an album of each picture type.
+std::string AlbumFileType(std::string_view extension) {
+  return "Make Album with " + std::string(PictureTypeOf(extension).label);
+}
+
+// The picture type of the album file type at index (from file_type::kFirstAlbum on): the
+// converter's own types, then the optional ones.
+std::string_view AlbumTypeAt(int index) {
+  const auto k = static_cast<size_t>(index - file_type::kFirstAlbum);
+  if (k < kConverterFileTypeOrder.size()) return kConverterFileTypeOrder[k];
+  return OptionalTypeOrder()[k - kConverterFileTypeOrder.size()];
+}
 
 template <class Range>
 std::vector<std::string> Entries(const Range& range) {
@@ -84,10 +88,15 @@ ConverterControls MakeControls(const StartupFacts& facts) {
     c.cmbBackColor.entries.emplace_back(color.name);
   }
   for (const TransitionEntry& t : TransitionTable) c.cmbTransition.entries.emplace_back(t.name);
-  c.cmbFileType.entries = Entries(kFileTypes);
+  c.cmbFileType.entries = {"Single File", "Process Directory"};
+  for (std::string_view type : kConverterFileTypeOrder) {
+    c.cmbFileType.entries.push_back(AlbumFileType(type));
+  }
   if (facts.image_component) {
-    for (const char* type : kExtraFileTypes) c.cmbFileType.entries.emplace_back(type);
-    c.ExtraImagePatterns = std::string(kExtraImagePatterns);
+    for (std::string_view type : OptionalTypeOrder()) {
+      c.cmbFileType.entries.push_back(AlbumFileType(type));
+    }
+    c.ExtraImagePatterns = ExtraImagePatterns();
   }
   if (facts.album_present) {
     c.cmbFileType.entries.emplace_back(kInteractiveAlbum);
@@ -137,7 +146,7 @@ JobRequest MakeJobRequest(const ConverterControls& c, const std::string& command
   request.input_text = c.txtFilename;
   request.output_text = c.txtOutputFile;
   request.settings = ReadSettings(c);
-  request.image_patterns = std::string(kImagePatterns) + c.ExtraImagePatterns;
+  request.image_patterns = ImagePatterns() + c.ExtraImagePatterns;
   request.command_line_text = command_line_text;
   request.open_when_done = c.chkOpen;
   return request;
@@ -167,7 +176,7 @@ void ApplyBrowsedFolder(ConverterControls& c, std::string folder) {
     c.txtOutputFile.clear();
   } else if (type >= file_type::kFirstAlbum && type <= file_type::kLastAlbum &&
              c.cmbFileType.Text() != kInteractiveAlbum) {
-    c.txtFilename = folder + kAlbumPatterns[type - file_type::kFirstAlbum];
+    c.txtFilename = folder + PatternOf(AlbumTypeAt(type));
     c.txtOutputFile = folder + "images.pdf";
   }
 }
@@ -183,10 +192,9 @@ void ApplyChosenOutputFile(ConverterControls& c, const std::string& file) {
 }
 
 std::string InputFilter(const ConverterControls& c) {
-  return "All supported files|*.txt;*.ini;*.bat;*.jpg;*.gif;*.bmp;*.wmf;*.emf;*.rle;*.ico" +
-         c.ExtraImagePatterns +
-         "|Text files (*.txt)|*.txt|Graphic files (*.jpg;*.gif;*.bmp;*.wmf;*.emf;*.rle;*.ico)|"
-         "*.jpg;*.gif;*.bmp;*.wmf;*.emf;*.rle;*.ico" +
+  const std::string pictures = PatternList(kConverterPatternOrder, ";").substr(1);
+  return "All supported files|*.txt;*.ini;*.bat;" + pictures + c.ExtraImagePatterns +
+         "|Text files (*.txt)|*.txt|Graphic files (" + pictures + ")|" + pictures +
          c.ExtraImagePatterns + "|All files (*.*)|*.*";
 }
 

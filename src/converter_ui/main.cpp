@@ -14,7 +14,7 @@
 #include "converter_ui/page_size_file.h"
 #include "converter_ui/window_mode.h"
 #include "images/image_codec.h"
-#include "images/image_format.h"
+#include "images/picture_formats.h"
 #include "platform/private_folder.h"
 #include "platform/process.h"
 #include "platform/product.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "images/image_format.h"
 #include "images/jpeg_conversion.h"
+#include "images/picture_formats.h"
 #include "platform/private_folder.h"
 
 namespace vellumox {

@@ -297,8 +297,9 @@ int ServeDecodeRequests() {
     if (!folder.empty()) ::setenv("MAGICK_TEMPORARY_PATH", folder.c_str(), 1);
     std::string error;
     if (op_format[0] == kSize) {
-      std::optional<PixelSize> size =
-          format == ImageFormat::kEmf ? ReadEmfSize(path) : PingMagickSize(path, format, &error);
+      std::optional<PixelSize> size = DecoderOf(format) == PictureDecoder::kEmfConverter
+                                          ? ReadEmfSize(path)
+                                          : PingMagickSize(path, format, &error);
       std::string answer;
       if (size) {
         answer = std::string(1, '\1');
@@ -310,7 +311,7 @@ int ServeDecodeRequests() {
       if (!WriteAll(1, answer)) return 1;
       continue;
     }
-    std::unique_ptr<PixelRows> rows = format == ImageFormat::kEmf
+    std::unique_ptr<PixelRows> rows = DecoderOf(format) == PictureDecoder::kEmfConverter
                                           ? OpenEmfRows(path, folder, &error)
                                           : OpenMagickRows(path, format, &error);
     if (!rows) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "images/image_format.h"
+#include "images/picture_formats.h"
 
 namespace vellumox {
 

@@ -1,6 +1,9 @@
 #include "images/image_header.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <span>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -11,6 +14,92 @@ namespace {
 
 constexpr size_t kHeaderBytes = 65536;
 constexpr size_t kMarkerScanLimit = 65525;
+
+// Bytes read by position: a file, or bytes in memory. Bytes past the end are not there.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  virtual bool ReadAt(int64_t pos, uint8_t* out, size_t n) const = 0;
+};
+
+class MemorySource : public ByteSource {
+ public:
+  explicit MemorySource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+  bool ReadAt(int64_t pos, uint8_t* out, size_t n) const override {
+    if (pos < 0 || static_cast<uint64_t>(pos) + n > bytes_.size()) return false;
+    std::copy_n(bytes_.data() + pos, n, out);
+    return true;
+  }
+
+ private:
+  std::span<const uint8_t> bytes_;
+};
+
+class FileSource : public ByteSource {
+ public:
+  explicit FileSource(FileHandle& file) : file_(file) {}
+  bool ReadAt(int64_t pos, uint8_t* out, size_t n) const override {
+    return file_.ReadAt(out, n, pos) == static_cast<int64_t>(n);
+  }
+
+ private:
+  FileHandle& file_;
+};
+
+// One segment of a JPEG: its marker, where its 0xFF stands and its length field (which counts
+// itself but not the marker).
+struct JpegSegment {
+  uint8_t marker = 0;
+  int64_t position = 0;
+  size_t length = 0;
+};
+
+// The segments of a JPEG before its first scan, from a position just after its start-of-image
+// marker: fill bytes and markers that stand alone are stepped over; the walk ends at the first
+// scan, the end of the image, a byte that is not a marker, a length that cannot be, a segment
+// that starts at or past limit, or after 1000 segments (a sane file reaches its frame within a
+// few dozen).
+class JpegSegmentWalker {
+ public:
+  JpegSegmentWalker(const ByteSource& source, int64_t start, int64_t limit)
+      : source_(source), pos_(start), limit_(limit) {}
+
+  std::optional<JpegSegment> Next() {
+    while (steps_++ < 1000 && pos_ < limit_) {
+      uint8_t m[2];
+      if (!source_.ReadAt(pos_, m, 2) || m[0] != 0xFF) break;
+      if (m[1] == 0xFF) {  // fill byte
+        pos_ += 1;
+        continue;
+      }
+      if (m[1] == 0xD8 || m[1] == 0x01 || (m[1] >= 0xD0 && m[1] <= 0xD7)) {
+        pos_ += 2;
+        continue;
+      }
+      if (m[1] == 0xD9 || m[1] == 0xDA) break;  // end of image or scan
+      uint8_t len[2];
+      if (!source_.ReadAt(pos_ + 2, len, 2)) break;
+      const size_t length = static_cast<size_t>(len[0] << 8 | len[1]);
+      if (length < 2) break;
+      JpegSegment segment{m[1], pos_, length};
+      pos_ += 2 + static_cast<int64_t>(length);
+      return segment;
+    }
+    pos_ = limit_;
+    return std::nullopt;
+  }
+
+ private:
+  const ByteSource& source_;
+  int64_t pos_;
+  int64_t limit_;
+  int steps_ = 0;
+};
+
+// A frame header's marker: the start-of-frame markers except DHT (C4), JPG (C8) and DAC (CC).
+bool IsFrameMarker(uint8_t m) {
+  return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
+}
 
 }  // namespace
 
@@ -68,30 +157,23 @@ uint8_t ReadImageHeader(std::string_view head, int32_t& width, int32_t& height, 
   }
   if (kind != 0) return bits;
 
-  size_t p = kMarkerScanLimit;
+  // The start of image may stand anywhere in the first bytes; the frame is looked for within
+  // them, its fields read from the zero-filled buffer.
   for (size_t i = 0; i < kMarkerScanLimit; ++i) {
-    if (b[i] == 0xFF && b[i + 1] == 0xD8 && b[i + 2] == 0xFF) {
-      p = i + 2;
-      break;
-    }
-  }
-  while (p < kMarkerScanLimit) {
-    if (b[p] != 0xFF || b[p + 1] == 0xFF) {
-      ++p;
-      continue;
-    }
-    uint8_t m = b[p + 1];
-    bool frame = (m >= 0xC0 && m <= 0xC3) || (m >= 0xC5 && m <= 0xC7) || (m >= 0xC9 && m <= 0xCB) ||
-                 (m >= 0xCD && m <= 0xCF);
-    if (frame) {
+    if (b[i] != 0xFF || b[i + 1] != 0xD8 || b[i + 2] != 0xFF) continue;
+    MemorySource source(b);
+    JpegSegmentWalker walker(source, static_cast<int64_t>(i + 2), kMarkerScanLimit);
+    while (std::optional<JpegSegment> segment = walker.Next()) {
+      if (!IsFrameMarker(segment->marker)) continue;
+      const auto p = static_cast<size_t>(segment->position);
       kind = 2;
       height = MakeWord(b[p + 6], b[p + 5]);
       width = MakeWord(b[p + 8], b[p + 7]);
       // The component count times 8; a count of 32 or more does not fit and reads as 0.
       bits = b[p + 9] < 32 ? static_cast<uint8_t>(8 * b[p + 9]) : 0;
-      return bits;
+      break;
     }
-    p = p + 1 + static_cast<size_t>(MakeWord(b[p + 3], b[p + 2]));
+    break;
   }
   return bits;
 }
@@ -105,82 +187,58 @@ uint8_t ReadImageHeader(const std::string& path, int32_t& width, int32_t& height
 std::optional<JpegFrame> ReadJpegFrame(const std::string& path) {
   FileHandle file = FileHandle::OpenForReading(path);
   if (!file.IsOpen()) return std::nullopt;
-  std::optional<JpegFrame> result;
+  FileSource source(file);
   uint8_t soi[2];
-  int64_t pos = 2;
-  if (file.ReadAt(soi, 2, 0) == 2 && soi[0] == 0xFF && soi[1] == 0xD8) {
-    // Walk the segments; a sane file reaches its frame within a few dozen.
-    for (int segments = 0; segments < 1000; ++segments) {
-      uint8_t m[2];
-      if (file.ReadAt(m, 2, pos) != 2 || m[0] != 0xFF) break;
-      if (m[1] == 0xFF) {  // fill byte
-        pos += 1;
-        continue;
-      }
-      if (m[1] == 0xD8 || m[1] == 0x01 || (m[1] >= 0xD0 && m[1] <= 0xD7)) {
-        pos += 2;
-        continue;
-      }
-      if (m[1] == 0xD9 || m[1] == 0xDA) break;  // end of image or scan before any frame
-      uint8_t len[2];
-      if (file.ReadAt(len, 2, pos + 2) != 2) break;
-      int length = len[0] << 8 | len[1];
-      if (length < 2) break;
-      bool sof = m[1] >= 0xC0 && m[1] <= 0xCF && m[1] != 0xC4 && m[1] != 0xC8 && m[1] != 0xCC;
-      if (sof) {
-        uint8_t f[6];
-        if (length < 8 || file.ReadAt(f, 6, pos + 4) != 6) break;
-        JpegFrame frame;
-        frame.marker = m[1];
-        frame.height = f[1] << 8 | f[2];
-        frame.width = f[3] << 8 | f[4];
-        frame.components = f[5];
-        result = frame;
-        break;
-      }
-      pos += 2 + length;
-    }
+  if (!source.ReadAt(0, soi, 2) || soi[0] != 0xFF || soi[1] != 0xD8) return std::nullopt;
+  JpegSegmentWalker walker(source, 2, INT64_MAX);
+  while (std::optional<JpegSegment> segment = walker.Next()) {
+    if (!IsFrameMarker(segment->marker)) continue;
+    uint8_t f[6];
+    if (segment->length < 8 || !source.ReadAt(segment->position + 4, f, 6)) break;
+    JpegFrame frame;
+    frame.marker = segment->marker;
+    frame.height = f[1] << 8 | f[2];
+    frame.width = f[3] << 8 | f[4];
+    frame.components = f[5];
+    return frame;
   }
-  return result;
+  return std::nullopt;
 }
 
 int ReadExifOrientation(std::string_view head) {
   auto byte = [&](size_t i) { return i < head.size() ? static_cast<uint8_t>(head[i]) : 0; };
   if (byte(0) != 0xFF || byte(1) != 0xD8) return 0;
-  size_t pos = 2;
-  // The segments before the first scan; EXIF is in an APP1 segment among them.
-  while (pos + 4 <= head.size() && byte(pos) == 0xFF) {
-    const uint8_t marker = byte(pos + 1);
-    if (marker == 0xDA || marker == 0xD9) break;
-    const size_t length = static_cast<size_t>(byte(pos + 2)) << 8 | byte(pos + 3);
-    if (length < 2) break;
-    const size_t data = pos + 4;
-    if (marker == 0xE1 && head.substr(data, 6) == std::string_view("Exif\0\0", 6)) {
-      const size_t tiff = data + 6;
-      const bool big = byte(tiff) == 'M' && byte(tiff + 1) == 'M';
-      if (!big && !(byte(tiff) == 'I' && byte(tiff + 1) == 'I')) return 0;
-      auto u16 = [&](size_t i) {
-        return big ? static_cast<unsigned>(byte(i)) << 8 | byte(i + 1)
-                   : static_cast<unsigned>(byte(i + 1)) << 8 | byte(i);
-      };
-      auto u32 = [&](size_t i) {
-        return big ? static_cast<size_t>(u16(i)) << 16 | u16(i + 2)
-                   : static_cast<size_t>(u16(i + 2)) << 16 | u16(i);
-      };
-      const size_t end = data + length - 2;
-      const size_t ifd = tiff + u32(tiff + 4);
-      if (ifd + 2 > end) return 0;
-      const unsigned entries = u16(ifd);
-      for (unsigned k = 0; k < entries && ifd + 2 + 12 * (k + 1) <= end; ++k) {
-        const size_t entry = ifd + 2 + 12 * k;
-        if (u16(entry) == 0x0112 && u16(entry + 2) == 3) {
-          const unsigned value = u16(entry + 8);
-          return value >= 1 && value <= 8 ? static_cast<int>(value) : 0;
-        }
-      }
-      return 0;
+  MemorySource source(std::span(reinterpret_cast<const uint8_t*>(head.data()), head.size()));
+  JpegSegmentWalker walker(source, 2, static_cast<int64_t>(head.size()));
+  // EXIF is in an APP1 segment before the first scan.
+  while (std::optional<JpegSegment> segment = walker.Next()) {
+    const size_t data = static_cast<size_t>(segment->position) + 4;
+    if (segment->marker != 0xE1 || head.substr(data, 6) != std::string_view("Exif\0\0", 6)) {
+      continue;
     }
-    pos = data + length - 2;
+    const size_t tiff = data + 6;
+    const bool big = byte(tiff) == 'M' && byte(tiff + 1) == 'M';
+    if (!big && !(byte(tiff) == 'I' && byte(tiff + 1) == 'I')) return 0;
+    auto u16 = [&](size_t i) {
+      return big ? static_cast<unsigned>(byte(i)) << 8 | byte(i + 1)
+                 : static_cast<unsigned>(byte(i + 1)) << 8 | byte(i);
+    };
+    auto u32 = [&](size_t i) {
+      return big ? static_cast<size_t>(u16(i)) << 16 | u16(i + 2)
+                 : static_cast<size_t>(u16(i + 2)) << 16 | u16(i);
+    };
+    const size_t end = data + segment->length - 2;
+    const size_t ifd = tiff + u32(tiff + 4);
+    if (ifd + 2 > end) return 0;
+    const unsigned entries = u16(ifd);
+    for (unsigned k = 0; k < entries && ifd + 2 + 12 * (k + 1) <= end; ++k) {
+      const size_t entry = ifd + 2 + 12 * k;
+      if (u16(entry) == 0x0112 && u16(entry + 2) == 3) {
+        const unsigned value = u16(entry + 8);
+        return value >= 1 && value <= 8 ? static_cast<int>(value) : 0;
+      }
+    }
+    return 0;
   }
   return 0;
 }

@@ -113,26 +113,15 @@ std::string ExistingFileFor(const std::string& utf8_path) {
 }
 
 bool ImageReferences::AcceptsName(std::string_view name) const {
-  std::string lower = ToLowerAscii(name);
-  auto ends = [&](std::string_view ext) { return EndsWithIgnoreCase(lower, ext); };
-  if (ends(".jpg")) return codec_.CanRead(ImageFormat::kJpeg);
-  if (ends(".bmp") || ends(".rle")) return codec_.CanRead(ImageFormat::kBmp);
-  if (ends(".gif")) return codec_.CanRead(ImageFormat::kGif);
-  if (ends(".wmf")) return codec_.CanRead(ImageFormat::kWmf);
-  if (ends(".emf")) return codec_.CanRead(ImageFormat::kEmf);
-  if (ends(".ico")) return codec_.CanRead(ImageFormat::kIco);
-  if (ends(".tif") || ends(".png") || ends(".pcx") || ends(".tga") || ends(".psd")) {
-    return codec_.HasImageComponent();
-  }
-  return false;
+  const PictureType* type = PictureTypeOfName(name);
+  if (!type) return false;
+  return type->optional ? codec_.HasImageComponent() : codec_.CanRead(type->format);
 }
 
 std::string ImageReferences::RefusalReason(std::string_view name) const {
-  const std::string lower = ToLowerAscii(name);
-  for (std::string_view ext : {".tif", ".png", ".pcx", ".tga", ".psd"}) {
-    if (EndsWithIgnoreCase(lower, ext)) {
-      return std::string(ext.substr(1)) + " pictures cannot be read here";
-    }
+  const PictureType* type = PictureTypeOfName(name);
+  if (type && type->optional) {
+    return std::string(type->extension.substr(1)) + " pictures cannot be read here";
   }
   return "its type is not one that can be embedded";
 }

@@ -11,16 +11,8 @@ namespace {
 
 // "a JPEG", "a PNG", ...: the type that a picture's name promises.
 std::string TypeOfName(const std::string& path) {
-  struct Type {
-    const char* ext;
-    const char* type;
-  } types[] = {{".jpg", "a JPEG"}, {".bmp", "a BMP"},  {".rle", "an RLE"}, {".gif", "a GIF"},
-               {".wmf", "a WMF"},  {".emf", "an EMF"}, {".ico", "an ICO"}, {".tif", "a TIFF"},
-               {".png", "a PNG"},  {".tga", "a TGA"},  {".pcx", "a PCX"},  {".psd", "a PSD"}};
-  for (const Type& t : types) {
-    if (EndsWithIgnoreCase(path, t.ext)) return t.type;
-  }
-  return "a picture";
+  const PictureType* type = PictureTypeOfName(path);
+  return type ? std::string(type->promise) : "a picture";
 }
 
 }  // namespace
@@ -59,8 +51,9 @@ JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOpt
   }
   JpegFrame frame;
   const int orientation = format == ImageFormat::kJpeg ? ReadExifOrientation(path) : 0;
-  if (options.keep_jpeg && EndsWithIgnoreCase(path, ".jpg") && format == ImageFormat::kJpeg &&
-      orientation <= 1 && IsEmbeddableJpeg(path, &frame)) {
+  const PictureType* type = PictureTypeOfName(path);
+  if (options.keep_jpeg && type && type->format == ImageFormat::kJpeg &&
+      format == ImageFormat::kJpeg && orientation <= 1 && IsEmbeddableJpeg(path, &frame)) {
     result.ok = true;
     result.path = path;
     result.width = frame.width;

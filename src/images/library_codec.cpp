@@ -13,10 +13,9 @@ namespace vellumox {
 
 namespace {
 
-constexpr std::array kAllFormats = {ImageFormat::kJpeg, ImageFormat::kPng,  ImageFormat::kGif,
-                                    ImageFormat::kBmp,  ImageFormat::kTiff, ImageFormat::kPsd,
-                                    ImageFormat::kPcx,  ImageFormat::kIco,  ImageFormat::kTga,
-                                    ImageFormat::kWmf,  ImageFormat::kEmf};
+ImageFormat FormatAt(int n) {
+  return static_cast<ImageFormat>(n);
+}
 
 bool SizeAllowed(const PixelSize& size) {
   return size.width > 0 && size.height > 0 && size.width <= ImageCodec::kMaxSide &&
@@ -27,22 +26,21 @@ bool SizeAllowed(const PixelSize& size) {
 class LibraryImageCodec : public ImageCodec {
  public:
   bool CanRead(ImageFormat format) const override {
-    switch (format) {
-      case ImageFormat::kJpeg:
-      case ImageFormat::kPng:
+    if (format == ImageFormat::kUnknown) return false;
+    switch (DecoderOf(format)) {
+      case PictureDecoder::kLibjpeg:
+      case PictureDecoder::kLibpng:
         return true;  // linked in
-      case ImageFormat::kUnknown:
-        return false;
       default:
         break;
     }
     // The other formats are asked of their libraries once, when first needed, so that a run
     // with JPEG pictures only never starts the image library.
     std::call_once(probed_, [this] {
-      for (ImageFormat f : kAllFormats) {
-        if (f == ImageFormat::kJpeg || f == ImageFormat::kPng) continue;
-        readable_[static_cast<size_t>(f)] =
-            f == ImageFormat::kEmf ? EmfConverterAvailable() : MagickCanRead(f);
+      for (const PictureFormat& f : kPictureFormats) {
+        const auto n = static_cast<size_t>(f.format);
+        if (f.decoder == PictureDecoder::kImageMagick) readable_[n] = MagickCanRead(f.format);
+        if (f.decoder == PictureDecoder::kEmfConverter) readable_[n] = EmfConverterAvailable();
       }
     });
     return readable_[static_cast<size_t>(format)];
@@ -55,17 +53,17 @@ class LibraryImageCodec : public ImageCodec {
       return std::nullopt;
     }
     std::optional<PixelSize> size;
-    switch (format) {
-      case ImageFormat::kJpeg:
+    switch (DecoderOf(format)) {
+      case PictureDecoder::kLibjpeg:
         if (auto frame = ReadJpegFrame(path)) size = PixelSize{frame->width, frame->height};
         break;
-      case ImageFormat::kPng:
+      case PictureDecoder::kLibpng:
         size = ReadPngSize(path);
         break;
-      case ImageFormat::kEmf:
+      case PictureDecoder::kEmfConverter:
         size = ReadEmfSize(path);  // a fixed header of 88 bytes, read here
         break;
-      default:
+      case PictureDecoder::kImageMagick:
         size = HelperReadSize(path, format, error);
         break;
     }
@@ -81,10 +79,10 @@ class LibraryImageCodec : public ImageCodec {
                                     const std::string& temp_folder, std::string* error) override {
     // The header first: a picture that claims an absurd size is refused before any decoding.
     if (!ReadSize(path, format, error)) return nullptr;
-    switch (format) {
-      case ImageFormat::kJpeg:
+    switch (DecoderOf(format)) {
+      case PictureDecoder::kLibjpeg:
         return OpenJpegRows(path, error);
-      case ImageFormat::kPng:
+      case PictureDecoder::kLibpng:
         return OpenPngRows(path, error);
       default:
         // The outside decoders run in the helper process.
@@ -99,22 +97,24 @@ class LibraryImageCodec : public ImageCodec {
 
  private:
   mutable std::once_flag probed_;
-  mutable std::array<bool, 12> readable_{};
+  mutable std::array<bool, kImageFormatCount + 1> readable_{};
 };
 
 }  // namespace
 
 std::vector<ImageFormat> ImageCodec::ReadableFormats() const {
   std::vector<ImageFormat> formats;
-  for (ImageFormat format : kAllFormats) {
-    if (CanRead(format)) formats.push_back(format);
+  for (int n = 1; n <= kImageFormatCount; ++n) {
+    if (CanRead(FormatAt(n))) formats.push_back(FormatAt(n));
   }
   return formats;
 }
 
 bool ImageCodec::HasImageComponent() const {
-  return CanRead(ImageFormat::kTiff) && CanRead(ImageFormat::kPng) && CanRead(ImageFormat::kTga) &&
-         CanRead(ImageFormat::kPcx) && CanRead(ImageFormat::kPsd);
+  for (std::string_view extension : OptionalTypeOrder()) {
+    if (!CanRead(PictureTypeOf(extension).format)) return false;
+  }
+  return true;
 }
 
 std::unique_ptr<ImageCodec> MakeLibraryImageCodec() {

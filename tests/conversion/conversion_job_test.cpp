@@ -74,7 +74,7 @@ JobRequest Request(const std::string& input, const std::string& output) {
   JobRequest r;
   r.input_text = input;
   r.output_text = output;
-  r.image_patterns = std::string(kImagePatterns);
+  r.image_patterns = ImagePatterns();
   return r;
 }
 
@@ -197,8 +197,8 @@ TEST(ConversionJob, AlbumWithoutPicturesSaysSo) {
 }
 
 TEST(ConversionJob, AlbumPatternsAndTheirExtras) {
-  const std::string plain(kImagePatterns);
-  const std::string extras = plain + std::string(kExtraImagePatterns);
+  const std::string plain = ImagePatterns();
+  const std::string extras = plain + ExtraImagePatterns();
   EXPECT_TRUE(IsAlbumInput("/p/*.JPG", plain));
   EXPECT_TRUE(IsAlbumInput("/p/x.rle", plain));
   EXPECT_FALSE(IsAlbumInput("/p/*.jpeg", plain));

@@ -6,8 +6,8 @@
 
 #include "conversion/conversion.h"
 #include "images/decoders.h"
-#include "images/image_format.h"
 #include "images/image_header.h"
+#include "images/picture_formats.h"
 #include "support/pdf_structure_check.h"
 #include "support/test_support.h"
 #include "writer/document_writer.h"

@@ -1,9 +1,17 @@
-#include "images/image_format.h"
+#include "images/picture_formats.h"
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace vellumox {
 namespace {
+
+std::string ToUpper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
 
 std::string Bytes(std::initializer_list<int> values, std::string tail = "") {
   std::string out;
@@ -49,6 +57,29 @@ TEST(SniffImageFormat, TellsFormatsFromTheirFirstBytes) {
   for (const Case& c : cases) {
     EXPECT_EQ(SniffImageFormat(c.head, c.name), c.format) << c.name << " " << c.head;
   }
+}
+
+TEST(PictureFormats, EachFormatOnceAndEachTypeNamesOne) {
+  std::set<ImageFormat> formats;
+  for (const PictureFormat& f : kPictureFormats) {
+    EXPECT_TRUE(formats.insert(f.format).second) << f.coder;
+    EXPECT_EQ(FormatName(f.format), f.coder);
+  }
+  EXPECT_EQ(formats.size(), static_cast<size_t>(kImageFormatCount));
+  for (const PictureType& type : kPictureTypes) {
+    EXPECT_TRUE(formats.count(type.format)) << type.extension;
+    EXPECT_EQ(PictureTypeOfName("A/B" + ToUpper(type.extension)), &type) << type.extension;
+  }
+  EXPECT_EQ(PictureTypeOfName("photo.jpeg.txt"), nullptr);
+  EXPECT_EQ(std::string(PictureTypeOfName("x.RLE")->promise), "an RLE");
+}
+
+// Each program lists the types in its own order, the optional ones after its own.
+TEST(PictureFormats, EachListKeepsItsOrder) {
+  EXPECT_EQ(PatternList(kConverterPatternOrder, ";"), ";*.jpg;*.gif;*.bmp;*.wmf;*.emf;*.rle;*.ico");
+  EXPECT_EQ(PatternList(kConverterFileTypeOrder, ";"), ";*.jpg;*.bmp;*.gif;*.wmf;*.emf;*.rle");
+  EXPECT_EQ(PatternList(kAlbumBuilderOrder, ";"), ";*.jpg;*.bmp;*.gif;*.emf;*.wmf");
+  EXPECT_EQ(PatternList(OptionalTypeOrder(), ";"), ";*.tif;*.png;*.tga;*.pcx;*.psd");
 }
 
 }  // namespace
