@@ -338,5 +338,86 @@ TEST(DocumentWriter, TablesGrowPastTheOldLimits) {
   EXPECT_NE(bytes.find(" 2000027 0 R ]\r"), std::string::npos);  // the last page
 }
 
+// The typed operations of a page, each as the content line it writes.
+TEST(PageContent, EachOperationWritesItsLine) {
+  TempDir dir;
+  DocumentWriter w;
+  w.Initialize(CourierLetter(dir / "a.pdf"));
+  w.StartPDF();
+  w.WriteFrame({});
+  w.StartPage();
+  PageContent& page = w.page();
+  page.ShowText({{"a(b", TextStart::kNextLine}, {"c\\", TextStart::kHere}});
+  page.SelectFont(w.fonts().TableFont(3), 24.0);
+  EXPECT_EQ(&page.CurrentFont(), &w.fonts().TableFont(3));
+  page.SetFillColour("1 0 0");
+  page.MoveTextTo(5, -7);
+  EXPECT_FALSE(page.ShowOnNextLineWithin("x()", 4));  // five bytes escaped
+  EXPECT_TRUE(page.ShowOnNextLineWithin("x()", 5));
+  page.SelectFont(w.fonts().Document(), Fixed4::FromInt(10));
+  w.EndPage();
+  w.EndPDF();
+  ASSERT_TRUE(w.Succeeded()) << w.Failure().message;
+  std::vector<std::string> lines = PdfFile::Load(dir / "a.pdf").PageContentLines(1);
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 12, lines.begin() + 18),
+            (std::vector<std::string>{"(a\\(b)' (c\\\\) Tj", "/F3 24 Tf", "1 0 0 rg ",
+                                      "1 0 0 1 5 -7 Tm", "(x\\(\\))'", "/F0 10 Tf"}));
+}
+
+// A standard font: one glyph per byte with the width table's advances; the wrap's fit takes
+// at least one character and counts escaped bytes twice.
+TEST(StandardFont, MeasuresFitsAndEncodesBytes) {
+  StandardFonts fonts("Courier");
+  const Font& courier = fonts.Document();
+  EXPECT_EQ(courier.Width("abc"), 1800);
+  EXPECT_EQ(courier.EncodedLength("a(\\)"), 7u);
+  std::vector<ShapedGlyph> glyphs;
+  courier.Shape("a(", glyphs);
+  ASSERT_EQ(glyphs.size(), 2u);
+  EXPECT_EQ(glyphs[1].glyph, static_cast<uint32_t>('('));
+  EXPECT_EQ(glyphs[1].advance, 600);
+  EXPECT_EQ(glyphs[1].cluster, 1u);
+  struct Case {
+    const char* text;
+    int64_t width;
+    size_t max_encoded, characters, encoded;
+  } cases[] = {
+      {"abcd", 1200, 10, 2, 2},  // as many as the width holds
+      {"abcd", 100, 10, 1, 1},   // the first goes alone
+      {"((((", 6000, 3, 2, 4},   // looks on while fewer than 3 bytes are taken
+      {"", 1000, 10, 0, 0},
+  };
+  for (const Case& c : cases) {
+    TextFit fit = courier.Fit(c.text, c.width, c.max_encoded);
+    EXPECT_EQ(fit.characters, c.characters) << c.text << " " << c.width;
+    EXPECT_EQ(fit.encoded, c.encoded) << c.text << " " << c.width;
+  }
+  EXPECT_EQ(fonts.TableFont(20).ResourceName(), "F20");
+  EXPECT_EQ(fonts.DocumentFontIndex(), 0);
+}
+
+// Once a document has failed, every writer operation does nothing.
+TEST(DocumentWriter, AfterTheFirstErrorEveryOperationDoesNothing) {
+  TempDir dir;
+  DocumentWriter w;
+  w.SetSizeLimit(3000);
+  w.Initialize(CourierLetter(dir / "a.pdf"));
+  w.StartPDF();
+  w.WriteFrame({});
+  w.StartPage();
+  for (int i = 0; i < 200 && !w.Failed(); ++i) w.page().ShowOnNextLine("a line of text");
+  ASSERT_TRUE(w.Failed());
+  const std::string first = w.Failure().message;
+  const int64_t offset = w.OutputOffset();
+  w.page().ShowOnNextLine("more");
+  w.page().MoveTextTo(1, 2);
+  w.EndPage();
+  w.StartPage();
+  w.EndPDF();
+  EXPECT_EQ(w.OutputOffset(), offset);
+  EXPECT_EQ(w.Failure().message, first);
+  EXPECT_EQ(test::ListFolder(dir.path()), std::vector<std::string>{});
+}
+
 }  // namespace
 }  // namespace vellumox
