@@ -12,7 +12,8 @@ namespace vellumox {
 namespace {
 
 // Lays out the lines of an input that opened; false when the document failed on the way.
-void LayOutLines(const std::string& filename, DocumentWriter& writer, LineLayout& layout) {
+void LayOutLines(const std::string& filename, DocumentWriter& writer, LineLayout& layout,
+                 const std::function<void(int)>& pages_written) {
   InputTextReader reader;
   if (!reader.Open(filename)) {
     writer.ReportError("Cannot open the file '" + filename +
@@ -20,6 +21,7 @@ void LayOutLines(const std::string& filename, DocumentWriter& writer, LineLayout
     return;
   }
   layout.StartDocument();
+  int pages = 0;
   std::string_view line;
   while (!writer.Failed() && reader.NextLine(line)) {
     // A stop is obeyed at the next line; the unfinished file goes with the document.
@@ -28,6 +30,7 @@ void LayOutLines(const std::string& filename, DocumentWriter& writer, LineLayout
       break;
     }
     layout.PrintLine(line);
+    if (pages_written && writer.PageCount() != pages) pages_written(pages = writer.PageCount());
   }
   if (reader.ReadError() != 0) {
     writer.ReportError("Cannot read the file '" + filename +
@@ -41,7 +44,8 @@ void LayOutLines(const std::string& filename, DocumentWriter& writer, LineLayout
 }  // namespace
 
 bool ConvertText(const std::string& filename, const ConversionSettings& settings,
-                 DocumentWriter& writer, LineLayout& layout, ImageEmbedder* images) {
+                 DocumentWriter& writer, LineLayout& layout, ImageEmbedder* images,
+                 const std::function<void(int)>& pages_written) {
   writer.Initialize(settings);
   if (!FileExists(filename)) {
     writer.ReportInputMissing("File '" + filename + "' does not exist.");
@@ -58,7 +62,7 @@ bool ConvertText(const std::string& filename, const ConversionSettings& settings
   // A document that has failed is never saved, so there is no point in laying out the rest.
   if (!writer.Failed()) {
     try {
-      LayOutLines(filename, writer, layout);
+      LayOutLines(filename, writer, layout, pages_written);
     } catch (const std::bad_alloc&) {
       writer.ReportError("Out of memory.");
     } catch (const std::exception& e) {
@@ -84,7 +88,7 @@ void Conversion::SetPictureOptions(const PictureOptions& options) {
 ConversionResult Conversion::Convert(const std::string& filename,
                                      const ConversionSettings& settings) {
   ConversionResult result;
-  result.written = ConvertText(filename, settings, writer_, layout_, &images_);
+  result.written = ConvertText(filename, settings, writer_, layout_, &images_, pages_written_);
   result.failure = writer_.Failure();
   result.warnings = writer_.Warnings();
   return result;

@@ -3,6 +3,7 @@
 // run side by side.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,8 +33,10 @@ struct ConversionResult {
 // the pictures it names when images is set. Each line is laid out as it is read; a stop is
 // obeyed at the next line, and a failed document leaves nothing behind. True when the PDF was
 // written whole; otherwise writer.Failure() tells why.
+// pages_written, when set, learns the count of pages begun each time it grows.
 bool ConvertText(const std::string& filename, const ConversionSettings& settings,
-                 DocumentWriter& writer, LineLayout& layout, ImageEmbedder* images);
+                 DocumentWriter& writer, LineLayout& layout, ImageEmbedder* images,
+                 const std::function<void(int)>& pages_written = {});
 
 class Conversion {
  public:
@@ -44,6 +47,10 @@ class Conversion {
   void SetPictureOptions(const PictureOptions& options);
   // Where the fate of each picture is told.
   void SetPictureEvents(PictureEvents* events) { images_.SetEvents(events); }
+  // Where the count of pages is told while the text is laid out.
+  void SetPageProgress(std::function<void(int)> pages_written) {
+    pages_written_ = std::move(pages_written);
+  }
   // Converts one text file (or album list).
   ConversionResult Convert(const std::string& filename, const ConversionSettings& settings);
 
@@ -55,6 +62,7 @@ class Conversion {
   DocumentWriter writer_;
   LineLayout layout_;
   ImageEmbedder images_;
+  std::function<void(int)> pages_written_;
 };
 
 }  // namespace vellumox

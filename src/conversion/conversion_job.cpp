@@ -1,5 +1,6 @@
 #include "conversion/conversion_job.h"
 
+#include <chrono>
 #include <set>
 #include <vector>
 
@@ -14,19 +15,55 @@ namespace vellumox {
 
 namespace {
 
-// Counts the pictures left out while passing every event on.
-class CountingEvents : public PictureEvents {
+// Tells the job's progress, at most ten times a second (and always when a count starts).
+class ProgressTeller {
  public:
-  CountingEvents(JobEvents& events, JobReport& report) : events_(events), report_(report) {}
-  void PictureConverted(const std::string& picture) override { events_.PictureConverted(picture); }
-  void PictureLeftOut(const std::string& picture, const std::string& reason) override {
-    ++report_.pictures_left_out;
-    events_.PictureLeftOut(picture, reason);
+  explicit ProgressTeller(JobEvents& events) : events_(events) {}
+  JobProgress& progress() { return progress_; }
+  void Tell(bool now = false) {
+    const auto time = std::chrono::steady_clock::now();
+    if (!now && time - last_ < std::chrono::milliseconds(100)) return;
+    last_ = time;
+    events_.Progress(progress_);
   }
 
  private:
   JobEvents& events_;
+  JobProgress progress_;
+  std::chrono::steady_clock::time_point last_{};
+};
+
+// Counts the pictures left out and converted while passing every event on.
+class CountingEvents : public PictureEvents {
+ public:
+  CountingEvents(JobEvents& events, JobReport& report, ProgressTeller& progress)
+      : events_(events), report_(report), progress_(progress) {}
+  void PicturesToConvert(int count) override {
+    progress_.progress().picture = 0;
+    progress_.progress().pictures = count;
+    progress_.Tell(true);
+  }
+  void PictureConverted(const std::string& picture) override {
+    events_.PictureConverted(picture);
+    Counted();
+  }
+  void PictureLeftOut(const std::string& picture, const std::string& reason) override {
+    ++report_.pictures_left_out;
+    events_.PictureLeftOut(picture, reason);
+    Counted();
+  }
+
+ private:
+  void Counted() {
+    JobProgress& p = progress_.progress();
+    if (p.picture >= p.pictures) return;  // a name left out of the album list, before any
+    p.picture += 1;
+    progress_.Tell(p.picture == p.pictures);
+  }
+
+  JobEvents& events_;
   JobReport& report_;
+  ProgressTeller& progress_;
 };
 
 class JobRun {
@@ -37,7 +74,8 @@ class JobRun {
         converter_(converter),
         events_(events),
         questions_(questions),
-        picture_events_(events, report_) {}
+        progress_(events),
+        picture_events_(events, report_, progress_) {}
 
   JobReport Run();
 
@@ -53,6 +91,7 @@ class JobRun {
   JobEvents& events_;
   JobQuestions& questions_;
   JobReport report_;
+  ProgressTeller progress_;
   CountingEvents picture_events_;
   PrivateFolder private_folder_;
   // The PDFs this job has written, by name and by file (one stat per file, however many).
@@ -78,8 +117,13 @@ void JobRun::ConvertOne(const std::string& input, const std::string& output, boo
     return;
   }
   // An album's progress names its pattern, not the list file the job made for it.
-  events_.FileStarted(album ? request_.input_text : input);
+  const std::string& shown = album ? request_.input_text : input;
+  events_.FileStarted(shown);
   ++report_.conversions;
+  JobProgress& progress = progress_.progress();
+  progress.input = shown;
+  progress.file += progress.files > 0 ? 1 : 0;
+  progress.picture = progress.pictures = progress.pages = 0;
   // A conversion never writes onto its own input.
   if (!input.empty() && !output.empty() && (input == output || SameFile(input, output))) {
     Fail(input, "'" + input + "' is skipped: its PDF would be written over the file itself.");
@@ -94,10 +138,14 @@ void JobRun::ConvertOne(const std::string& input, const std::string& output, boo
   ConversionSettings settings = request_.settings;
   settings.outputfile = output;
   if (album) settings.UseTextFormating = true;
-  ConversionResult result =
-      converter_.ConvertFile(input, settings, request_.input_text, picture_events_);
+  ConversionResult result = converter_.ConvertFile(input, settings, request_.input_text,
+                                                   picture_events_, [this](int pages) {
+                                                     progress_.progress().pages = pages;
+                                                     progress_.Tell();
+                                                   });
   for (const std::string& warning : result.warnings) events_.Warning(warning);
   if (result.written) {
+    ++report_.written;
     written_names_.insert(output);
     if (std::optional<FileIdentity> file = IdentityOf(output)) written_files_.insert(*file);
   } else if (result.failure.kind == FailureKind::kStopped || StopRequested()) {
@@ -158,6 +206,7 @@ JobReport JobRun::Run() {
     const std::string folder = FolderOfPath(input);
     std::vector<std::string> files = MatchingFiles(input);
     if (files.empty()) Fail(input, "No file matches " + input + ".");
+    progress_.progress().files = static_cast<int>(files.size());
     for (const std::string& file : files) ConvertOne(file, WithPdfExtension(file, ".pdf"));
   } else {
     ConvertOne(input, output);
@@ -168,6 +217,8 @@ JobReport JobRun::Run() {
   if (StopRequested()) report_.stopped = true;
   events_.JobFinished(report_);
   if (report_.unattended || report_.stopped) return report_;
+  // After a failure the error message is the last word: there is nothing to open.
+  if (report_.written == 0) return report_;
   if (wildcard) {
     const std::string folder = FolderOfPath(input);
     if (questions_.AskToOpenFolder(folder)) questions_.OpenFolder(folder);
@@ -181,10 +232,34 @@ JobReport JobRun::Run() {
 
 }  // namespace
 
+std::string ProgressCaption(const JobProgress& p) {
+  // Thousands apart by commas: "1,234".
+  auto count = [](int n) {
+    std::string digits = std::to_string(n);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+      digits.insert(static_cast<size_t>(at), ",");
+    }
+    return digits;
+  };
+  std::string caption = "Processing " + p.input;
+  std::string how;
+  if (p.files > 1) how = "file " + count(p.file) + " of " + count(p.files);
+  std::string within;
+  if (p.pictures > 0 && p.picture < p.pictures) {
+    within = "picture " + count(p.picture) + " of " + count(p.pictures);
+  } else if (p.pages > 0) {
+    within = "page " + count(p.pages);
+  }
+  if (!within.empty()) how += (how.empty() ? "" : ", ") + within;
+  return how.empty() ? caption : caption + " \xE2\x80\x94 " + how;
+}
+
 ConversionResult JobConverter::ConvertFile(const std::string& filename,
                                            const ConversionSettings& settings,
-                                           const std::string& input_field, PictureEvents& events) {
+                                           const std::string& input_field, PictureEvents& events,
+                                           const std::function<void(int)>& pages_written) {
   Conversion conversion(codec_);
+  conversion.SetPageProgress(pages_written);
   PictureOptions options = options_;
   options.input_field = input_field;
   conversion.SetPictureOptions(options);

@@ -2,6 +2,7 @@
 // every file of a folder that matches a pattern, or a set of pictures made into one album.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "conversion/conversion.h"
@@ -15,10 +16,12 @@ namespace vellumox {
 class FileConverter {
  public:
   virtual ~FileConverter() = default;
-  // input_field is the input name as the user gave it; events learn the fate of the pictures.
+  // input_field is the input name as the user gave it; events learn the fate of the pictures,
+  // pages_written the count of pages begun as it grows.
   virtual ConversionResult ConvertFile(const std::string& filename,
                                        const ConversionSettings& settings,
-                                       const std::string& input_field, PictureEvents& events) = 0;
+                                       const std::string& input_field, PictureEvents& events,
+                                       const std::function<void(int)>& pages_written) = 0;
 };
 
 // The converter of real jobs: a fresh conversion, with layout and pictures, for every file.
@@ -27,7 +30,8 @@ class JobConverter : public FileConverter {
   JobConverter(ImageCodec& codec, const PictureOptions& options)
       : codec_(codec), options_(options) {}
   ConversionResult ConvertFile(const std::string& filename, const ConversionSettings& settings,
-                               const std::string& input_field, PictureEvents& events) override;
+                               const std::string& input_field, PictureEvents& events,
+                               const std::function<void(int)>& pages_written) override;
 
  private:
   ImageCodec& codec_;

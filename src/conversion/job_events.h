@@ -20,6 +20,7 @@ struct FileFailure {
 
 struct JobReport {
   int conversions = 0;         // files handed to the converter
+  int written = 0;             // PDFs written whole
   int failures = 0;            // conversions that reported an error, and skipped files
   int pictures_left_out = 0;   // pictures that could not be embedded
   bool unattended = false;     // the job ran from the command line: the program ends after it
@@ -44,6 +45,21 @@ inline std::string MessageLines(std::string_view text) {
   return out;
 }
 
+// How far a job is: the file among the files of a folder job, the picture among a document's
+// pictures while they are converted, the pages written of the document.
+struct JobProgress {
+  std::string input;  // as FileStarted told it
+  int file = 0;       // a folder job's file, from 1, of files (0 and 0 for one input)
+  int files = 0;
+  int picture = 0;  // pictures converted (or left out), of pictures
+  int pictures = 0;
+  int pages = 0;  // pages begun
+};
+
+// "Processing notes.txt — page 1,234", "Processing /pics/*.jpg — picture 120 of 2,000",
+// "Processing /docs/b.txt — file 3 of 40, page 12".
+std::string ProgressCaption(const JobProgress& progress);
+
 // Events, in the order they happen; all are told on the thread that runs the job.
 class JobEvents : public PictureEvents {
  public:
@@ -52,6 +68,8 @@ class JobEvents : public PictureEvents {
   // An album job chose its output name.
   virtual void OutputChosen(const std::string& output) { (void)output; }
   virtual void FileFailed(const FileFailure& failure) { (void)failure; }
+  // How far the job is; told at most ten times a second.
+  virtual void Progress(const JobProgress& progress) { (void)progress; }
   // Something the input asked for was changed to make a sound PDF (a size beyond the page,
   // kept within bounds); the PDF is written all the same.
   virtual void Warning(const std::string& text) { (void)text; }
@@ -61,6 +79,7 @@ class JobEvents : public PictureEvents {
 
 inline constexpr std::string_view kOpenPdfQuestion =
     "PDF file is done.\r\rDo you want to open the generated PDF file?";
+inline constexpr std::string_view kStopQuestion = "Stop the conversion?";
 inline constexpr std::string_view kOpenFolderQuestion =
     "PDF files are done.\r\rDo you want to open the folder with generated PDF files?";
 

@@ -1,5 +1,7 @@
 #include "converter_ui/batch_mode.h"
 
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 
@@ -57,12 +59,40 @@ void SayNothing(const std::string& rest) {
 
 }  // namespace
 
+void BatchEvents::EndProgressLine() {
+  if (drawn_ == 0) return;
+  std::fputc('\n', stderr);
+  drawn_ = 0;
+}
+
+void BatchEvents::Say(const std::string& text) {
+  EndProgressLine();
+  vellumox::Say(text);
+}
+
 void BatchEvents::FileStarted(const std::string& input) {
   if (!quiet_) Say("Processing " + (input == hidden_name_ ? shown_name_ : input));
 }
 
+void BatchEvents::Progress(const JobProgress& progress) {
+  if (!progress_ || quiet_) return;
+  JobProgress shown = progress;
+  if (shown.input == hidden_name_) shown.input = shown_name_;
+  const std::string line = "vellumox: " + ProgressCaption(shown);
+  if (!terminal_) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    return;
+  }
+  // Redrawn in place: blanks cover what a longer line before left.
+  std::fprintf(stderr, "\r%s%s", line.c_str(),
+               std::string(drawn_ > line.size() ? drawn_ - line.size() : 0, ' ').c_str());
+  std::fflush(stderr);
+  drawn_ = line.size();
+}
+
 void BatchEvents::FileFailed(const FileFailure& failure) {
   if (failure.kind == FailureKind::kStopped) return;
+  EndProgressLine();
   if (failure.kind == FailureKind::kInputMissing) {
     Say(failure.message);
   } else {
@@ -80,6 +110,7 @@ void BatchEvents::Warning(const std::string& text) {
 }
 
 void BatchEvents::JobFinished(const JobReport& report) {
+  EndProgressLine();
   if (report.names_missing) Say(std::string(kNamesMissingMessage));
 }
 
@@ -109,6 +140,7 @@ int RunBatch(const FrontEndOptions& options, const std::string& program_folder) 
   const std::string stdout_file = options.stdout_output ? io.File("standard-output.pdf") : "";
   BatchEvents events;
   events.SetQuiet(options.quiet);
+  events.SetProgress(options.progress, isatty(STDERR_FILENO) == 1);
   events.ShowAs(stdin_file, "standard input");
 
   std::vector<JobRequest> jobs;
@@ -184,7 +216,7 @@ int RunBatch(const FrontEndOptions& options, const std::string& program_folder) 
   if (StopRequested()) return 128 + (StopSignal() != 0 ? StopSignal() : SIGTERM);
   // The window's close path saves the choices, so switches given now apply to the next run; a
   // run that had nothing to convert (a slip such as "vellumox -h") changes nothing.
-  if (status != kExitNothing && !options.no_save && !startup.Save()) {
+  if (status != kExitNothing && !startup.Save()) {
     Say("warning: the switches of this run were not kept: '" + startup.StorePath() +
         "' cannot be written.");
   }

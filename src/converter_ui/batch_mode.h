@@ -15,6 +15,11 @@ class BatchEvents : public JobEvents {
  public:
   // Without the "Processing" lines; warnings and errors stay.
   void SetQuiet(bool quiet) { quiet_ = quiet; }
+  // How far each job is, as one line redrawn in place on a terminal (a line each elsewhere).
+  void SetProgress(bool progress, bool terminal) {
+    progress_ = progress;
+    terminal_ = terminal;
+  }
   // A file the run made for itself is shown by what it stands for ("standard input").
   void ShowAs(const std::string& file, const std::string& shown) {
     hidden_name_ = file;
@@ -25,9 +30,17 @@ class BatchEvents : public JobEvents {
   void PictureLeftOut(const std::string& picture, const std::string& reason) override;
   void Warning(const std::string& text) override;
   void JobFinished(const JobReport& report) override;
+  void Progress(const JobProgress& progress) override;
 
  private:
+  // Ends the progress line drawn in place, before anything else is said.
+  void EndProgressLine();
+  void Say(const std::string& text);
+
   bool quiet_ = false;
+  bool progress_ = false;
+  bool terminal_ = false;
+  size_t drawn_ = 0;  // the length of the progress line on the terminal, 0 when none
   std::string hidden_name_, shown_name_;
 };
 

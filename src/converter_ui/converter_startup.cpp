@@ -46,6 +46,7 @@ CommandLineOutcome ConverterStartup::ApplyCommandLine() {
 }
 
 bool ConverterStartup::Save() {
+  if (options_.no_save) return true;
   return SaveSettings(store_, controls_);
 }
 

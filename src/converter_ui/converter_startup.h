@@ -35,7 +35,8 @@ class ConverterStartup {
   CommandLineOutcome ApplyCommandLine();
   // Lines of pagesize.ini refused, then the switches ignored.
   const std::vector<std::string>& Warnings() const { return warnings_; }
-  // The controls' choices back into the store; false when the store could not be written.
+  // The controls' choices back into the store, unless this run keeps none (--no-save, in the
+  // window as in batch mode); false when the store could not be written.
   bool Save();
   // Where the store keeps them, for messages.
   std::string StorePath() const;

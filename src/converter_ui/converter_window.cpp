@@ -23,7 +23,9 @@
 #include "desktop/program_icon.h"
 #include "desktop/qt_text.h"
 #include "desktop/twips.h"
+#include "desktop/user_dialogs.h"
 #include "desktop/window_fonts.h"
+#include "platform/file_system.h"
 #include "platform/product.h"
 #include "platform/stop.h"
 #include "writer/path_names.h"
@@ -333,6 +335,7 @@ void ConverterWindow::Load(bool show_splash) {
   if (show_splash) {
     SplashWindow splash(shell_);
     splash.ShowAs(false);
+    CentreOverOwner(&splash, nullptr);
     splash.exec();
   }
   startup_.Restore();
@@ -440,6 +443,16 @@ void ConverterWindow::JobDone() {
     emit closed();
     return;
   }
+  if (StopRequested()) {
+    // The user's Stop: the job has removed what it had not finished; the window goes on.
+    ClearStop();
+    emit stopCleared();
+    dialogs_.ShowMessage(this, Title(),
+                         report.written > 0
+                             ? "The conversion was stopped; the PDFs it finished are kept."
+                             : "The conversion was stopped; no PDF was written.",
+                         MessageIcon::kInformation);
+  }
   if (report.unattended) {
     exit_status_ = report.failures > 0 ? 1 : report.pictures_left_out > 0 ? 3 : 0;
     close();
@@ -457,6 +470,7 @@ void ConverterWindow::SetBusy(bool busy) {
   // Everything that could start a job, change a setting or close the window waits for the job.
   const QList<QWidget*> controls = findChildren<QWidget*>();
   for (QWidget* control : controls) {
+    if (control == btnClose_) continue;  // while a job runs, it offers to stop it
     if (qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control) ||
         qobject_cast<QCheckBox*>(control) || qobject_cast<QSlider*>(control) ||
         qobject_cast<QPushButton*>(control) || control == lblCredits_) {
@@ -472,6 +486,8 @@ void ConverterWindow::ShowAbout() {
   }
   SplashWindow about(shell_, this);
   about.ShowAs(true);
+  // Over the window, or in the middle of the screen after an unattended run.
+  CentreOverOwner(&about, this);
   about.exec();
 }
 
@@ -490,9 +506,20 @@ void ConverterWindow::reject() {
   close();
 }
 
+void ConverterWindow::AskToStop() {
+  if (asking_to_stop_ || StopRequested()) return;
+  asking_to_stop_ = true;
+  const bool stop = dialogs_.AskYesNo(this, Title(), std::string(kStopQuestion));
+  asking_to_stop_ = false;
+  // The job may have ended while the question was open.
+  if (stop && JobRunning()) RequestStop(0);
+}
+
 void ConverterWindow::closeEvent(QCloseEvent* event) {
   if (JobRunning()) {
+    // Esc, "Close" and the title bar's close offer to stop the job; the window stays.
     event->ignore();
+    AskToStop();
     return;
   }
   if (!closing_) {
@@ -571,7 +598,12 @@ bool ConverterWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
       }
       if (watched == lblOutputFile_) {
-        shell_.OpenPath(OutputLabelTarget(model()));
+        const std::string target = OutputLabelTarget(model());
+        if (EndsWithIgnoreCase(target, ".pdf") && IsRegularFile(target)) {
+          OpenPdf(target);
+        } else {
+          shell_.OpenPath(target);
+        }
         return true;
       }
       if (watched == lblCredits_) {
@@ -597,6 +629,10 @@ bool ConverterWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void ConverterWindow::FileStarted(const std::string& input) {
   setWindowTitle(ToQt("Processing " + input));
+}
+
+void ConverterWindow::Progress(const JobProgress& progress) {
+  setWindowTitle(ToQt(ProgressCaption(progress)));
 }
 
 void ConverterWindow::OutputChosen(const std::string& output) {
@@ -649,6 +685,12 @@ bool ConverterWindow::AskToOpenFolder(const std::string&) {
 }
 
 void ConverterWindow::OpenPdf(const std::string& pdf) {
+  if (!shell_.CanOpenPdf()) {
+    dialogs_.ShowMessage(this, Title(),
+                         "The PDF was written to " + pdf + ", but no program to open it was found.",
+                         MessageIcon::kInformation);
+    return;
+  }
   shell_.OpenPath(pdf);
 }
 

@@ -52,6 +52,7 @@ class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
   void FileStarted(const std::string& input) override;
   void OutputChosen(const std::string& output) override;
   void FileFailed(const FileFailure& failure) override;
+  void Progress(const JobProgress& progress) override;
   void PictureLeftOut(const std::string& picture, const std::string& reason) override;
   void Warning(const std::string& text) override;
   void JobFinished(const JobReport& report) override;
@@ -64,6 +65,8 @@ class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
  signals:
   // The window has closed for good: the program ends.
   void closed();
+  // The user's Stop has been obeyed and forgotten.
+  void stopCleared();
 
  public slots:
   void reject() override;
@@ -91,6 +94,8 @@ class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
   void ApplyOutputFieldRule();
   void Convert();
   void JobDone();
+  // "Stop the conversion?"; Yes stops the running job through the stop path.
+  void AskToStop();
   void ShowAbout();
   // The close path without closing: settings saved, about window shown.
   void SaveAndShowAbout();
@@ -109,6 +114,7 @@ class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
   std::vector<std::string> warnings_;  // what the running job changed to keep its PDFs sound
   bool finished_ = false;
   bool closing_ = false;
+  bool asking_to_stop_ = false;
   int exit_status_ = 0;
   bool keep_focus_ = false;  // the next activation leaves the focus where a handler put it
 

@@ -52,6 +52,8 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args) {
       options.album_list = true;
     } else if (arg == "--quiet") {
       options.quiet = true;
+    } else if (arg == "--progress") {
+      options.progress = true;
     } else if (arg == "--no-save") {
       options.no_save = true;
     } else if (arg == "--compress") {
@@ -127,6 +129,7 @@ std::string LongHelpText(const ConverterControls& c) {
          "--no-full-screen     full-screen mode off again after -u (kept)\n"
          "--                   the end of switches and options: what follows is the input\n"
          "--quiet              no \"Processing\" lines (warnings and errors stay), this run\n"
+         "--progress           how far each job is (page, picture, file), on standard error\n"
          "--no-save            do not keep this run's switches for the next run\n"
          "--compress           compress the page contents (Flate), this run only\n"
          "-                    as the input: standard input (needs -o FILE or -o -)\n"

@@ -19,6 +19,7 @@ struct FrontEndOptions {
   bool page_numbers = false;
   bool no_full_screen = false;
   bool quiet = false;          // no "Processing" lines
+  bool progress = false;       // how far each job is, on standard error (never with quiet)
   bool no_save = false;        // this run's switches are not kept
   bool compress = false;       // page contents compressed with Flate, this run only
   bool stdin_input = false;    // "-": the input is standard input

@@ -62,7 +62,8 @@ SplashWindow::SplashWindow(DesktopShell& shell, QWidget* parent)
 
   auto* line = new QFrame(panel);
   line->setObjectName("Line1");
-  line->setGeometry(QRect(TwipsPoint(1500, 1440), TwipsPoint(6450, 1455)).normalized().adjusted(0, 0, 0, 1));
+  line->setGeometry(
+      QRect(TwipsPoint(1500, 1440), TwipsPoint(6450, 1455)).normalized().adjusted(0, 0, 0, 1));
   line->setAutoFillBackground(true);
   QPalette red = line->palette();
   red.setColor(QPalette::Window, Qt::red);
@@ -83,8 +84,8 @@ SplashWindow::SplashWindow(DesktopShell& shell, QWidget* parent)
   lblHome_->setCursor(Qt::PointingHandCursor);
   lblHome_->installEventFilter(this);
 
-  QLabel* label3 = MakeLabel(this, "Label3", "PDF 1.3, written byte by byte",
-                             TwipsRect(240, 30, 6000, 300));
+  QLabel* label3 =
+      MakeLabel(this, "Label3", "PDF 1.3, written byte by byte", TwipsRect(240, 30, 6000, 300));
   QPalette yellow = label3->palette();
   yellow.setColor(QPalette::WindowText, Qt::yellow);
   label3->setPalette(yellow);

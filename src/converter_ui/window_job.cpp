@@ -23,6 +23,9 @@ class WindowJob::Relay : public JobEvents, public JobQuestions {
   void PictureLeftOut(const std::string& picture, const std::string& reason) override {
     Post([this, picture, reason] { events_.PictureLeftOut(picture, reason); });
   }
+  void Progress(const JobProgress& progress) override {
+    Post([this, progress] { events_.Progress(progress); });
+  }
   void Warning(const std::string& text) override {
     Post([this, text] { events_.Warning(text); });
   }

@@ -32,10 +32,13 @@ int RunWindow(const FrontEndOptions& options, const std::string& program_folder)
   // next line or picture, and removes what it wrote).
   QSocketNotifier stop(StopDescriptor(), QSocketNotifier::Read);
   QObject::connect(&stop, &QSocketNotifier::activated, qApp, [&] {
-    if (StopSignal() == 0) return;
+    // Quiet until the window's own Stop is obeyed and forgotten (the descriptor stays readable
+    // until then); a signal meanwhile is seen when the job ends.
     stop.setEnabled(false);
+    if (StopSignal() == 0) return;
     if (!window.JobRunning()) QCoreApplication::exit();
   });
+  QObject::connect(&window, &ConverterWindow::stopCleared, &stop, [&] { stop.setEnabled(true); });
   window.Load(true);
   // The window keeps to what its controls show; what was refused is told where a terminal
   // sees it.

@@ -13,6 +13,16 @@ void SystemShell::OpenPath(const std::string& path) {
   if (!path.empty()) QDesktopServices::openUrl(QUrl::fromLocalFile(ToQt(path)));
 }
 
+bool SystemShell::CanOpenPdf() {
+  QProcess query;
+  query.start("xdg-mime", {"query", "default", "application/pdf"});
+  if (!query.waitForFinished(3000) || query.exitStatus() != QProcess::NormalExit ||
+      query.exitCode() != 0) {
+    return false;
+  }
+  return !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
 void SystemShell::OpenUrl(const std::string& url) {
   QDesktopServices::openUrl(QUrl(ToQt(url)));
 }

@@ -12,6 +12,9 @@ class DesktopShell {
   virtual ~DesktopShell() = default;
   // Opens a document or a folder with the desktop's default application; failures are silent.
   virtual void OpenPath(const std::string& path) = 0;
+  // Whether the desktop has an application for a PDF (opening one reports success whenever
+  // the opener starts, so this is asked first).
+  virtual bool CanOpenPdf() { return true; }
   virtual void OpenUrl(const std::string& url) = 0;
   // Starts a program without waiting for it; false when it could not be started.
   virtual bool StartProgram(const std::string& program, const std::vector<std::string>& arguments,
@@ -22,6 +25,8 @@ class DesktopShell {
 class SystemShell : public DesktopShell {
  public:
   void OpenPath(const std::string& path) override;
+  // Asks xdg-mime for the default application of application/pdf.
+  bool CanOpenPdf() override;
   void OpenUrl(const std::string& url) override;
   bool StartProgram(const std::string& program, const std::vector<std::string>& arguments,
                     const std::string& working_folder) override;

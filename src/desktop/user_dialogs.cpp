@@ -1,8 +1,10 @@
 #include "desktop/user_dialogs.h"
 
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QScreen>
 
 #include "conversion/job_events.h"
 #include "desktop/qt_text.h"
@@ -36,8 +38,21 @@ std::string QtNameFilters(const std::string& filter) {
   return out;
 }
 
-void SystemDialogs::ShowMessage(QWidget* parent, const std::string& title,
-                                const std::string& text, MessageIcon icon) {
+void CentreOverOwner(QWidget* window, QWidget* owner) {
+  window->adjustSize();
+  QRect area;
+  if (owner && owner->isVisible()) {
+    area = owner->frameGeometry();
+  } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    area = screen->availableGeometry();
+  } else {
+    return;
+  }
+  window->move(area.center() - window->rect().center());
+}
+
+void SystemDialogs::ShowMessage(QWidget* parent, const std::string& title, const std::string& text,
+                                MessageIcon icon) {
   QMessageBox box(parent);
   box.setWindowTitle(ToQt(title));
   box.setText(ToQt(MessageLines(text)));
@@ -45,6 +60,7 @@ void SystemDialogs::ShowMessage(QWidget* parent, const std::string& title,
               : icon == MessageIcon::kExclamation ? QMessageBox::Warning
                                                   : QMessageBox::NoIcon);
   box.setStandardButtons(QMessageBox::Ok);
+  CentreOverOwner(&box, parent);
   box.exec();
 }
 
@@ -56,6 +72,7 @@ bool SystemDialogs::AskYesNo(QWidget* parent, const std::string& title, const st
   box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
   box.setDefaultButton(QMessageBox::No);
   box.setEscapeButton(QMessageBox::No);
+  CentreOverOwner(&box, parent);
   return box.exec() == QMessageBox::Yes;
 }
 

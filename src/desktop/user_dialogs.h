@@ -36,7 +36,11 @@ class UserDialogs {
                                              const std::string& initial) = 0;
 };
 
-// Message boxes and file dialogs of Qt.
+// Puts a window about to be shown in the middle of its owner when that is on the screen, else
+// in the middle of the screen (a window manager would leave it at the top-left corner).
+void CentreOverOwner(QWidget* window, QWidget* owner);
+
+// Message boxes and file dialogs of Qt, each centred over its owner.
 class SystemDialogs : public UserDialogs {
  public:
   void ShowMessage(QWidget* parent, const std::string& title, const std::string& text,
@@ -44,8 +48,7 @@ class SystemDialogs : public UserDialogs {
   bool AskYesNo(QWidget* parent, const std::string& title, const std::string& text) override;
   std::string ChooseFileToOpen(QWidget* parent, const std::string& title,
                                const std::string& filter) override;
-  std::string ChooseFileToSave(QWidget* parent, const std::string& title,
-                               const std::string& filter,
+  std::string ChooseFileToSave(QWidget* parent, const std::string& title, const std::string& filter,
                                const std::string& default_suffix) override;
   std::string ChooseFolder(QWidget* parent, const std::string& prompt) override;
   std::optional<std::string> AskText(QWidget* parent, const std::string& title,

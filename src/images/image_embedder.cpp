@@ -40,6 +40,7 @@ void ImageEmbedder::ResetImages() {
 void ImageEmbedder::ConvertAll() {
   std::vector<ImageEntry>& entries = references_.entries();
   if (entries.empty()) return;
+  if (events_) events_->PicturesToConvert(static_cast<int>(entries.size()));
   const std::string& folder = folder_.Path();
   if (folder.empty()) {
     writer_.ReportError("Cannot create a temporary folder for the pictures.");

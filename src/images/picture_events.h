@@ -9,6 +9,8 @@ namespace vellumox {
 class PictureEvents {
  public:
   virtual ~PictureEvents() = default;
+  // The document's pictures are about to be converted: count of them, each told below.
+  virtual void PicturesToConvert(int count) { (void)count; }
   // The picture was converted and will be embedded.
   virtual void PictureConverted(const std::string& picture) { (void)picture; }
   // The picture cannot be embedded; reason says why ("not a JPEG file", ...).

@@ -15,16 +15,18 @@ using Strings = std::vector<std::string>;
 // Records each conversion; the album list file is read while it still exists.
 struct RecordingConverter : FileConverter {
   ConversionResult ConvertFile(const std::string& filename, const ConversionSettings& settings,
-                               const std::string& input_field, PictureEvents& events) override {
+                               const std::string& input_field, PictureEvents& events,
+                               const std::function<void(int)>& pages_written) override {
     inputs.push_back(filename);
+    if (pages_written) pages_written(1);
     outputs.push_back(settings.outputfile);
     markup.push_back(settings.UseTextFormating);
     fields.push_back(input_field);
     if (filename.find("~temp.txt") != std::string::npos) list = test::ReadFile(filename);
     if (!left_out.empty()) events.PictureLeftOut(left_out, "broken");
     ConversionResult result;
-    result.written = succeed;
-    if (!succeed) result.failure = {FailureKind::kError, "Cannot write."};
+    result.written = succeed && filename.find("fails") == std::string::npos;
+    if (!result.written) result.failure = {FailureKind::kError, "Cannot write."};
     return result;
   }
   Strings inputs, outputs, fields;
@@ -58,7 +60,10 @@ struct RecordingUi : JobEvents, JobQuestions {
   }
   void OpenPdf(const std::string& pdf) override { opened.push_back(pdf); }
   void OpenFolder(const std::string& folder) override { opened.push_back(folder); }
-  Strings events, messages, questions, opened;
+  void Progress(const JobProgress& progress) override {
+    captions.push_back(ProgressCaption(progress));
+  }
+  Strings events, messages, questions, opened, captions;
   bool answer = false;
 };
 
@@ -231,6 +236,54 @@ TEST(ConversionJob, UnattendedRunsEndWithoutQuestions) {
                      "failed " + dir / "a.txt", "finished"}));
   EXPECT_EQ(folder.ui.messages, Strings{"Cannot write."});
   EXPECT_TRUE(folder.ui.questions.empty());
+}
+
+// No "PDF file is done" after a failure: the question (and opening the PDF) only when a PDF, or
+// for a folder job at least one, was written.
+TEST(ConversionJob, TheCompletionQuestionOnlyAfterAPdfWasWritten) {
+  TempDir dir;
+  struct Case {
+    std::string input, output;
+    bool open_when_done;
+    size_t questions, opened;
+  } cases[] = {
+      {dir / "fails.txt", dir / "a.pdf", false, 0, 0},
+      {dir / "fails.txt", dir / "a.pdf", true, 0, 0},
+      {dir / "*fails*.txt", "", false, 0, 0},
+      {dir / "*.txt", "", false, 1, 0},  // one of the two is written
+  };
+  test::WriteFile(dir / "a_fails.txt", "a");
+  test::WriteFile(dir / "b.txt", "b");
+  for (const Case& c : cases) {
+    Job job;
+    job.request = Request(c.input, c.output);
+    job.request.open_when_done = c.open_when_done;
+    job.Run();
+    EXPECT_EQ(job.ui.questions.size(), c.questions) << c.input;
+    EXPECT_EQ(job.ui.opened.size(), c.opened) << c.input;
+  }
+}
+
+TEST(ConversionJob, ProgressNamesTheFileAndHowFar) {
+  TempDir dir;
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) test::WriteFile(dir / name, "x");
+  Job job;
+  job.request = Request(dir / "*.txt", "");
+  job.Run();
+  ASSERT_FALSE(job.ui.captions.empty());
+  EXPECT_EQ(job.ui.captions.front(),
+            "Processing " + dir / "a.txt" + " \xE2\x80\x94 file 1 of 3, page 1");
+  struct Case {
+    JobProgress progress;
+    std::string caption;
+  } cases[] = {
+      {{"notes.txt", 0, 0, 0, 0, 1234}, "Processing notes.txt \xE2\x80\x94 page 1,234"},
+      {{"/p/*.jpg", 0, 0, 120, 2000, 0}, "Processing /p/*.jpg \xE2\x80\x94 picture 120 of 2,000"},
+      {{"/p/*.jpg", 0, 0, 2000, 2000, 7}, "Processing /p/*.jpg \xE2\x80\x94 page 7"},
+      {{"b.txt", 3, 40, 0, 0, 0}, "Processing b.txt \xE2\x80\x94 file 3 of 40"},
+      {{"a.txt", 0, 0, 0, 0, 0}, "Processing a.txt"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ProgressCaption(c.progress), c.caption);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "converter_ui/splash_fade.h"
 #include "converter_ui/splash_window.h"
 #include "desktop/qt_text.h"
+#include "platform/stop.h"
 #include "support/fake_desktop.h"
 #include "support/test_support.h"
 
@@ -34,8 +35,9 @@ struct Converter {
     test::RunCommand("mkdir -p " + test::ShellQuote(root + "/bin"));
   }
   void Open(const Strings& args = {}) {
-    startup = std::make_unique<ConverterStartup>(
-        store, *codec, StartupPlaces{root_ + "/bin", root_ + "/config"}, ParseFrontEndOptions(args));
+    startup = std::make_unique<ConverterStartup>(store, *codec,
+                                                 StartupPlaces{root_ + "/bin", root_ + "/config"},
+                                                 ParseFrontEndOptions(args));
     window = std::make_unique<ConverterWindow>(*startup, *codec, shell, dialogs);
     window->SetAboutPresenter([this] { ++abouts; });
     window->Load(false);
@@ -78,15 +80,24 @@ TEST(ConverterWindow, ControlsCarryTheirCaptionsTipsListsAndTabOrder) {
   } captions[] = {
       {"lblCaption", "Convert Text & Images to PDF"},
       {"Label1", "Professional Edition with HTML-like text formatting"},
-      {"lblAuthor", "&Author Name:"},  {"lblCreator", "&Creator:"},
-      {"lblKeyword", "&Keywords:"},     {"lblSubject", "&Subject:"},
-      {"lblTitle", "&Title:"},          {"lblFilename", "&Input File:"},
-      {"lblOutputFile", "&Output File:"}, {"btnAlbum", "&Album"},
-      {"btnOpen", "&Browse.."},         {"btnSave", "Bro&wse.."},
-      {"chkPageNum", "&Page Number"},   {"chkFormatHeaders", "Text &Formatting"},
-      {"chkSkipJPG", "Do not recompress JPG files"}, {"chkOpen", "Open &when done"},
-      {"chkFullScreen", "Open in Full Screen Mode"}, {"btnDefault", "D&efault"},
-      {"btnConvert", "Produce PDF"},    {"btnClose", "Close"},
+      {"lblAuthor", "&Author Name:"},
+      {"lblCreator", "&Creator:"},
+      {"lblKeyword", "&Keywords:"},
+      {"lblSubject", "&Subject:"},
+      {"lblTitle", "&Title:"},
+      {"lblFilename", "&Input File:"},
+      {"lblOutputFile", "&Output File:"},
+      {"btnAlbum", "&Album"},
+      {"btnOpen", "&Browse.."},
+      {"btnSave", "Bro&wse.."},
+      {"chkPageNum", "&Page Number"},
+      {"chkFormatHeaders", "Text &Formatting"},
+      {"chkSkipJPG", "Do not recompress JPG files"},
+      {"chkOpen", "Open &when done"},
+      {"chkFullScreen", "Open in Full Screen Mode"},
+      {"btnDefault", "D&efault"},
+      {"btnConvert", "Produce PDF"},
+      {"btnClose", "Close"},
   };
   for (const Caption& k : captions) {
     QWidget* widget = c.Find<QWidget>(k.name);
@@ -103,24 +114,30 @@ TEST(ConverterWindow, ControlsCarryTheirCaptionsTipsListsAndTabOrder) {
   struct Tip {
     const char* name;
     const char* tip;
-  } tips[] = {{"cmbFont", "Font"},        {"cmbFontSize", "Font Size"},
-              {"cmbRotation", "Rotation"}, {"cmbPageSize", "Page Size"},
-              {"cmbMargin", "Left Margin"}, {"cmbTopMargin", "Top Margin"},
-              {"cmbForeColor", "Font Color"}, {"cmbBackColor", "Background Color"},
-              {"cmbTransition", "Page Transition"}, {"lblFilename", "Click here to open"},
-              {"lblOutputFile", "Click here to open"},
-              {"chkFormatHeaders",
-               "Format text using HTML-like formating: <img> <font> <B> <I> <H>"}};
+  } tips[] = {
+      {"cmbFont", "Font"},
+      {"cmbFontSize", "Font Size"},
+      {"cmbRotation", "Rotation"},
+      {"cmbPageSize", "Page Size"},
+      {"cmbMargin", "Left Margin"},
+      {"cmbTopMargin", "Top Margin"},
+      {"cmbForeColor", "Font Color"},
+      {"cmbBackColor", "Background Color"},
+      {"cmbTransition", "Page Transition"},
+      {"lblFilename", "Click here to open"},
+      {"lblOutputFile", "Click here to open"},
+      {"chkFormatHeaders", "Format text using HTML-like formating: <img> <font> <B> <I> <H>"}};
   for (const Tip& k : tips) EXPECT_EQ(c.Find<QWidget>(k.name)->toolTip(), k.tip) << k.name;
 
   // The lists show the model's entries, with the first-start choices selected.
   const ConverterControls& m = c.window->model();
-  for (auto [name, list] : {std::pair{"cmbFont", &m.cmbFont}, std::pair{"cmbRotation", &m.cmbRotation},
-                            std::pair{"cmbTransition", &m.cmbTransition},
-                            std::pair{"cmbFileType", &m.cmbFileType}}) {
+  for (auto [name, list] :
+       {std::pair{"cmbFont", &m.cmbFont}, std::pair{"cmbRotation", &m.cmbRotation},
+        std::pair{"cmbTransition", &m.cmbTransition}, std::pair{"cmbFileType", &m.cmbFileType}}) {
     QComboBox* combo = c.Find<QComboBox>(name);
     ASSERT_EQ(combo->count(), list->Count()) << name;
-    for (int i = 0; i < combo->count(); ++i) EXPECT_EQ(FromQt(combo->itemText(i)), list->entries[i]);
+    for (int i = 0; i < combo->count(); ++i)
+      EXPECT_EQ(FromQt(combo->itemText(i)), list->entries[i]);
   }
   EXPECT_EQ(c.Find<QComboBox>("cmbFont")->currentText(), "Times-Roman");
   EXPECT_EQ(c.Find<QComboBox>("cmbMargin")->currentText(), "0.25\"");
@@ -132,13 +149,14 @@ TEST(ConverterWindow, ControlsCarryTheirCaptionsTipsListsAndTabOrder) {
     while (!(w->focusPolicy() & Qt::TabFocus)) w = w->nextInFocusChain();
     order.push_back(w->objectName().toStdString());
   }
-  EXPECT_EQ(order, (Strings{"txtAuthor", "txtCreator", "txtKeywords", "txtSubject", "txtTitle",
-                            "txtFilename", "btnOpen", "cmbFileType", "btnAlbum",
-                            "txtOutputFile", "btnSave", "cmbFont", "cmbFontSize",
-                            "cmbRotation", "cmbPageSize", "cmbMargin", "cmbTopMargin",
-                            "cmbForeColor", "cmbBackColor", "cmbTransition", "chkPageNum",
-                            "chkSkipJPG", "hsJPEG", "chkFullScreen", "chkFormatHeaders",
-                            "chkOpen", "btnConvert", "btnClose", "btnDefault"}));
+  EXPECT_EQ(
+      order,
+      (Strings{"txtAuthor",   "txtCreator",   "txtKeywords",  "txtSubject",    "txtTitle",
+               "txtFilename", "btnOpen",      "cmbFileType",  "btnAlbum",      "txtOutputFile",
+               "btnSave",     "cmbFont",      "cmbFontSize",  "cmbRotation",   "cmbPageSize",
+               "cmbMargin",   "cmbTopMargin", "cmbForeColor", "cmbBackColor",  "cmbTransition",
+               "chkPageNum",  "chkSkipJPG",   "hsJPEG",       "chkFullScreen", "chkFormatHeaders",
+               "chkOpen",     "btnConvert",   "btnClose",     "btnDefault"}));
 }
 
 TEST(ConverterWindow, OutputFieldFollowsTheInputAndTheFileType) {
@@ -190,7 +208,8 @@ TEST(ConverterWindow, ADroppedFileSetsTheInputAndNothingElse) {
   Converter c(dir.path());
   c.Open();
   c.Field("txtOutputFile")->setText("keep.pdf");
-  for (QWidget* target : {static_cast<QWidget*>(c.window.get()), static_cast<QWidget*>(c.Field("txtFilename"))}) {
+  for (QWidget* target :
+       {static_cast<QWidget*>(c.window.get()), static_cast<QWidget*>(c.Field("txtFilename"))}) {
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(ToQt(dir / "first.txt")),
                   QUrl::fromLocalFile(ToQt(dir / "second.txt"))});
@@ -232,7 +251,8 @@ TEST(ConverterWindow, DefaultAndSettingsThatSurviveACloseAndANewStart) {
 TEST(ConverterWindow, ProducePdfLocksTheControlsUntilThePdfIsWritten) {
   TempDir dir;
   std::string text;
-  for (int i = 0; i < 20000; ++i) text += "A line of the document, number " + std::to_string(i) + "\r\n";
+  for (int i = 0; i < 20000; ++i)
+    text += "A line of the document, number " + std::to_string(i) + "\r\n";
   test::WriteFile(dir / "in.txt", text);
   Converter c(dir.path());
   c.Open();
@@ -240,12 +260,16 @@ TEST(ConverterWindow, ProducePdfLocksTheControlsUntilThePdfIsWritten) {
   c.Field("txtOutputFile")->setText(ToQt(dir / "out.pdf"));
   QTest::mouseClick(c.Find<QPushButton>("btnConvert"), Qt::LeftButton);
   ASSERT_TRUE(c.window->JobRunning());
-  for (const char* name : {"btnConvert", "btnClose", "btnDefault", "btnOpen", "cmbFont",
-                           "cmbFileType", "txtFilename", "chkOpen", "hsJPEG"}) {
+  for (const char* name : {"btnConvert", "btnDefault", "btnOpen", "cmbFont", "cmbFileType",
+                           "txtFilename", "chkOpen", "hsJPEG"}) {
     EXPECT_FALSE(c.Find<QWidget>(name)->isEnabled()) << name;
   }
-  c.window->close();  // refused while the job runs
+  // Close offers to stop the job; No lets it run on.
+  EXPECT_TRUE(c.Find<QWidget>("btnClose")->isEnabled());
+  c.window->close();
   EXPECT_FALSE(c.window->Finished());
+  EXPECT_EQ(c.dialogs.questions, Strings{"Stop the conversion?"});
+  c.dialogs.questions.clear();
   c.WaitForJob();
   EXPECT_TRUE(c.Find<QPushButton>("btnConvert")->isEnabled());
   EXPECT_TRUE(c.Find<QComboBox>("cmbFont")->isEnabled());
@@ -273,6 +297,87 @@ TEST(ConverterWindow, ProducePdfLocksTheControlsUntilThePdfIsWritten) {
   EXPECT_EQ(c.window->windowTitle(), ToQt("Processing " + dir / "in.txt"));
   c.window->OutputChosen(dir / "images.pdf");
   EXPECT_EQ(c.Field("txtOutputFile")->text(), ToQt(dir / "images.pdf"));
+}
+
+// After a failure the error message is the last word; a PDF that nothing can open is said so.
+TEST(ConverterWindow, NoDoneQuestionAfterAFailureAndNoSilentOpen) {
+  TempDir dir;
+  test::WriteFile(dir / "in.txt", "text\r\n");
+  struct Case {
+    std::string input, output;
+    std::string message_start;
+  } cases[] = {
+      {dir / "missing.txt", dir / "out.pdf", "File '" + dir / "missing.txt" + "' does not exist."},
+      {dir / "in.txt", dir / "no/such/folder/out.pdf", "Cannot create the PDF file"},
+  };
+  for (const Case& c : cases) {
+    Converter w(dir.path());
+    w.Open();
+    w.Find<QCheckBox>("chkOpen")->setChecked(false);
+    w.Field("txtFilename")->setText(ToQt(c.input));
+    w.Field("txtOutputFile")->setText(ToQt(c.output));
+    QTest::mouseClick(w.Find<QPushButton>("btnConvert"), Qt::LeftButton);
+    w.WaitForJob();
+    ASSERT_EQ(w.dialogs.messages.size(), 1u) << c.input;
+    EXPECT_EQ(w.dialogs.messages[0].rfind(c.message_start, 0), 0u) << w.dialogs.messages[0];
+    EXPECT_TRUE(w.dialogs.questions.empty()) << c.input;
+  }
+
+  Converter w(dir.path());
+  w.Open();
+  w.shell.can_open_pdf = false;
+  w.Field("txtFilename")->setText(ToQt(dir / "in.txt"));
+  w.Field("txtOutputFile")->setText(ToQt(dir / "in.pdf"));
+  QTest::mouseClick(w.Find<QPushButton>("btnConvert"), Qt::LeftButton);  // "Open when done"
+  w.WaitForJob();
+  EXPECT_EQ(w.dialogs.messages, Strings{"The PDF was written to " + dir / "in.pdf" +
+                                        ", but no program to open it was found."});
+  EXPECT_TRUE(w.shell.opened.empty());
+}
+
+// Stop: the question, then the job ends at its next line through the stop path; nothing of it
+// stays, an earlier PDF of that name is untouched, and the window is usable again.
+TEST(ConverterWindow, ALongJobStopsAtTheUsersWord) {
+  TempDir dir;
+  {
+    std::string text;
+    for (int i = 0; i < 2'000'000; ++i) {
+      text += "A long line of a long document, to be stopped after its first pages: " +
+              std::to_string(i) + "\r\n";
+    }
+    test::WriteFile(dir / "big.txt", text);  // about 200 MB
+  }
+  test::WriteFile(dir / "big.pdf", "the earlier PDF");
+  Converter c(dir.path());
+  c.Open();
+  c.Field("txtFilename")->setText(ToQt(dir / "big.txt"));
+  c.Field("txtOutputFile")->setText(ToQt(dir / "big.pdf"));
+  QTest::mouseClick(c.Find<QPushButton>("btnConvert"), Qt::LeftButton);
+  // The caption tells the pages as they are written.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (c.window->windowTitle().indexOf("page") < 0 &&
+         std::chrono::steady_clock::now() < deadline) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  EXPECT_TRUE(c.window->windowTitle().startsWith(
+      ToQt("Processing " + dir / "big.txt" + " \xE2\x80\x94 page ")))
+      << FromQt(c.window->windowTitle());
+  c.dialogs.yes_no = {"yes"};
+  QTest::keyClick(c.window.get(), Qt::Key_Escape);
+  EXPECT_EQ(c.dialogs.questions, Strings{"Stop the conversion?"});
+  c.WaitForJob();
+  EXPECT_FALSE(StopRequested());
+  EXPECT_EQ(c.dialogs.messages, Strings{"The conversion was stopped; no PDF was written."});
+  EXPECT_EQ(test::ReadFile(dir / "big.pdf"), "the earlier PDF");
+  EXPECT_EQ(test::ListFolder(dir.path()), (Strings{"big.pdf", "big.txt", "bin", "settings.ini"}));
+  EXPECT_FALSE(c.window->Finished());
+  // Usable again: the next job runs to its end.
+  test::WriteFile(dir / "small.txt", "small\r\n");
+  c.Field("txtFilename")->setText(ToQt(dir / "small.txt"));
+  c.Field("txtOutputFile")->setText(ToQt(dir / "small.pdf"));
+  QTest::mouseClick(c.Find<QPushButton>("btnConvert"), Qt::LeftButton);
+  c.WaitForJob();
+  EXPECT_FALSE(test::ReadFile(dir / "small.pdf").empty());
 }
 
 TEST(ConverterWindow, TheAlbumBuilderStartsFromTheButtonAndTheList) {

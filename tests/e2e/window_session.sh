@@ -46,3 +46,11 @@ about=$(window "About Kelm's Vellumox PRO\+")
 [ -s "$dir/b.pdf" ] || { echo "b.pdf was not written before the about window" >&2; exit 1; }
 keys "$about" Escape
 ends $pid
+
+# --no-save holds with a display too: the unattended run converts and keeps none of its switches.
+"$vellumox" --no-save -s3 -t"Not kept" "$dir/c.txt" &
+pid=$!
+about=$(window "About Kelm's Vellumox PRO\+")
+[ -s "$dir/c.pdf" ] || { echo "c.pdf was not written before the about window" >&2; exit 1; }
+keys "$about" Escape
+ends $pid

@@ -13,6 +13,8 @@ namespace vellumox::test {
 
 struct FakeShell : DesktopShell {
   void OpenPath(const std::string& path) override { opened.push_back(path); }
+  bool CanOpenPdf() override { return can_open_pdf; }
+  bool can_open_pdf = true;
   void OpenUrl(const std::string& url) override { opened.push_back(url); }
   bool StartProgram(const std::string& program, const std::vector<std::string>& arguments,
                     const std::string& working_folder) override {
