@@ -1,6 +1,7 @@
 #include "album/album_model.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "conversion/file_patterns.h"
 #include "images/picture_formats.h"
@@ -123,12 +124,18 @@ int AlbumModel::FindInAlbum(const std::string& name) const {
 
 void AlbumModel::AddSelectedToAlbum() {
   if (files.current < 0) return;
-  auto add = [this](const std::string& entry) {
+  // The album's names, letter case aside, looked up once each: adding k files to an album of n
+  // costs n + k, not n x k.
+  std::unordered_set<std::string> in_album;
+  for (const std::string& entry : album.entries) in_album.insert(ToLowerAscii(entry));
+  auto add = [&](const std::string& entry) {
     const std::string name = FileNamePart(entry);
-    if (FindInAlbum(name) == -1) {
-      album.entries.push_back(name);
-      album.selected.push_back(false);
-    }
+    const std::string lower = ToLowerAscii(name);
+    // As FindInAlbum decides: a name already there (letter case aside) whose file exists.
+    if (in_album.count(lower) > 0 && FileExists(folder_ + name)) return;
+    album.entries.push_back(name);
+    album.selected.push_back(false);
+    in_album.insert(lower);
   };
   if (files.SelectedCount() > 1) {
     for (int i = 0; i < files.Count(); ++i) {
@@ -195,9 +202,43 @@ void AlbumModel::DeleteFile(const std::string& name) {
   RefreshFiles();
 }
 
+void AlbumModel::MakeCurrent(const std::string& name, int album_index) {
+  files.current = -1;
+  for (int i = 0; i < files.Count(); ++i) {
+    if (files.entries[static_cast<size_t>(i)] == name) {
+      files.current = i;
+      files.selected[static_cast<size_t>(i)] = true;
+      break;
+    }
+  }
+  if (album_index >= 0 && album_index < album.Count()) {
+    album.selected.assign(album.entries.size(), false);
+    album.current = album_index;
+    album.selected[static_cast<size_t>(album_index)] = true;
+  }
+}
+
+std::vector<std::string> AlbumModel::MissingFromAlbum() const {
+  std::vector<std::string> missing;
+  for (const std::string& name : album.entries) {
+    if (!FileExists(folder_ + name)) missing.push_back(name);
+  }
+  return missing;
+}
+
+void AlbumModel::RemoveMissingFromAlbum() {
+  std::vector<std::string> kept;
+  for (const std::string& name : album.entries) {
+    if (FileExists(folder_ + name)) kept.push_back(name);
+  }
+  album.Reset(std::move(kept));
+}
+
 RenameOutcome AlbumModel::Rename(const std::string& old_name, const std::string& new_name) {
   if (new_name.empty() || EqualsIgnoreCase(new_name, old_name)) return RenameOutcome::kNothing;
   RenameOutcome outcome = RenameOutcome::kDone;
+  int album_index = -1;
+  std::string current = old_name;
   const std::string to = folder_ + new_name;
   if (IsRegularFile(to) || IsFolder(to)) {
     // A rename never overwrites: the other file would be lost.
@@ -205,11 +246,14 @@ RenameOutcome AlbumModel::Rename(const std::string& old_name, const std::string&
   } else if (!CopyFileToNew(folder_ + old_name, to) || !FileExists(to)) {
     outcome = RenameOutcome::kCopyFailed;
   } else {
-    const int k = FindInAlbum(old_name);
-    if (k >= 0) album.entries[static_cast<size_t>(k)] = FileNamePart(new_name);
+    album_index = FindInAlbum(old_name);
+    if (album_index >= 0) album.entries[static_cast<size_t>(album_index)] = FileNamePart(new_name);
     RemoveFile(folder_ + old_name);
+    current = new_name;
   }
+  // The file the user renamed (or meant to) stays the current and selected one, in both lists.
   RefreshFiles();
+  MakeCurrent(current, album_index);
   return outcome;
 }
 

@@ -91,6 +91,10 @@ class AlbumModel {
   int FindInAlbum(const std::string& name) const;
   // Selects every file (the command line's start-up).
   void SelectAllFiles();
+  // The album's names whose files are no longer in the folder (deleted or renamed elsewhere),
+  // and the album without them.
+  std::vector<std::string> MissingFromAlbum() const;
+  void RemoveMissingFromAlbum();
 
   // The path that a preview of the file or album entry shows.
   std::string PathOf(const std::string& name) const { return folder_ + name; }
@@ -103,7 +107,8 @@ class AlbumModel {
   // Deletes the file from the disk and the album.
   void DeleteFile(const std::string& name);
   // "Rename": copies the current file to the new name, then deletes the old one; a new name
-  // that exists already is refused and nothing changes.
+  // that exists already is refused and nothing changes. Afterwards the file is the current and
+  // selected entry of the file list, and of the album when it is there (in its place).
   RenameOutcome Rename(const std::string& old_name, const std::string& new_name);
 
   // Writes the album list into a private folder of its own, so that albums made side by side
@@ -111,6 +116,10 @@ class AlbumModel {
   AlbumRun CreateAlbum(const std::string& output, const AlbumPlaces& places) const;
 
  private:
+  // name the current and selected file; album_index the current and only selected album entry
+  // (none when -1).
+  void MakeCurrent(const std::string& name, int album_index);
+
   std::string patterns_;
   bool extra_formats_;
   std::string folder_;

@@ -1,5 +1,6 @@
 #include "album/album_window.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -29,24 +30,59 @@ QPushButton* PlaceButton(QWidget* parent, const char* name, const char* text, co
   return button;
 }
 
+// The list as the model has it, changing only what differs: after a move two items change,
+// after an add the new ones are appended, so a list of thousands stays quick. Comparing the
+// texts is cheap; what costs in a list widget is adding, removing and selecting items.
 void Show(QListWidget* widget, const AlbumList& list) {
   const QSignalBlocker block(widget);
-  widget->clear();
-  for (const std::string& entry : list.entries) widget->addItem(ToQt(entry));
-  for (int i = 0; i < list.Count(); ++i) {
-    widget->item(i)->setSelected(list.selected[static_cast<size_t>(i)]);
+  const int count = list.Count();
+  if (widget->count() > count) widget->clear();  // entries went: shown anew
+  for (int i = 0; i < widget->count(); ++i) {
+    const QString text = ToQt(list.entries[static_cast<size_t>(i)]);
+    if (widget->item(i)->text() != text) widget->item(i)->setText(text);
   }
-  widget->setCurrentRow(list.current, QItemSelectionModel::NoUpdate);
+  for (int i = widget->count(); i < count; ++i) {
+    widget->addItem(ToQt(list.entries[static_cast<size_t>(i)]));
+  }
+  // The selection: only the items whose state differs are touched.
+  QItemSelectionModel* selection = widget->selectionModel();
+  std::vector<bool> shown(static_cast<size_t>(count), false);
+  for (const QModelIndex& index : selection->selectedIndexes()) {
+    if (index.row() < count) shown[static_cast<size_t>(index.row())] = true;
+  }
+  for (int i = 0; i < count; ++i) {
+    if (shown[static_cast<size_t>(i)] != list.selected[static_cast<size_t>(i)]) {
+      widget->item(i)->setSelected(list.selected[static_cast<size_t>(i)]);
+    }
+  }
+  if (widget->currentRow() != list.current) {
+    widget->setCurrentRow(list.current, QItemSelectionModel::NoUpdate);
+  }
 }
 
 void Read(const QListWidget* widget, AlbumList& list) {
   list.current = widget->currentRow();
-  for (int i = 0; i < list.Count() && i < widget->count(); ++i) {
-    list.selected[static_cast<size_t>(i)] = widget->item(i)->isSelected();
+  list.selected.assign(list.entries.size(), false);
+  for (const QModelIndex& index : widget->selectionModel()->selectedIndexes()) {
+    if (index.row() < list.Count()) list.selected[static_cast<size_t>(index.row())] = true;
   }
 }
 
 }  // namespace
+
+std::string MissingPicturesQuestion(const std::vector<std::string>& missing) {
+  constexpr size_t kNamed = 10;
+  std::string names;
+  for (size_t k = 0; k < missing.size() && k < kNamed; ++k) {
+    names += (k > 0 ? ", " : "") + ShownName(missing[k]);
+  }
+  if (missing.size() > kNamed) names += " and " + std::to_string(missing.size() - kNamed) + " more";
+  const bool one = missing.size() == 1;
+  return std::to_string(missing.size()) +
+         (one ? " picture of the album is" : " pictures of the album are") +
+         " no longer in the folder: " + names + ". Create the album without " +
+         (one ? "it?" : "them?");
+}
 
 std::string AlbumCaption() {
   return "PDF Album for " + std::string(kProductVendor) + " " + std::string(kProductName);
@@ -78,6 +114,11 @@ void AlbumWindow::BuildControls() {
   for (QListWidget* list : {flImages_, lstImages_}) {
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list->viewport()->installEventFilter(this);
+    list->installEventFilter(this);  // the context-menu key and Shift+F10 reach the list
+    // The thumbnail follows the current entry, also when the arrow keys move it.
+    connect(list, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+      if (item) ShowPreview(model_.PathOf(FromQt(item->text())));
+    });
   }
   QPushButton* btnCopy = PlaceButton(this, "btnCopy", "&Copy All >", TwipsRect(2700, 30, 930, 390));
   QPushButton* btnAdd = PlaceButton(this, "btnAdd", "&Add >", TwipsRect(2700, 480, 930, 390));
@@ -105,6 +146,8 @@ void AlbumWindow::BuildControls() {
   QWidget* order[] = {flImages_, lstImages_, btnCopy, btnAdd,  btnRemove, btnDelete,
                       btnRename, btnUp,      btnDown, btnPath, btnCreate};
   for (size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+  // Enter presses the focused button, as Space does.
+  for (QPushButton* button : findChildren<QPushButton*>()) button->installEventFilter(this);
 
   connect(btnCopy, &QPushButton::clicked, this, [this] { Act(&AlbumModel::CopyAllToAlbum); });
   connect(btnAdd, &QPushButton::clicked, this, [this] { Act(&AlbumModel::AddSelectedToAlbum); });
@@ -196,6 +239,13 @@ void AlbumWindow::CreateClicked() {
 }
 
 bool AlbumWindow::CreateAlbum(const std::string& output) {
+  // Files deleted or renamed behind the window's back would give blank pages.
+  const std::vector<std::string> missing = model_.MissingFromAlbum();
+  if (!missing.empty()) {
+    if (!dialogs_.AskYesNo(this, kProgramTitle, MissingPicturesQuestion(missing))) return false;
+    model_.RemoveMissingFromAlbum();
+    ShowModel();
+  }
   if (model_.album.entries.empty()) {
     dialogs_.ShowMessage(this, kProgramTitle, "The album is empty: add pictures to it first.",
                          MessageIcon::kInformation);
@@ -227,6 +277,7 @@ bool AlbumWindow::CreateAlbum(const std::string& output) {
 }
 
 void AlbumWindow::ShowPreview(const std::string& path) {
+  if (path == thumbnail_path_ && preview_) return;  // shown already (a click on the current one)
   thumbnail_path_ = path;
   thumbnail_picture_ = model_.CanPreview(path) ? LoadPicture(codec_, path) : QImage();
   imgImage_->setPixmap(QPixmap::fromImage(thumbnail_picture_));
@@ -242,6 +293,26 @@ void AlbumWindow::ShowPreviewWindow() {
 }
 
 bool AlbumWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+      button->click();
+      return true;
+    }
+  }
+  if (event->type() == QEvent::ContextMenu &&
+      static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+    // The context-menu key and Shift+F10: the current entry in the preview window, as the
+    // right button does.
+    for (QListWidget* list : {flImages_, lstImages_}) {
+      if (watched == list && list->currentItem()) {
+        ShowPreview(model_.PathOf(FromQt(list->currentItem()->text())));
+        ShowPreviewWindow();
+        return true;
+      }
+    }
+  }
   if (event->type() == QEvent::MouseButtonPress &&
       static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
     // Right button: the picture in the preview window.

@@ -63,4 +63,8 @@ class AlbumWindow : public QDialog {
 // "PDF Album for Kelm's Vellumox PRO+".
 std::string AlbumCaption();
 
+// "2 pictures of the album are no longer in the folder: a.jpg, b.jpg. Create the album without
+// them?" (ten names at most, then how many more).
+std::string MissingPicturesQuestion(const std::vector<std::string>& missing);
+
 }  // namespace vellumox

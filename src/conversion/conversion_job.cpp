@@ -41,7 +41,6 @@ class CountingEvents : public PictureEvents {
   void PicturesToConvert(int count) override {
     progress_.progress().picture = 0;
     progress_.progress().pictures = count;
-    progress_.Tell(true);
   }
   void PictureConverted(const std::string& picture) override {
     events_.PictureConverted(picture);
@@ -117,7 +116,9 @@ void JobRun::ConvertOne(const std::string& input, const std::string& output, boo
     return;
   }
   // An album's progress names its pattern, not the list file the job made for it.
-  const std::string& shown = album ? request_.input_text : input;
+  const std::string& shown = !request_.shown_input.empty() && input == request_.input_text
+                                 ? request_.shown_input
+                                 : (album ? request_.input_text : input);
   events_.FileStarted(shown);
   ++report_.conversions;
   JobProgress& progress = progress_.progress();

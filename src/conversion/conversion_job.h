@@ -45,6 +45,9 @@ struct JobRequest {
   // ImagePatterns(), followed by ExtraImagePatterns() when those formats can be read.
   std::string image_patterns;
   std::string command_line_text;  // what the command line left; decides an unattended run
+  // How progress names an input that the run made for itself (the album builder's list): by
+  // what it stands for. Empty: by its name.
+  std::string shown_input;
   bool open_when_done = false;    // the open-when-done check box
 };
 

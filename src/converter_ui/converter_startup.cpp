@@ -57,7 +57,11 @@ std::string ConverterStartup::StorePath() const {
 JobRequest ConverterStartup::MakeJobRequest() const {
   JobRequest request = vellumox::MakeJobRequest(controls_, command_line_.text);
   // An album list is pictures whatever the stored markup setting; the setting stays as it is.
-  if (options_.album_list) request.settings.UseTextFormating = true;
+  if (options_.album_list) {
+    request.settings.UseTextFormating = true;
+    // The album builder's list is named by the album's PDF, never by the list file.
+    request.shown_input = "the album " + request.output_text;
+  }
   request.settings.Compress = options_.compress;
   return request;
 }

@@ -1,5 +1,6 @@
 #include "converter_ui/converter_window.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -71,7 +72,17 @@ QPushButton* PlaceButton(QWidget* parent, const char* name, const char* text, co
 
 void Fill(QComboBox* combo, const ListControl& list) {
   combo->clear();
-  for (const std::string& entry : list.entries) combo->addItem(ToQt(entry));
+  int widest = 0;
+  const QFontMetrics metrics(combo->font());
+  for (const std::string& entry : list.entries) {
+    combo->addItem(ToQt(entry));
+    widest = std::max(widest, metrics.horizontalAdvance(ToQt(entry)));
+  }
+  // The open list shows every entry whole ("CourierNew,BoldItalic"); the closed box keeps its
+  // size. The room beyond the text: the item's margins, a frame and a scroll bar.
+  const int room = 2 * combo->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) +
+                   combo->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 12;
+  combo->view()->setMinimumWidth(std::max(combo->width(), widest + room));
 }
 
 void SetColor(QWidget* widget, const QColor& color) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -159,6 +160,57 @@ TEST(AlbumWindow, DeleteFileAndRename) {
   QTest::keyClick(a.window.get(), Qt::Key_F2);
   EXPECT_EQ(Entries(a.Files()), (Strings{"c.jpg", "z.jpg"}));
   EXPECT_EQ(Entries(a.AlbumList()), (Strings{"z.jpg", "c.jpg"}));
+  // The renamed file stays current and selected in both lists, so the next F2 offers it.
+  EXPECT_EQ(a.Files()->currentRow(), 1);
+  EXPECT_TRUE(a.Files()->item(1)->isSelected());
+  EXPECT_FALSE(a.Files()->item(0)->isSelected());
+  EXPECT_EQ(a.AlbumList()->currentRow(), 0);
+  EXPECT_TRUE(a.AlbumList()->item(0)->isSelected());
+  a.dialogs.questions.clear();
+  QTest::keyClick(a.window.get(), Qt::Key_F2);  // cancelled
+  EXPECT_EQ(a.dialogs.questions, Strings{"Enter new name:"});
+  EXPECT_TRUE(test::PathExists(a.dir / "pics/z.jpg"));
+}
+
+TEST(AlbumWindow, FilesGoneFromTheFolderAreNamedBeforeTheAlbumIsMade) {
+  Album a({"a.jpg", "b.jpg", "c.jpg"});
+  test::WriteFile(a.dir / "bin/vellumox", "#!/bin/sh\n");
+  a.Click("btnCopy");
+  test::RunCommand("rm " + test::ShellQuote(a.dir / "pics/a.jpg") + " " +
+                   test::ShellQuote(a.dir / "pics/c.jpg"));
+  const std::string question =
+      "2 pictures of the album are no longer in the folder: a.jpg, c.jpg. Create the album "
+      "without them?";
+  EXPECT_FALSE(a.window->CreateAlbum(a.dir / "out.pdf"));  // No
+  EXPECT_EQ(a.dialogs.questions, Strings{question});
+  EXPECT_TRUE(a.shell.started.empty());
+  a.dialogs.yes_no = {"yes"};
+  EXPECT_TRUE(a.window->CreateAlbum(a.dir / "out.pdf"));
+  EXPECT_EQ(Entries(a.AlbumList()), Strings{"b.jpg"});
+  ASSERT_EQ(a.shell.started.size(), 1u);
+  EXPECT_EQ(MissingPicturesQuestion({"x.jpg"}),
+            "1 picture of the album is no longer in the folder: x.jpg. Create the album without "
+            "it?");
+}
+
+// The keyboard reaches what the mouse does: the thumbnail follows the arrow keys, the
+// context-menu key opens the preview window, Enter presses the focused button.
+TEST(AlbumWindow, TheKeyboardDoesWhatTheMouseDoes) {
+  Album a({"a.jpg", "b.jpg", "c.jpg"});
+  a.Files()->setFocus();
+  a.SelectOnly(a.Files(), 0);
+  QTest::keyClick(a.Files(), Qt::Key_Down);
+  ASSERT_NE(a.window->Preview(), nullptr);
+  EXPECT_EQ(FromQt(a.window->Preview()->windowTitle()).find("b.jpg") != std::string::npos, true)
+      << FromQt(a.window->Preview()->windowTitle());
+  EXPECT_FALSE(a.window->Preview()->isVisible());
+  QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(1, 1), QPoint(1, 1));
+  QCoreApplication::sendEvent(a.Files(), &menu);
+  EXPECT_TRUE(a.window->Preview()->isVisible());
+  auto* copy = a.window->findChild<QPushButton*>("btnCopy");
+  copy->setFocus();
+  QTest::keyClick(copy, Qt::Key_Return);
+  EXPECT_EQ(Entries(a.AlbumList()), (Strings{"a.jpg", "b.jpg", "c.jpg"}));
 }
 
 TEST(AlbumWindow, TheListFileAndTheConverter) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
@@ -378,6 +379,25 @@ TEST(ConverterWindow, ALongJobStopsAtTheUsersWord) {
   QTest::mouseClick(c.Find<QPushButton>("btnConvert"), Qt::LeftButton);
   c.WaitForJob();
   EXPECT_FALSE(test::ReadFile(dir / "small.pdf").empty());
+}
+
+// A drop-down list opens wide enough for its longest entry; the closed box keeps its size.
+TEST(ConverterWindow, OpenListsShowTheirLongestEntriesWhole) {
+  TempDir dir;
+  Converter c(dir.path());
+  c.Open();
+  for (const char* name : {"cmbFont", "cmbPageSize", "cmbFileType", "cmbTransition"}) {
+    auto* combo = c.Find<QComboBox>(name);
+    const QFontMetrics metrics(combo->font());
+    int widest = 0;
+    for (int i = 0; i < combo->count(); ++i) {
+      widest = std::max(widest, metrics.horizontalAdvance(combo->itemText(i)));
+    }
+    const int closed = combo->width();
+    EXPECT_GT(combo->view()->minimumWidth(), widest) << name;
+    EXPECT_GE(combo->view()->minimumWidth(), closed) << name;
+    EXPECT_EQ(combo->width(), closed) << name;
+  }
 }
 
 TEST(ConverterWindow, TheAlbumBuilderStartsFromTheButtonAndTheList) {
