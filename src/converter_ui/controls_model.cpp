@@ -14,14 +14,40 @@ namespace vellumox {
 
 namespace {
 
-const char* const kFontSizes[] = {"4pt",  "5pt",  "6pt",  "7pt",  "8pt",  "9pt",  "10pt", "11pt",
-                                  "12pt", "14pt", "16pt", "18pt", "20pt", "24pt", "30pt", "36pt"};
+// The lists of numbers: each entry with the number it stands for.
+struct NumberEntry {
+  const char* text;
+  double value;
+};
+const NumberEntry kFontSizes[] = {{"4pt", 4},   {"5pt", 5},   {"6pt", 6},   {"7pt", 7},
+                                  {"8pt", 8},   {"9pt", 9},   {"10pt", 10}, {"11pt", 11},
+                                  {"12pt", 12}, {"14pt", 14}, {"16pt", 16}, {"18pt", 18},
+                                  {"20pt", 20}, {"24pt", 24}, {"30pt", 30}, {"36pt", 36}};
 // The rotation entries end in U+00BA, used as a degree sign.
-const char* const kRotations[] = {"0\xC2\xBA", "90\xC2\xBA", "180\xC2\xBA", "270\xC2\xBA"};
-const char* const kBuiltInPageSizes[] = {"8.5\" x 11\"", "8.5\" x 14\"", "8.5\" x 5.5\"",
-                                         "14\" x 11\"", "17\" x 11\""};
-const char* const kMargins[] = {"0.00\"", "0.25\"", "0.50\"", "0.75\"", "1.00\"",
-                                "1.25\"", "1.50\"", "1.75\"", "2.00\""};
+const NumberEntry kRotations[] = {
+    {"0\xC2\xBA", 0}, {"90\xC2\xBA", 90}, {"180\xC2\xBA", 180}, {"270\xC2\xBA", 270}};
+const NumberEntry kMargins[] = {{"0.00\"", 0},    {"0.25\"", 0.25}, {"0.50\"", 0.5},
+                                {"0.75\"", 0.75}, {"1.00\"", 1},    {"1.25\"", 1.25},
+                                {"1.50\"", 1.5},  {"1.75\"", 1.75}, {"2.00\"", 2}};
+struct PageSizeEntry {
+  const char* text;
+  PageSize size;
+};
+const PageSizeEntry kBuiltInPageSizes[] = {{"8.5\" x 11\"", {8.5f, 11}},
+                                           {"8.5\" x 14\"", {8.5f, 14}},
+                                           {"8.5\" x 5.5\"", {8.5f, 5.5f}},
+                                           {"14\" x 11\"", {14, 11}},
+                                           {"17\" x 11\"", {17, 11}}};
+
+template <size_t N>
+ListControl NumberList(const NumberEntry (&table)[N]) {
+  ListControl list;
+  for (const NumberEntry& entry : table) {
+    list.entries.emplace_back(entry.text);
+    list.values.push_back(entry.value);
+  }
+  return list;
+}
 // The file types: a single file, a folder, then an album of each picture type.
 std::string AlbumFileType(std::string_view extension) {
   return "Make Album with " + std::string(PictureTypeOf(extension).label);
@@ -73,16 +99,29 @@ std::string ListControl::Text() const {
                                              : std::string();
 }
 
+double ListControl::Value() const {
+  return selected >= 0 && selected < static_cast<int>(values.size())
+             ? values[static_cast<size_t>(selected)]
+             : 0;
+}
+
 ConverterControls MakeControls(const StartupFacts& facts) {
   ConverterControls c;
   c.caption = ProductTitle();
   for (const FontEntry& f : FontTable) c.cmbFont.entries.emplace_back(f.name);
-  c.cmbFontSize.entries = Entries(kFontSizes);
-  c.cmbRotation.entries = Entries(kRotations);
-  c.cmbPageSize.entries = Entries(kBuiltInPageSizes);
-  for (const std::string& size : facts.custom_page_sizes) c.cmbPageSize.entries.push_back(size);
-  c.cmbMargin.entries = Entries(kMargins);
-  c.cmbTopMargin.entries = Entries(kMargins);
+  c.cmbFontSize = NumberList(kFontSizes);
+  c.cmbRotation = NumberList(kRotations);
+  for (const PageSizeEntry& entry : kBuiltInPageSizes) {
+    c.cmbPageSize.entries.emplace_back(entry.text);
+    c.page_sizes.push_back(entry.size);
+  }
+  // A line of pagesize.ini is text by nature: its numbers are read once, here.
+  for (const std::string& size : facts.custom_page_sizes) {
+    c.cmbPageSize.entries.push_back(size);
+    c.page_sizes.push_back(PageSizeOf(size));
+  }
+  c.cmbMargin = NumberList(kMargins);
+  c.cmbTopMargin = NumberList(kMargins);
   for (const ColorEntry& color : ColorTable) {
     c.cmbForeColor.entries.emplace_back(color.name);
     c.cmbBackColor.entries.emplace_back(color.name);
@@ -125,19 +164,23 @@ ConversionSettings ReadSettings(const ConverterControls& c) {
   s.TextSubject = c.txtSubject;
   s.TextTitle = c.txtTitle;
   s.FontName = c.cmbFont.Text();
-  s.FontSize = ToInt16(ReadNumber(c.cmbFontSize.Text()));
-  s.Rotation = ToInt16(ReadNumber(c.cmbRotation.Text()));
-  PageSize page = PageSizeOf(c.cmbPageSize.Text());
-  s.pwidth = page.width;
-  s.pheight = page.height;
-  s.Margin = LeadingNumber(c.cmbMargin.Text());
+  s.FontSize = ToInt16(c.cmbFontSize.Value());
+  s.Rotation = ToInt16(c.cmbRotation.Value());
+  const int page = c.cmbPageSize.selected;
+  if (page >= 0 && page < static_cast<int>(c.page_sizes.size())) {
+    s.pwidth = c.page_sizes[static_cast<size_t>(page)].width;
+    s.pheight = c.page_sizes[static_cast<size_t>(page)].height;
+  } else {
+    s.pwidth = s.pheight = 0;
+  }
+  s.Margin = static_cast<float>(c.cmbMargin.Value());
   s.ForeColorIndex = static_cast<int16_t>(c.cmbForeColor.selected);
   s.BackColorIndex = static_cast<int16_t>(c.cmbBackColor.selected);
   s.ShowPageNum = c.chkPageNum;
   s.UseTextFormating = c.chkFormatHeaders;
   s.TransitionMode = static_cast<int16_t>(c.cmbTransition.selected);
   s.FullScreen = c.chkFullScreen;
-  s.TopMargin = LeadingNumber(c.cmbTopMargin.Text());
+  s.TopMargin = static_cast<float>(c.cmbTopMargin.Value());
   return s;
 }
 

@@ -16,6 +16,9 @@ namespace vellumox {
 struct ListControl {
   std::vector<std::string> entries;
   int selected = -1;
+  // The number each entry stands for (points, degrees, inches), for the lists of numbers; the
+  // settings are taken from these, never read back from the entries' text.
+  std::vector<double> values;
 
   // Selects index when it is a valid position; false (and nothing changes) otherwise.
   bool Select(int index);
@@ -23,6 +26,8 @@ struct ListControl {
   bool SelectText(std::string_view text);
   // The selected entry's text, empty when nothing is selected.
   std::string Text() const;
+  // The selected entry's number, 0 when nothing is selected.
+  double Value() const;
   int Count() const { return static_cast<int>(entries.size()); }
 };
 
@@ -63,7 +68,8 @@ struct ConverterControls {
   bool chkFullScreen = false;
   int hsJPEG = 100;
   bool btnAlbumVisible = false;
-  std::string caption;  // the window's caption: the product's name and version
+  std::vector<PageSize> page_sizes;  // each page-size entry's width and height
+  std::string caption;               // the window's caption: the product's name and version
   // ";*.tif;*.png;*.tga;*.pcx;*.psd" when the extra formats can be read, else empty.
   std::string ExtraImagePatterns;
 };

@@ -239,15 +239,31 @@ void ConverterWindow::BuildControls() {
   WidenToFit(chkOpen_, right, chkSkipJPG_->x() + chkSkipJPG_->sizeHint().width() + 2);
   highlighted_ = {lblFilename_, lblOutputFile_, chkPageNum_, chkFormatHeaders_};
 
-  const ConverterControls& m = model();
-  for (auto [combo, list] :
-       {std::pair{cmbFont_, &m.cmbFont}, std::pair{cmbFontSize_, &m.cmbFontSize},
-        std::pair{cmbRotation_, &m.cmbRotation}, std::pair{cmbPageSize_, &m.cmbPageSize},
-        std::pair{cmbMargin_, &m.cmbMargin}, std::pair{cmbTopMargin_, &m.cmbTopMargin},
-        std::pair{cmbForeColor_, &m.cmbForeColor}, std::pair{cmbBackColor_, &m.cmbBackColor},
-        std::pair{cmbTransition_, &m.cmbTransition}, std::pair{cmbFileType_, &m.cmbFileType}}) {
-    Fill(combo, *list);
-  }
+  // Each control and the part of the options model it shows: read and shown through these
+  // tables only.
+  lists_ = {{cmbFont_, &ConverterControls::cmbFont},
+            {cmbFontSize_, &ConverterControls::cmbFontSize},
+            {cmbRotation_, &ConverterControls::cmbRotation},
+            {cmbPageSize_, &ConverterControls::cmbPageSize},
+            {cmbMargin_, &ConverterControls::cmbMargin},
+            {cmbTopMargin_, &ConverterControls::cmbTopMargin},
+            {cmbForeColor_, &ConverterControls::cmbForeColor},
+            {cmbBackColor_, &ConverterControls::cmbBackColor},
+            {cmbTransition_, &ConverterControls::cmbTransition},
+            {cmbFileType_, &ConverterControls::cmbFileType}};
+  texts_ = {{txtAuthor_, &ConverterControls::txtAuthor},
+            {txtCreator_, &ConverterControls::txtCreator},
+            {txtKeywords_, &ConverterControls::txtKeywords},
+            {txtSubject_, &ConverterControls::txtSubject},
+            {txtTitle_, &ConverterControls::txtTitle},
+            {txtFilename_, &ConverterControls::txtFilename},
+            {txtOutputFile_, &ConverterControls::txtOutputFile}};
+  checks_ = {{chkPageNum_, &ConverterControls::chkPageNum},
+             {chkFormatHeaders_, &ConverterControls::chkFormatHeaders},
+             {chkSkipJPG_, &ConverterControls::chkSkipJPG},
+             {chkOpen_, &ConverterControls::chkOpen},
+             {chkFullScreen_, &ConverterControls::chkFullScreen}};
+  for (const auto& [combo, list] : lists_) Fill(combo, model().*list);
 }
 
 void ConverterWindow::SetTabOrder() {
@@ -287,59 +303,46 @@ void ConverterWindow::ConnectEvents() {
 
 void ConverterWindow::ReadWidgets() {
   ConverterControls& m = model();
-  m.txtAuthor = FromQt(txtAuthor_->text());
-  m.txtCreator = FromQt(txtCreator_->text());
-  m.txtKeywords = FromQt(txtKeywords_->text());
-  m.txtSubject = FromQt(txtSubject_->text());
-  m.txtTitle = FromQt(txtTitle_->text());
-  m.txtFilename = FromQt(txtFilename_->text());
-  m.txtOutputFile = FromQt(txtOutputFile_->text());
-  m.cmbFont.selected = cmbFont_->currentIndex();
-  m.cmbFontSize.selected = cmbFontSize_->currentIndex();
-  m.cmbRotation.selected = cmbRotation_->currentIndex();
-  m.cmbPageSize.selected = cmbPageSize_->currentIndex();
-  m.cmbMargin.selected = cmbMargin_->currentIndex();
-  m.cmbTopMargin.selected = cmbTopMargin_->currentIndex();
-  m.cmbForeColor.selected = cmbForeColor_->currentIndex();
-  m.cmbBackColor.selected = cmbBackColor_->currentIndex();
-  m.cmbTransition.selected = cmbTransition_->currentIndex();
-  m.cmbFileType.selected = cmbFileType_->currentIndex();
-  m.chkPageNum = chkPageNum_->isChecked();
-  m.chkFormatHeaders = chkFormatHeaders_->isChecked();
-  m.chkSkipJPG = chkSkipJPG_->isChecked();
-  m.chkOpen = chkOpen_->isChecked();
-  m.chkFullScreen = chkFullScreen_->isChecked();
+  for (const auto& [field, text] : texts_) m.*text = FromQt(field->text());
+  for (const auto& [combo, list] : lists_) (m.*list).selected = combo->currentIndex();
+  for (const auto& [box, checked] : checks_) m.*checked = box->isChecked();
   m.hsJPEG = hsJPEG_->value();
 }
 
 void ConverterWindow::ShowModel() {
   const ConverterControls& m = model();
   setWindowTitle(ToQt(m.caption));
-  txtAuthor_->setText(ToQt(m.txtAuthor));
-  txtCreator_->setText(ToQt(m.txtCreator));
-  txtKeywords_->setText(ToQt(m.txtKeywords));
-  txtSubject_->setText(ToQt(m.txtSubject));
-  txtTitle_->setText(ToQt(m.txtTitle));
-  txtFilename_->setText(ToQt(m.txtFilename));
-  txtOutputFile_->setText(ToQt(m.txtOutputFile));
-  cmbFont_->setCurrentIndex(m.cmbFont.selected);
-  cmbFontSize_->setCurrentIndex(m.cmbFontSize.selected);
-  cmbRotation_->setCurrentIndex(m.cmbRotation.selected);
-  cmbPageSize_->setCurrentIndex(m.cmbPageSize.selected);
-  cmbMargin_->setCurrentIndex(m.cmbMargin.selected);
-  cmbTopMargin_->setCurrentIndex(m.cmbTopMargin.selected);
-  cmbForeColor_->setCurrentIndex(m.cmbForeColor.selected);
-  cmbBackColor_->setCurrentIndex(m.cmbBackColor.selected);
-  cmbTransition_->setCurrentIndex(m.cmbTransition.selected);
-  cmbFileType_->setCurrentIndex(m.cmbFileType.selected);
-  chkPageNum_->setChecked(m.chkPageNum);
-  chkFormatHeaders_->setChecked(m.chkFormatHeaders);
-  chkSkipJPG_->setChecked(m.chkSkipJPG);
-  chkOpen_->setChecked(m.chkOpen);
-  chkFullScreen_->setChecked(m.chkFullScreen);
+  for (const auto& [field, text] : texts_) field->setText(ToQt(m.*text));
+  for (const auto& [combo, list] : lists_) combo->setCurrentIndex((m.*list).selected);
+  for (const auto& [box, checked] : checks_) box->setChecked(m.*checked);
   hsJPEG_->setValue(m.hsJPEG);
+  UpdateActions();
+}
+
+void ConverterWindow::UpdateActions() {
+  ConverterControls& m = model();
+  const bool busy = JobRunning();
+  // Everything that could start a job, change a setting or close the window waits for the
+  // job, except Close, which then offers to stop it.
+  for (QWidget* control : findChildren<QWidget*>()) {
+    if (control == btnClose_) continue;
+    if (qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control) ||
+        qobject_cast<QCheckBox*>(control) || qobject_cast<QSlider*>(control) ||
+        qobject_cast<QPushButton*>(control) || control == lblCredits_) {
+      control->setEnabled(!busy);
+    }
+  }
   btnAlbum_->setVisible(m.btnAlbumVisible);
-  ApplyOutputFieldRule();
+  // The output field follows the input and the file type.
+  m.txtFilename = FromQt(txtFilename_->text());
+  m.cmbFileType.selected = cmbFileType_->currentIndex();
+  const bool output = OutputFieldEnabled(m);
+  txtOutputFile_->setReadOnly(!output);
+  QPalette palette = txtOutputFile_->palette();
+  palette.setColor(QPalette::Base,
+                   QApplication::palette().color(output ? QPalette::Base : QPalette::Button));
+  txtOutputFile_->setPalette(palette);
+  lblOutputFile_->setEnabled(output);
 }
 
 void ConverterWindow::Load(bool show_splash) {
@@ -414,25 +417,12 @@ void ConverterWindow::FileTypeChanged() {
       BrowseInput();
       break;
   }
-  ApplyOutputFieldRule();
+  UpdateActions();
 }
 
 void ConverterWindow::AlbumClicked() {
   cmbFileType_->setCurrentText(ToQt(kInteractiveAlbum));
   FileTypeChanged();
-}
-
-void ConverterWindow::ApplyOutputFieldRule() {
-  ConverterControls& m = model();
-  m.txtFilename = FromQt(txtFilename_->text());
-  m.cmbFileType.selected = cmbFileType_->currentIndex();
-  const bool enabled = OutputFieldEnabled(m);
-  txtOutputFile_->setReadOnly(!enabled);
-  QPalette palette = txtOutputFile_->palette();
-  palette.setColor(QPalette::Base,
-                   QApplication::palette().color(enabled ? QPalette::Base : QPalette::Button));
-  txtOutputFile_->setPalette(palette);
-  lblOutputFile_->setEnabled(enabled);
 }
 
 void ConverterWindow::Convert() {
@@ -441,13 +431,13 @@ void ConverterWindow::Convert() {
   job_ = std::make_unique<WindowJob>(codec_, startup_.MakeJobRequest(),
                                      startup_.MakePictureOptions(), *this, *this);
   connect(job_.get(), &WindowJob::finished, this, &ConverterWindow::JobDone);
-  SetBusy(true);
   job_->Start();
+  UpdateActions();
 }
 
 void ConverterWindow::JobDone() {
   const JobReport& report = job_->Report();
-  SetBusy(false);
+  UpdateActions();
   if (StopSignal() != 0) {
     // A signal ends the program: no question, no about window.
     finished_ = true;
@@ -474,19 +464,6 @@ void ConverterWindow::JobDone() {
       move(screen->availableGeometry().center() - rect().center());
     }
     show();
-  }
-}
-
-void ConverterWindow::SetBusy(bool busy) {
-  // Everything that could start a job, change a setting or close the window waits for the job.
-  const QList<QWidget*> controls = findChildren<QWidget*>();
-  for (QWidget* control : controls) {
-    if (control == btnClose_) continue;  // while a job runs, it offers to stop it
-    if (qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control) ||
-        qobject_cast<QCheckBox*>(control) || qobject_cast<QSlider*>(control) ||
-        qobject_cast<QPushButton*>(control) || control == lblCredits_) {
-      control->setEnabled(!busy);
-    }
   }
 }
 
@@ -591,7 +568,7 @@ bool ConverterWindow::eventFilter(QObject* watched, QEvent* event) {
       }
       break;
     case QEvent::KeyRelease:
-      if (watched == txtFilename_) ApplyOutputFieldRule();
+      if (watched == txtFilename_) UpdateActions();
       break;
     case QEvent::Enter:
       // Qt also sends Enter when a window first shows; only a pointer really over the control

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "conversion/job_events.h"
@@ -83,15 +84,17 @@ class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
   void BuildControls();
   void SetTabOrder();
   void ConnectEvents();
-  // The widgets into the model, and the model into the widgets.
+  // The widgets into the options model, and the model into the widgets, through the tables
+  // of controls and their model members.
   void ReadWidgets();
   void ShowModel();
+  // Every enabled and visible state, derived in one place from the model and the job.
+  void UpdateActions();
 
   void BrowseInput();
   void BrowseOutput();
   void FileTypeChanged();
   void AlbumClicked();
-  void ApplyOutputFieldRule();
   void Convert();
   void JobDone();
   // "Stop the conversion?"; Yes stops the running job through the stop path.
@@ -100,7 +103,6 @@ class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
   // The close path without closing: settings saved, about window shown.
   void SaveAndShowAbout();
   void SetHighlighted(QWidget* control, bool on);
-  void SetBusy(bool busy);
   bool TakeDrop(QDropEvent* event);
   std::string Title() const;
 
@@ -134,6 +136,9 @@ class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
   QPushButton *btnAlbum_ = nullptr, *btnOpen_ = nullptr, *btnSave_ = nullptr;
   QPushButton *btnDefault_ = nullptr, *btnConvert_ = nullptr, *btnClose_ = nullptr;
   std::vector<QWidget*> highlighted_;  // the four controls with a hover highlight
+  std::vector<std::pair<QComboBox*, ListControl ConverterControls::*>> lists_;
+  std::vector<std::pair<QLineEdit*, std::string ConverterControls::*>> texts_;
+  std::vector<std::pair<QCheckBox*, bool ConverterControls::*>> checks_;
 };
 
 }  // namespace vellumox

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/test_support.h"
+#include "writer/number_text.h"
 
 namespace vellumox {
 namespace {
@@ -74,6 +75,30 @@ TEST(ControlsModel, PageSizesFromTheEntryText) {
     EXPECT_EQ(size.width, k.width) << k.entry;
     EXPECT_EQ(size.height, k.height) << k.entry;
   }
+}
+
+// The numbers of the lists are the model's own, and they are what the entries say (as the
+// settings were once read back from the text): every entry of every list, custom sizes too.
+TEST(ControlsModel, EachListEntryStandsForTheNumberItShows) {
+  StartupFacts facts;
+  facts.custom_page_sizes = {"8.27 x 11.69 (A4)", "5.83x8.27"};
+  ConverterControls c = MakeControls(facts);
+  for (const ListControl* list : {&c.cmbFontSize, &c.cmbRotation, &c.cmbMargin, &c.cmbTopMargin}) {
+    ASSERT_EQ(list->values.size(), list->entries.size());
+    for (size_t i = 0; i < list->entries.size(); ++i) {
+      EXPECT_EQ(static_cast<float>(list->values[i]),
+                static_cast<float>(ReadNumber(list->entries[i])))
+          << list->entries[i];
+    }
+  }
+  ASSERT_EQ(c.page_sizes.size(), c.cmbPageSize.entries.size());
+  for (size_t i = 0; i < c.page_sizes.size(); ++i) {
+    const PageSize text = PageSizeOf(c.cmbPageSize.entries[i]);
+    EXPECT_EQ(c.page_sizes[i].width, text.width) << c.cmbPageSize.entries[i];
+    EXPECT_EQ(c.page_sizes[i].height, text.height) << c.cmbPageSize.entries[i];
+  }
+  c.cmbPageSize.Select(6);
+  EXPECT_FLOAT_EQ(ReadSettings(c).pheight, 8.27f);
 }
 
 TEST(ControlsModel, SettingsComeFromTheControls) {
