@@ -27,36 +27,6 @@ void SayError(const std::string& text) {
   std::fprintf(stderr, "vellumox: error: %s\n", MessageLines(text).c_str());
 }
 
-// The exit status of a job's report.
-int StatusOf(const JobReport& report) {
-  if (report.names_missing) return kExitNothing;
-  if (report.failures > 0) return kExitFailed;
-  if (report.pictures_left_out > 0) return kExitPicturesLeftOut;
-  return kExitDone;
-}
-
-// The worse of two statuses of conversions: a failure, then a picture left out, then done.
-int Worse(int a, int b) {
-  auto rank = [](int status) {
-    return status == kExitFailed            ? 3
-           : status == kExitNothing         ? 2
-           : status == kExitPicturesLeftOut ? 1
-                                            : 0;
-  };
-  return rank(a) >= rank(b) ? a : b;
-}
-
-// Why a command line names nothing to convert.
-void SayNothing(const std::string& rest) {
-  if (rest.empty()) {
-    Say("Nothing to convert: name a file, a folder pattern or pictures (see --help).");
-  } else if (FileLength(rest) == 0) {
-    Say("Nothing to convert: '" + rest + "' is empty.");
-  } else {
-    Say("Nothing to convert: '" + rest + "' names no file.");
-  }
-}
-
 }  // namespace
 
 void BatchEvents::EndProgressLine() {
@@ -129,9 +99,8 @@ int RunBatch(const FrontEndOptions& options, const std::string& program_folder) 
   IniSettingsStore store;
   ConverterStartup startup(store, *codec, {program_folder, UserConfigFolder()}, options);
   startup.Restore();
-  const CommandLineOutcome outcome = startup.ApplyCommandLine();
+  startup.ApplyCommandLine();
   for (const std::string& warning : startup.Warnings()) Say("warning: " + warning);
-  ConverterControls& controls = startup.controls();
 
   // Standard input and output go through files of a private folder: the converter reads its
   // input twice and writes its output under a temporary name.
@@ -143,72 +112,47 @@ int RunBatch(const FrontEndOptions& options, const std::string& program_folder) 
   events.SetProgress(options.progress, isatty(STDERR_FILENO) == 1);
   events.ShowAs(stdin_file, "standard input");
 
-  std::vector<JobRequest> jobs;
+  // What the run does is the start-up's decision, the same as the window's; here it is carried
+  // out without a window.
+  const RunPlan plan = startup.PlanRun(stdin_file, stdout_file);
   int status = kExitDone;
-  if (outcome == CommandLineOutcome::kHelp) {
-    std::printf("%s\n", MessageLines(HelpText()).c_str());
-  } else if (options.stdin_input) {
-    int error = 0;
-    if (outcome == CommandLineOutcome::kConvert || !startup.CommandLineText().empty()) {
-      Say("'-' reads the input from standard input: name no other input.");
+  switch (plan.kind) {
+    case RunPlan::Kind::kHelp:
+      std::printf("%s\n", MessageLines(HelpText()).c_str());
+      break;
+    case RunPlan::Kind::kNothing:
+      Say(plan.message);
       status = kExitNothing;
-    } else if (!options.stdout_output && controls.txtOutputFile.empty()) {
-      Say("Standard input needs an output: -o FILE or -o -.");
-      status = kExitNothing;
-    } else if (!options.stdout_output && StandardInputIdentity() &&
-               StandardInputIdentity() == IdentityOf(controls.txtOutputFile)) {
-      // As a named input is never written over by its own PDF.
-      SayError("Standard input is the file '" + controls.txtOutputFile +
-               "' itself: its PDF would be written over it.");
-      status = kExitFailed;
-    } else if (!SaveStandardInput(stdin_file, &error)) {
-      if (!StopRequested()) SayError("Cannot read standard input: " + SystemErrorText(error));
-      status = kExitFailed;
-    } else {
-      JobRequest request = startup.MakeJobRequest();
-      request.input_text = stdin_file;
-      request.output_text = options.stdout_output ? stdout_file : controls.txtOutputFile;
-      request.command_line_text = stdin_file;
-      jobs.push_back(request);
-    }
-  } else if (outcome == CommandLineOutcome::kConvert) {
-    JobRequest request = startup.MakeJobRequest();
-    if (options.stdout_output) request.output_text = stdout_file;
-    jobs.push_back(request);
-  } else {
-    // Several inputs, as the shell expands them: each must name a file.
-    const std::vector<std::string>& inputs = startup.Inputs();
-    bool all_files = inputs.size() >= 2;
-    for (const std::string& input : inputs) all_files = all_files && FileExists(input);
-    if (!all_files) {
-      SayNothing(startup.CommandLineText());
-      status = kExitNothing;
-    } else if (!controls.txtOutputFile.empty() || options.stdout_output) {
-      Say("-o names the PDF of a single input; these are " + std::to_string(inputs.size()) +
-          ": each goes to its own PDF without -o.");
-      status = kExitNothing;
-    } else {
-      for (const std::string& input : inputs) {
-        JobRequest request = startup.MakeJobRequest();
-        request.input_text = input;
-        request.output_text = WithPdfExtension(input, ".pdf");
-        request.command_line_text = input;  // the job ends the run, as for one input
-        jobs.push_back(request);
+      break;
+    case RunPlan::Kind::kRefused:
+      if (plan.message_is_error) {
+        SayError(plan.message);
+      } else {
+        Say(plan.message);
       }
-    }
-  }
-
-  if (!jobs.empty()) {
-    JobConverter converter(*codec, startup.MakePictureOptions());
-    BatchQuestions questions;
-    for (const JobRequest& request : jobs) {
-      status = Worse(status, StatusOf(RunConversionJob(request, converter, events, questions)));
-    }
-    int error = 0;
-    if (options.stdout_output && status != kExitFailed && status != kExitNothing &&
-        !StopRequested() && !CopyToStandardOutput(stdout_file, &error) && !StopRequested()) {
-      SayError("Cannot write the PDF to standard output: " + SystemErrorText(error));
-      status = kExitFailed;
+      status = plan.status;
+      break;
+    case RunPlan::Kind::kConvert: {
+      int error = 0;
+      if (!plan.standard_input_file.empty() &&
+          !SaveStandardInput(plan.standard_input_file, &error)) {
+        if (!StopRequested()) SayError("Cannot read standard input: " + SystemErrorText(error));
+        status = kExitFailed;
+        break;
+      }
+      JobConverter converter(*codec, startup.MakePictureOptions());
+      BatchQuestions questions;
+      for (const JobRequest& request : plan.jobs) {
+        status =
+            WorseStatus(status, StatusOf(RunConversionJob(request, converter, events, questions)));
+      }
+      if (!plan.standard_output_file.empty() && status != kExitFailed && status != kExitNothing &&
+          !StopRequested() && !CopyToStandardOutput(plan.standard_output_file, &error) &&
+          !StopRequested()) {
+        SayError("Cannot write the PDF to standard output: " + SystemErrorText(error));
+        status = kExitFailed;
+      }
+      break;
     }
   }
   // A stop (a signal, a reader of standard output that went) ends the run as the signal

@@ -3,6 +3,7 @@
 #include "converter_ui/page_size_file.h"
 #include "platform/file_system.h"
 #include "platform/product.h"
+#include "writer/path_names.h"
 
 namespace vellumox {
 
@@ -17,7 +18,106 @@ StartupFacts FindFacts(const ImageCodec& codec, const StartupPlaces& places) {
   return facts;
 }
 
+// Why a command line names nothing to convert.
+std::string NothingMessage(const std::string& rest) {
+  if (rest.empty())
+    return "Nothing to convert: name a file, a folder pattern or pictures (see --help).";
+  if (FileLength(rest) == 0) return "Nothing to convert: '" + rest + "' is empty.";
+  return "Nothing to convert: '" + rest + "' names no file.";
+}
+
+RunPlan Refused(std::string message, int status, bool error = false) {
+  RunPlan plan;
+  plan.kind = RunPlan::Kind::kRefused;
+  plan.message = std::move(message);
+  plan.status = status;
+  plan.message_is_error = error;
+  return plan;
+}
+
 }  // namespace
+
+int StatusOf(const JobReport& report) {
+  if (report.names_missing) return kExitNothing;
+  if (report.failures > 0) return kExitFailed;
+  if (report.pictures_left_out > 0) return kExitPicturesLeftOut;
+  return kExitDone;
+}
+
+int WorseStatus(int a, int b) {
+  auto rank = [](int status) {
+    return status == kExitFailed            ? 3
+           : status == kExitNothing         ? 2
+           : status == kExitPicturesLeftOut ? 1
+                                            : 0;
+  };
+  return rank(a) >= rank(b) ? a : b;
+}
+
+RunPlan ConverterStartup::PlanRun(const std::string& stdin_file,
+                                  const std::string& stdout_file) const {
+  const CommandLineOutcome outcome = command_line_.outcome;
+  RunPlan plan;
+  if (outcome == CommandLineOutcome::kHelp) {
+    plan.kind = RunPlan::Kind::kHelp;
+    return plan;
+  }
+  if (options_.stdin_input) {
+    if (outcome == CommandLineOutcome::kConvert || !command_line_.text.empty()) {
+      return Refused("'-' reads the input from standard input: name no other input.", kExitNothing);
+    }
+    if (!options_.stdout_output && controls_.txtOutputFile.empty()) {
+      return Refused("Standard input needs an output: -o FILE or -o -.", kExitNothing);
+    }
+    if (!options_.stdout_output && StandardInputIdentity() &&
+        StandardInputIdentity() == IdentityOf(controls_.txtOutputFile)) {
+      // As a named input is never written over by its own PDF.
+      return Refused("Standard input is the file '" + controls_.txtOutputFile +
+                         "' itself: its PDF would be written over it.",
+                     kExitFailed, true);
+    }
+    JobRequest request = MakeJobRequest();
+    request.input_text = stdin_file;
+    request.output_text = options_.stdout_output ? stdout_file : controls_.txtOutputFile;
+    request.command_line_text = stdin_file;
+    plan.kind = RunPlan::Kind::kConvert;
+    plan.jobs.push_back(request);
+    plan.standard_input_file = stdin_file;
+    if (options_.stdout_output) plan.standard_output_file = stdout_file;
+    return plan;
+  }
+  if (outcome == CommandLineOutcome::kConvert) {
+    JobRequest request = MakeJobRequest();
+    if (options_.stdout_output) request.output_text = stdout_file;
+    plan.kind = RunPlan::Kind::kConvert;
+    plan.jobs.push_back(request);
+    if (options_.stdout_output) plan.standard_output_file = stdout_file;
+    return plan;
+  }
+  // Several inputs, as the shell expands them: each must name a file.
+  const std::vector<std::string>& inputs = command_line_.inputs;
+  bool all_files = inputs.size() >= 2;
+  for (const std::string& input : inputs) all_files = all_files && FileExists(input);
+  if (!all_files) {
+    // With a window, nothing to convert opens it; without, it is said.
+    plan.message = NothingMessage(command_line_.text);
+    return plan;
+  }
+  if (!controls_.txtOutputFile.empty() || options_.stdout_output) {
+    return Refused("-o names the PDF of a single input; these are " +
+                       std::to_string(inputs.size()) + ": each goes to its own PDF without -o.",
+                   kExitNothing);
+  }
+  plan.kind = RunPlan::Kind::kConvert;
+  for (const std::string& input : inputs) {
+    JobRequest request = MakeJobRequest();
+    request.input_text = input;
+    request.output_text = WithPdfExtension(input, ".pdf");
+    request.command_line_text = input;  // the job ends the run, as for one input
+    plan.jobs.push_back(request);
+  }
+  return plan;
+}
 
 ConverterStartup::ConverterStartup(SettingsStore& store, const ImageCodec& codec,
                                    StartupPlaces places, const FrontEndOptions& options)

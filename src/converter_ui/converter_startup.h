@@ -18,6 +18,30 @@
 
 namespace vellumox {
 
+// What a run does, decided once from its command line, and followed by the window and by the
+// batch mode alike.
+struct RunPlan {
+  enum class Kind {
+    kNothing,  // nothing to convert: the window opens with the switches applied
+    kHelp,     // "-?": the help
+    kConvert,  // the jobs, one after another, unattended
+    kRefused,  // the command line cannot be run as it stands: message says why
+  };
+  Kind kind = Kind::kNothing;
+  std::vector<JobRequest> jobs;
+  std::string message;
+  bool message_is_error = false;
+  int status = kExitDone;  // the exit status of a refused run
+  // Standard input is saved into this file before the job, and the PDF of this file goes to
+  // standard output after it (empty when not).
+  std::string standard_input_file, standard_output_file;
+};
+
+// The exit status of a job's report, and the worse of two statuses (a failure, then nothing
+// to convert, then a picture left out, then done).
+int StatusOf(const JobReport& report);
+int WorseStatus(int a, int b);
+
 struct StartupPlaces {
   std::string program_folder;      // where pagesize.ini and the album builder may be
   std::string user_config_folder;  // where the user's own pagesize.ini may be (it wins)
@@ -33,6 +57,10 @@ class ConverterStartup {
   // The switches into the controls; what remains names the input (CommandLineText). Switches
   // that were ignored are described in Warnings().
   CommandLineOutcome ApplyCommandLine();
+  // The run that the command line asks for, after ApplyCommandLine. Standard input and output
+  // go through the two files given (in a private folder of the caller).
+  RunPlan PlanRun(const std::string& standard_input_file,
+                  const std::string& standard_output_file) const;
   // Lines of pagesize.ini refused, then the switches ignored.
   const std::vector<std::string>& Warnings() const { return warnings_; }
   // The controls' choices back into the store, unless this run keeps none (--no-save, in the

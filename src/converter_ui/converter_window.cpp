@@ -353,20 +353,29 @@ void ConverterWindow::Load(bool show_splash) {
     splash.exec();
   }
   startup_.Restore();
-  const CommandLineOutcome outcome = startup_.ApplyCommandLine();
+  startup_.ApplyCommandLine();
   ShowModel();
-  switch (outcome) {
-    case CommandLineOutcome::kHelp:
+  // The run is the start-up's decision, as in batch mode (standard input and output are
+  // batch mode's alone).
+  RunPlan plan = startup_.PlanRun("", "");
+  switch (plan.kind) {
+    case RunPlan::Kind::kHelp:
       dialogs_.ShowMessage(nullptr, Title(), HelpText(), MessageIcon::kInformation);
       SaveAndShowAbout();
       finished_ = true;
       emit closed();
       return;
-    case CommandLineOutcome::kConvert:
-      // The window shows only if the job does not end the program.
-      Convert();
+    case RunPlan::Kind::kConvert:
+      // The window shows only if the jobs do not end the program.
+      ReadWidgets();
+      pending_.assign(plan.jobs.begin() + 1, plan.jobs.end());
+      StartJob(std::move(plan.jobs.front()));
       return;
-    case CommandLineOutcome::kNothing:
+    case RunPlan::Kind::kRefused:
+      dialogs_.ShowMessage(nullptr, Title(), plan.message, MessageIcon::kExclamation);
+      exit_status_ = plan.status;
+      break;
+    case RunPlan::Kind::kNothing:
       break;
   }
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -428,8 +437,12 @@ void ConverterWindow::AlbumClicked() {
 void ConverterWindow::Convert() {
   if (JobRunning()) return;
   ReadWidgets();
-  job_ = std::make_unique<WindowJob>(codec_, startup_.MakeJobRequest(),
-                                     startup_.MakePictureOptions(), *this, *this);
+  StartJob(startup_.MakeJobRequest());
+}
+
+void ConverterWindow::StartJob(JobRequest request) {
+  job_ = std::make_unique<WindowJob>(codec_, std::move(request), startup_.MakePictureOptions(),
+                                     *this, *this);
   connect(job_.get(), &WindowJob::finished, this, &ConverterWindow::JobDone);
   job_->Start();
   UpdateActions();
@@ -455,7 +468,14 @@ void ConverterWindow::JobDone() {
                          MessageIcon::kInformation);
   }
   if (report.unattended) {
-    exit_status_ = report.failures > 0 ? 1 : report.pictures_left_out > 0 ? 3 : 0;
+    exit_status_ = WorseStatus(exit_status_, StatusOf(report));
+    // The command line's next input, unless the user stopped the run.
+    if (!pending_.empty() && !report.stopped) {
+      JobRequest next = std::move(pending_.front());
+      pending_.erase(pending_.begin());
+      StartJob(std::move(next));
+      return;
+    }
     close();
     return;
   }

@@ -96,6 +96,7 @@ class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
   void FileTypeChanged();
   void AlbumClicked();
   void Convert();
+  void StartJob(JobRequest request);
   void JobDone();
   // "Stop the conversion?"; Yes stops the running job through the stop path.
   void AskToStop();
@@ -112,6 +113,7 @@ class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
   UserDialogs& dialogs_;
   std::function<void()> show_about_;
   std::unique_ptr<WindowJob> job_;
+  std::vector<JobRequest> pending_;    // the command line's inputs still to convert
   std::vector<std::string> left_out_;  // the pictures the running job left out, with reasons
   std::vector<std::string> warnings_;  // what the running job changed to keep its PDFs sound
   bool finished_ = false;

@@ -57,7 +57,10 @@ int main(int argc, char** argv) {
   }
   // Qt sees only the program's name: the converter's own switches are not Qt's to take.
   int qt_argc = 1;
-  if (options.batch || !vellumox::DisplayAvailable()) {
+  // Standard input and output are pipes: such a run is unattended, whether a display is there
+  // or not.
+  if (options.batch || options.stdin_input || options.stdout_output ||
+      !vellumox::DisplayAvailable()) {
     // Without a display a QApplication cannot be made; the settings need only the core.
     QCoreApplication app(qt_argc, argv);
     return vellumox::RunBatch(options, vellumox::ProgramFolder());

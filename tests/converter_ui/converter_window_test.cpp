@@ -400,6 +400,34 @@ TEST(ConverterWindow, OpenListsShowTheirLongestEntriesWhole) {
   }
 }
 
+// The window follows the run that the start-up plans, as batch mode does: several inputs each
+// convert and the program ends; a command line that cannot run is said, and converts nothing.
+TEST(ConverterWindow, TheCommandLineRunsAsInBatchMode) {
+  TempDir dir;
+  test::WriteFile(dir / "a.txt", "a\r\n");
+  test::WriteFile(dir / "b.txt", "b\r\n");
+  {
+    Converter c(dir.path());
+    c.Open({dir / "a.txt", dir / "b.txt"});
+    c.WaitForJob();
+    while (c.window->JobRunning() || !c.window->Finished()) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+      c.WaitForJob();
+    }
+    EXPECT_FALSE(test::ReadFile(dir / "a.pdf").empty());
+    EXPECT_FALSE(test::ReadFile(dir / "b.pdf").empty());
+    EXPECT_EQ(c.window->ExitStatus(), 0);
+  }
+  Converter c(dir.path());
+  c.Open({dir / "a.txt", dir / "b.txt", "-o", dir / "x.pdf"});
+  EXPECT_EQ(c.dialogs.messages,
+            Strings{"-o names the PDF of a single input; these are 2: each goes to its own PDF "
+                    "without -o."});
+  EXPECT_FALSE(c.window->JobRunning());
+  EXPECT_FALSE(c.window->Finished());
+  EXPECT_EQ(c.window->ExitStatus(), 2);
+}
+
 TEST(ConverterWindow, TheAlbumBuilderStartsFromTheButtonAndTheList) {
   TempDir dir;
   Converter c(dir.path());
