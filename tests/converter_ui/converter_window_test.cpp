@@ -6,11 +6,13 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTest>
 #include <QUrl>
@@ -21,6 +23,7 @@
 #include "converter_ui/splash_fade.h"
 #include "converter_ui/splash_window.h"
 #include "desktop/qt_text.h"
+#include "desktop/user_dialogs.h"
 #include "platform/stop.h"
 #include "support/fake_desktop.h"
 #include "support/test_support.h"
@@ -426,6 +429,22 @@ TEST(ConverterWindow, TheCommandLineRunsAsInBatchMode) {
   EXPECT_FALSE(c.window->JobRunning());
   EXPECT_FALSE(c.window->Finished());
   EXPECT_EQ(c.window->ExitStatus(), 2);
+}
+
+// Message boxes and the about window stand in the middle of their owner, or of the screen when
+// the owner is not shown (after an unattended run, before the window shows).
+TEST(ConverterWindow, DialogsAreCentredOverTheirOwnerOrTheScreen) {
+  QWidget owner;
+  owner.setGeometry(100, 120, 400, 300);
+  owner.show();
+  QDialog box(&owner);
+  box.resize(120, 60);
+  CentreOverOwner(&box, &owner);
+  EXPECT_EQ(box.frameGeometry().center(), owner.frameGeometry().center());
+  owner.hide();
+  CentreOverOwner(&box, &owner);
+  EXPECT_EQ(box.frameGeometry().center(),
+            QGuiApplication::primaryScreen()->availableGeometry().center());
 }
 
 TEST(ConverterWindow, TheAlbumBuilderStartsFromTheButtonAndTheList) {

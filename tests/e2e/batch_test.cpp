@@ -68,6 +68,23 @@ TEST(Batch, SwitchesPersistIntoTheNextRun) {
   EXPECT_EQ(pdf.find(" 25 Tm\r(1) Tj"), std::string::npos);   // no page numbers
 }
 
+// --progress tells how far a job is (a line each when standard error is no terminal);
+// --quiet silences it.
+TEST(Batch, ProgressNamesThePagesAndQuietSilencesIt) {
+  TempDir dir;
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += "line " + std::to_string(i) + "\r\n";
+  test::WriteFile(dir / "a.txt", text);
+  Batch batch;
+  auto r = batch.Run("--no-save --progress " + ShellQuote(dir / "a.txt"));
+  ASSERT_EQ(r.exit_code, 0) << r.error;
+  EXPECT_NE(r.error.find("vellumox: Processing " + dir / "a.txt" + " \xE2\x80\x94 page 1\n"),
+            std::string::npos)
+      << r.error;
+  r = batch.Run("--no-save --progress --quiet " + ShellQuote(dir / "a.txt"));
+  EXPECT_EQ(r.error.find("page"), std::string::npos) << r.error;
+}
+
 TEST(Batch, HelpVersionAndBadOptions) {
   Batch batch;
   auto help = batch.Run("-?");
