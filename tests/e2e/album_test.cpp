@@ -82,10 +82,13 @@ TEST(AlbumSession, TheWindowAddsMovesAndCreates) {
   test::MakeJpeg(dir / "pics/a.jpg", 300, 200);
   test::MakeJpeg(dir / "pics/b.jpg", 100, 200);
   const std::string script = std::string(VELLUMOX_SOURCE_DIR) + "/tests/e2e/album_session.sh";
-  auto r = RunCommand("cd " + ShellQuote(dir.path()) + " && XDG_CONFIG_HOME=" +
-                      ShellQuote(dir / "config") + " XDG_DATA_HOME=" + ShellQuote(dir / "data") +
-                      " timeout 180 xvfb-run -a -s '-screen 0 1024x768x24' " + ShellQuote(script) +
-                      " " + ShellQuote(test::BinDir()) + " " + ShellQuote(dir.path()));
+  // -noreset: the server would reset when a program's last window closes, and refuse the
+  // next program that connects meanwhile.
+  auto r = RunCommand(
+      "cd " + ShellQuote(dir.path()) + " && XDG_CONFIG_HOME=" + ShellQuote(dir / "config") +
+      " XDG_DATA_HOME=" + ShellQuote(dir / "data") +
+      " timeout 180 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' " + ShellQuote(script) + " " +
+      ShellQuote(test::BinDir()) + " " + ShellQuote(dir.path()));
   EXPECT_EQ(r.exit_code, 0) << r.output << r.error;
   std::string details;
   ASSERT_TRUE(test::QpdfCheckClean(dir / "Trip.pdf", &details)) << details;

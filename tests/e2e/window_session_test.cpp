@@ -19,11 +19,13 @@ TEST(WindowSession, TypedConversionsAndTheClosePath) {
     test::WriteFile(dir / "texts" + "/" + name + ".txt", std::string("Text ") + name + "\n");
   }
   const std::string script = std::string(VELLUMOX_SOURCE_DIR) + "/tests/e2e/window_session.sh";
+  // -noreset: the server would reset when a program's last window closes, and refuse the
+  // next program that connects meanwhile.
   test::CommandResult r = test::RunCommand(
       "cd " + test::ShellQuote(dir.path()) +
       " && XDG_CONFIG_HOME=" + test::ShellQuote(dir / "config") +
-      " timeout 180 xvfb-run -a -s '-screen 0 1024x768x24' " + test::ShellQuote(script) + " " +
-      test::ShellQuote(test::BinDir() + "/vellumox") + " " + test::ShellQuote(dir.path()));
+      " timeout 180 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' " + test::ShellQuote(script) +
+      " " + test::ShellQuote(test::BinDir() + "/vellumox") + " " + test::ShellQuote(dir.path()));
   EXPECT_EQ(r.exit_code, 0) << r.output << r.error;
   for (const char* pdf :
        {"a.pdf", "texts/one.pdf", "texts/two.pdf", "texts/three.pdf", "b.pdf", "c.pdf"}) {
