@@ -334,8 +334,12 @@ TEST(ConverterWindow, NoDoneQuestionAfterAFailureAndNoSilentOpen) {
   w.Field("txtOutputFile")->setText(ToQt(dir / "in.pdf"));
   QTest::mouseClick(w.Find<QPushButton>("btnConvert"), Qt::LeftButton);  // "Open when done"
   w.WaitForJob();
-  EXPECT_EQ(w.dialogs.messages, Strings{"The PDF was written to " + dir / "in.pdf" +
-                                        ", but no program to open it was found."});
+  const std::string nothing_opens =
+      "The PDF was written to " + dir / "in.pdf" + ", but no program to open it was found.";
+  EXPECT_EQ(w.dialogs.messages, Strings{nothing_opens});
+  // Likewise "Click here to open" on the output's label.
+  QTest::mouseClick(w.Find<QLabel>("lblOutputFile"), Qt::LeftButton);
+  EXPECT_EQ(w.dialogs.messages, (Strings{nothing_opens, nothing_opens}));
   EXPECT_TRUE(w.shell.opened.empty());
 }
 
