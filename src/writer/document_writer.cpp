@@ -9,6 +9,7 @@
 #include "platform/local_time.h"
 #include "platform/product.h"
 #include "writer/code_page.h"
+#include "writer/font_table.h"
 #include "writer/color_table.h"
 #include "writer/pdf_string.h"
 #include "writer/transition_table.h"
@@ -35,6 +36,18 @@ void DocumentWriter::BeginObject(int32_t n) {
   EmitLine(std::to_string(n) + " 0 obj");
 }
 
+void DocumentWriter::StreamObject(int32_t n, std::string_view entries, std::string_view data) {
+  BeginObject(n);
+  EmitLine("<<");
+  if (!entries.empty()) EmitLine(entries);
+  EmitLine("/Length " + std::to_string(data.size()));
+  EmitLine(">>");
+  EmitStreamKeyword();
+  out_.EmitBytes(data);
+  out_.EmitBytes("\rendstream\r");
+  EmitLine("endobj");
+}
+
 void DocumentWriter::EmitStreamKeyword() {
   // A strict reader wants a line feed after "stream"; a carriage return alone is not enough
   // there, so this is the one place where the file holds one.
@@ -56,6 +69,9 @@ void DocumentWriter::Initialize(const ConversionSettings& s) {
   frame_.subject = PlatformTextToWindows1252(s.TextSubject);
   frame_.title = PlatformTextToWindows1252(s.TextTitle);
   fonts_ = std::make_unique<StandardFonts>(s.FontName);
+  added_fonts_.clear();
+  image_names_.clear();
+  resources_at_end_ = false;
   output_file_ = s.outputfile;
   objects_.Reset();
   document_ = DocumentObjects();
@@ -91,7 +107,23 @@ void DocumentWriter::StartPDF() {
   });
 }
 
-void DocumentWriter::WriteFrame(const std::vector<ImageObject>& images) {
+std::string DocumentWriter::NextFontName() const {
+  return "F" + std::to_string(kFontCount + 1 + static_cast<int>(added_fonts_.size()));
+}
+
+const Font& DocumentWriter::AddFont(std::unique_ptr<Font> font) {
+  if (!resources_at_end_) {
+    ReportError("Internal error: a font was added after the shared resources were written.");
+  }
+  font->ReserveObjects(objects_);
+  added_fonts_.push_back(std::move(font));
+  return *added_fonts_.back();
+}
+
+void DocumentWriter::WriteFrame(const std::vector<ImageObject>& images, bool more_fonts) {
+  resources_at_end_ = more_fonts;
+  image_names_.clear();
+  for (const ImageObject& image : images) image_names_.push_back(image.name);
   failure_.Trapped([&] {
     ReserveDocumentObjects(images.size());
     BeginObject(document_.info);
@@ -107,26 +139,29 @@ void DocumentWriter::WriteFrame(const std::vector<ImageObject>& images) {
     EmitLine("endobj");
 
     fonts_->WriteObjects(*this);
-    WriteResources(images);
+    if (!resources_at_end_) WriteResources();
     for (size_t k = 0; k < images.size(); ++k) {
       if (!WriteImageObject(document_.first_image + static_cast<int32_t>(k), images[k])) break;
     }
   });
 }
 
-void DocumentWriter::WriteResources(const std::vector<ImageObject>& images) {
+void DocumentWriter::WriteResources() {
   BeginObject(document_.resources);
   EmitLine("<<");
   EmitLine("/Font <<");
   for (const auto& font : fonts_->All()) {
     EmitLine("  /" + font->ResourceName() + " " + Reference(font->ObjectNumber()));
   }
+  for (const auto& font : added_fonts_) {
+    EmitLine("  /" + font->ResourceName() + " " + Reference(font->ObjectNumber()));
+  }
   EmitLine(">>");
   EmitLine("  /ProcSet [ /PDF /Text /ImageC ]");
-  if (!images.empty()) {
+  if (!image_names_.empty()) {
     EmitLine("  /XObject << ");
-    for (size_t k = 0; k < images.size(); ++k) {
-      EmitLine("  /" + images[k].name + " " +
+    for (size_t k = 0; k < image_names_.size(); ++k) {
+      EmitLine("  /" + image_names_[k] + " " +
                Reference(document_.first_image + static_cast<int32_t>(k)));
     }
     EmitLine("  >>");
@@ -185,10 +220,10 @@ void DocumentWriter::EndPDF() {
     EmitLine(">>");
     EmitLine("endobj");
 
-    // A font that learns its glyphs from the pages writes its objects now.
-    for (const auto& font : fonts_->All()) {
-      if (!font->WrittenWithTheFrame()) font->WriteObjects(*this);
-    }
+    // The fonts that learned their glyphs from the pages write their objects now, and the
+    // shared resources that name them follow.
+    for (const auto& font : added_fonts_) font->WriteObjects(*this);
+    if (resources_at_end_) WriteResources();
 
     objects_.CheckAllWritten();
     const int64_t xref = out_.Offset();

@@ -41,7 +41,14 @@ class DocumentWriter : private PdfObjectSink {
   void StartPDF();
   // The information, the fonts, the shared resources and the pictures' objects. The pictures
   // are converted before this, so that the resources name exactly those that have an object.
-  void WriteFrame(const std::vector<ImageObject>& images);
+  // more_fonts: fonts may be added while the pages are written (text that the standard fonts
+  // cannot show); the shared resources are then written at the end, when all are known.
+  void WriteFrame(const std::vector<ImageObject>& images, bool more_fonts = false);
+  // A font beyond the standard ones, for the pages that follow; its objects are reserved now
+  // and written at the end. Only after WriteFrame(images, true).
+  const Font& AddFont(std::unique_ptr<Font> font);
+  // The resource name that the next added font takes ("F21").
+  std::string NextFontName() const;
   // The catalog, the page tree and the cross references; saves the document unless it failed.
   void EndPDF();
   // Removes what an unfinished document wrote.
@@ -112,12 +119,13 @@ class DocumentWriter : private PdfObjectSink {
   // PdfObjectSink
   void BeginObject(int32_t n) override;
   void Line(std::string_view line) override { out_.EmitLine(line); }
+  void StreamObject(int32_t n, std::string_view entries, std::string_view data) override;
 
   void EmitLine(std::string_view line, bool flush = false) { out_.EmitLine(line, flush); }
   // The keyword "stream" with its carriage return and line feed (the one line feed in a file).
   void EmitStreamKeyword();
   void ReserveDocumentObjects(size_t image_count);
-  void WriteResources(const std::vector<ImageObject>& images);
+  void WriteResources();
   // False when the picture's JPEG cannot be read any more.
   bool WriteImageObject(int32_t n, const ImageObject& image);
   // A placement's stream (object stream) and its length (object length).
@@ -131,6 +139,9 @@ class DocumentWriter : private PdfObjectSink {
   PageGeometry geometry_;
   Frame frame_;
   std::unique_ptr<StandardFonts> fonts_ = std::make_unique<StandardFonts>("");
+  std::vector<std::unique_ptr<Font>> added_fonts_;
+  std::vector<std::string> image_names_;  // the resource names of the pictures, in order
+  bool resources_at_end_ = false;
   std::string output_file_;
   DocumentObjects document_;
   PageObjects page_objects_;

@@ -33,6 +33,9 @@ class PdfObjectSink {
   // Records where reserved object n starts and writes its "n 0 obj" line.
   virtual void BeginObject(int32_t n) = 0;
   virtual void Line(std::string_view line) = 0;
+  // Reserved object n as a whole stream object: its dictionary's entries (without "<<", ">>"
+  // and the length, which is added), then data as it is.
+  virtual void StreamObject(int32_t n, std::string_view entries, std::string_view data) = 0;
 
  protected:
   ~PdfObjectSink() = default;
@@ -56,9 +59,13 @@ class Font {
   // least one character, which goes alone when it is wider than max_width.
   virtual TextFit Fit(std::string_view text, int64_t max_width, size_t max_encoded) const = 0;
 
-  // Appends the body of a PDF literal string that shows text (escaped).
+  // Appends the PDF string that shows text: "(escaped text)" for a font of single bytes,
+  // "<hex codes>" for one of two-byte codes. Text is in the font's own form: Windows-1252
+  // bytes for a standard font, UTF-8 for an embedded one. A font that learns its glyph set
+  // from the pages records here the glyphs it shows.
   virtual void Encode(std::string_view text, std::string& out) const = 0;
-  // The length of that body, which is what the wrap width counts.
+  // The length that the wrap width counts for text: the escaped string's characters for a
+  // font of single bytes, the characters of the text for an embedded one.
   virtual size_t EncodedLength(std::string_view text) const = 0;
   // True when every byte of a text is its own glyph and the string shows the text escaped, so
   // that a line can be escaped straight into the output.

@@ -33,9 +33,8 @@ void PageContent::WriteRuns(const Runs& runs) {
       for (const TextRun& run : runs) {
         if (!first) line += ' ';
         first = false;
-        line += '(';
         font_->Encode(run.text, line);
-        line += run.start == TextStart::kNextLine ? ")'" : ") Tj";
+        line += run.start == TextStart::kNextLine ? "'" : " Tj";
       }
     });
   });

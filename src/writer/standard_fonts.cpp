@@ -62,7 +62,9 @@ TextFit StandardFont::Fit(std::string_view text, int64_t max_width, size_t max_e
 }
 
 void StandardFont::Encode(std::string_view text, std::string& out) const {
+  out += '(';
   AppendEscaped(text, out);
+  out += ')';
 }
 
 size_t StandardFont::EncodedLength(std::string_view text) const {

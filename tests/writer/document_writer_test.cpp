@@ -1,5 +1,9 @@
 #include "writer/document_writer.h"
 
+#include <memory>
+
+#include "writer/embedded_font.h"
+
 #include <gtest/gtest.h>
 
 #include "support/test_settings.h"
@@ -417,6 +421,45 @@ TEST(DocumentWriter, AfterTheFirstErrorEveryOperationDoesNothing) {
   EXPECT_EQ(w.OutputOffset(), offset);
   EXPECT_EQ(w.Failure().message, first);
   EXPECT_EQ(test::ListFolder(dir.path()), std::vector<std::string>{});
+}
+
+// A font beyond the standard ones: a TrueType subset, Type0 over CIDFontType2 with a ToUnicode
+// CMap, written at the end with the shared resources that name it; readers give the text back.
+TEST(EmbeddedFont, ASubsetShowsAndGivesBackItsText) {
+  const std::string face = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  if (!test::PathExists(face)) GTEST_SKIP() << "fonts-dejavu-core is not installed";
+  TempDir dir;
+  DocumentWriter w;
+  w.Initialize(CourierLetter(dir / "a.pdf"));
+  w.StartPDF();
+  w.WriteFrame({}, true);
+  std::unique_ptr<EmbeddedFont> font = EmbeddedFont::Open(face, 0, w.NextFontName());
+  ASSERT_NE(font, nullptr);
+  EXPECT_TRUE(font->Covers(U'\u0416'));
+  EXPECT_FALSE(font->Covers(U'\u4E2D'));  // no ideographs in this face
+  EXPECT_EQ(font->EncodedLength("\xD0\x96"
+                                "a"),
+            2u);  // characters, not bytes
+  const Font& added = w.AddFont(std::move(font));
+  EXPECT_EQ(added.ResourceName(), "F21");
+  w.StartPage();
+  w.page().SelectFont(added, 12.0);
+  w.page().ShowText(
+      {{"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 (\xCE\xB1)", TextStart::kNextLine}});
+  w.page().SelectFont(w.fonts().Document(), Fixed4::FromInt(10));
+  w.page().ShowOnNextLine("caf\xE9");
+  w.EndPage();
+  w.EndPDF();
+  ASSERT_TRUE(w.Succeeded()) << w.Failure().message;
+  std::string details;
+  EXPECT_TRUE(test::QpdfCheckClean(dir / "a.pdf", &details)) << details;
+  EXPECT_EQ(test::PdfToText(dir / "a.pdf").substr(0, 24),
+            "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 (\xCE\xB1)\ncaf\xC3\xA9\n");
+  const std::string fonts = test::RunCommand("pdffonts " + test::ShellQuote(dir / "a.pdf")).output;
+  EXPECT_NE(fonts.find("+DejaVuSans"), std::string::npos) << fonts;
+  EXPECT_NE(fonts.find("CID TrueType      Identity-H       yes yes yes"), std::string::npos)
+      << fonts;
+  EXPECT_EQ(test::ReadFile(dir / "a.pdf").substr(0, 9), "%PDF-1.3\r");
 }
 
 }  // namespace

@@ -1,0 +1,346 @@
+#include "writer/embedded_font.h"
+
+#include <hb-ot.h>
+#include <hb-subset.h>
+#include <hb.h>
+#include <zlib.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "writer/writer_error.h"
+
+namespace vellumox {
+
+namespace {
+
+std::string Reference(int32_t n) {
+  return std::to_string(n) + " 0 R";
+}
+
+// The code points of UTF-8 text; a byte that starts no character is taken as U+FFFD.
+std::vector<char32_t> CodePoints(std::string_view text) {
+  std::vector<char32_t> out;
+  for (size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (length == 0 || i + length > text.size()) {
+      out.push_back(0xFFFD);
+      ++i;
+      continue;
+    }
+    char32_t value = length == 1 ? c : c & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) value = value << 6 | (text[i + k] & 0x3F);
+    out.push_back(value);
+    i += length;
+  }
+  return out;
+}
+
+// UTF-16BE in upper-case hexadecimal digits, as a CMap writes a destination string.
+std::string Utf16Hex(std::string_view utf8) {
+  std::string out;
+  char digits[8];
+  auto unit = [&](unsigned u) {
+    std::snprintf(digits, sizeof digits, "%04X", u);
+    out += digits;
+  };
+  for (char32_t c : CodePoints(utf8)) {
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      unit(0xD800 + (c >> 10));
+      unit(0xDC00 + (c & 0x3FF));
+    } else {
+      unit(c);
+    }
+  }
+  return out;
+}
+
+// A PostScript name as a PDF name may hold it without escapes.
+std::string NameText(std::string_view name) {
+  std::string out;
+  for (char c : name) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+        c == '_' || c == '.') {
+      out += c;
+    }
+  }
+  return out.empty() ? "Embedded" : out;
+}
+
+int16_t BigEndian16(const char* p) {
+  return static_cast<int16_t>(static_cast<uint8_t>(p[0]) << 8 | static_cast<uint8_t>(p[1]));
+}
+
+// The bytes of a table of the face (empty when it has none).
+std::string Table(hb_face_t* face, hb_tag_t tag) {
+  hb_blob_t* blob = hb_face_reference_table(face, tag);
+  unsigned length = 0;
+  const char* data = hb_blob_get_data(blob, &length);
+  std::string bytes(data ? data : "", data ? length : 0);
+  hb_blob_destroy(blob);
+  return bytes;
+}
+
+std::string Deflated(std::string_view data) {
+  uLongf size = compressBound(static_cast<uLong>(data.size()));
+  std::string out(size, '\0');
+  if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()),
+                Z_BEST_COMPRESSION) != Z_OK) {
+    throw WriterError("Cannot compress an embedded font.");
+  }
+  out.resize(size);
+  return out;
+}
+
+}  // namespace
+
+struct EmbeddedFont::Face {
+  hb_blob_t* blob = nullptr;
+  hb_face_t* face = nullptr;
+  hb_font_t* font = nullptr;
+  unsigned upem = 1000;
+  ~Face() {
+    hb_font_destroy(font);
+    hb_face_destroy(face);
+    hb_blob_destroy(blob);
+  }
+  // Font units in thousandths of an em.
+  int32_t Thousandths(hb_position_t units) const {
+    return static_cast<int32_t>(std::lround(static_cast<double>(units) * 1000.0 / upem));
+  }
+};
+
+std::unique_ptr<EmbeddedFont> EmbeddedFont::Open(const std::string& path, unsigned index,
+                                                 std::string resource) {
+  auto face = std::make_unique<Face>();
+  face->blob = hb_blob_create_from_file_or_fail(path.c_str());
+  if (!face->blob) return nullptr;
+  face->face = hb_face_create(face->blob, index);
+  // TrueType outlines only: the PDF stays 1.3, and a colour-bitmap face has nothing to draw.
+  if (Table(face->face, HB_TAG('g', 'l', 'y', 'f')).empty() ||
+      Table(face->face, HB_TAG('h', 'e', 'a', 'd')).size() < 54) {
+    return nullptr;
+  }
+  face->upem = hb_face_get_upem(face->face);
+  if (face->upem == 0) return nullptr;
+  face->font = hb_font_create(face->face);
+  hb_font_set_scale(face->font, static_cast<int>(face->upem), static_cast<int>(face->upem));
+  return std::unique_ptr<EmbeddedFont>(new EmbeddedFont(std::move(face), std::move(resource)));
+}
+
+EmbeddedFont::EmbeddedFont(std::unique_ptr<Face> face, std::string resource)
+    : face_(std::move(face)), resource_(std::move(resource)) {
+  char name[128];
+  unsigned size = sizeof name;
+  hb_ot_name_get_utf8(face_->face, HB_OT_NAME_ID_POSTSCRIPT_NAME, HB_LANGUAGE_INVALID, &size, name);
+  name_ = NameText(std::string_view(name, size));
+}
+
+EmbeddedFont::~EmbeddedFont() = default;
+
+bool EmbeddedFont::Covers(char32_t character) const {
+  hb_codepoint_t glyph = 0;
+  return hb_font_get_nominal_glyph(face_->font, character, &glyph) && glyph != 0;
+}
+
+void EmbeddedFont::Shape(std::string_view text, std::vector<ShapedGlyph>& glyphs) const {
+  glyphs.clear();
+  if (text.empty()) return;
+  hb_buffer_t* buffer = hb_buffer_create();
+  hb_buffer_add_utf8(buffer, text.data(), static_cast<int>(text.size()), 0,
+                     static_cast<int>(text.size()));
+  hb_buffer_guess_segment_properties(buffer);
+  hb_shape(face_->font, buffer, nullptr, 0);
+  unsigned count = 0;
+  const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
+  const hb_glyph_position_t* position = hb_buffer_get_glyph_positions(buffer, &count);
+  glyphs.reserve(count);
+  for (unsigned i = 0; i < count; ++i) {
+    glyphs.push_back(
+        {info[i].codepoint, face_->Thousandths(position[i].x_advance), info[i].cluster});
+  }
+  hb_buffer_destroy(buffer);
+}
+
+int64_t EmbeddedFont::Width(std::string_view text) const {
+  std::vector<ShapedGlyph> glyphs;
+  Shape(text, glyphs);
+  int64_t sum = 0;
+  for (const ShapedGlyph& glyph : glyphs) sum += glyph.advance;
+  return sum;
+}
+
+TextFit EmbeddedFont::Fit(std::string_view text, int64_t max_width, size_t max_encoded) const {
+  std::vector<ShapedGlyph> glyphs;
+  Shape(text, glyphs);
+  // The width of each cluster, in the text's order.
+  std::map<uint32_t, int64_t> clusters;
+  for (const ShapedGlyph& glyph : glyphs) clusters[glyph.cluster] += glyph.advance;
+  TextFit fit;
+  int64_t sum = 0;
+  for (auto it = clusters.begin(); it != clusters.end() && fit.encoded < max_encoded; ++it) {
+    sum += it->second;
+    if (sum > max_width && fit.characters > 0) break;
+    auto next = std::next(it);
+    const size_t end = next == clusters.end() ? text.size() : next->first;
+    fit.characters = end;  // bytes of whole clusters
+    fit.encoded = CodePoints(text.substr(0, end)).size();
+    if (sum > max_width) break;  // the first cluster, which goes alone
+  }
+  return fit;
+}
+
+void EmbeddedFont::Encode(std::string_view text, std::string& out) const {
+  std::vector<ShapedGlyph> glyphs;
+  Shape(text, glyphs);
+  out += '<';
+  char digits[8];
+  for (size_t i = 0; i < glyphs.size(); ++i) {
+    const ShapedGlyph& glyph = glyphs[i];
+    // The characters of its cluster: from its start to the next cluster's.
+    size_t end = text.size();
+    for (const ShapedGlyph& other : glyphs) {
+      if (other.cluster > glyph.cluster && other.cluster < end) end = other.cluster;
+    }
+    const bool first_of_cluster = i == 0 || glyphs[i - 1].cluster != glyph.cluster;
+    used_.try_emplace(
+        glyph.glyph, first_of_cluster ? std::string(text.substr(glyph.cluster, end - glyph.cluster))
+                                      : std::string());
+    advances_.try_emplace(glyph.glyph, glyph.advance);
+    std::snprintf(digits, sizeof digits, "%04X", glyph.glyph & 0xFFFF);
+    out += digits;
+  }
+  out += '>';
+}
+
+size_t EmbeddedFont::EncodedLength(std::string_view text) const {
+  return CodePoints(text).size();
+}
+
+void EmbeddedFont::ReserveObjects(ObjectTable& objects) {
+  type0_ = objects.Reserve();
+  cid_font_ = objects.Reserve();
+  descriptor_ = objects.Reserve();
+  font_file_ = objects.Reserve();
+  to_unicode_ = objects.Reserve();
+}
+
+std::string EmbeddedFont::SubsetTag() const {
+  uint32_t hash = 2166136261u;
+  for (const auto& [glyph, text] : used_) hash = (hash ^ glyph) * 16777619u;
+  std::string tag(6, 'A');
+  for (char& c : tag) {
+    c = static_cast<char>('A' + hash % 26);
+    hash /= 26;
+  }
+  return tag;
+}
+
+std::string EmbeddedFont::WidthArray() const {
+  std::string w = "[";
+  int64_t last = -2;
+  for (const auto& [glyph, advance] : advances_) {
+    if (static_cast<int64_t>(glyph) != last + 1) {
+      if (last >= 0) w += "]";
+      w += " " + std::to_string(glyph) + " [";
+    } else {
+      w += " ";
+    }
+    w += std::to_string(advance);
+    last = glyph;
+  }
+  if (last >= 0) w += "]";
+  return w + " ]";
+}
+
+std::string EmbeddedFont::ToUnicodeCMap() const {
+  std::string cmap =
+      "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+      "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+      "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
+      "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
+  std::vector<std::pair<uint32_t, std::string>> pairs;
+  for (const auto& [glyph, text] : used_) {
+    if (!text.empty()) pairs.emplace_back(glyph, text);
+  }
+  char code[8];
+  for (size_t start = 0; start < pairs.size(); start += 100) {
+    const size_t n = std::min<size_t>(100, pairs.size() - start);
+    cmap += std::to_string(n) + " beginbfchar\n";
+    for (size_t k = start; k < start + n; ++k) {
+      std::snprintf(code, sizeof code, "%04X", pairs[k].first & 0xFFFF);
+      cmap += "<" + std::string(code) + "> <" + Utf16Hex(pairs[k].second) + ">\n";
+    }
+    cmap += "endbfchar\n";
+  }
+  return cmap + "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+}
+
+void EmbeddedFont::WriteObjects(PdfObjectSink& sink) const {
+  // The subset keeps every glyph at its number, so the CIDs are the glyph numbers.
+  hb_subset_input_t* input = hb_subset_input_create_or_fail();
+  if (!input) throw WriterError("Out of memory.");
+  hb_set_t* glyphs = hb_subset_input_glyph_set(input);
+  hb_set_add(glyphs, 0);
+  for (const auto& [glyph, text] : used_) hb_set_add(glyphs, glyph);
+  hb_subset_input_set_flags(input, HB_SUBSET_FLAGS_RETAIN_GIDS);
+  hb_face_t* subset = hb_subset_or_fail(face_->face, input);
+  hb_subset_input_destroy(input);
+  if (!subset) throw WriterError("Cannot embed the font " + name_ + ".");
+  hb_blob_t* blob = hb_face_reference_blob(subset);
+  unsigned length = 0;
+  const char* data = hb_blob_get_data(blob, &length);
+  const std::string program(data ? data : "", data ? length : 0);
+  hb_blob_destroy(blob);
+  hb_face_destroy(subset);
+
+  const std::string base = "/" + SubsetTag() + "+" + name_;
+  const std::string head = Table(face_->face, HB_TAG('h', 'e', 'a', 'd'));
+  auto em = [&](int16_t units) { return std::to_string(face_->Thousandths(units)); };
+  const std::string bbox = "[ " + em(BigEndian16(&head[36])) + " " + em(BigEndian16(&head[38])) +
+                           " " + em(BigEndian16(&head[40])) + " " + em(BigEndian16(&head[42])) +
+                           " ]";
+  hb_position_t ascent = 0, descent = 0, cap = 0;
+  hb_ot_metrics_get_position_with_fallback(face_->font, HB_OT_METRICS_TAG_HORIZONTAL_ASCENDER,
+                                           &ascent);
+  hb_ot_metrics_get_position_with_fallback(face_->font, HB_OT_METRICS_TAG_HORIZONTAL_DESCENDER,
+                                           &descent);
+  hb_ot_metrics_get_position_with_fallback(face_->font, HB_OT_METRICS_TAG_CAP_HEIGHT, &cap);
+  const std::string post = Table(face_->face, HB_TAG('p', 'o', 's', 't'));
+  const double italic =
+      post.size() >= 8
+          ? BigEndian16(&post[4]) + static_cast<uint16_t>(BigEndian16(&post[6])) / 65536.0
+          : 0;
+  const bool fixed = post.size() >= 16 && (post[12] | post[13] | post[14] | post[15]) != 0;
+  const int flags = 4 | (fixed ? 1 : 0) | (italic != 0 ? 64 : 0);
+  char angle[32];
+  std::snprintf(angle, sizeof angle, "%g", std::round(italic * 10) / 10);
+
+  sink.BeginObject(type0_);
+  sink.Line("<< /Type /Font /Subtype /Type0 /BaseFont " + base + " /Encoding /Identity-H");
+  sink.Line("   /DescendantFonts [ " + Reference(cid_font_) + " ] /ToUnicode " +
+            Reference(to_unicode_) + " >>");
+  sink.Line("endobj");
+  sink.BeginObject(cid_font_);
+  sink.Line("<< /Type /Font /Subtype /CIDFontType2 /BaseFont " + base);
+  sink.Line("   /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >>");
+  sink.Line("   /FontDescriptor " + Reference(descriptor_) + " /CIDToGIDMap /Identity");
+  sink.Line("   /DW 1000 /W " + WidthArray() + " >>");
+  sink.Line("endobj");
+  sink.BeginObject(descriptor_);
+  sink.Line("<< /Type /FontDescriptor /FontName " + base + " /Flags " + std::to_string(flags));
+  sink.Line("   /FontBBox " + bbox + " /ItalicAngle " + angle + " /Ascent " +
+            std::to_string(face_->Thousandths(ascent)) + " /Descent " +
+            std::to_string(face_->Thousandths(descent)) + " /CapHeight " +
+            std::to_string(face_->Thousandths(cap)) + " /StemV 80");
+  sink.Line("   /FontFile2 " + Reference(font_file_) + " >>");
+  sink.Line("endobj");
+  sink.StreamObject(font_file_, "/Filter /FlateDecode /Length1 " + std::to_string(program.size()),
+                    Deflated(program));
+  sink.StreamObject(to_unicode_, "", ToUnicodeCMap());
+}
+
+}  // namespace vellumox
