@@ -11,16 +11,19 @@ namespace vellumox {
 
 namespace {
 
-// Lays out the lines of an input that opened; false when the document failed on the way.
+// Lays out the lines of the input and ends the document. unicode_fonts: lines may show
+// characters that Windows-1252 lacks; without, such a line stops the layout at once and
+// NeedsUnicodeFonts() tells that the document must start again with them.
 void LayOutLines(const std::string& filename, DocumentWriter& writer, LineLayout& layout,
-                 const std::function<void(int)>& pages_written) {
+                 const std::function<void(int)>& pages_written, bool unicode_fonts) {
   InputTextReader reader;
+  reader.KeepCharacters();
   if (!reader.Open(filename)) {
     writer.ReportError("Cannot open the file '" + filename +
                        "': " + SystemErrorText(reader.ReadError()));
     return;
   }
-  layout.StartDocument();
+  layout.StartDocument(unicode_fonts);
   int pages = 0;
   std::string_view line;
   while (!writer.Failed() && reader.NextLine(line)) {
@@ -29,7 +32,12 @@ void LayOutLines(const std::string& filename, DocumentWriter& writer, LineLayout
       writer.ReportStopped();
       break;
     }
-    layout.PrintLine(line);
+    if (reader.LinesAreUtf8()) {
+      layout.PrintUtf8Line(line);
+      if (layout.NeedsUnicodeFonts()) return;
+    } else {
+      layout.PrintLine(line);
+    }
     if (pages_written && writer.PageCount() != pages) pages_written(pages = writer.PageCount());
   }
   if (reader.ReadError() != 0) {
@@ -37,6 +45,8 @@ void LayOutLines(const std::string& filename, DocumentWriter& writer, LineLayout
                        "': " + SystemErrorText(reader.ReadError()));
   }
   reader.Close();
+  const std::string missing = layout.MissingCharactersWarning();
+  if (!missing.empty()) writer.WarnOnce("characters", missing);
   layout.EndDocument();
   writer.EndPDF();
 }
@@ -57,17 +67,27 @@ bool ConvertText(const std::string& filename, const ConversionSettings& settings
   // have an object, each with its number.
   std::vector<ImageObject> pictures;
   if (images && !writer.Failed()) pictures = images->PrepareImages();
-  writer.WriteFrame(pictures);
-  if (StopRequested()) writer.ReportStopped();
-  // A document that has failed is never saved, so there is no point in laying out the rest.
-  if (!writer.Failed()) {
+  // A document whose text Windows-1252 holds is written as it always was; one with other
+  // characters is known only when such a line comes, and then starts again with the shared
+  // resources at its end, where the embedded faces it takes can be named.
+  for (bool unicode_fonts : {false, true}) {
+    if (unicode_fonts) {
+      writer.Discard();
+      writer.Initialize(settings);
+      writer.StartPDF();
+    }
+    writer.WriteFrame(pictures, unicode_fonts);
+    if (StopRequested()) writer.ReportStopped();
+    // A document that has failed is never saved, so there is no point in laying out the rest.
+    if (writer.Failed()) break;
     try {
-      LayOutLines(filename, writer, layout, pages_written);
+      LayOutLines(filename, writer, layout, pages_written, unicode_fonts);
     } catch (const std::bad_alloc&) {
       writer.ReportError("Out of memory.");
     } catch (const std::exception& e) {
       writer.ReportError(e.what());
     }
+    if (!layout.NeedsUnicodeFonts()) break;
   }
   // Nothing half-written stays behind: an unfinished temporary file is removed.
   if (!writer.Succeeded()) writer.Discard();

@@ -1,17 +1,24 @@
 #include "layout/line_layout.h"
 
+#include <hb.h>
+
 #include <algorithm>
 #include <limits>
 
 #include "layout/markup_scanner.h"
 #include "layout/text_rules.h"
+#include "writer/code_page.h"
 #include "writer/path_names.h"
 
 namespace vellumox {
 
-LineLayout::LineLayout(DocumentWriter& writer) : writer_(writer), markup_(writer, cursor_) {}
+LineLayout::LineLayout(DocumentWriter& writer)
+    : writer_(writer), markup_(writer, cursor_), fallback_(writer) {}
 
-void LineLayout::StartDocument() {
+void LineLayout::StartDocument(bool unicode_fonts) {
+  unicode_fonts_ = unicode_fonts;
+  needs_unicode_fonts_ = false;
+  fallback_.Reset();
   StartPage();
 }
 
@@ -25,23 +32,50 @@ void LineLayout::PageBreak() {
   StartPage();
 }
 
-void LineLayout::PrintLine(std::string_view line) {
-  const PageGeometry& g = writer_.geometry();
+bool LineLayout::BreakBefore(std::string_view line) {
   if (EqualsIgnoreCase(line, "<pagebreak>")) {
     PageBreak();
-    return;
+    return true;
   }
   // A line of form feeds alone separates pages, as in album lists: it breaks the page and
   // prints nothing, so the next page starts at its first line.
   if (line.find('\f') != std::string_view::npos &&
       line.find_first_not_of("\f ") == std::string_view::npos) {
     PageBreak();
-    return;
+    return true;
   }
   // A form feed breaks the page once, before its line; the feed stays in the text.
-  if (cursor_.Line() >= g.LinesPerPage || line.find('\f') != std::string_view::npos) {
+  if (cursor_.Line() >= writer_.geometry().LinesPerPage ||
+      line.find('\f') != std::string_view::npos) {
     PageBreak();
   }
+  return false;
+}
+
+void LineLayout::PrintUtf8Line(std::string_view line) {
+  converted_.clear();
+  if (Utf8ToWindows1252(line, converted_)) {
+    PrintLine(converted_);
+    return;
+  }
+  // A mark after its character is put together with it first (normalisation form C), so that
+  // "e" and a combining acute are the Windows-1252 "\xE9".
+  std::string composed = ComposeMarks(line);
+  converted_.clear();
+  if (Utf8ToWindows1252(composed, converted_)) {
+    PrintLine(converted_);
+    return;
+  }
+  if (!unicode_fonts_) {
+    needs_unicode_fonts_ = true;
+    return;
+  }
+  LayoutUtf8(composed);
+}
+
+void LineLayout::PrintLine(std::string_view line) {
+  const PageGeometry& g = writer_.geometry();
+  if (BreakBefore(line)) return;
   size_t end = line.find_last_not_of(' ');
   line = line.substr(0, end == std::string_view::npos ? 0 : end + 1);
 
@@ -114,6 +148,135 @@ void LineLayout::LayoutLine(std::string_view text) {
 void LineLayout::LayoutPlain(std::string_view text) {
   cursor_.AdvanceLine();
   ShowMarkedText(writer_.page(), text, writer_.geometry().UseTextFormating, TextStart::kNextLine);
+}
+
+namespace {
+
+// A character of a UTF-8 line as the wrap sees it: where it ends, its advance, what it counts
+// towards the wrap width, and whether a line may end after it.
+struct Unit {
+  size_t end = 0;
+  int64_t width = 0;
+  size_t counted = 1;
+  bool break_after = false;
+};
+
+// Ideographs and kana: a text of them has no blanks, so a line may end after any of them.
+bool IsIdeograph(char32_t c) {
+  return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
+         (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+}  // namespace
+
+std::string ComposeMarks(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  hb_unicode_funcs_t* funcs = hb_unicode_funcs_get_default();
+  char32_t pending = 0;
+  bool have = false;
+  for (size_t at = 0; at < utf8.size();) {
+    const char32_t c = NextCodePoint(utf8, at);
+    hb_codepoint_t joined = 0;
+    if (have && hb_unicode_compose(funcs, pending, c, &joined)) {
+      pending = joined;
+      continue;
+    }
+    if (have) AppendUtf8(pending, out);
+    pending = c;
+    have = true;
+  }
+  if (have) AppendUtf8(pending, out);
+  return out;
+}
+
+void LineLayout::LayoutUtf8(std::string_view line) {
+  const PageGeometry& g = writer_.geometry();
+  if (BreakBefore(line)) return;
+  size_t end = line.find_last_not_of(' ');
+  line = line.substr(0, end == std::string_view::npos ? 0 : end + 1);
+  if (HasMarkup(line, g.UseTextFormating)) {
+    markup_.LayoutMarkupLine(line, &fallback_);  // lines with markup are never wrapped
+    return;
+  }
+  constexpr size_t kGlyphFitAlone = std::numeric_limits<size_t>::max() / 4;
+  const int32_t chars = wrap_width_.value_or(g.CharsPerLine);
+  WrapUtf8(line, chars < kMinimumWidth ? kGlyphFitAlone : static_cast<size_t>(chars));
+}
+
+// As Wrap does for Windows-1252, over characters: each measured in the font that shows it.
+void LineLayout::WrapUtf8(std::string_view line, size_t width) {
+  const PageGeometry& g = writer_.geometry();
+  const Font& standard = writer_.fonts().Document();
+  std::vector<Unit> units;
+  for (size_t at = 0; at < line.size();) {
+    const size_t start = at;
+    const char32_t c = NextCodePoint(line, at);
+    // The marks after a character go with it: a cut never parts them.
+    for (size_t next = at; next < line.size();) {
+      if (!IsCombiningMark(NextCodePoint(line, next))) break;
+      at = next;
+    }
+    const std::string_view cluster = line.substr(start, at - start);
+    Unit unit;
+    unit.end = at;
+    const int byte = Windows1252ByteOf(c);
+    if (byte >= 0 && cluster.size() == Utf8SequenceLength(line, start)) {
+      const std::string single(1, static_cast<char>(byte));
+      unit.width = standard.Width(single);
+      unit.counted = standard.EncodedLength(single);
+      unit.break_after = IsWrapBreakCharacter(static_cast<char>(byte));
+    } else {
+      const Font* face = fallback_.For(c, standard);
+      unit.width = face ? face->Width(cluster) : standard.Width("?");
+      unit.break_after = IsIdeograph(c);
+    }
+    units.push_back(unit);
+  }
+  auto show = [&](size_t from, size_t to) {
+    const size_t begin = from == 0 ? 0 : units[from - 1].end;
+    const size_t finish = to == 0 ? 0 : units[to - 1].end;
+    cursor_.AdvanceLine();
+    ShowMarkedText(writer_.page(), line.substr(begin, finish - begin), g.UseTextFormating,
+                   TextStart::kNextLine, &fallback_);
+  };
+  size_t first = 0;
+  size_t counted_rest = 0;
+  for (const Unit& unit : units) counted_rest += unit.counted;
+  for (;;) {
+    // The units that fit: as many as the room between the margins holds, looking while fewer
+    // than the wrap width are counted; at least one.
+    size_t taken = 0, counted = 0;
+    int64_t sum = 0;
+    while (first + taken < units.size() && counted < width + 1) {
+      sum += units[first + taken].width;
+      if (sum > g.LineWidthLimit && taken > 0) break;
+      counted += units[first + taken].counted;
+      ++taken;
+      if (sum > g.LineWidthLimit) break;
+    }
+    if (first == units.size() || (counted_rest <= width && first + taken == units.size())) break;
+    const size_t piece = std::min(width, counted);
+    if (counted > piece && taken > 1) {
+      counted -= units[first + taken - 1].counted;
+      --taken;
+    }
+    size_t cut = taken, cut_counted = counted;
+    size_t at = taken, counted_at = counted;
+    while (at > 0 && !units[first + at - 1].break_after) {
+      counted_at -= units[first + at - 1].counted;
+      --at;
+    }
+    if (at > 0 && counted_at >= piece / 2) {
+      cut = at;
+      cut_counted = counted_at;
+    }
+    show(first, first + cut);
+    first += cut;
+    counted_rest -= cut_counted;
+    if (cursor_.Line() >= g.LinesPerPage) PageBreak();
+  }
+  show(first, units.size());
 }
 
 }  // namespace vellumox

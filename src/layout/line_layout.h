@@ -5,13 +5,19 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
+#include "layout/fallback_fonts.h"
 #include "layout/markup_interpreter.h"
 #include "layout/page_cursor.h"
 #include "writer/document_writer.h"
 
 namespace vellumox {
+
+// UTF-8 text with each combining mark put together with the character before it where Unicode
+// has the two as one character (the composition of normalisation form C).
+std::string ComposeMarks(std::string_view utf8);
 
 class LineLayout {
  public:
@@ -28,10 +34,19 @@ class LineLayout {
   // Narrows or widens the wrap width that the page geometry gives (for tests and fuzzing).
   void SetWrapWidth(int32_t chars) { wrap_width_ = chars; }
 
-  // The document's first page.
-  void StartDocument();
+  // The document's first page. unicode_fonts: lines may show characters that Windows-1252
+  // lacks, in embedded faces (the writer's frame was written for fonts to follow).
+  void StartDocument(bool unicode_fonts = false);
   // One input line (Windows-1252, no line end).
   void PrintLine(std::string_view line);
+  // One input line of UTF-8 (no line end): in Windows-1252 where it has every character (as
+  // PrintLine), else with embedded faces for the rest; without unicode_fonts such a line only
+  // makes NeedsUnicodeFonts() true, and the document must start again with them.
+  void PrintUtf8Line(std::string_view line);
+  bool NeedsUnicodeFonts() const { return needs_unicode_fonts_; }
+  // What the document could not show, told once at its end (empty when nothing is missing).
+  std::string MissingCharactersWarning() const { return fallback_.MissingWarning(); }
+  int MissingCharacterCount() const { return static_cast<int>(fallback_.Missing().size()); }
   // One line or wrapped piece: the markup path when it holds markup, else plain.
   void LayoutLine(std::string_view text);
   // Ends the page and starts the next.
@@ -45,14 +60,23 @@ class LineLayout {
 
  private:
   void StartPage();
+  // The page breaks before a line; true when the line was a break of its own and is done.
+  bool BreakBefore(std::string_view line);
   void LayoutPlain(std::string_view text);
+  // A UTF-8 line with characters that Windows-1252 lacks.
+  void LayoutUtf8(std::string_view line);
+  void WrapUtf8(std::string_view line, size_t width);
   // Lays out a line that is too long for one text line, piece by piece.
   void Wrap(std::string_view line, size_t width, size_t encoded_length);
 
   DocumentWriter& writer_;
   PageCursor cursor_;
   MarkupInterpreter markup_;
+  FallbackFonts fallback_;
   std::optional<int32_t> wrap_width_;
+  bool unicode_fonts_ = false;
+  bool needs_unicode_fonts_ = false;
+  std::string converted_;
 };
 
 }  // namespace vellumox

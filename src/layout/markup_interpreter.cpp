@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "layout/fallback_fonts.h"
 #include "layout/markup_rules.h"
 #include "layout/markup_scanner.h"
 #include "layout/text_rules.h"
@@ -39,22 +40,35 @@ int32_t Bounded(double value, int32_t low, int32_t high, bool* bounded) {
 }
 
 void ShowMarkedText(PageContent& page, std::string_view text, bool use_text_formatting,
-                    TextStart last) {
-  if (!use_text_formatting || !MayHoldInlineMarks(text)) {
+                    TextStart last, FallbackFonts* unicode) {
+  if (!unicode && (!use_text_formatting || !MayHoldInlineMarks(text))) {
     page.ShowText({TextRun{text, last}});
     return;
   }
-  const std::vector<std::string> pieces = InlineMarkPieces(text, true);
+  const std::vector<std::string> pieces = InlineMarkPieces(text, use_text_formatting);
   std::vector<TextRun> runs;
-  runs.reserve(pieces.size());
+  std::vector<FontRuns> split;  // the texts of UTF-8 pieces, kept while the runs are shown
+  split.reserve(pieces.size());
   for (size_t k = 0; k < pieces.size(); ++k) {
-    runs.push_back({pieces[k], k + 1 < pieces.size() ? TextStart::kNextLine : last});
+    const TextStart start = k + 1 < pieces.size() ? TextStart::kNextLine : last;
+    if (!unicode) {
+      runs.push_back({pieces[k], start});
+      continue;
+    }
+    // A piece in several fonts: its first run starts where the piece does, the rest follow it.
+    split.push_back(SplitIntoFontRuns(pieces[k], page.CurrentFont(), *unicode));
+    const FontRuns& piece = split.back();
+    if (piece.texts.empty()) runs.push_back({"", start});
+    for (size_t r = 0; r < piece.texts.size(); ++r) {
+      runs.push_back({piece.texts[r], r == 0 ? start : TextStart::kHere, piece.fonts[r]});
+    }
   }
   page.ShowText(runs);
 }
 
 void MarkupInterpreter::ShowHere(std::string_view text) {
-  ShowMarkedText(writer_.page(), text, writer_.geometry().UseTextFormating, TextStart::kHere);
+  ShowMarkedText(writer_.page(), text, writer_.geometry().UseTextFormating, TextStart::kHere,
+                 unicode_);
 }
 
 const Font& MarkupInterpreter::FontAt(int position) const {
@@ -62,7 +76,8 @@ const Font& MarkupInterpreter::FontAt(int position) const {
   return position == 0 ? fonts.Document() : fonts.TableFont(position);
 }
 
-void MarkupInterpreter::LayoutMarkupLine(std::string_view line) {
+void MarkupInterpreter::LayoutMarkupLine(std::string_view line, FallbackFonts* unicode) {
+  unicode_ = unicode;
   const PageGeometry& g = writer_.geometry();
   PageContent& page = writer_.page();
   size_t trimmed = line.find_last_not_of(' ');
@@ -79,7 +94,10 @@ void MarkupInterpreter::LayoutMarkupLine(std::string_view line) {
       ShowHere(line.substr(start));
       break;
     }
-    const std::string_view tag = element->tag;
+    // Tags are read in the PDF's code page, as the picture collection read them.
+    std::string tag_bytes;
+    if (unicode_) Utf8ToWindows1252(element->tag, tag_bytes);
+    const std::string_view tag = unicode_ ? std::string_view(tag_bytes) : element->tag;
     ElementStyle style = ApplyTag(tag);
 
     cursor_.AddLines(RoundHalfEven(static_cast<double>(style.SizeScale) / 1.2));
@@ -118,6 +136,7 @@ void MarkupInterpreter::LayoutMarkupLine(std::string_view line) {
     break;
   }
   cursor_.AdvanceVertical();
+  unicode_ = nullptr;
 }
 
 int MarkupInterpreter::BoldFont() const {

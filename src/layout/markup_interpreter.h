@@ -24,10 +24,14 @@ void WarnOutOfBounds(DocumentWriter& writer, std::string_view tag);
 // value kept within [low, high]; *bounded is set when that changed it.
 int32_t Bounded(double value, int32_t low, int32_t high, bool* bounded);
 
+class FallbackFonts;
+
 // Shows a text as runs on one content line: its inline marks start new text lines, and the last
-// piece starts as last says.
+// piece starts as last says. unicode: the text is UTF-8, shown in the standard font in force
+// where Windows-1252 has its characters and in these faces where not (nullptr: the text is
+// Windows-1252).
 void ShowMarkedText(PageContent& page, std::string_view text, bool use_text_formatting,
-                    TextStart last);
+                    TextStart last, FallbackFonts* unicode = nullptr);
 
 // One element's look.
 struct ElementStyle {
@@ -43,8 +47,8 @@ class MarkupInterpreter {
   void SetImagePlacer(ImagePlacer* placer) { placer_ = placer; }
 
   // Lays out one line that holds markup. Every line is consumed in bounded time,
-  // whatever its tags.
-  void LayoutMarkupLine(std::string_view line);
+  // whatever its tags. unicode: the line is UTF-8, its texts shown through these faces.
+  void LayoutMarkupLine(std::string_view line, FallbackFonts* unicode = nullptr);
 
   // Reads a tag (the text between "<" and ">") into a style; tab and image tags also do
   // their own work on the page here.
@@ -61,6 +65,7 @@ class MarkupInterpreter {
 
   DocumentWriter& writer_;
   PageCursor& cursor_;
+  FallbackFonts* unicode_ = nullptr;  // the line being laid out is UTF-8
   ImagePlacer* placer_ = nullptr;
 };
 

@@ -194,9 +194,10 @@ void KeepAscii(std::string_view in, std::string& out) {
 
 }  // namespace
 
-CodePageConverter::CodePageConverter(TextEncoding from) : from_(from), cd_(kNoConversion) {
+CodePageConverter::CodePageConverter(TextEncoding from, bool to_utf8)
+    : from_(from), cd_(kNoConversion) {
   if (from_ != TextEncoding::kWindows1252) {
-    cd_ = iconv_open("WINDOWS-1252", IconvName(from_));
+    cd_ = iconv_open(to_utf8 ? "UTF-8" : "WINDOWS-1252", IconvName(from_));
   }
 }
 
@@ -253,6 +254,66 @@ std::string Windows1252ToUtf8(std::string_view text) {
   RunIconv(cd, TextEncoding::kWindows1252, text, out, nullptr);
   iconv_close(cd);
   return out;
+}
+
+char32_t NextCodePoint(std::string_view text, size_t& at) {
+  const size_t length = Utf8SequenceLength(text, at);
+  if (length == 0) {
+    ++at;
+    return 0xFFFD;
+  }
+  const auto lead = static_cast<unsigned char>(text[at]);
+  char32_t value = length == 1 ? lead : lead & (0x7F >> length);
+  for (size_t k = 1; k < length; ++k) value = value << 6 | (text[at + k] & 0x3F);
+  at += length;
+  return value;
+}
+
+int Windows1252ByteOf(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
+  // The characters at 0x80 to 0x9F; 0 marks a code that Windows-1252 leaves free.
+  static constexpr char32_t kHigh[32] = {
+      0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+  for (int k = 0; k < 32; ++k) {
+    if (kHigh[k] == c && c != 0) return 0x80 + k;
+  }
+  return -1;
+}
+
+bool Utf8ToWindows1252(std::string_view utf8, std::string& out) {
+  bool all = true;
+  for (size_t at = 0; at < utf8.size();) {
+    const auto byte = static_cast<unsigned char>(utf8[at]);
+    if (byte < 0x80) {
+      out += static_cast<char>(byte);
+      ++at;
+      continue;
+    }
+    const int mapped = Windows1252ByteOf(NextCodePoint(utf8, at));
+    all = all && mapped >= 0;
+    out += mapped >= 0 ? static_cast<char>(mapped) : '?';
+  }
+  return all;
+}
+
+void AppendUtf8(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | c >> 6);
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | c >> 12);
+    out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | c >> 18);
+    out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+    out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
 }
 
 }  // namespace vellumox

@@ -44,7 +44,8 @@ size_t ByteOrderMarkLength(std::string_view start, TextEncoding encoding);
 // lacks becomes "?". Owns its conversion descriptor; one per conversion, never shared.
 class CodePageConverter {
  public:
-  explicit CodePageConverter(TextEncoding from);
+  // to_utf8: into UTF-8 instead, keeping every character (an invalid sequence becomes "?").
+  explicit CodePageConverter(TextEncoding from, bool to_utf8 = false);
   ~CodePageConverter();
   CodePageConverter(const CodePageConverter&) = delete;
   CodePageConverter& operator=(const CodePageConverter&) = delete;
@@ -64,6 +65,17 @@ class CodePageConverter {
 // Texts from the command line and the windows (author, title, ...), UTF-8 on this platform,
 // in the PDF's code page. Text that is not valid UTF-8 is taken byte for byte.
 std::string PlatformTextToWindows1252(std::string_view text);
+
+// The code point of the UTF-8 sequence at text[at], moving at past it; a byte that starts no
+// valid sequence gives U+FFFD and moves on by one.
+char32_t NextCodePoint(std::string_view text, size_t& at);
+// The Windows-1252 byte of a character, or -1 when the code page lacks it (the five codes
+// that Windows-1252 leaves free included).
+int Windows1252ByteOf(char32_t character);
+// UTF-8 text into Windows-1252; false when a character is missing there (it becomes "?").
+bool Utf8ToWindows1252(std::string_view utf8, std::string& out);
+// UTF-8 of one code point, appended.
+void AppendUtf8(char32_t character, std::string& out);
 
 // Windows-1252 back to UTF-8, for file names found inside converted text. Bytes that have no
 // character in Windows-1252 become "?".

@@ -89,7 +89,7 @@ void InputTextReader::Decide(std::string_view chunk, int64_t chunk_offset) {
     encoding_ = scanner.Valid() ? TextEncoding::kUtf8 : TextEncoding::kWindows1252;
   }
   if (encoding_ != TextEncoding::kWindows1252) {
-    converter_ = std::make_unique<CodePageConverter>(encoding_);
+    converter_ = std::make_unique<CodePageConverter>(encoding_, keep_characters_);
   }
 }
 

@@ -28,6 +28,11 @@ class InputTextReader {
   InputTextReader(const InputTextReader&) = delete;
   InputTextReader& operator=(const InputTextReader&) = delete;
 
+  // Lines of UTF-8 or UTF-16 files come as UTF-8 with every character kept, instead of
+  // Windows-1252 (before Open). Lines of other files are their bytes as ever.
+  void KeepCharacters() { keep_characters_ = true; }
+  // Whether the lines come as UTF-8 (KeepCharacters, and the file is UTF-8 or UTF-16).
+  bool LinesAreUtf8() const { return keep_characters_ && encoding_ != TextEncoding::kWindows1252; }
   // Opens the file; false when it cannot be opened (ReadError() tells why).
   bool Open(const std::string& path);
   // The next line, without its line end; false at the end of the file or on a read error.
@@ -47,6 +52,7 @@ class InputTextReader {
   FileHandle file_;
   TextEncoding encoding_ = TextEncoding::kWindows1252;
   bool decided_ = false;
+  bool keep_characters_ = false;
   std::unique_ptr<CodePageConverter> converter_;
   std::string read_buffer_;
   std::string pending_;  // converted text not yet handed out

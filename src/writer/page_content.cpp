@@ -5,14 +5,16 @@ namespace vellumox {
 void PageContent::SelectFont(const Font& font, double size) {
   failure_.Trapped([&] {
     font_ = &font;
-    out_.EmitLine("/" + font.ResourceName() + " " + FormatNumber(size) + " Tf");
+    size_ = FormatNumber(size);
+    out_.EmitLine("/" + font.ResourceName() + " " + size_ + " Tf");
   });
 }
 
 void PageContent::SelectFont(const Font& font, Fixed4 size) {
   failure_.Trapped([&] {
     font_ = &font;
-    out_.EmitLine("/" + font.ResourceName() + " " + FormatNumber(size) + " Tf");
+    size_ = FormatNumber(size);
+    out_.EmitLine("/" + font.ResourceName() + " " + size_ + " Tf");
   });
 }
 
@@ -29,13 +31,20 @@ template <class Runs>
 void PageContent::WriteRuns(const Runs& runs) {
   failure_.Trapped([&] {
     out_.EmitLineBuiltBy([&](std::string& line) {
+      const Font* in_force = font_;
       bool first = true;
       for (const TextRun& run : runs) {
         if (!first) line += ' ';
         first = false;
-        font_->Encode(run.text, line);
+        const Font* font = run.font ? run.font : font_;
+        if (font != in_force) {
+          line += "/" + font->ResourceName() + " " + size_ + " Tf ";
+          in_force = font;
+        }
+        font->Encode(run.text, line);
         line += run.start == TextStart::kNextLine ? "'" : " Tj";
       }
+      if (in_force != font_) line += " /" + font_->ResourceName() + " " + size_ + " Tf";
     });
   });
 }

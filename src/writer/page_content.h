@@ -24,8 +24,11 @@ namespace vellumox {
 enum class TextStart { kNextLine, kHere };
 
 struct TextRun {
-  std::string_view text;
+  std::string_view text;  // in the font's own text form
   TextStart start = TextStart::kNextLine;
+  // The run's font at the current size, when it is not the current font (text that the
+  // document's font cannot show); the current font is chosen again after the runs.
+  const Font* font = nullptr;
 };
 
 class PageContent {
@@ -58,9 +61,10 @@ class PageContent {
  private:
   friend class DocumentWriter;
   // A new page: nothing placed yet, the text in font.
-  void Restart(const Font& font) {
+  void Restart(const Font& font, std::string size) {
     pictures_.clear();
     font_ = &font;
+    size_ = std::move(size);
   }
   template <class Runs>
   void WriteRuns(const Runs& runs);
@@ -68,6 +72,7 @@ class PageContent {
   OutputStream& out_;
   FailureRecord& failure_;
   const Font* font_ = nullptr;
+  std::string size_;  // the current size as the last "Tf" wrote it
   std::vector<PlacementRecord> pictures_;
 };
 

@@ -25,6 +25,8 @@ class StandardFont final : public Font {
 
   const std::string& ResourceName() const override { return resource_; }
   int32_t ObjectNumber() const override { return object_; }
+  // The name after "/BaseFont /" ("Courier-Bold").
+  const std::string& BaseFont() const { return base_font_; }
   void Shape(std::string_view text, std::vector<ShapedGlyph>& glyphs) const override;
   int64_t Width(std::string_view text) const override;
   TextFit Fit(std::string_view text, int64_t max_width, size_t max_encoded) const override;
