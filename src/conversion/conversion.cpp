@@ -111,6 +111,7 @@ ConversionResult Conversion::Convert(const std::string& filename,
   result.written = ConvertText(filename, settings, writer_, layout_, &images_, pages_written_);
   result.failure = writer_.Failure();
   result.warnings = writer_.Warnings();
+  result.characters_missing = layout_.MissingCharacterCount();
   return result;
 }
 

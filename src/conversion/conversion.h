@@ -27,6 +27,7 @@ struct ConversionResult {
   bool written = false;               // the PDF was written whole and saved
   DocumentFailure failure;            // why not
   std::vector<std::string> warnings;  // what was changed to keep the PDF sound
+  int characters_missing = 0;         // distinct characters that no installed font has
 };
 
 // The input loop: converts one text file (or album list) with the writer and the layout, and

@@ -145,6 +145,7 @@ void JobRun::ConvertOne(const std::string& input, const std::string& output, boo
                                                      progress_.Tell();
                                                    });
   for (const std::string& warning : result.warnings) events_.Warning(warning);
+  report_.characters_missing += result.characters_missing;
   if (result.written) {
     ++report_.written;
     written_names_.insert(output);

@@ -140,7 +140,8 @@ std::string LongHelpText(const ConverterControls& c) {
          "\n"
          "Exit status: 0 when every conversion wrote its PDF, 1 when a conversion reported an\n"
          "error, 2 when the command line named nothing to convert, 3 when every PDF was written\n"
-         "but a picture was left out (each is named on standard error), 128 + the signal when\n"
+         "but a picture was left out or a character had no font (each is named on standard\n"
+         "error), 128 + the signal when\n"
          "SIGINT, SIGTERM or SIGHUP ended the run (the partial PDF removed), 141 when the\n"
          "reader of -o - went away.\n";
 }

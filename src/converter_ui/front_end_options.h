@@ -48,6 +48,8 @@ std::string LongHelpText(const ConverterControls& controls);
 inline constexpr int kExitDone = 0;             // every conversion wrote its PDF
 inline constexpr int kExitFailed = 1;           // a conversion reported an error
 inline constexpr int kExitNothing = 2;          // nothing to convert, or a bad option
-inline constexpr int kExitPicturesLeftOut = 3;  // every PDF written, but a picture left out
+// Every PDF written, but something the input asked for is missing: a picture left out, or a
+// character that no installed font has (drawn as "?").
+inline constexpr int kExitPicturesLeftOut = 3;
 
 }  // namespace vellumox

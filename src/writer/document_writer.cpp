@@ -23,6 +23,18 @@ std::string Reference(int32_t n) {
   return std::to_string(n) + " 0 R";
 }
 
+// An information string of the platform's text: as ever when Windows-1252 holds it, else in
+// UTF-16 with every character kept.
+std::string InformationString(const std::string& text) {
+  if (DetectTextEncoding(text) == TextEncoding::kUtf8) {
+    std::string bytes;
+    std::string_view utf8(text);
+    utf8.remove_prefix(ByteOrderMarkLength(utf8, TextEncoding::kUtf8));
+    if (!Utf8ToWindows1252(utf8, bytes)) return PdfUtf16String(utf8);
+  }
+  return PdfTextString(PlatformTextToWindows1252(text));
+}
+
 }  // namespace
 
 void DocumentWriter::WarnOnce(std::string_view kind, std::string text) {
@@ -63,11 +75,11 @@ void DocumentWriter::Initialize(const ConversionSettings& s) {
   frame_.rotation = s.Rotation;
   frame_.show_page_number = s.ShowPageNum;
   frame_.back_color = std::string(ColorOperands(s.BackColorIndex));
-  frame_.author = PlatformTextToWindows1252(s.TextAuthor);
-  frame_.creator = PlatformTextToWindows1252(s.TextCreator);
-  frame_.keywords = PlatformTextToWindows1252(s.TextKeywords);
-  frame_.subject = PlatformTextToWindows1252(s.TextSubject);
-  frame_.title = PlatformTextToWindows1252(s.TextTitle);
+  frame_.author = InformationString(s.TextAuthor);
+  frame_.creator = InformationString(s.TextCreator);
+  frame_.keywords = InformationString(s.TextKeywords);
+  frame_.subject = InformationString(s.TextSubject);
+  frame_.title = InformationString(s.TextTitle);
   fonts_ = std::make_unique<StandardFonts>(s.FontName);
   added_fonts_.clear();
   image_names_.clear();
@@ -128,13 +140,13 @@ void DocumentWriter::WriteFrame(const std::vector<ImageObject>& images, bool mor
     ReserveDocumentObjects(images.size());
     BeginObject(document_.info);
     EmitLine("<<");
-    EmitLine("/Author " + PdfTextString(frame_.author));
+    EmitLine("/Author " + frame_.author);
     EmitLine("/CreationDate (D:" + LocalTimestamp() + ")");
-    EmitLine("/Creator " + PdfTextString(frame_.creator));
+    EmitLine("/Creator " + frame_.creator);
     EmitLine("/Producer (" + ProductTitle() + ")");
-    EmitLine("/Title " + PdfTextString(frame_.title));
-    EmitLine("/Subject " + PdfTextString(frame_.subject));
-    EmitLine("/Keywords " + PdfTextString(frame_.keywords));
+    EmitLine("/Title " + frame_.title);
+    EmitLine("/Subject " + frame_.subject);
+    EmitLine("/Keywords " + frame_.keywords);
     EmitLine(">>");
     EmitLine("endobj");
 

@@ -91,7 +91,7 @@ class DocumentWriter : private PdfObjectSink {
  private:
   // The document's own look, beyond the page geometry.
   struct Frame {
-    // Information strings, already in the PDF's code page.
+    // Information strings, as PDF strings.
     std::string author, creator, keywords, subject, title;
     int16_t rotation = 0;
     std::string back_color;

@@ -1,6 +1,7 @@
 #include "writer/pdf_string.h"
 
 #include "writer/byte_scan.h"
+#include "writer/code_page.h"
 
 namespace vellumox {
 
@@ -62,6 +63,25 @@ std::string PdfTextString(std::string_view text) {
   for (unsigned char c : text) {
     const unsigned unit = c >= 0x80 && c <= 0x9F ? kHigh[c - 0x80] : c;
     for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(unit >> shift) & 15];
+  }
+  return out + ">";
+}
+
+std::string PdfUtf16String(std::string_view utf8) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out = "<FEFF";
+  auto unit = [&](unsigned u) {
+    for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(u >> shift) & 15];
+  };
+  for (size_t at = 0; at < utf8.size();) {
+    char32_t c = NextCodePoint(utf8, at);
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      unit(0xD800 + (c >> 10));
+      unit(0xDC00 + (c & 0x3FF));
+    } else {
+      unit(c);
+    }
   }
   return out + ">";
 }

@@ -22,4 +22,7 @@ std::string EscapePdfString(std::string_view text);
 // mark, "<FEFF...>" in upper-case hexadecimal digits.
 std::string PdfTextString(std::string_view windows1252);
 
+// A text string of UTF-8 text with characters beyond Windows-1252: "<FEFF...>", UTF-16BE.
+std::string PdfUtf16String(std::string_view utf8);
+
 }  // namespace vellumox

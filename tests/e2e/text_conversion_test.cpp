@@ -140,6 +140,51 @@ TEST(TextConversion, CodePagesComeBackAsTheirCharacters) {
       << polish.text;
 }
 
+// Text in every script: each comes back from the PDF, in every class and style of the standard
+// fonts, from faces embedded as subsets; a document of Windows-1252 alone embeds nothing.
+TEST(TextConversion, EveryScriptComesBackFromEmbeddedSubsets) {
+  TempDir dir;
+  const char* const texts[] = {
+      "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xD0\xBC\xD0\xB8\xD1\x80",  // Cyrillic
+      "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC",           // Greek
+      "\xE4\xB8\xAD\xE6\x96\x87",                                                   // Chinese
+      "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E",                                       // Japanese
+      "\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4",                                       // Korean
+      "\xC5\x81\xC3\xB3" "d\xC5\xBA",  // Latin beyond Windows-1252
+  };
+  std::string line;
+  for (const char* text : texts) line += std::string(text) + " ";
+  for (const char* font : {"-f0", "-f4", "-f12"}) {
+    const std::string input = "x <b>" + line + "</b> <i>" + line + "</i> " + line + "\r\n";
+    WriteFile(dir / "s.txt", input);
+    auto r = RunCommand(test::VellumoxCommand(dir / "config") + " " + font + " " +
+                        ShellQuote(dir / "s.txt"));
+    ASSERT_EQ(r.exit_code, 0) << font << r.error;
+    std::string details;
+    EXPECT_TRUE(test::QpdfCheckClean(dir / "s.pdf", &details)) << font << details;
+    const std::string text = test::PdfToText(dir / "s.pdf", "-x 0 -y 0 -W 5000 -H 5000");
+    for (const char* expected : texts) {
+      EXPECT_NE(text.find(expected), std::string::npos) << font << ": " << expected << "\n" << text;
+    }
+    const std::string fonts = RunCommand("pdffonts " + ShellQuote(dir / "s.pdf")).output;
+    EXPECT_NE(fonts.find("CID TrueType      Identity-H       yes yes yes"), std::string::npos)
+        << fonts;
+  }
+  // Document information keeps its characters; a character no font has is "?", named, status 3.
+  WriteFile(dir / "m.txt", "a \xF1\x90\x80\x80 b\r\n");
+  auto r = RunCommand(test::VellumoxCommand(dir / "config") + " -t" +
+                      ShellQuote("\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82") + " " +
+                      ShellQuote(dir / "m.txt"));
+  EXPECT_EQ(r.exit_code, 3) << r.error;
+  EXPECT_NE(r.error.find("1 character could not be shown (no installed font has U+50000)"),
+            std::string::npos)
+      << r.error;
+  EXPECT_NE(RunCommand("pdfinfo " + ShellQuote(dir / "m.pdf"))
+                .output.find("\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82"),
+            std::string::npos);
+  EXPECT_EQ(test::ReadFile(dir / "m.pdf").find("FontFile2"), std::string::npos);
+}
+
 TEST(TextConversion, EveryKindOfLineEnd) {
   TempDir dir;
   for (const char* end : {"\r\n", "\r", "\n"}) {
