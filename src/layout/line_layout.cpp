@@ -8,6 +8,7 @@
 #include "layout/markup_scanner.h"
 #include "layout/text_rules.h"
 #include "writer/code_page.h"
+#include "writer/input_text.h"
 #include "writer/path_names.h"
 
 namespace vellumox {
@@ -53,6 +54,11 @@ bool LineLayout::BreakBefore(std::string_view line) {
 }
 
 void LineLayout::PrintUtf8Line(std::string_view line) {
+  // Most lines of most texts are ASCII, the same bytes in both.
+  if (FindNonAscii(line) == std::string_view::npos) {
+    PrintLine(line);
+    return;
+  }
   converted_.clear();
   if (Utf8ToWindows1252(line, converted_)) {
     PrintLine(converted_);

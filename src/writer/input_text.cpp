@@ -88,7 +88,10 @@ void InputTextReader::Decide(std::string_view chunk, int64_t chunk_offset) {
     }
     encoding_ = scanner.Valid() ? TextEncoding::kUtf8 : TextEncoding::kWindows1252;
   }
-  if (encoding_ != TextEncoding::kWindows1252) {
+  // A file found to be valid UTF-8 throughout is its own UTF-8: no conversion to pass it through.
+  const bool validated = encoding_ == TextEncoding::kUtf8 &&
+                         !(chunk_offset == 0 && chunk.substr(0, 3) == "\xEF\xBB\xBF");
+  if (encoding_ != TextEncoding::kWindows1252 && !(keep_characters_ && validated)) {
     converter_ = std::make_unique<CodePageConverter>(encoding_, keep_characters_);
   }
 }
