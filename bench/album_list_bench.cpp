@@ -39,8 +39,8 @@ struct Bench {
       vellumox::WriteWholeFile(folder.Path() + name, "not decoded");
     }
     model.SetFolder(folder.Path());
-    window = std::make_unique<vellumox::AlbumWindow>(model, *codec, vellumox::AlbumPlaces{},
-                                                     shell, dialogs);
+    window = std::make_unique<vellumox::AlbumWindow>(model, *codec, vellumox::AlbumPlaces{}, shell,
+                                                     dialogs);
   }
   void Click(const char* name) { window->findChild<QPushButton*>(name)->click(); }
   QListWidget* List(const char* name) { return window->findChild<QListWidget*>(name); }

@@ -48,7 +48,7 @@ struct JobRequest {
   // How progress names an input that the run made for itself (the album builder's list): by
   // what it stands for. Empty: by its name.
   std::string shown_input;
-  bool open_when_done = false;    // the open-when-done check box
+  bool open_when_done = false;  // the open-when-done check box
 };
 
 // Runs the job. The job itself never fails: it tells what happens through events and asks its

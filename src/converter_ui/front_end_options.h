@@ -45,9 +45,9 @@ struct ConverterControls;
 std::string LongHelpText(const ConverterControls& controls);
 
 // Exit statuses.
-inline constexpr int kExitDone = 0;             // every conversion wrote its PDF
-inline constexpr int kExitFailed = 1;           // a conversion reported an error
-inline constexpr int kExitNothing = 2;          // nothing to convert, or a bad option
+inline constexpr int kExitDone = 0;     // every conversion wrote its PDF
+inline constexpr int kExitFailed = 1;   // a conversion reported an error
+inline constexpr int kExitNothing = 2;  // nothing to convert, or a bad option
 // Every PDF written, but something the input asked for is missing: a picture left out, or a
 // character that no installed font has (drawn as "?").
 inline constexpr int kExitPicturesLeftOut = 3;

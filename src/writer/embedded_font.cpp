@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "writer/code_page.h"
+#include "writer/pdf_string.h"
 #include "writer/writer_error.h"
 
 namespace vellumox {
@@ -18,43 +20,11 @@ std::string Reference(int32_t n) {
   return std::to_string(n) + " 0 R";
 }
 
-// The code points of UTF-8 text; a byte that starts no character is taken as U+FFFD.
-std::vector<char32_t> CodePoints(std::string_view text) {
-  std::vector<char32_t> out;
-  for (size_t i = 0; i < text.size();) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    if (length == 0 || i + length > text.size()) {
-      out.push_back(0xFFFD);
-      ++i;
-      continue;
-    }
-    char32_t value = length == 1 ? c : c & (0x7F >> length);
-    for (size_t k = 1; k < length; ++k) value = value << 6 | (text[i + k] & 0x3F);
-    out.push_back(value);
-    i += length;
-  }
-  return out;
-}
-
-// UTF-16BE in upper-case hexadecimal digits, as a CMap writes a destination string.
-std::string Utf16Hex(std::string_view utf8) {
-  std::string out;
-  char digits[8];
-  auto unit = [&](unsigned u) {
-    std::snprintf(digits, sizeof digits, "%04X", u);
-    out += digits;
-  };
-  for (char32_t c : CodePoints(utf8)) {
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      unit(0xD800 + (c >> 10));
-      unit(0xDC00 + (c & 0x3FF));
-    } else {
-      unit(c);
-    }
-  }
-  return out;
+// The number of characters of UTF-8 text.
+size_t CharacterCount(std::string_view text) {
+  size_t count = 0;
+  for (size_t at = 0; at < text.size(); ++count) NextCodePoint(text, at);
+  return count;
 }
 
 // A PostScript name as a PDF name may hold it without escapes.
@@ -187,7 +157,7 @@ TextFit EmbeddedFont::Fit(std::string_view text, int64_t max_width, size_t max_e
     auto next = std::next(it);
     const size_t end = next == clusters.end() ? text.size() : next->first;
     fit.characters = end;  // bytes of whole clusters
-    fit.encoded = CodePoints(text.substr(0, end)).size();
+    fit.encoded = CharacterCount(text.substr(0, end));
     if (sum > max_width) break;  // the first cluster, which goes alone
   }
   return fit;
@@ -217,7 +187,7 @@ void EmbeddedFont::Encode(std::string_view text, std::string& out) const {
 }
 
 size_t EmbeddedFont::EncodedLength(std::string_view text) const {
-  return CodePoints(text).size();
+  return CharacterCount(text);
 }
 
 void EmbeddedFont::ReserveObjects(ObjectTable& objects) {
@@ -272,7 +242,7 @@ std::string EmbeddedFont::ToUnicodeCMap() const {
     cmap += std::to_string(n) + " beginbfchar\n";
     for (size_t k = start; k < start + n; ++k) {
       std::snprintf(code, sizeof code, "%04X", pairs[k].first & 0xFFFF);
-      cmap += "<" + std::string(code) + "> <" + Utf16Hex(pairs[k].second) + ">\n";
+      cmap += "<" + std::string(code) + "> <" + Utf16BigEndianHex(pairs[k].second) + ">\n";
     }
     cmap += "endbfchar\n";
   }

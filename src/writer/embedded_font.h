@@ -58,8 +58,8 @@ class EmbeddedFont final : public Font {
   std::unique_ptr<Face> face_;
   std::string resource_;
   std::string name_;
-  mutable std::map<uint32_t, std::string> used_;      // glyph → UTF-8 of its cluster
-  mutable std::map<uint32_t, int32_t> advances_;      // glyph → advance, thousandths of an em
+  mutable std::map<uint32_t, std::string> used_;  // glyph → UTF-8 of its cluster
+  mutable std::map<uint32_t, int32_t> advances_;  // glyph → advance, thousandths of an em
   int32_t type0_ = 0, cid_font_ = 0, descriptor_ = 0, font_file_ = 0, to_unicode_ = 0;
 };
 

@@ -68,8 +68,12 @@ std::string PdfTextString(std::string_view text) {
 }
 
 std::string PdfUtf16String(std::string_view utf8) {
+  return "<FEFF" + Utf16BigEndianHex(utf8) + ">";
+}
+
+std::string Utf16BigEndianHex(std::string_view utf8) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out = "<FEFF";
+  std::string out;
   auto unit = [&](unsigned u) {
     for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(u >> shift) & 15];
   };
@@ -83,7 +87,7 @@ std::string PdfUtf16String(std::string_view utf8) {
       unit(c);
     }
   }
-  return out + ">";
+  return out;
 }
 
 }  // namespace vellumox

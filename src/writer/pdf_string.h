@@ -24,5 +24,7 @@ std::string PdfTextString(std::string_view windows1252);
 
 // A text string of UTF-8 text with characters beyond Windows-1252: "<FEFF...>", UTF-16BE.
 std::string PdfUtf16String(std::string_view utf8);
+// UTF-8 text as UTF-16BE in upper-case hexadecimal digits (as hex strings and CMaps hold it).
+std::string Utf16BigEndianHex(std::string_view utf8);
 
 }  // namespace vellumox

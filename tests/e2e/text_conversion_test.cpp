@@ -150,7 +150,8 @@ TEST(TextConversion, EveryScriptComesBackFromEmbeddedSubsets) {
       "\xE4\xB8\xAD\xE6\x96\x87",                                                   // Chinese
       "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E",                                       // Japanese
       "\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4",                                       // Korean
-      "\xC5\x81\xC3\xB3" "d\xC5\xBA",  // Latin beyond Windows-1252
+      "\xC5\x81\xC3\xB3"
+      "d\xC5\xBA",  // Latin beyond Windows-1252
   };
   std::string line;
   for (const char* text : texts) line += std::string(text) + " ";
