@@ -1,37 +1,72 @@
 // Writes the benchmark's input text: lines of 20 to 120 characters, every fiftieth 300 or more,
-// and with --markup a markup element on every tenth line. Deterministic for a given size.
+// and with --markup a markup element on every tenth line. With --scripts the prose is UTF-8 in
+// several scripts (Cyrillic, Greek, Arabic, Chinese and Latin words mixed in every line;
+// Chinese phrases without blanks), the lengths counted in characters. Deterministic for a size.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
+
+namespace {
+
+// Characters of a UTF-8 text: every byte that does not continue a sequence starts one.
+size_t CharacterCount(const std::string& text) {
+  size_t count = 0;
+  for (unsigned char c : text) count += (c & 0xC0) != 0x80;
+  return count;
+}
+
+// Cuts after the character that ends at or after `length` characters (never inside one).
+void CutAtCharacters(std::string& text, size_t length) {
+  size_t count = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && count++ == length) {
+      text.resize(i);
+      return;
+    }
+  }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: make_bench_text OUT MEGABYTES [--markup]\n");
+    std::fprintf(stderr, "usage: make_bench_text OUT MEGABYTES [--markup | --scripts]\n");
     return 2;
   }
   const bool markup = argc > 3 && std::strcmp(argv[3], "--markup") == 0;
+  const bool scripts = argc > 3 && std::strcmp(argv[3], "--scripts") == 0;
   const long long target = std::atoll(argv[2]) * 1000 * 1000;
   FILE* out = std::fopen(argv[1], "wb");
   if (!out) return 1;
   std::mt19937 rng(1234);
-  static const char* const kWords[] = {
+  static const std::vector<const char*> kWords = {
       "the",  "quick", "brown", "fox",   "jumps", "over", "lazy",  "dog,",     "and", "(then)",
       "runs", "away.", "Lorem", "ipsum", "dolor", "sit",  "amet;", "C:\\path", "x/y"};
+  static const std::vector<const char*> kScriptWords = {
+      "the",      "quick",      "brown",      "fox,",    "café",      "naïve",    "Привет",
+      "мир,",     "быстрая",    "лиса",       "прыгает", "через",     "Ελληνικά", "γλώσσα",
+      "καλημέρα", "κόσμε.",     "العربية",    "لغة",     "جميلة",     "مرحبا",    "日本語の文章",
+      "中文文本", "你好世界。", "快速的狐狸", "(текст)", "«кавычки»", "3,14",     "— и"};
   static const char* const kMarkup[] = {"<b>bold</b> ", "<i>italic</i> ", "<h2>Head</h2> ",
                                         "<font color=red size=+2>red</font> ", "one<br>two "};
+  const std::vector<const char*>& words = scripts ? kScriptWords : kWords;
   long long written = 0;
   std::string line;
   for (long long n = 0; written < target; ++n) {
     size_t length = n % 50 == 0 ? 300 + rng() % 200 : 20 + rng() % 101;
     line.clear();
     if (markup && n % 10 == 0) line += kMarkup[rng() % 5];
-    while (line.size() < length) {
-      line += kWords[rng() % 19];
+    while ((scripts ? CharacterCount(line) : line.size()) < length) {
+      line += words[rng() % words.size()];
       line += ' ';
     }
-    line.resize(length);
+    if (scripts)
+      CutAtCharacters(line, length);
+    else
+      line.resize(length);
     line += "\r\n";
     std::fwrite(line.data(), 1, line.size(), out);
     written += static_cast<long long>(line.size());

@@ -51,6 +51,14 @@ TEST(TextWithinMargins, NoWordEndsPastTheRightMargin) {
         std::to_string(i) + ".\r\n";
   }
   const std::string parens(300, '('), ws(300, 'W'), ls(300, 'l');
+  // Words of other scripts drawn in embedded faces, and ideographs without blanks between them.
+  std::string scripts, ideographs;
+  for (int i = 0; i < 30; ++i) {
+    scripts +=
+        "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7"
+        "\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC \xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4 W\xC5\x81 ";
+    ideographs += "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE4\xB8\xAD\xE6\x96\x87";
+  }
   struct Case {
     const char* switches;  // first-start margins: 0.25" left, so the right margin is at 594
     std::string text;
@@ -61,6 +69,9 @@ TEST(TextWithinMargins, NoWordEndsPastTheRightMargin) {
       {"-f12 -s6 -m1", ws},
       {"-f12 -s6 -m1", ls},
       {"-f12 -s6 -m1", std::string(100, 'W')},  // fewer characters than the wrap width
+      {"-f0 -s6 -m1", scripts},
+      {"-f4 -s6 -m1", scripts + "\r\n" + ideographs},
+      {"-f13 -s15 -m1", ideographs + "\r\n" + scripts},
   };
   int k = 0;
   for (const Case& c : cases) {
