@@ -25,6 +25,9 @@ class FallbackFonts {
   // The embedded face that shows character in the style of standard (a standard font of the
   // document), or nullptr when no installed face has it.
   const Font* For(char32_t character, const Font& standard);
+  // The direction of the paragraph (input line) being laid out, which its pieces are shown in.
+  void SetParagraphRightToLeft(bool right_to_left) { paragraph_right_to_left_ = right_to_left; }
+  bool ParagraphRightToLeft() const { return paragraph_right_to_left_; }
   // The characters that no installed face has, so far in this document.
   const std::set<char32_t>& Missing() const { return missing_; }
   // "2 characters could not be shown (no installed font has U+1F600 U+1F601)", or empty.
@@ -45,6 +48,7 @@ class FallbackFonts {
   std::map<std::string, const Font*> opened_;        // by file and index
   std::map<std::pair<Style, char32_t>, const Font*> by_character_;
   std::set<char32_t> missing_;
+  bool paragraph_right_to_left_ = false;
 };
 
 // Runs of one piece of UTF-8 text, each with its font: the characters that Windows-1252 has in

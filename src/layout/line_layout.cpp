@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "layout/display_order.h"
 #include "layout/markup_scanner.h"
 #include "layout/text_rules.h"
 #include "writer/code_page.h"
@@ -165,12 +166,50 @@ struct Unit {
   int64_t width = 0;
   size_t counted = 1;
   bool break_after = false;
+  const Font* face = nullptr;  // the embedded face that shows it, if any
 };
+
+// The advances of characters shown in embedded faces: each run of one face is shaped once, as
+// it will be shown (joined letters, ligatures and kerning measured as drawn), and each glyph's
+// advance goes to the character whose cluster it belongs to.
+void MeasureFaceRuns(std::string_view line, std::vector<Unit>& units) {
+  std::vector<ShapedGlyph> glyphs;
+  for (size_t first = 0; first < units.size();) {
+    const Font* face = units[first].face;
+    size_t last = first + 1;
+    while (last < units.size() && face && units[last].face == face) ++last;
+    if (face) {
+      const size_t begin = first == 0 ? 0 : units[first - 1].end;
+      face->Shape(line.substr(begin, units[last - 1].end - begin), glyphs);
+      for (const ShapedGlyph& glyph : glyphs) {
+        const size_t at = begin + glyph.cluster;
+        const auto unit =
+            std::upper_bound(units.begin() + static_cast<std::ptrdiff_t>(first),
+                             units.begin() + static_cast<std::ptrdiff_t>(last), at,
+                             [](size_t offset, const Unit& u) { return offset < u.end; });
+        if (unit != units.begin() + static_cast<std::ptrdiff_t>(last)) unit->width += glyph.advance;
+      }
+    }
+    first = last;
+  }
+}
 
 // Ideographs and kana: a text of them has no blanks, so a line may end after any of them.
 bool IsIdeograph(char32_t c) {
   return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
          (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+// The text of a markup line without what stands between "<" and ">", for its direction.
+std::string WithoutTags(std::string_view line) {
+  std::string text;
+  bool in_tag = false;
+  for (char c : line) {
+    if (c == '<') in_tag = true;
+    if (!in_tag) text += c;
+    if (c == '>') in_tag = false;
+  }
+  return text;
 }
 
 }  // namespace
@@ -201,7 +240,9 @@ void LineLayout::LayoutUtf8(std::string_view line) {
   if (BreakBefore(line)) return;
   size_t end = line.find_last_not_of(' ');
   line = line.substr(0, end == std::string_view::npos ? 0 : end + 1);
-  if (HasMarkup(line, g.UseTextFormating)) {
+  const bool markup = HasMarkup(line, g.UseTextFormating);
+  fallback_.SetParagraphRightToLeft(StartsRightToLeft(markup ? WithoutTags(line) : line));
+  if (markup) {
     markup_.LayoutMarkupLine(line, &fallback_);  // lines with markup are never wrapped
     return;
   }
@@ -233,12 +274,13 @@ void LineLayout::WrapUtf8(std::string_view line, size_t width) {
       unit.counted = standard.EncodedLength(single);
       unit.break_after = IsWrapBreakCharacter(static_cast<char>(byte));
     } else {
-      const Font* face = fallback_.For(c, standard);
-      unit.width = face ? face->Width(cluster) : standard.Width("?");
+      unit.face = fallback_.For(c, standard);
+      unit.width = unit.face ? 0 : standard.Width("?");
       unit.break_after = IsIdeograph(c);
     }
     units.push_back(unit);
   }
+  MeasureFaceRuns(line, units);
   auto show = [&](size_t from, size_t to) {
     const size_t begin = from == 0 ? 0 : units[from - 1].end;
     const size_t finish = to == 0 ? 0 : units[to - 1].end;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 
+#include "layout/display_order.h"
 #include "layout/fallback_fonts.h"
 #include "layout/markup_rules.h"
 #include "layout/markup_scanner.h"
@@ -47,21 +49,39 @@ void ShowMarkedText(PageContent& page, std::string_view text, bool use_text_form
   }
   const std::vector<std::string> pieces = InlineMarkPieces(text, use_text_formatting);
   std::vector<TextRun> runs;
-  std::vector<FontRuns> split;  // the texts of UTF-8 pieces, kept while the runs are shown
-  split.reserve(pieces.size());
+  std::deque<FontRuns> split;  // the texts of UTF-8 pieces, kept (in place) while runs are shown
   for (size_t k = 0; k < pieces.size(); ++k) {
     const TextStart start = k + 1 < pieces.size() ? TextStart::kNextLine : last;
     if (!unicode) {
       runs.push_back({pieces[k], start});
       continue;
     }
-    // A piece in several fonts: its first run starts where the piece does, the rest follow it.
-    split.push_back(SplitIntoFontRuns(pieces[k], page.CurrentFont(), *unicode));
-    const FontRuns& piece = split.back();
-    if (piece.texts.empty()) runs.push_back({"", start});
-    for (size_t r = 0; r < piece.texts.size(); ++r) {
-      runs.push_back({piece.texts[r], r == 0 ? start : TextStart::kHere, piece.fonts[r]});
+    // A piece in several fonts and maybe both directions: its stretches of one direction from
+    // left to right, each split into font runs. Right to left, the font runs go in reverse, a
+    // standard font's text reversed and an embedded face's shaped right to left. The first run
+    // starts where the piece does, the rest follow it.
+    const std::string_view piece = pieces[k];
+    const size_t first = runs.size();
+    for (const DirectionRun& stretch : DisplayOrder(piece, unicode->ParagraphRightToLeft())) {
+      split.push_back(SplitIntoFontRuns(piece.substr(stretch.begin, stretch.end - stretch.begin),
+                                        page.CurrentFont(), *unicode));
+      FontRuns& font_runs = split.back();
+      const size_t count = font_runs.texts.size();
+      for (size_t i = 0; i < count; ++i) {
+        const size_t r = stretch.right_to_left ? count - 1 - i : i;
+        TextDirection direction = TextDirection::kNatural;
+        if (stretch.right_to_left) {
+          if (font_runs.fonts[r]) {
+            direction = TextDirection::kRightToLeft;
+          } else {
+            font_runs.texts[r] = ReversedForDisplay(font_runs.texts[r]);
+          }
+        }
+        runs.push_back({font_runs.texts[r], TextStart::kHere, font_runs.fonts[r], direction});
+      }
     }
+    if (runs.size() == first) runs.push_back({"", start});
+    runs[first].start = start;
   }
   page.ShowText(runs);
 }

@@ -5,6 +5,7 @@
 #include <hb.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -71,8 +72,10 @@ struct EmbeddedFont::Face {
   hb_blob_t* blob = nullptr;
   hb_face_t* face = nullptr;
   hb_font_t* font = nullptr;
+  hb_buffer_t* buffer = nullptr;
   unsigned upem = 1000;
   ~Face() {
+    hb_buffer_destroy(buffer);
     hb_font_destroy(font);
     hb_face_destroy(face);
     hb_blob_destroy(blob);
@@ -98,6 +101,8 @@ std::unique_ptr<EmbeddedFont> EmbeddedFont::Open(const std::string& path, unsign
   if (face->upem == 0) return nullptr;
   face->font = hb_font_create(face->face);
   hb_font_set_scale(face->font, static_cast<int>(face->upem), static_cast<int>(face->upem));
+  face->buffer = hb_buffer_create();
+  if (!hb_buffer_allocation_successful(face->buffer)) return nullptr;
   return std::unique_ptr<EmbeddedFont>(new EmbeddedFont(std::move(face), std::move(resource)));
 }
 
@@ -117,29 +122,35 @@ bool EmbeddedFont::Covers(char32_t character) const {
 }
 
 void EmbeddedFont::Shape(std::string_view text, std::vector<ShapedGlyph>& glyphs) const {
+  ShapeInto(text, TextDirection::kNatural, glyphs);
+}
+
+void EmbeddedFont::ShapeInto(std::string_view text, TextDirection direction,
+                             std::vector<ShapedGlyph>& glyphs) const {
   glyphs.clear();
   if (text.empty()) return;
-  hb_buffer_t* buffer = hb_buffer_create();
+  // One buffer for every run: shaping is the most frequent thing this font does.
+  hb_buffer_t* buffer = face_->buffer;
+  hb_buffer_clear_contents(buffer);
   hb_buffer_add_utf8(buffer, text.data(), static_cast<int>(text.size()), 0,
                      static_cast<int>(text.size()));
-  hb_buffer_guess_segment_properties(buffer);
+  if (direction == TextDirection::kRightToLeft) hb_buffer_set_direction(buffer, HB_DIRECTION_RTL);
+  hb_buffer_guess_segment_properties(buffer);  // the script, and the direction it writes in
   hb_shape(face_->font, buffer, nullptr, 0);
   unsigned count = 0;
   const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
   const hb_glyph_position_t* position = hb_buffer_get_glyph_positions(buffer, &count);
   glyphs.reserve(count);
   for (unsigned i = 0; i < count; ++i) {
-    glyphs.push_back(
-        {info[i].codepoint, face_->Thousandths(position[i].x_advance), info[i].cluster});
+    glyphs.push_back({info[i].codepoint, face_->Thousandths(position[i].x_advance), info[i].cluster,
+                      face_->Thousandths(position[i].x_offset)});
   }
-  hb_buffer_destroy(buffer);
 }
 
 int64_t EmbeddedFont::Width(std::string_view text) const {
-  std::vector<ShapedGlyph> glyphs;
-  Shape(text, glyphs);
+  ShapeInto(text, TextDirection::kNatural, scratch_);
   int64_t sum = 0;
-  for (const ShapedGlyph& glyph : glyphs) sum += glyph.advance;
+  for (const ShapedGlyph& glyph : scratch_) sum += glyph.advance;
   return sum;
 }
 
@@ -163,27 +174,75 @@ TextFit EmbeddedFont::Fit(std::string_view text, int64_t max_width, size_t max_e
   return fit;
 }
 
-void EmbeddedFont::Encode(std::string_view text, std::string& out) const {
-  std::vector<ShapedGlyph> glyphs;
-  Shape(text, glyphs);
-  out += '<';
-  char digits[8];
+uint32_t EmbeddedFont::CidFor(uint32_t glyph, std::string_view text) const {
+  auto [it, fresh] = cid_of_.try_emplace({glyph, std::string(text)}, 0);
+  if (!fresh) return it->second;
+  // Two-byte codes hold 65,535 CIDs; a document showing more pairs than that (never seen in
+  // practice) shows the rest with the glyph's first CID, so only their text is approximate.
+  if (next_cid_ > 0xFFFF) {
+    for (const auto& [cid, entry] : cids_) {
+      if (entry.glyph == glyph) return it->second = cid;
+    }
+  }
+  const uint32_t cid = next_cid_ > 0xFFFF ? 0 : next_cid_++;
+  if (cid != 0) cids_[cid] = {glyph, std::string(text)};
+  return it->second = cid;
+}
+
+void EmbeddedFont::Encode(std::string_view text, TextDirection direction, std::string& out) const {
+  ShapeInto(text, direction, scratch_);
+  const std::vector<ShapedGlyph>& glyphs = scratch_;
+  // Each glyph is drawn at the pen plus its offset, and a reader moves on by the glyph's width
+  // in the W array (its advance in the face); where the shaper puts it elsewhere, or moves
+  // the pen by another amount, an adjustment in thousandths of the size comes first. drift is
+  // how far the reader's position stands right of the shaper's pen.
+  std::string codes = "<";
+  bool adjusted = false;
+  int64_t drift = 0;
+  char digits[24];
+  auto adjust = [&](int64_t by) {  // moves the reader's position by -by thousandths
+    if (by == 0) return;
+    std::snprintf(digits, sizeof digits, "> %lld <", static_cast<long long>(by));
+    codes += digits;
+    adjusted = true;
+  };
+  // The characters of a cluster run from its start to the next cluster's (in the text's
+  // order, which right-to-left glyphs run against).
+  std::vector<uint32_t> starts;
+  starts.reserve(glyphs.size());
+  for (const ShapedGlyph& glyph : glyphs) starts.push_back(glyph.cluster);
+  std::sort(starts.begin(), starts.end());
   for (size_t i = 0; i < glyphs.size(); ++i) {
     const ShapedGlyph& glyph = glyphs[i];
-    // The characters of its cluster: from its start to the next cluster's.
-    size_t end = text.size();
-    for (const ShapedGlyph& other : glyphs) {
-      if (other.cluster > glyph.cluster && other.cluster < end) end = other.cluster;
-    }
+    const auto next = std::upper_bound(starts.begin(), starts.end(), glyph.cluster);
+    const size_t end = next == starts.end() ? text.size() : *next;
     const bool first_of_cluster = i == 0 || glyphs[i - 1].cluster != glyph.cluster;
-    used_.try_emplace(
-        glyph.glyph, first_of_cluster ? std::string(text.substr(glyph.cluster, end - glyph.cluster))
-                                      : std::string());
-    advances_.try_emplace(glyph.glyph, glyph.advance);
-    std::snprintf(digits, sizeof digits, "%04X", glyph.glyph & 0xFFFF);
-    out += digits;
+    const uint32_t cid = CidFor(
+        glyph.glyph, first_of_cluster ? text.substr(glyph.cluster, end - glyph.cluster) : "");
+    adjust(drift - glyph.offset);
+    const int32_t width = face_->Thousandths(hb_font_get_glyph_h_advance(face_->font, glyph.glyph));
+    drift = glyph.offset + width - glyph.advance;
+    std::snprintf(digits, sizeof digits, "%04X", cid);
+    codes += digits;
   }
-  out += '>';
+  adjust(drift);  // the next run starts where the shaper's pen ends
+  codes += '>';
+  if (!adjusted) {
+    out += codes;
+    return;
+  }
+  // Adjustments make an array; strings left empty by them are dropped.
+  out += '[';
+  for (size_t at = 0; at < codes.size();) {
+    if (codes.compare(at, 2, "<>") == 0) {
+      at += 2;
+      while (at < codes.size() && codes[at] == ' ') ++at;
+      continue;
+    }
+    out += codes[at++];
+  }
+  while (out.back() == ' ') out.pop_back();
+  out += ']';
 }
 
 size_t EmbeddedFont::EncodedLength(std::string_view text) const {
@@ -196,11 +255,12 @@ void EmbeddedFont::ReserveObjects(ObjectTable& objects) {
   descriptor_ = objects.Reserve();
   font_file_ = objects.Reserve();
   to_unicode_ = objects.Reserve();
+  cid_map_ = objects.Reserve();
 }
 
 std::string EmbeddedFont::SubsetTag() const {
   uint32_t hash = 2166136261u;
-  for (const auto& [glyph, text] : used_) hash = (hash ^ glyph) * 16777619u;
+  for (const auto& [cid, entry] : cids_) hash = (hash ^ entry.glyph) * 16777619u;
   std::string tag(6, 'A');
   for (char& c : tag) {
     c = static_cast<char>('A' + hash % 26);
@@ -210,20 +270,13 @@ std::string EmbeddedFont::SubsetTag() const {
 }
 
 std::string EmbeddedFont::WidthArray() const {
-  std::string w = "[";
-  int64_t last = -2;
-  for (const auto& [glyph, advance] : advances_) {
-    if (static_cast<int64_t>(glyph) != last + 1) {
-      if (last >= 0) w += "]";
-      w += " " + std::to_string(glyph) + " [";
-    } else {
-      w += " ";
-    }
-    w += std::to_string(advance);
-    last = glyph;
+  // CIDs are handed out in order from 1, so one run of widths holds them all.
+  std::string w = "[ 1 [";
+  for (const auto& [cid, entry] : cids_) {
+    w += " " +
+         std::to_string(face_->Thousandths(hb_font_get_glyph_h_advance(face_->font, entry.glyph)));
   }
-  if (last >= 0) w += "]";
-  return w + " ]";
+  return cids_.empty() ? "[ ]" : w + " ] ]";
 }
 
 std::string EmbeddedFont::ToUnicodeCMap() const {
@@ -232,9 +285,9 @@ std::string EmbeddedFont::ToUnicodeCMap() const {
       "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
       "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
       "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
-  std::vector<std::pair<uint32_t, std::string>> pairs;
-  for (const auto& [glyph, text] : used_) {
-    if (!text.empty()) pairs.emplace_back(glyph, text);
+  std::vector<std::pair<uint32_t, const std::string*>> pairs;
+  for (const auto& [cid, entry] : cids_) {
+    if (!entry.text.empty()) pairs.emplace_back(cid, &entry.text);
   }
   char code[8];
   for (size_t start = 0; start < pairs.size(); start += 100) {
@@ -242,7 +295,7 @@ std::string EmbeddedFont::ToUnicodeCMap() const {
     cmap += std::to_string(n) + " beginbfchar\n";
     for (size_t k = start; k < start + n; ++k) {
       std::snprintf(code, sizeof code, "%04X", pairs[k].first & 0xFFFF);
-      cmap += "<" + std::string(code) + "> <" + Utf16BigEndianHex(pairs[k].second) + ">\n";
+      cmap += "<" + std::string(code) + "> <" + Utf16BigEndianHex(*pairs[k].second) + ">\n";
     }
     cmap += "endbfchar\n";
   }
@@ -250,16 +303,34 @@ std::string EmbeddedFont::ToUnicodeCMap() const {
 }
 
 void EmbeddedFont::WriteObjects(PdfObjectSink& sink) const {
-  // The subset keeps every glyph at its number, so the CIDs are the glyph numbers.
+  // The subset holds the glyphs shown (and the parts of composite ones), renumbered; the
+  // layout tables go, since a reader draws the glyphs as the pages place them.
   hb_subset_input_t* input = hb_subset_input_create_or_fail();
   if (!input) throw WriterError("Out of memory.");
   hb_set_t* glyphs = hb_subset_input_glyph_set(input);
   hb_set_add(glyphs, 0);
-  for (const auto& [glyph, text] : used_) hb_set_add(glyphs, glyph);
-  hb_subset_input_set_flags(input, HB_SUBSET_FLAGS_RETAIN_GIDS);
-  hb_face_t* subset = hb_subset_or_fail(face_->face, input);
+  for (const auto& [cid, entry] : cids_) hb_set_add(glyphs, entry.glyph);
+  hb_set_t* dropped = hb_subset_input_set(input, HB_SUBSET_SETS_DROP_TABLE_TAG);
+  for (hb_tag_t tag : {HB_TAG('G', 'S', 'U', 'B'), HB_TAG('G', 'P', 'O', 'S'),
+                       HB_TAG('G', 'D', 'E', 'F'), HB_TAG('k', 'e', 'r', 'n')}) {
+    hb_set_add(dropped, tag);
+  }
+  hb_subset_plan_t* plan = hb_subset_plan_create_or_fail(face_->face, input);
   hb_subset_input_destroy(input);
-  if (!subset) throw WriterError("Cannot embed the font " + name_ + ".");
+  hb_face_t* subset = plan ? hb_subset_plan_execute_or_fail(plan) : nullptr;
+  if (!subset) {
+    hb_subset_plan_destroy(plan);
+    throw WriterError("Cannot embed the font " + name_ + ".");
+  }
+  // Two bytes a CID: the glyph that shows it in the subset.
+  const hb_map_t* new_glyph = hb_subset_plan_old_to_new_glyph_mapping(plan);
+  std::string cid_map(2 * (cids_.size() + 1), '\0');
+  for (const auto& [cid, entry] : cids_) {
+    const hb_codepoint_t g = hb_map_get(new_glyph, entry.glyph);
+    cid_map[2 * cid] = static_cast<char>(g >> 8 & 0xFF);
+    cid_map[2 * cid + 1] = static_cast<char>(g & 0xFF);
+  }
+  hb_subset_plan_destroy(plan);
   hb_blob_t* blob = hb_face_reference_blob(subset);
   unsigned length = 0;
   const char* data = hb_blob_get_data(blob, &length);
@@ -297,7 +368,8 @@ void EmbeddedFont::WriteObjects(PdfObjectSink& sink) const {
   sink.BeginObject(cid_font_);
   sink.Line("<< /Type /Font /Subtype /CIDFontType2 /BaseFont " + base);
   sink.Line("   /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >>");
-  sink.Line("   /FontDescriptor " + Reference(descriptor_) + " /CIDToGIDMap /Identity");
+  sink.Line("   /FontDescriptor " + Reference(descriptor_) + " /CIDToGIDMap " +
+            Reference(cid_map_));
   sink.Line("   /DW 1000 /W " + WidthArray() + " >>");
   sink.Line("endobj");
   sink.BeginObject(descriptor_);
@@ -311,6 +383,7 @@ void EmbeddedFont::WriteObjects(PdfObjectSink& sink) const {
   sink.StreamObject(font_file_, "/Filter /FlateDecode /Length1 " + std::to_string(program.size()),
                     Deflated(program));
   sink.StreamObject(to_unicode_, "", ToUnicodeCMap());
+  sink.StreamObject(cid_map_, "/Filter /FlateDecode", Deflated(cid_map));
 }
 
 }  // namespace vellumox

@@ -19,7 +19,12 @@ struct ShapedGlyph {
   uint32_t glyph = 0;    // the font's own glyph number
   int32_t advance = 0;   // in thousandths of the font size
   uint32_t cluster = 0;  // where in the text the characters it stands for begin
+  int32_t offset = 0;    // drawn this far right of the pen (a mark over its base), thousandths
 };
+
+// The order in which a run's glyphs are shown: as the shaper finds it from the text's script,
+// or right to left, for a run that the bidirectional order puts at a right-to-left level.
+enum class TextDirection { kNatural, kRightToLeft };
 
 // How much of a text fits: the characters taken and the length of their string bytes.
 struct TextFit {
@@ -59,11 +64,13 @@ class Font {
   // least one character, which goes alone when it is wider than max_width.
   virtual TextFit Fit(std::string_view text, int64_t max_width, size_t max_encoded) const = 0;
 
-  // Appends the PDF string that shows text: "(escaped text)" for a font of single bytes,
-  // "<hex codes>" for one of two-byte codes. Text is in the font's own form: Windows-1252
-  // bytes for a standard font, UTF-8 for an embedded one. A font that learns its glyph set
-  // from the pages records here the glyphs it shows.
-  virtual void Encode(std::string_view text, std::string& out) const = 0;
+  // Appends the operand that shows text: "(escaped text)" for a font of single bytes, "<hex
+  // codes>" for one of two-byte codes, or an array of such strings and position adjustments
+  // ("[<...> -120 <...>]", for the "TJ" operator) where shaped glyphs stand elsewhere than
+  // their widths put them. Text is in the font's own form: Windows-1252 bytes for a standard
+  // font (which shows them in the order given, whatever the direction), UTF-8 for an embedded
+  // one. A font that learns its glyph set from the pages records here the glyphs it shows.
+  virtual void Encode(std::string_view text, TextDirection direction, std::string& out) const = 0;
   // The length that the wrap width counts for text: the escaped string's characters for a
   // font of single bytes, the characters of the text for an embedded one.
   virtual size_t EncodedLength(std::string_view text) const = 0;

@@ -41,8 +41,16 @@ void PageContent::WriteRuns(const Runs& runs) {
           line += "/" + font->ResourceName() + " " + size_ + " Tf ";
           in_force = font;
         }
-        font->Encode(run.text, line);
-        line += run.start == TextStart::kNextLine ? "'" : " Tj";
+        // A string goes with "'" (next line, then show) or "Tj"; an array of strings and
+        // adjustments with "TJ", after "T*" for the next line.
+        const size_t operand = line.size();
+        font->Encode(run.text, run.direction, line);
+        if (line[operand] != '[') {
+          line += run.start == TextStart::kNextLine ? "'" : " Tj";
+        } else {
+          if (run.start == TextStart::kNextLine) line.insert(operand, "T* ");
+          line += " TJ";
+        }
       }
       if (in_force != font_) line += " /" + font_->ResourceName() + " " + size_ + " Tf";
     });

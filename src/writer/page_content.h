@@ -29,6 +29,7 @@ struct TextRun {
   // The run's font at the current size, when it is not the current font (text that the
   // document's font cannot show); the current font is chosen again after the runs.
   const Font* font = nullptr;
+  TextDirection direction = TextDirection::kNatural;
 };
 
 class PageContent {

@@ -1,6 +1,7 @@
 // Converts real-looking text files with the built vellumox and reads the PDFs back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <regex>
 #include <sstream>
@@ -144,7 +145,12 @@ TEST(TextConversion, CodePagesComeBackAsTheirCharacters) {
 
 // Each word that pdftotext finds on the first page, with the number of dark pixels inside its box
 // on the page rendered at 144 dpi (two pixels a point).
-std::vector<std::pair<std::string, int>> InkOfWords(const std::string& pdf, const TempDir& dir) {
+struct Word {
+  std::string text;
+  double left;  // points from the page's left edge
+  int dark;     // pixels
+};
+std::vector<Word> InkOfWords(const std::string& pdf, const TempDir& dir) {
   RunCommand("pdftoppm -r 144 -gray -singlefile -f 1 -l 1 " + ShellQuote(pdf) + " " +
              ShellQuote(dir / "page"));
   std::istringstream pgm(test::ReadFile(dir / "page.pgm"));
@@ -158,7 +164,7 @@ std::vector<std::pair<std::string, int>> InkOfWords(const std::string& pdf, cons
       RunCommand("pdftotext -f 1 -l 1 -bbox " + ShellQuote(pdf) + " -").output;
   std::regex word(
       "xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)<");
-  std::vector<std::pair<std::string, int>> words;
+  std::vector<Word> words;
   for (auto it = std::sregex_iterator(boxes.begin(), boxes.end(), word);
        it != std::sregex_iterator(); ++it) {
     int dark = 0;
@@ -167,7 +173,7 @@ std::vector<std::pair<std::string, int>> InkOfWords(const std::string& pdf, cons
       for (int x = static_cast<int>(2 * std::stod((*it)[1]));
            x < 2 * std::stod((*it)[3]) && x < width; ++x)
         dark += static_cast<unsigned char>(pixels[static_cast<size_t>(y) * width + x]) < 128;
-    words.emplace_back((*it)[5], dark);
+    words.push_back({(*it)[5], std::stod((*it)[1]), dark});
   }
   return words;
 }
@@ -205,7 +211,7 @@ TEST(TextConversion, EveryScriptComesBackFromEmbeddedSubsets) {
     // Every word stands where its glyphs are drawn: ink in its box, in any face.
     const auto words = InkOfWords(dir / "s.pdf", dir);
     EXPECT_GE(words.size(), 1 + 3 * std::size(texts)) << font;
-    for (const auto& [text, dark] : words) EXPECT_GT(dark, 10) << font << ": " << text;
+    for (const Word& word : words) EXPECT_GT(word.dark, 10) << font << ": " << word.text;
   }
   // Document information keeps its characters; a character no font has is "?", named, status 3.
   WriteFile(dir / "m.txt", "a \xF1\x90\x80\x80 b\r\n");
@@ -220,6 +226,91 @@ TEST(TextConversion, EveryScriptComesBackFromEmbeddedSubsets) {
                 .output.find("\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82"),
             std::string::npos);
   EXPECT_EQ(test::ReadFile(dir / "m.pdf").find("FontFile2"), std::string::npos);
+}
+
+// The width of the ink of an image (ImageMagick's trim), in pixels.
+int InkWidth(const std::string& image_command) {
+  return std::atoi(
+      RunCommand(image_command + " | convert - -trim -format %w info:").output.c_str());
+}
+
+// Letters that join, reorder or stack are drawn as the shaper forms them; right-to-left words
+// run from right to left, and numbers and Latin words within them keep their order.
+TEST(TextConversion, ShapedScriptsAndRightToLeftLines) {
+  TempDir dir;
+  auto convert = [&](const std::string& text) {
+    WriteFile(dir / "t.txt", text + "\r\n");
+    auto r =
+        RunCommand(test::VellumoxCommand(dir / "config") + " -s15 " + ShellQuote(dir / "t.txt"));
+    EXPECT_EQ(r.exit_code, 0) << r.error;
+    std::string details;
+    EXPECT_TRUE(test::QpdfCheckClean(dir / "t.pdf", &details)) << details;
+    std::vector<Word> words = InkOfWords(dir / "t.pdf", dir);
+    words.pop_back();  // the page number
+    for (const Word& word : words) EXPECT_GT(word.dark, 10) << word.text;
+    return words;
+  };
+  const std::string hebrew1 = "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D",
+                    hebrew2 = "\xD7\xA2\xD7\x95\xD7\x9C\xD7\x9D";
+  // Hebrew: the first word typed stands rightmost; pdftotext gives both back.
+  std::vector<Word> words = convert(hebrew1 + " " + hebrew2);
+  ASSERT_EQ(words.size(), 2u);
+  EXPECT_GT(words[1].left, words[0].left);
+  const std::string back = test::PdfToText(dir / "t.pdf");
+  EXPECT_NE(back.find(hebrew1), std::string::npos) << back;
+  EXPECT_NE(back.find(hebrew2), std::string::npos) << back;
+  // A Latin line with Hebrew words and a number after them: the number goes with the Hebrew
+  // (it follows right-to-left text), the words right to left, each word's letters too.
+  auto reversed = [](const std::string& two_byte_letters) {
+    std::string out;
+    for (size_t i = two_byte_letters.size(); i >= 2; i -= 2)
+      out += two_byte_letters.substr(i - 2, 2);
+    return out;
+  };
+  words = convert("abc " + hebrew1 + " " + hebrew2 + " 123 def");
+  ASSERT_EQ(words.size(), 5u);
+  std::vector<double> left;
+  std::vector<std::string> shown;
+  for (const Word& word : words) {
+    left.push_back(word.left);
+    shown.push_back(word.text);
+  }
+  EXPECT_TRUE(std::is_sorted(left.begin(), left.end()));
+  EXPECT_EQ(shown,
+            (std::vector<std::string>{"abc", "123", reversed(hebrew2), reversed(hebrew1), "def"}));
+  // Devanagari and Thai: ink where each word stands, and the clusters come back in the order
+  // typed (pdftotext may put blanks between them).
+  for (const std::string text :
+       {"\xE0\xA4\xA8\xE0\xA4\xAE\xE0\xA4\xB8\xE0\xA5\x8D\xE0\xA4\xA4\xE0\xA5\x87 "
+        "\xE0\xA4\x95\xE0\xA4\xBF\xE0\xA4\xA4\xE0\xA4\xBE\xE0\xA4\xAC",
+        "\xE0\xB8\xA0\xE0\xB8\xB2\xE0\xB8\xA9\xE0\xB8\xB2\xE0\xB9\x84\xE0\xB8\x97"
+        "\xE0\xB8\xA2 \xE0\xB8\xAA\xE0\xB8\xA7\xE0\xB8\xB1\xE0\xB8\xAA\xE0\xB8\x94"
+        "\xE0\xB8\xB5"}) {
+    EXPECT_GE(convert(text).size(), 2u);
+    EXPECT_EQ(WithoutBlanks(test::PdfToText(dir / "t.pdf")), WithoutBlanks(text) + "1");
+  }
+  // Arabic: the letters joined as HarfBuzz joins them in the same face, which is far narrower
+  // than the letters drawn apart.
+  const std::string arabic = "\xD8\xA7\xD9\x84\xD8\xB9\xD8\xB1\xD8\xA8\xD9\x8A\xD8\xA9";
+  ASSERT_EQ(convert(arabic).size(), 1u);
+  const std::string fonts = RunCommand("pdffonts " + ShellQuote(dir / "t.pdf")).output;
+  const size_t plus = fonts.find('+');
+  ASSERT_NE(plus, std::string::npos) << fonts;
+  const std::string name = fonts.substr(plus + 1, fonts.find(' ', plus) - plus - 1);
+  const std::string face =
+      RunCommand("fc-list -f '%{file}\\n' :postscriptname=" + ShellQuote(name)).output;
+  if (RunCommand("command -v hb-view").exit_code != 0 || face.empty()) {
+    GTEST_SKIP() << "hb-view (libharfbuzz-bin) is not installed, or no file holds " << name;
+  }
+  // 36 points at 144 dpi: 72 pixels.
+  const std::string view =
+      "hb-view --font-size=72 --margin=0 --output-format=png --output-file=- " +
+      ShellQuote(face.substr(0, face.find('\n'))) + " " + ShellQuote(arabic);
+  const int drawn = InkWidth("pdftoppm -r 144 -gray -singlefile -x 0 -y 0 -W 1224 -H 250 " +
+                             ShellQuote(dir / "t.pdf"));
+  const int joined = InkWidth(view), apart = InkWidth(view + " --features=-init,-medi,-fina");
+  EXPECT_NEAR(drawn, joined, joined * 0.03) << "apart: " << apart;
+  EXPECT_GT(std::abs(apart - joined), joined * 0.1);
 }
 
 TEST(TextConversion, EveryKindOfLineEnd) {
