@@ -15,7 +15,9 @@
 namespace vellumox {
 
 LineLayout::LineLayout(DocumentWriter& writer)
-    : writer_(writer), markup_(writer, cursor_), fallback_(writer) {}
+    : writer_(writer), markup_(writer, cursor_), fallback_(writer) {
+  markup_.SetPageBreak([this] { PageBreak(); });
+}
 
 void LineLayout::StartDocument(bool unicode_fonts) {
   unicode_fonts_ = unicode_fonts;
@@ -101,7 +103,7 @@ void LineLayout::PrintLine(std::string_view line) {
   }
   const size_t encoded = font.EncodedLength(line);
   if ((fits && encoded <= width) || HasMarkup(line, g.UseTextFormating)) {
-    LayoutLine(line);  // lines with markup are never wrapped
+    LayoutLine(line);  // a line with markup wraps as its markup says
     return;
   }
   Wrap(line, width, encoded);
@@ -243,7 +245,7 @@ void LineLayout::LayoutUtf8(std::string_view line) {
   const bool markup = HasMarkup(line, g.UseTextFormating);
   fallback_.SetParagraphRightToLeft(StartsRightToLeft(markup ? WithoutTags(line) : line));
   if (markup) {
-    markup_.LayoutMarkupLine(line, &fallback_);  // lines with markup are never wrapped
+    markup_.LayoutMarkupLine(line, &fallback_);
     return;
   }
   constexpr size_t kGlyphFitAlone = std::numeric_limits<size_t>::max() / 4;

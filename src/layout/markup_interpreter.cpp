@@ -17,6 +17,14 @@
 
 namespace vellumox {
 
+namespace {
+
+// Widths are sums of thousandths of the size: a text that ends this close to the margin ends
+// on it.
+constexpr double kWidthSlack = 1e-6;
+
+}  // namespace
+
 void WarnOutOfBounds(DocumentWriter& writer, std::string_view tag) {
   std::string shown = Windows1252ToUtf8(tag);
   if (shown.size() > 60) {
@@ -87,8 +95,147 @@ void ShowMarkedText(PageContent& page, std::string_view text, bool use_text_form
 }
 
 void MarkupInterpreter::ShowHere(std::string_view text) {
-  ShowMarkedText(writer_.page(), text, writer_.geometry().UseTextFormating, TextStart::kHere,
-                 unicode_);
+  const PageGeometry& g = writer_.geometry();
+  std::vector<std::string> pieces;
+  if (g.UseTextFormating && MayHoldInlineMarks(text)) {
+    pieces = InlineMarkPieces(text, true);
+  } else {
+    pieces.emplace_back(text);
+  }
+  // Where each piece ends (all but the last start a text line of their own): when all of them
+  // end within the margin, the text is shown as it stands.
+  const double start = cursor_.LineStart();
+  double x = x_;
+  bool fits = true;
+  for (size_t k = 0; k < pieces.size(); ++k) {
+    if (k + 1 < pieces.size()) x = start;
+    const std::string_view piece = pieces[k];
+    const size_t shown = piece.find_last_not_of(' ') + 1;  // npos + 1: nothing but blanks
+    const double ink = TextWidth(piece.substr(0, shown));
+    if (x + ink > RightEdge() + kWidthSlack) fits = false;
+    x += ink + TextWidth(piece.substr(shown));
+  }
+  if (fits || start >= RightEdge()) {
+    ShowMarkedText(writer_.page(), text, g.UseTextFormating, TextStart::kHere, unicode_);
+    x_ = x;
+    return;
+  }
+  ShowWrapped(pieces);
+}
+
+void MarkupInterpreter::ShowWrapped(const std::vector<std::string>& pieces) {
+  for (size_t k = 0; k < pieces.size(); ++k) {
+    TextStart start = k + 1 < pieces.size() ? TextStart::kNextLine : TextStart::kHere;
+    if (start == TextStart::kNextLine) x_ = cursor_.LineStart();
+    std::string_view rest = pieces[k];
+    if (rest.empty()) ShowMarkedText(writer_.page(), rest, false, start, unicode_);
+    while (!rest.empty()) {
+      const bool at_line_start = start == TextStart::kNextLine || x_ <= cursor_.LineStart();
+      const size_t take = FittingPrefix(rest, RightEdge() - x_, at_line_start);
+      if (take > 0) {
+        const std::string_view shown = rest.substr(0, take);
+        ShowMarkedText(writer_.page(), shown, false, start, unicode_);
+        x_ += TextWidth(shown);
+        rest.remove_prefix(take);
+      }
+      if (rest.empty()) break;
+      ContinueOnNextLine();
+      start = TextStart::kNextLine;
+    }
+  }
+}
+
+size_t MarkupInterpreter::FittingPrefix(std::string_view text, double room, bool at_line_start) {
+  // Word by word from the start, so that a long text is measured once over all its lines.
+  double width = 0;
+  size_t at = 0;
+  for (;;) {
+    const size_t word = text.find_first_not_of(' ', at);
+    if (word == std::string_view::npos) return text.size();  // blanks at the end always fit
+    const size_t end = std::min(text.find(' ', word), text.size());
+    double next = width + TextWidth(text.substr(at, word - at));
+    if (WiderThan(text.substr(word, end - word), room - next, next)) {
+      // The blanks before this word stay on this line; without any, the line breaks before the
+      // text, or at a line's start the word itself is cut.
+      if (word > 0) return word;
+      break;
+    }
+    width = next;
+    at = end;
+    if (at == text.size()) return at;
+  }
+  if (!at_line_start) return 0;
+  size_t taken = 0;
+  width = 0;
+  for (size_t next = 0; next < text.size();) {
+    // One character, with the marks after it in UTF-8 text.
+    const size_t from = next;
+    if (unicode_) {
+      NextCodePoint(text, next);
+      for (size_t mark = next; mark < text.size();) {
+        if (!IsCombiningMark(NextCodePoint(text, mark))) break;
+        next = mark;
+      }
+    } else {
+      next += 1;
+    }
+    width += TextWidth(text.substr(from, next - from));
+    if (width > room + kWidthSlack && taken > 0) break;
+    taken = next;
+  }
+  return taken;
+}
+
+bool MarkupInterpreter::WiderThan(std::string_view text, double room, double& width) {
+  // In pieces, so that a word of a million characters is measured only as far as the room.
+  constexpr size_t kPiece = 256;
+  double sum = 0;
+  for (size_t at = 0; at < text.size();) {
+    size_t end = std::min(text.size(), at + kPiece);
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    sum += TextWidth(text.substr(at, end - at));
+    if (sum > room + kWidthSlack) return true;
+    at = end;
+  }
+  width += sum;
+  return false;
+}
+
+double MarkupInterpreter::TextWidth(std::string_view text) {
+  if (text.empty()) return 0;
+  int64_t sum = 0;
+  if (!unicode_) {
+    sum = font_->Width(text);
+  } else {
+    const FontRuns runs = SplitIntoFontRuns(text, *font_, *unicode_);
+    for (size_t r = 0; r < runs.texts.size(); ++r) {
+      sum += (runs.fonts[r] ? runs.fonts[r] : font_)->Width(runs.texts[r]);
+    }
+  }
+  return static_cast<double>(sum) * size_ / 1000.0;
+}
+
+void MarkupInterpreter::ContinueOnNextLine() {
+  const PageGeometry& g = writer_.geometry();
+  cursor_.AdvanceLine();
+  // The page is full when the next text line would stand below the bottom margin. (The line
+  // count that breaks pages between input lines counts every element of this line already.)
+  const double next_line = cursor_.Vertical() + g.Leading.ToDouble();
+  if (next_line > static_cast<double>(g.PageHeight) - g.TopMarginPt && page_break_) {
+    page_break_();
+    // A new page starts in the document's font, size and colour.
+    PageContent& page = writer_.page();
+    if (colour_ != g.ForeColor) page.SetFillColour(colour_);
+    if (font_ != &writer_.fonts().Document() || size_ != g.FontSize.ToDouble()) {
+      page.SelectFont(*font_, size_);
+    }
+  }
+  x_ = cursor_.LineStart();
+}
+
+double MarkupInterpreter::RightEdge() const {
+  const PageGeometry& g = writer_.geometry();
+  return static_cast<double>(g.PageWidth) - g.LeftMarginPt;
 }
 
 const Font& MarkupInterpreter::FontAt(int position) const {
@@ -100,6 +247,10 @@ void MarkupInterpreter::LayoutMarkupLine(std::string_view line, FallbackFonts* u
   unicode_ = unicode;
   const PageGeometry& g = writer_.geometry();
   PageContent& page = writer_.page();
+  font_ = &writer_.fonts().Document();
+  size_ = g.FontSize.ToDouble();
+  colour_ = g.ForeColor;
+  x_ = cursor_.LineStart();
   size_t trimmed = line.find_last_not_of(' ');
   line = line.substr(0, trimmed == std::string_view::npos ? 0 : trimmed + 1);
 
@@ -134,17 +285,23 @@ void MarkupInterpreter::LayoutMarkupLine(std::string_view line, FallbackFonts* u
 
     start = element->resume;
     const bool recolored = style.color != g.ForeColor;
-    if (recolored) page.SetFillColour(style.color);
+    if (recolored) writer_.page().SetFillColour(style.color);
     double size = g.FontSize.ToDouble() * static_cast<double>(style.SizeScale);
     const double most = std::max(static_cast<double>(g.PageHeight), g.FontSize.ToDouble());
     if (size > most) {
       size = most;
       WarnOutOfBounds(writer_, tag);
     }
-    page.SelectFont(FontAt(style.FontPosition), size);
+    writer_.page().SelectFont(FontAt(style.FontPosition), size);
+    font_ = &FontAt(style.FontPosition);
+    size_ = size;
+    colour_ = style.color;
     if (!element->content.empty()) ShowHere(element->content);
-    page.SelectFont(writer_.fonts().Document(), g.FontSize);
-    if (recolored) page.SetFillColour(g.ForeColor);
+    writer_.page().SelectFont(writer_.fonts().Document(), g.FontSize);
+    if (recolored) writer_.page().SetFillColour(g.ForeColor);
+    font_ = &writer_.fonts().Document();
+    size_ = g.FontSize.ToDouble();
+    colour_ = g.ForeColor;
 
     if (start < line.size()) {
       continued = scanner.HasMarkupFrom(start);
@@ -208,6 +365,8 @@ void MarkupInterpreter::ApplyTabTag(std::string_view tag) {
     top = RoundToInt32(first.ToDouble()).value_or(0);
   }
   cursor_.SetVertical(static_cast<float>(top));
+  cursor_.SetLineStart(left);
+  x_ = left;
   writer_.page().MoveTextTo(left, top);
 }
 

@@ -2,8 +2,10 @@
 // move the text, and image tags handed to the images part.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "layout/image_placer.h"
 #include "layout/page_cursor.h"
@@ -45,9 +47,19 @@ class MarkupInterpreter {
   MarkupInterpreter(DocumentWriter& writer, PageCursor& cursor)
       : writer_(writer), cursor_(cursor) {}
   void SetImagePlacer(ImagePlacer* placer) { placer_ = placer; }
+  // What ends the page and starts the next, when a wrapped line reaches the page's end.
+  void SetPageBreak(std::function<void()> page_break) { page_break_ = std::move(page_break); }
 
   // Lays out one line that holds markup. Every line is consumed in bounded time,
   // whatever its tags. unicode: the line is UTF-8, its texts shown through these faces.
+  //
+  // Text that would pass the right margin goes on to the next text line: a text (between tags,
+  // or an element's content) is cut after the last blank whose text before it fits, measured in
+  // its own font and size from where the line has got to; when no blank fits, and the line
+  // already holds something, the text starts the next line; at a line's start a word wider
+  // than the line is cut after the last whole character that fits (at least one). The font,
+  // size and colour in force carry on to the next line. A line whose texts all fit is written
+  // exactly as without this rule.
   void LayoutMarkupLine(std::string_view line, FallbackFonts* unicode = nullptr);
 
   // Reads a tag (the text between "<" and ">") into a style; tab and image tags also do
@@ -62,11 +74,33 @@ class MarkupInterpreter {
   const Font& FontAt(int position) const;
   // Text shown where the previous run ended.
   void ShowHere(std::string_view text);
+  // The pieces of a text that does not fit, each cut where the line is full.
+  void ShowWrapped(const std::vector<std::string>& pieces);
+  // How many bytes of text fit in room points: the whole, up to the last blank that fits
+  // (blanks after it included), or whole characters when at_line_start and no blank fits; 0
+  // when nothing fits and the line holds something already.
+  size_t FittingPrefix(std::string_view text, double room, bool at_line_start);
+  // The width of a text in points, in the font and size in force.
+  double TextWidth(std::string_view text);
+  // Whether text is wider than room points, measured only as far as that; when not, its width
+  // is added to width.
+  bool WiderThan(std::string_view text, double room, double& width);
+  // Moves on to the next text line within a wrapped markup line, breaking the page where it is
+  // full (the font and colour in force chosen again on the new page).
+  void ContinueOnNextLine();
+  // The right edge of the text in points.
+  double RightEdge() const;
 
   DocumentWriter& writer_;
   PageCursor& cursor_;
   FallbackFonts* unicode_ = nullptr;  // the line being laid out is UTF-8
   ImagePlacer* placer_ = nullptr;
+  std::function<void()> page_break_;
+  // The font, size and colour in force, and how far right the text has got, in points.
+  const Font* font_ = nullptr;
+  double size_ = 0;
+  std::string colour_;
+  double x_ = 0;
 };
 
 }  // namespace vellumox

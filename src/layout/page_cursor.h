@@ -1,5 +1,5 @@
-// Where the text stands on the page being written: the count of lines laid out and the
-// vertical position (points from the top edge) that tab tags and pictures move.
+// Where the text stands on the page being written: the count of lines laid out, the vertical
+// position (points from the top edge) that tab tags and pictures move, and where lines start.
 #pragma once
 
 #include <algorithm>
@@ -18,6 +18,7 @@ class PageCursor {
     leading_ = geometry.Leading;
     line_ = 1;
     vertical_ = static_cast<float>(geometry.TopMarginPt);
+    line_start_ = geometry.LeftMarginPt;
   }
 
   int32_t Line() const { return line_; }
@@ -38,6 +39,10 @@ class PageCursor {
                                                   std::numeric_limits<int32_t>::max() / 2));
   }
   void SetVertical(float vertical) { vertical_ = vertical; }
+  // Where text lines start (points from the left edge): the left margin, or where the last tab
+  // tag of the page moved the text, since each next line starts below that.
+  int32_t LineStart() const { return line_start_; }
+  void SetLineStart(int32_t x) { line_start_ = x; }
   // Moves the line count (for tests that start near the page's end).
   void SetLine(int32_t line) { line_ = line; }
 
@@ -45,6 +50,7 @@ class PageCursor {
   Fixed4 leading_;
   int32_t line_ = 1;
   float vertical_ = 0;
+  int32_t line_start_ = 0;
 };
 
 }  // namespace vellumox

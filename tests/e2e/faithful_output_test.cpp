@@ -87,14 +87,51 @@ TEST(TextWithinMargins, NoWordEndsPastTheRightMargin) {
 }
 
 TEST(TextWithinMargins, ADocumentWhoseLinesFitKeepsItsBytes) {
-  // The golden PDF was written before glyph widths were measured.
+  // The golden PDFs were written before glyph widths were measured and before markup lines
+  // wrapped: text, and markup of every kind (a tab stop included).
+  for (const char* name : {"layout_fits", "markup_fits"}) {
+    TempDir dir;
+    const std::string golden = std::string(VELLUMOX_SOURCE_DIR) + "/tests/golden/" + name;
+    RunCommand("cp " + ShellQuote(golden + ".txt") + " " + ShellQuote(dir / "fits.txt"));
+    auto r = RunCommand(test::VellumoxCommand(dir / "config") + " " + ShellQuote(dir / "fits.txt"));
+    ASSERT_EQ(r.exit_code, 0) << r.error;
+    EXPECT_TRUE(test::PdfFile::Load(dir / "fits.pdf").MaskedBytes() ==
+                test::ReadFile(golden + ".pdf"))
+        << name;
+  }
+}
+
+// A long markup line goes on to the next lines instead of past the margin, its words in order,
+// each element's look carried on; a line of many elements breaks the page only where it is full.
+TEST(TextWithinMargins, MarkupLinesWrapWithinTheMargins) {
   TempDir dir;
-  const std::string golden = std::string(VELLUMOX_SOURCE_DIR) + "/tests/golden/layout_fits";
-  RunCommand("cp " + ShellQuote(golden + ".txt") + " " + ShellQuote(dir / "fits.txt"));
-  auto r = RunCommand(test::VellumoxCommand(dir / "config") + " " + ShellQuote(dir / "fits.txt"));
-  ASSERT_EQ(r.exit_code, 0) << r.error;
-  EXPECT_TRUE(test::PdfFile::Load(dir / "fits.pdf").MaskedBytes() ==
-              test::ReadFile(golden + ".pdf"));
+  test::MakeOrientedJpeg(dir / "pic.jpg", 40, 20, 0);
+  std::string words;
+  for (int i = 0; i < 12; ++i) words += "plain words number " + std::to_string(i) + " ";
+  const std::string cyrillic = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 ";
+  std::string many;
+  for (int i = 0; i < 400; ++i) many += "<b>x" + std::to_string(i) + "</b> ";
+  const std::string lines[] = {
+      words + "<b>" + words + "</b> <font color=red size=+4>" + words +
+          "</font> <img src=\"pic.jpg\" width=40 height=20> " + words,
+      "<i>" + cyrillic + cyrillic + words + cyrillic + words + "</i> " + words,
+      "<b>" + std::string(400, 'W') + "</b> and the rest",
+      many,
+  };
+  for (const std::string& line : lines) {
+    SCOPED_TRACE(line.substr(0, 40));
+    Outcome r = Convert(dir, "-s6 -m1", "m.txt", line + "\r\n");
+    ASSERT_EQ(r.status, 0) << r.error;
+    std::string details;
+    EXPECT_TRUE(test::QpdfCheckClean(dir / "m.pdf", &details)) << details;
+    EXPECT_LE(RightmostWordEnd(dir / "m.pdf"), 612 - 18 + 0.01);
+    // Every word comes back, in the order typed.
+    const std::string text = test::PdfToText(dir / "m.pdf");
+    std::string typed = std::regex_replace(line, std::regex("<[^>]*>"), "");
+    typed = std::regex_replace(typed, std::regex("[ \n\f]+"), "");
+    EXPECT_EQ(std::regex_replace(text, std::regex("[ \n\f]+"), "").substr(0, typed.size()), typed);
+    EXPECT_EQ(test::PdfPages(dir / "m.pdf"), 1);
+  }
 }
 
 // --- 2. Document information shows the characters the user typed ---------------------------

@@ -183,16 +183,32 @@ std::vector<std::string> PdfFile::Lines() const {
   return lines;
 }
 
-int64_t PdfFile::ObjectOffset(int n) const {
-  std::string header = std::to_string(n) + " 0 obj\r";
-  size_t pos = 0;
-  while ((pos = bytes_.find(header, pos)) != std::string::npos) {
-    if (pos == 0 || bytes_[pos - 1] == '\r' || bytes_[pos - 1] == '\n') {
-      return static_cast<int64_t>(pos);
+void PdfFile::Index() const {
+  if (indexed_) return;
+  indexed_ = true;
+  // Every "n 0 obj" at a line's start; the first of each number counts.
+  for (size_t pos = 0; (pos = bytes_.find(" 0 obj\r", pos)) != std::string::npos; pos += 1) {
+    size_t start = pos;
+    while (start > 0 && bytes_[start - 1] >= '0' && bytes_[start - 1] <= '9') --start;
+    if (start == pos || (start > 0 && bytes_[start - 1] != '\r' && bytes_[start - 1] != '\n')) {
+      continue;
     }
-    pos += 1;
+    const size_t n = std::stoul(bytes_.substr(start, pos - start));
+    if (n > 10000000) continue;
+    if (offsets_.size() <= n) offsets_.resize(n + 1, -1);
+    if (offsets_[n] < 0) offsets_[n] = static_cast<int64_t>(start);
   }
-  return -1;
+  size_t kids = bytes_.find("/Kids [ ");
+  if (kids == std::string::npos) return;
+  std::istringstream in(bytes_.substr(kids + 8, bytes_.find(']', kids) - kids - 8));
+  int number = 0;
+  std::string zero, r;
+  while (in >> number >> zero >> r) pages_.push_back(number);
+}
+
+int64_t PdfFile::ObjectOffset(int n) const {
+  Index();
+  return n >= 0 && static_cast<size_t>(n) < offsets_.size() ? offsets_[static_cast<size_t>(n)] : -1;
 }
 
 std::string PdfFile::StreamData(int n) const {
@@ -221,15 +237,9 @@ std::vector<std::string> PdfFile::StreamLines(int n) const {
 }
 
 int PdfFile::PageObject(int k) const {
-  size_t kids = bytes_.find("/Kids [ ");
-  if (kids == std::string::npos) return -1;
-  std::istringstream in(bytes_.substr(kids + 8, bytes_.find(']', kids) - kids - 8));
-  int number = 0;
-  std::string zero, r;
-  for (int i = 1; in >> number >> zero >> r; ++i) {
-    if (i == k) return number;
-  }
-  return -1;
+  Index();
+  return k >= 1 && static_cast<size_t>(k) <= pages_.size() ? pages_[static_cast<size_t>(k) - 1]
+                                                           : -1;
 }
 
 std::vector<std::string> PdfFile::PageContentLines(int k) const {

@@ -103,6 +103,11 @@ class PdfFile {
 
  private:
   std::string bytes_;
+  // Read once, at the first question: where each object opens, and the pages' objects.
+  mutable std::vector<int64_t> offsets_;
+  mutable std::vector<int> pages_;
+  mutable bool indexed_ = false;
+  void Index() const;
 };
 
 }  // namespace vellumox::test
