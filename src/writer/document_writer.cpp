@@ -91,7 +91,7 @@ void DocumentWriter::Initialize(const ConversionSettings& s) {
   page_count_ = 0;
   page_object_numbers_.clear();
   stream_start_ = 0;
-  page_.Restart(fonts_->Document(), FormatNumber(geometry_.FontSize));
+  page_.Restart(fonts_->Document(), geometry_.FontSize);
   out_.SetMaxSize(size_limit_);
   out_.Reset(s.outputfile);
   failure_.Clear();
@@ -266,7 +266,7 @@ void DocumentWriter::EndPDF() {
 void DocumentWriter::StartPage() {
   failure_.Trapped([&] {
     const PageGeometry& g = geometry_;
-    page_.Restart(fonts_->Document(), FormatNumber(g.FontSize));
+    page_.Restart(fonts_->Document(), g.FontSize);
     // The page, its content stream, the stream's length and the contents array; the placement
     // streams get theirs when the page ends.
     PageObjects& p = page_objects_;

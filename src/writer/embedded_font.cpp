@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "writer/code_page.h"
+#include "writer/number_text.h"
 #include "writer/pdf_string.h"
 #include "writer/writer_error.h"
 
@@ -143,7 +144,8 @@ void EmbeddedFont::ShapeInto(std::string_view text, TextDirection direction,
   glyphs.reserve(count);
   for (unsigned i = 0; i < count; ++i) {
     glyphs.push_back({info[i].codepoint, face_->Thousandths(position[i].x_advance), info[i].cluster,
-                      face_->Thousandths(position[i].x_offset)});
+                      face_->Thousandths(position[i].x_offset),
+                      face_->Thousandths(position[i].y_offset)});
   }
 }
 
@@ -189,21 +191,29 @@ uint32_t EmbeddedFont::CidFor(uint32_t glyph, std::string_view text) const {
   return it->second = cid;
 }
 
-void EmbeddedFont::Encode(std::string_view text, TextDirection direction, std::string& out) const {
+void EmbeddedFont::Encode(std::string_view text, TextDirection direction, double size,
+                          std::string& out) const {
   ShapeInto(text, direction, scratch_);
   const std::vector<ShapedGlyph>& glyphs = scratch_;
   // Each glyph is drawn at the pen plus its offset, and a reader moves on by the glyph's width
   // in the W array (its advance in the face); where the shaper puts it elsewhere, or moves
   // the pen by another amount, an adjustment in thousandths of the size comes first. drift is
-  // how far the reader's position stands right of the shaper's pen.
+  // how far the reader's position stands right of the shaper's pen. A glyph raised off the
+  // baseline (a mark stacked on another) is shown with a text rise, in a "TJ" of its own.
   std::string codes = "<";
   bool adjusted = false;
   int64_t drift = 0;
+  int32_t rise = 0;
   char digits[24];
   auto adjust = [&](int64_t by) {  // moves the reader's position by -by thousandths
     if (by == 0) return;
     std::snprintf(digits, sizeof digits, "> %lld <", static_cast<long long>(by));
     codes += digits;
+    adjusted = true;
+  };
+  auto raise = [&](int32_t to) {
+    codes += "> ] TJ " + FormatNumber(static_cast<double>(to) * size / 1000.0) + " Ts [ <";
+    rise = to;
     adjusted = true;
   };
   // The characters of a cluster run from its start to the next cluster's (in the text's
@@ -219,6 +229,7 @@ void EmbeddedFont::Encode(std::string_view text, TextDirection direction, std::s
     const bool first_of_cluster = i == 0 || glyphs[i - 1].cluster != glyph.cluster;
     const uint32_t cid = CidFor(
         glyph.glyph, first_of_cluster ? text.substr(glyph.cluster, end - glyph.cluster) : "");
+    if (glyph.rise != rise) raise(glyph.rise);
     adjust(drift - glyph.offset);
     const int32_t width = face_->Thousandths(hb_font_get_glyph_h_advance(face_->font, glyph.glyph));
     drift = glyph.offset + width - glyph.advance;
@@ -226,6 +237,7 @@ void EmbeddedFont::Encode(std::string_view text, TextDirection direction, std::s
     codes += digits;
   }
   adjust(drift);  // the next run starts where the shaper's pen ends
+  if (rise != 0) raise(0);
   codes += '>';
   if (!adjusted) {
     out += codes;

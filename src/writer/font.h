@@ -20,6 +20,7 @@ struct ShapedGlyph {
   int32_t advance = 0;   // in thousandths of the font size
   uint32_t cluster = 0;  // where in the text the characters it stands for begin
   int32_t offset = 0;    // drawn this far right of the pen (a mark over its base), thousandths
+  int32_t rise = 0;      // and this far above the baseline (a mark above another), thousandths
 };
 
 // The order in which a run's glyphs are shown: as the shaper finds it from the text's script,
@@ -67,10 +68,14 @@ class Font {
   // Appends the operand that shows text: "(escaped text)" for a font of single bytes, "<hex
   // codes>" for one of two-byte codes, or an array of such strings and position adjustments
   // ("[<...> -120 <...>]", for the "TJ" operator) where shaped glyphs stand elsewhere than
-  // their widths put them. Text is in the font's own form: Windows-1252 bytes for a standard
-  // font (which shows them in the order given, whatever the direction), UTF-8 for an embedded
-  // one. A font that learns its glyph set from the pages records here the glyphs it shows.
-  virtual void Encode(std::string_view text, TextDirection direction, std::string& out) const = 0;
+  // their widths put them; glyphs raised off the baseline go in arrays of their own with a
+  // text rise between ("[<...>] TJ 1.2 Ts [<...>] TJ 0 Ts [<...>]": the caller adds the last
+  // "TJ"), for which size is the font size in points. Text is in the font's own form:
+  // Windows-1252 bytes for a standard font (which shows them in the order given, whatever the
+  // direction), UTF-8 for an embedded one. A font that learns its glyph set from the pages
+  // records here the glyphs it shows.
+  virtual void Encode(std::string_view text, TextDirection direction, double size,
+                      std::string& out) const = 0;
   // The length that the wrap width counts for text: the escaped string's characters for a
   // font of single bytes, the characters of the text for an embedded one.
   virtual size_t EncodedLength(std::string_view text) const = 0;

@@ -5,6 +5,7 @@ namespace vellumox {
 void PageContent::SelectFont(const Font& font, double size) {
   failure_.Trapped([&] {
     font_ = &font;
+    points_ = size;
     size_ = FormatNumber(size);
     out_.EmitLine("/" + font.ResourceName() + " " + size_ + " Tf");
   });
@@ -13,6 +14,7 @@ void PageContent::SelectFont(const Font& font, double size) {
 void PageContent::SelectFont(const Font& font, Fixed4 size) {
   failure_.Trapped([&] {
     font_ = &font;
+    points_ = size.ToDouble();
     size_ = FormatNumber(size);
     out_.EmitLine("/" + font.ResourceName() + " " + size_ + " Tf");
   });
@@ -44,7 +46,7 @@ void PageContent::WriteRuns(const Runs& runs) {
         // A string goes with "'" (next line, then show) or "Tj"; an array of strings and
         // adjustments with "TJ", after "T*" for the next line.
         const size_t operand = line.size();
-        font->Encode(run.text, run.direction, line);
+        font->Encode(run.text, run.direction, points_, line);
         if (line[operand] != '[') {
           line += run.start == TextStart::kNextLine ? "'" : " Tj";
         } else {

@@ -62,10 +62,11 @@ class PageContent {
  private:
   friend class DocumentWriter;
   // A new page: nothing placed yet, the text in font.
-  void Restart(const Font& font, std::string size) {
+  void Restart(const Font& font, Fixed4 size) {
     pictures_.clear();
     font_ = &font;
-    size_ = std::move(size);
+    size_ = FormatNumber(size);
+    points_ = size.ToDouble();
   }
   template <class Runs>
   void WriteRuns(const Runs& runs);
@@ -73,7 +74,8 @@ class PageContent {
   OutputStream& out_;
   FailureRecord& failure_;
   const Font* font_ = nullptr;
-  std::string size_;  // the current size as the last "Tf" wrote it
+  std::string size_;   // the current size as the last "Tf" wrote it
+  double points_ = 0;  // and as a number
   std::vector<PlacementRecord> pictures_;
 };
 

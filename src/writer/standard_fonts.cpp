@@ -61,7 +61,7 @@ TextFit StandardFont::Fit(std::string_view text, int64_t max_width, size_t max_e
   return fit;
 }
 
-void StandardFont::Encode(std::string_view text, TextDirection, std::string& out) const {
+void StandardFont::Encode(std::string_view text, TextDirection, double, std::string& out) const {
   out += '(';
   AppendEscaped(text, out);
   out += ')';

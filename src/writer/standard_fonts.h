@@ -30,7 +30,8 @@ class StandardFont final : public Font {
   void Shape(std::string_view text, std::vector<ShapedGlyph>& glyphs) const override;
   int64_t Width(std::string_view text) const override;
   TextFit Fit(std::string_view text, int64_t max_width, size_t max_encoded) const override;
-  void Encode(std::string_view text, TextDirection direction, std::string& out) const override;
+  void Encode(std::string_view text, TextDirection direction, double size,
+              std::string& out) const override;
   size_t EncodedLength(std::string_view text) const override;
   bool EncodesBytesAsText() const override { return true; }
   void ReserveObjects(ObjectTable& objects) override { object_ = objects.Reserve(); }
