@@ -91,6 +91,8 @@ void DocumentWriter::Initialize(const ConversionSettings& s) {
   page_count_ = 0;
   page_object_numbers_.clear();
   stream_start_ = 0;
+  if (compressor_) compressor_->Clear();
+  compressing_.clear();
   page_.Restart(fonts_->Document(), geometry_.FontSize);
   out_.SetMaxSize(size_limit_);
   out_.Reset(s.outputfile);
@@ -205,6 +207,7 @@ bool DocumentWriter::WriteImageObject(int32_t n, const ImageObject& image) {
 
 void DocumentWriter::EndPDF() {
   failure_.Trapped([&] {
+    if (frame_.compress && compressor_) WriteCompressedPages(true);
     BeginObject(document_.catalog);
     EmitLine("<<");
     EmitLine("/Type /Catalog");
@@ -289,14 +292,17 @@ void DocumentWriter::StartPage() {
     EmitLine(">>");
     EmitLine("endobj");
 
-    BeginObject(p.contents);
-    EmitLine("<<");
-    EmitLine("/Length " + Reference(p.length));
-    if (frame_.compress) EmitLine("/Filter /FlateDecode");
-    EmitLine(">>");
-    EmitStreamKeyword();
-    stream_start_ = out_.Offset();
-    if (frame_.compress) out_.BeginCompressed();
+    if (frame_.compress) {
+      // The content is collected, and written once compressed (WriteCompressedPages).
+      out_.BeginCollecting();
+    } else {
+      BeginObject(p.contents);
+      EmitLine("<<");
+      EmitLine("/Length " + Reference(p.length));
+      EmitLine(">>");
+      EmitStreamKeyword();
+      stream_start_ = out_.Offset();
+    }
 
     const std::string width = FormatNumber(g.PageWidth);
     EmitLine(frame_.back_color + " rg");
@@ -324,17 +330,19 @@ void DocumentWriter::EndPage() {
       EmitLine("/F0 " + FormatNumber(g.FontSize) + " Tf");
     }
     EmitLine("ET q");
-    if (frame_.compress) out_.EndCompressed();
-    const int64_t end = out_.Offset();
-    // Compressed data ends with no line end of its own; one goes before "endstream".
-    if (frame_.compress) EmitLine("");
-    EmitLine("endstream");
-    EmitLine("endobj");
-
     const PageObjects& p = page_objects_;
-    BeginObject(p.length);
-    EmitLine(std::to_string(end - stream_start_));
-    EmitLine("endobj");
+    if (frame_.compress) {
+      if (!compressor_) compressor_ = std::make_unique<PageCompressor>(UsableCores());
+      compressor_->Submit(out_.EndCollecting());
+      compressing_.push_back({p.contents, p.length});
+    } else {
+      const int64_t end = out_.Offset();
+      EmitLine("endstream");
+      EmitLine("endobj");
+      BeginObject(p.length);
+      EmitLine(std::to_string(end - stream_start_));
+      EmitLine("endobj");
+    }
 
     // Each placement: its stream, then the stream's length.
     const std::vector<PlacementRecord>& pictures = page_.Pictures();
@@ -350,7 +358,30 @@ void DocumentWriter::EndPage() {
       WritePlacementStream(first_placement + 2 * k, first_placement + 2 * k + 1,
                            pictures[static_cast<size_t>(k)]);
     }
+    if (frame_.compress) WriteCompressedPages(false);
   });
+}
+
+void DocumentWriter::WriteCompressedPages(bool all) {
+  while (!compressing_.empty() && (all || compressor_->BytesWaiting() > kBytesAhead)) {
+    const CompressedStream s = compressing_.front();
+    compressing_.pop_front();
+    const std::string data = compressor_->TakeOldest();
+    BeginObject(s.contents);
+    EmitLine("<<");
+    EmitLine("/Length " + Reference(s.length));
+    EmitLine("/Filter /FlateDecode");
+    EmitLine(">>");
+    EmitStreamKeyword();
+    out_.EmitBytes(data);
+    // Compressed data ends with no line end of its own; one goes before "endstream".
+    EmitLine("");
+    EmitLine("endstream");
+    EmitLine("endobj");
+    BeginObject(s.length);
+    EmitLine(std::to_string(data.size()));
+    EmitLine("endobj");
+  }
 }
 
 void DocumentWriter::WritePlacementStream(int32_t stream, int32_t length,

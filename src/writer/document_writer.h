@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@
 #include "writer/document_failure.h"
 #include "writer/object_table.h"
 #include "writer/output_stream.h"
+#include "writer/page_compression.h"
 #include "writer/page_content.h"
 #include "writer/page_geometry.h"
 #include "writer/picture_objects.h"
@@ -130,6 +132,17 @@ class DocumentWriter : private PdfObjectSink {
   bool WriteImageObject(int32_t n, const ImageObject& image);
   // A placement's stream (object stream) and its length (object length).
   void WritePlacementStream(int32_t stream, int32_t length, const PlacementRecord& placement);
+  // Compressed pages: each content stream goes to the compressor when its page ends, and is
+  // written (with its length), in page order, once the pages handed in after it hold more than
+  // kBytesAhead bytes, while later pages are laid out (all: every page, now). Where a stream
+  // goes in the file thus depends on the pages alone, never on how fast the workers were: the
+  // same input gives the same bytes on any machine.
+  void WriteCompressedPages(bool all);
+  static constexpr size_t kBytesAhead = 16 * PageCompressor::kBatchBytes;
+  struct CompressedStream {
+    int32_t contents = 0;
+    int32_t length = 0;
+  };
 
   int64_t size_limit_ = OutputStream::kMaxOffset;
   OutputStream out_;
@@ -148,6 +161,8 @@ class DocumentWriter : private PdfObjectSink {
   int32_t page_count_ = 0;
   std::vector<int32_t> page_object_numbers_;  // object number of page k at index k - 1
   int64_t stream_start_ = 0;
+  std::unique_ptr<PageCompressor> compressor_;
+  std::deque<CompressedStream> compressing_;  // the pages with the compressor, oldest first
   std::vector<std::string> warnings_;
   std::vector<std::string> warned_kinds_;
 };

@@ -3,13 +3,13 @@
 #include <hb-ot.h>
 #include <hb-subset.h>
 #include <hb.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "writer/code_page.h"
+#include "writer/flate.h"
 #include "writer/number_text.h"
 #include "writer/pdf_string.h"
 #include "writer/writer_error.h"
@@ -56,15 +56,7 @@ std::string Table(hb_face_t* face, hb_tag_t tag) {
 }
 
 std::string Deflated(std::string_view data) {
-  uLongf size = compressBound(static_cast<uLong>(data.size()));
-  std::string out(size, '\0');
-  if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-                reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()),
-                Z_BEST_COMPRESSION) != Z_OK) {
-    throw WriterError("Cannot compress an embedded font.");
-  }
-  out.resize(size);
-  return out;
+  return FlateCompressor(9).Compress(data);
 }
 
 }  // namespace

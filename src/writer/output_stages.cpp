@@ -1,7 +1,5 @@
 #include "writer/output_stages.h"
 
-#include <zlib.h>
-
 #include <vector>
 
 #include "platform/file_system.h"
@@ -79,53 +77,6 @@ int64_t CountingStage::CopyFrom(FileHandle& source, int64_t count) {
   const int64_t copied = next_.CopyFrom(source, count);
   count_ += copied;
   return copied;
-}
-
-struct FlateStage::Zlib {
-  z_stream z{};
-  bool started = false;
-};
-
-FlateStage::FlateStage(OutputStage& next) : zlib_(std::make_unique<Zlib>()), next_(next) {}
-
-FlateStage::~FlateStage() {
-  if (zlib_->started) deflateEnd(&zlib_->z);
-}
-
-void FlateStage::Write(std::string_view bytes) {
-  // zlib counts its input in 32 bits.
-  constexpr size_t kPiece = size_t{1} << 30;
-  for (size_t at = 0; at < bytes.size(); at += kPiece) Deflate(bytes.substr(at, kPiece), false);
-}
-
-void FlateStage::Finish() {
-  Deflate(std::string_view(), true);
-}
-
-void FlateStage::Abandon() {
-  if (zlib_->started) deflateReset(&zlib_->z);
-}
-
-void FlateStage::Deflate(std::string_view bytes, bool finish) {
-  z_stream& z = zlib_->z;
-  if (!zlib_->started) {
-    if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK) {
-      throw WriterError("Cannot compress the PDF file.");
-    }
-    zlib_->started = true;
-  }
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
-  z.avail_in = static_cast<uInt>(bytes.size());
-  char out[1 << 16];
-  int rc = Z_OK;
-  do {
-    z.next_out = reinterpret_cast<Bytef*>(out);
-    z.avail_out = sizeof out;
-    rc = deflate(&z, finish ? Z_FINISH : Z_NO_FLUSH);
-    if (rc == Z_STREAM_ERROR) throw WriterError("Cannot compress the PDF file.");
-    next_.Write(std::string_view(out, sizeof out - z.avail_out));
-  } while (z.avail_out == 0 || (finish && rc != Z_STREAM_END));
-  if (finish) deflateReset(&z);  // the next Write starts a stream of its own
 }
 
 }  // namespace vellumox

@@ -1,7 +1,7 @@
 // The stages that the bytes of a PDF pass on their way to the file, each with one job: the
-// optional Flate compression, the byte count with its size limit, and the file written
-// atomically. A page's content can be collected whole in a buffer and handed on as one piece.
-// Each stage throws WriterError when it cannot do its job.
+// byte count with its size limit, and the file written atomically. A page's content can be
+// collected whole in a buffer and handed on as one piece. Each stage throws WriterError when it
+// cannot do its job.
 #pragma once
 
 #include <cstdint>
@@ -63,24 +63,6 @@ class CountingStage : public OutputStage {
   int64_t limit_;
   int64_t count_ = 0;
   std::string path_;
-};
-
-// Compresses what it is given with Flate (zlib) and writes the compressed bytes on; Finish ends
-// one compressed stream, and the next Write starts another.
-class FlateStage : public OutputStage {
- public:
-  explicit FlateStage(OutputStage& next);
-  ~FlateStage() override;
-  void Write(std::string_view bytes) override;
-  void Finish();
-  // Drops a stream left unfinished by a failure.
-  void Abandon();
-
- private:
-  void Deflate(std::string_view bytes, bool finish);
-  struct Zlib;
-  std::unique_ptr<Zlib> zlib_;
-  OutputStage& next_;
 };
 
 // Collects what it is given, to be handed on whole.

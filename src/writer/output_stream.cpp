@@ -16,13 +16,12 @@ OutputStream::~OutputStream() {
 
 void OutputStream::Reset(const std::string& output_path) {
   Discard();
-  flate_.Abandon();
   page_.Take();
   path_ = output_path;
   counter_.Reset(max_size_, path_);
   buffer_.clear();
   offset_ = 0;
-  compressing_ = false;
+  collecting_ = false;
   failed_ = false;
   committed_ = false;
 }
@@ -47,14 +46,13 @@ void OutputStream::Fail(const std::string& description, int64_t offset) {
   failed_ = true;
   buffer_.clear();
   page_.Take();
-  flate_.Abandon();
   file_.Discard();
   throw WriterError(description);
 }
 
 void OutputStream::Advance(size_t bytes) {
-  // While compressing, the offset moves with the compressed bytes, as they are written.
-  if (compressing_ && !failed_) return;
+  // Collected bytes are not in the file: the offset stands still.
+  if (collecting_ && !failed_) return;
   const int64_t after = offset_ + static_cast<int64_t>(bytes);
   if (!failed_ && after > max_size_) {
     Fail("The PDF file '" + path_ + "' would be larger than " + std::to_string(max_size_) +
@@ -137,27 +135,17 @@ int64_t OutputStream::EmitFileContents(const std::string& path, int64_t expected
   return total;
 }
 
-void OutputStream::BeginCompressed() {
-  if (failed_ || compressing_) return;
+void OutputStream::BeginCollecting() {
+  if (failed_ || collecting_) return;
   WriteBuffer();
-  compressing_ = true;
+  collecting_ = true;
 }
 
-void OutputStream::EndCompressed() {
-  if (!compressing_) return;
-  if (failed_) {
-    compressing_ = false;
-    return;
-  }
-  WriteBuffer();  // the rest of the page, into its buffer
-  compressing_ = false;
-  Open();
-  const std::string page = page_.Take();
-  Guarded([&] {
-    flate_.Write(page);
-    flate_.Finish();
-  });
-  offset_ = counter_.Count();
+std::string OutputStream::EndCollecting() {
+  if (!collecting_) return std::string();
+  if (!failed_) WriteBuffer();  // the rest of the page, into its buffer
+  collecting_ = false;
+  return page_.Take();
 }
 
 void OutputStream::WriteBuffer() {

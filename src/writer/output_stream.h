@@ -1,6 +1,6 @@
 // The bytes of one PDF file as lines ending in a carriage return, with a running byte offset.
 // They leave through stages (output_stages.h): page contents that are compressed are collected
-// whole and pass the Flate stage, every byte is counted against the size limit, and the file is
+// whole for the caller, every byte is counted against the size limit, and the file is
 // written atomically (platform/atomic_file.h), so a failed conversion never leaves half a PDF
 // behind and never touches an earlier file of that name.
 #pragma once
@@ -59,11 +59,10 @@ class OutputStream {
   // cannot be read in full. Returns the number of bytes appended.
   int64_t EmitFileContents(const std::string& path, int64_t expected_size);
 
-  // Between these two, the bytes emitted are collected and then compressed with Flate (zlib) on
-  // their way to the file; Offset() counts the compressed bytes once EndCompressed has written
-  // them.
-  void BeginCompressed();
-  void EndCompressed();
+  // Between these two, the bytes emitted are collected instead of written (a page's content, to
+  // be compressed and written by the caller later); Offset() stands still meanwhile.
+  void BeginCollecting();
+  std::string EndCollecting();
 
   // Writes out the buffer, closes the file and renames it to the output path. Throws
   // WriterError on failure, in which case the temporary file is removed.
@@ -90,17 +89,16 @@ class OutputStream {
   // Fails the stream: nothing more is written and the temporary file goes. offset is where the
   // offset stands afterwards (-1: where it stands now).
   [[noreturn]] void Fail(const std::string& description, int64_t offset = -1);
-  OutputStage& Head() { return compressing_ ? static_cast<OutputStage&>(page_) : counter_; }
+  OutputStage& Head() { return collecting_ ? static_cast<OutputStage&>(page_) : counter_; }
 
   int64_t max_size_;
   std::string path_;
   FileStage file_;
   CountingStage counter_{file_, kMaxOffset};
-  FlateStage flate_{counter_};
-  BufferStage page_;  // a compressed page's content, collected whole
+  BufferStage page_;  // a page's content, collected whole
   std::string buffer_;
   int64_t offset_ = 0;
-  bool compressing_ = false;
+  bool collecting_ = false;
   bool failed_ = false;
   bool committed_ = false;
 };

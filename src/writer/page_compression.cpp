@@ -1,0 +1,121 @@
+#include "writer/page_compression.h"
+
+#include <sched.h>
+
+#include <algorithm>
+
+#include "writer/flate.h"
+#include "writer/writer_error.h"
+
+namespace vellumox {
+
+int UsableCores() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (sched_getaffinity(0, sizeof set, &set) != 0) return 1;
+  return std::max(1, CPU_COUNT(&set));
+}
+
+PageCompressor::PageCompressor(int workers) {
+  for (int i = 0; i < std::max(1, workers); ++i) workers_.emplace_back([this] { Work(); });
+}
+
+PageCompressor::~PageCompressor() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  work_ready_.notify_all();
+  for (std::thread& worker : workers_) worker.join();
+}
+
+void PageCompressor::CloseBatch() {
+  if (!filling_) return;
+  filling_ = false;
+  work_ready_.notify_one();
+}
+
+void PageCompressor::Submit(std::string content) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!filling_) {
+    batches_.push_back(std::make_shared<Batch>());
+    filling_ = true;
+  }
+  Batch& batch = *batches_.back();
+  batch.bytes += content.size();
+  bytes_waiting_ += content.size();
+  batch.sizes.push_back(content.size());
+  batch.pages.push_back(std::move(content));
+  if (batch.bytes >= kBatchBytes) CloseBatch();
+}
+
+size_t PageCompressor::BytesWaiting() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return bytes_waiting_;
+}
+
+std::string PageCompressor::TakeOldest() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (batches_.empty()) return std::string();
+  std::shared_ptr<Batch> batch = batches_.front();
+  if (batches_.size() == 1) CloseBatch();  // the page asked for may be in the batch filling
+  batch_done_.wait(lock, [&] { return batch->done; });
+  if (!batch->error.empty()) {
+    batches_.pop_front();
+    throw WriterError(batch->error);
+  }
+  bytes_waiting_ -= std::min(bytes_waiting_, batch->sizes[batch->taken]);
+  std::string page = std::move(batch->pages[batch->taken++]);
+  if (batch->taken == batch->pages.size()) batches_.pop_front();
+  return page;
+}
+
+void PageCompressor::Clear() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  // A batch that a worker holds finishes on its own; it is no longer asked for.
+  batches_.clear();
+  filling_ = false;
+  bytes_waiting_ = 0;
+}
+
+void PageCompressor::Work() {
+  std::unique_ptr<FlateCompressor> compressor;
+  std::string error;
+  try {
+    compressor = std::make_unique<FlateCompressor>(kLevel);
+  } catch (const WriterError& e) {
+    error = e.what();
+  }
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    std::shared_ptr<Batch> batch;
+    work_ready_.wait(lock, [&] {
+      if (stopping_) return true;
+      const size_t ready = batches_.size() - (filling_ ? 1 : 0);
+      for (size_t i = 0; i < ready && !batch; ++i) {
+        if (!batches_[i]->started) batch = batches_[i];
+      }
+      return batch != nullptr;
+    });
+    if (stopping_) return;
+    batch->started = true;
+    lock.unlock();
+    std::string failure = error;
+    for (std::string& page : batch->pages) {
+      if (!failure.empty()) break;
+      try {
+        page = compressor->Compress(page);
+      } catch (const WriterError& e) {
+        failure = e.what();
+      } catch (const std::bad_alloc&) {
+        failure = "Out of memory.";
+      }
+    }
+    lock.lock();
+    batch->error = std::move(failure);
+    batch->done = true;
+    batch_done_.notify_all();
+  }
+}
+
+}  // namespace vellumox
