@@ -1,5 +1,7 @@
 #include "writer/pdf_string.h"
 
+#include <bit>
+
 #include "writer/byte_scan.h"
 #include "writer/code_page.h"
 
@@ -24,20 +26,22 @@ void AppendEscaped(std::string_view text, std::string& out) {
   const char* p = text.data();
   const char* end = p + text.size();
   const char* run = p;  // start of the bytes not yet copied
-  while (p < end) {
-    while (end - p >= 8) {
-      uint64_t w = byte_scan::Load(p);
-      if (byte_scan::HasByte(w, '\\') | byte_scan::HasByte(w, '(') | byte_scan::HasByte(w, ')')) {
-        break;
-      }
-      p += 8;
-    }
-    while (p < end && *p != '\\' && *p != '(' && *p != ')') ++p;
-    if (p == end) break;
-    out.append(run, static_cast<size_t>(p - run));
+  auto escape_at = [&](const char* at) {
+    out.append(run, static_cast<size_t>(at - run));
     out.push_back('\\');
-    run = p;
-    ++p;
+    run = at;
+  };
+  // Sixteen bytes at a time: most of a text has nothing to escape, and the bytes between two
+  // that need it are copied in one piece.
+  if (byte_scan::kWide) {
+    for (; end - p >= 16; p += 16) {
+      for (unsigned found = byte_scan::Match16(p, '\\', '(', ')'); found != 0; found &= found - 1) {
+        escape_at(p + std::countr_zero(found));
+      }
+    }
+  }
+  for (; p < end; ++p) {
+    if (*p == '\\' || *p == '(' || *p == ')') escape_at(p);
   }
   out.append(run, static_cast<size_t>(end - run));
 }

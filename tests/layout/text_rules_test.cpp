@@ -89,6 +89,16 @@ TEST(AppendEscaped, EscapesBackslashAndParentheses) {
   std::string out;
   AppendEscaped("C:\\x (a) b", out);
   EXPECT_EQ(out, "C:\\\\x \\(a\\) b");
+  // Long texts are scanned sixteen bytes at a time: escapes at the edges of those blocks.
+  std::string text(40, 'x'), expected;
+  for (size_t at : {0, 15, 16, 17, 31, 32, 39}) text[at] = at % 2 ? '(' : '\\';
+  for (char c : text) {
+    if (c != 'x') expected += '\\';
+    expected += c;
+  }
+  out.clear();
+  AppendEscaped(text, out);
+  EXPECT_EQ(out, expected);
 }
 
 }  // namespace
