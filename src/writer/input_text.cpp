@@ -1,8 +1,9 @@
 #include "writer/input_text.h"
 
-#include "writer/byte_scan.h"
-
+#include <bit>
 #include <cstdint>
+
+#include "writer/byte_scan.h"
 
 namespace vellumox {
 
@@ -13,6 +14,13 @@ constexpr size_t kChunk = 1 << 18;
 }  // namespace
 
 const char* FindLineEnd(const char* p, const char* end) {
+  if (byte_scan::kWide) {
+    for (; end - p >= 16; p += 16) {
+      if (const unsigned found = byte_scan::Match16(p, '\r', '\n', '\n')) {
+        return p + std::countr_zero(found);
+      }
+    }
+  }
   while (end - p >= 8) {
     uint64_t word = byte_scan::Load(p);
     if (byte_scan::HasByte(word, '\r') | byte_scan::HasByte(word, '\n')) break;
