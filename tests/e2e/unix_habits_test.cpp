@@ -131,10 +131,11 @@ TEST(UnixHabits, TheParallelRecipeOfTheReadme) {
     test::WriteFile(dir / name, std::string(name) + "\r\n");
   }
   // As in README.md, "Converting at scale", run here on two local jobs.
-  auto r =
-      RunCommand("cd " + ShellQuote(dir.path()) + " && find docs -name '*.txt' -print0 | " +
-                 "XDG_CONFIG_HOME=" + ShellQuote(dir / "config") + " parallel --will-cite -0 -j2 " +
-                 ShellQuote(test::BinDir() + "/vellumox") + " --batch --quiet --no-save {}");
+  auto r = RunCommand("cd " + ShellQuote(dir.path()) + " && find docs -name '*.txt' -print0 | " +
+                      "XDG_CONFIG_HOME=" + ShellQuote(dir / "config") +
+                      // GNU parallel keeps files of its own under $HOME: here, the test's folder.
+                      " HOME=" + ShellQuote(dir.path()) + " parallel --will-cite -0 -j2 " +
+                      ShellQuote(test::BinDir() + "/vellumox") + " --batch --quiet --no-save {}");
   EXPECT_EQ(r.exit_code, 0) << r.error;
   for (const char* pdf : {"docs/a.pdf", "docs/b.pdf", "docs/sub/c.pdf", "docs/sub/d e.pdf"}) {
     EXPECT_TRUE(Sound(dir / pdf));
