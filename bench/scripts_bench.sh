@@ -14,50 +14,36 @@ large=${2:-100}
 [ -f "$work/large.txt" ] || build/bin/make_bench_text "$work/large.txt" "$large" --scripts
 export XDG_CONFIG_HOME="$work/config"
 
-once() {  # output command...: one run; prints "seconds kilobytes"
-    out=$1; shift
-    rm -f "$out"
-    /usr/bin/time -f "%e %M" -o "$work/time" sh -c "$*" >/dev/null 2>&1 || true
-    cat "$work/time"
+labels="ours large"
+command_of() {
+    case $1 in
+        ours) echo "build/bin/vellumox --batch --no-save -o $work/ours.pdf $work/small.txt" ;;
+        paps) echo "paps $work/small.txt | ps2pdf - $work/paps.pdf" ;;
+        large) echo "build/bin/vellumox --batch --no-save -o $work/large.pdf $work/large.txt" ;;
+    esac
 }
-report() {  # label seconds kilobytes output megabytes
-    printf '%-22s %7.2f s %8s MB/s %8d KB peak %10d bytes\n' "$1" "$2" \
-        "$(echo "scale=2; $5 / $2" | bc)" "$3" "$(stat -c %s "$4" 2>/dev/null || echo 0)"
+if command -v paps >/dev/null && command -v ps2pdf >/dev/null; then labels="ours paps large"; fi
+once() {  # label: one run; keeps the best time and its peak memory
+    rm -f "$work/$1.pdf"
+    /usr/bin/time -f "%e %M" -o "$work/time" sh -c "$(command_of "$1")" >/dev/null 2>&1 || true
+    read -r secs kb < "$work/time"
+    eval "best=\${best_$1:-}"
+    if [ -z "$best" ] || [ "$(echo "$secs < $best" | bc)" = 1 ]; then eval "best_$1=$secs mem_$1=$kb"; fi
 }
-better() { [ -z "$1" ] || [ "$(echo "$2 < $1" | bc)" = 1 ]; }
-
-ours="build/bin/vellumox --batch --no-save -o $work/ours.pdf $work/small.txt"
-have_paps=no
-if command -v paps >/dev/null && command -v ps2pdf >/dev/null; then have_paps=yes; fi
-theirs="paps $work/small.txt | ps2pdf - $work/paps.pdf"
-best_ours=""; best_paps=""
+report() {  # label name megabytes
+    eval "secs=\$best_$1 kb=\$mem_$1"
+    printf '%-22s %7.2f s %8s MB/s %8d KB peak %10d bytes\n' "$2" "$secs" \
+        "$(echo "scale=2; $3 / $secs" | bc)" "$kb" "$(stat -c %s "$work/$1.pdf" 2>/dev/null || echo 0)"
+}
 for _ in 1 2 3; do
-    read -r s k <<EOT
-$(once "$work/ours.pdf" "$ours")
-EOT
-    if better "$best_ours" "$s"; then best_ours=$s; mem_ours=$k; fi
-    if [ $have_paps = yes ]; then
-        read -r s k <<EOT
-$(once "$work/paps.pdf" "$theirs")
-EOT
-        if better "$best_paps" "$s"; then best_paps=$s; mem_paps=$k; fi
-    fi
+    for label in $labels; do once "$label"; done
 done
 echo "$small MB of mixed-script prose:"
-report "vellumox" "$best_ours" "$mem_ours" "$work/ours.pdf" "$small"
-if [ $have_paps = yes ]; then
-    report "paps | ps2pdf" "$best_paps" "$mem_paps" "$work/paps.pdf" "$small"
-    echo "paps | ps2pdf / vellumox: $(echo "scale=1; $best_paps / $best_ours" | bc)x"
-else
-    echo "paps | ps2pdf: not installed (scripts/install-deps installs paps and ghostscript)"
-fi
-
-best=""
-for _ in 1 2 3; do
-    read -r s k <<EOT
-$(once "$work/large.pdf" "build/bin/vellumox --batch --no-save -o $work/large.pdf $work/large.txt")
-EOT
-    if better "$best" "$s"; then best=$s; mem=$k; fi
-done
+report ours vellumox "$small"
+case $labels in
+    *paps*) report paps "paps | ps2pdf" "$small"
+            echo "paps | ps2pdf / vellumox: $(echo "scale=1; $best_paps / $best_ours" | bc)x" ;;
+    *) echo "paps | ps2pdf: not installed (scripts/install-deps installs paps and ghostscript)" ;;
+esac
 echo "$large MB of mixed-script prose:"
-report "vellumox" "$best" "$mem" "$work/large.pdf" "$large"
+report large vellumox "$large"
