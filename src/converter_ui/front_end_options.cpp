@@ -83,12 +83,21 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args) {
 
 namespace {
 
+// The ISO name of a page size as pagesize.ini writes it, for the help: "A4" for 8.27" x 11.69".
+std::string_view PaperName(std::string_view entry) {
+  if (entry == "8.27\" x 11.69\"") return " (A4)";
+  if (entry == "11.69\" x 16.54\"") return " (A3)";
+  if (entry == "5.83\" x 8.27\"") return " (A5)";
+  return "";
+}
+
 // "  -f  0 name, 1 name, ..." wrapped before 100 columns.
 std::string ValueList(const char* switch_name, const ListControl& list) {
   std::string out = "  " + std::string(switch_name) + "  ";
   size_t column = out.size();
   for (int i = 0; i < list.Count(); ++i) {
-    const std::string item = std::to_string(i) + " " + list.entries[static_cast<size_t>(i)];
+    const std::string& entry = list.entries[static_cast<size_t>(i)];
+    const std::string item = std::to_string(i) + " " + entry + std::string(PaperName(entry));
     if (i > 0) {
       out += ",";
       column += 1;
@@ -136,7 +145,7 @@ std::string LongHelpText(const ConverterControls& c) {
          "-o -                 the PDF to standard output\n"
          "Several inputs (vellumox --batch *.txt) each convert to their own PDF.\n"
          "--version            the version and the picture formats that can be read\n"
-         "--help               this text\n"
+         "--help, -?           this text (-? alone: the short one above)\n"
          "\n"
          "Exit status: 0 when every conversion wrote its PDF, 1 when a conversion reported an\n"
          "error, 2 when the command line named nothing to convert, 3 when every PDF was written\n"

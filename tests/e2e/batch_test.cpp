@@ -91,9 +91,18 @@ TEST(Batch, HelpVersionAndBadOptions) {
   EXPECT_EQ(help.exit_code, 0);
   EXPECT_EQ(help.output.substr(0, 21), "Command line syntax:\n");
   EXPECT_NE(help.output.find("-o\"outputfile.pdf\"\n"), std::string::npos);
+  // The sizes of pagesize.ini follow the built-in ones, with their paper names.
+  RunCommand("mkdir -p " + ShellQuote(batch.config / "Vellumox") + " && cp " +
+             ShellQuote(std::string(VELLUMOX_SOURCE_DIR) + "/data/pagesize.ini") + " " +
+             ShellQuote(batch.config / "Vellumox/pagesize.ini"));
   auto long_help = batch.Run("--help");
   EXPECT_EQ(long_help.exit_code, 0);
   EXPECT_NE(long_help.output.find("--keep-jpeg"), std::string::npos);
+  EXPECT_NE(long_help.output.find("--help, -?"), std::string::npos);
+  for (const char* size :
+       {"5 8.27\" x 11.69\" (A4)", "6 11.69\" x 16.54\" (A3)", "7 5.83\" x 8.27\" (A5)"}) {
+    EXPECT_NE(long_help.output.find(size), std::string::npos) << long_help.output;
+  }
   EXPECT_NE(long_help.output.find("Exit status"), std::string::npos);
   auto version = batch.Run("--version");
   EXPECT_EQ(version.exit_code, 0);

@@ -111,6 +111,9 @@ TEST(Stop, EverySignalDuringEveryKindOfJobLeavesNothingBehind) {
     std::function<bool()> busy;  // a sign that the job is at work; none: emf2svg-conv runs
   } kinds[] = {
       {"text", vellumox + "big.txt", [&] { return PartialBeside(dir.path(), "big.pdf"); }},
+      // Pages compressed on worker threads while the next are laid out.
+      {"compressed text", vellumox + "--compress big.txt",
+       [&] { return PartialBeside(dir.path(), "big.pdf"); }},
       {"album", vellumox + ShellQuote("pics/*.jpg"),
        [&] { return ConvertedPictureIn(dir / "tmp"); }},
       {"emf", vellumox + "emf.txt", nullptr},
