@@ -6,7 +6,7 @@
 # peak memory and the ratios.
 set -eu
 cd "$(dirname "$0")/.."
-scripts/build >/dev/null
+scripts/build vellumox vellumox-decode make_bench_pictures >/dev/null
 work=${TMPDIR:-/tmp}/vellumox-album-bench
 count=${1:-50}
 mkdir -p "$work/pics"

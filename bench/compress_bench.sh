@@ -3,7 +3,7 @@
 # enscript | ps2pdf (GNU enscript and Ghostscript), the usual way to make a PDF of text.
 set -eu
 cd "$(dirname "$0")/.."
-scripts/build >/dev/null
+scripts/build vellumox make_bench_text >/dev/null
 work=${TMPDIR:-/tmp}/vellumox-compress-bench
 mkdir -p "$work"
 size=${1:-10}

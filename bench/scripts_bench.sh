@@ -5,7 +5,7 @@
 # vellumox alone, time and peak memory. Best of three runs each, the programs alternated.
 set -eu
 cd "$(dirname "$0")/.."
-scripts/build >/dev/null
+scripts/build vellumox make_bench_text >/dev/null
 work=${TMPDIR:-/tmp}/vellumox-scripts-bench
 mkdir -p "$work/config"
 small=${1:-1}

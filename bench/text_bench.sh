@@ -6,7 +6,7 @@
 # memory of that run; the ratios to the bare writer and to the plain run.
 set -eu
 cd "$(dirname "$0")/.."
-scripts/build >/dev/null
+scripts/build vellumox make_bench_text bare_line_writer >/dev/null
 work=${TMPDIR:-/tmp}/vellumox-text-bench
 mkdir -p "$work/config"
 export XDG_CONFIG_HOME="$work/config"

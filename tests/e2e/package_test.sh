@@ -35,6 +35,12 @@ root="$work/root"
 dpkg-deb -x "$deb" "$root"
 [ -z "$(ls "$root" | grep -v '^usr$')" ] || fail "the package places files outside /usr"
 (cd "$root" && md5sum --quiet -c "$work/control/md5sums") || fail "a file differs from md5sums"
+for page in usr/share/man/man1/vellumox.1.gz usr/share/man/man1/album.1.gz \
+    usr/share/doc/vellumox/changelog.gz; do
+    gzip -t "$root/$page" 2>/dev/null || fail "$page is not there, compressed"
+done
+[ "$(dpkg-deb -f "$deb" Description | awk 'length > 80' | wc -l)" = 0 ] ||
+    fail "a line of the description is longer than 80 columns"
 [ "$(readlink "$root/usr/bin/vellumox")" = ../lib/vellumox/vellumox ] || fail "vellumox is not linked"
 [ "$(readlink "$root/usr/bin/album")" = ../lib/vellumox/album ] || fail "album is not linked"
 
