@@ -332,7 +332,9 @@ void DocumentWriter::EndPage() {
     EmitLine("ET q");
     const PageObjects& p = page_objects_;
     if (frame_.compress) {
-      if (!compressor_) compressor_ = std::make_unique<PageCompressor>(UsableCores());
+      if (!compressor_)
+        compressor_ =
+            std::make_unique<PageCompressor>(std::min(UsableCores(), PageCompressor::kMostWorkers));
       compressor_->Submit(out_.EndCollecting());
       compressing_.push_back({p.contents, p.length});
     } else {

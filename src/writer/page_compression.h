@@ -23,6 +23,8 @@ class PageCompressor {
   // and the time saved is worth more than the last few percent of size.
   static constexpr int kLevel = 1;
   static constexpr size_t kBatchBytes = 256 * 1024;
+  // Beyond this many workers the layout of the pages, on one thread, is what they wait for.
+  static constexpr int kMostWorkers = 8;
 
   // workers: at least one.
   explicit PageCompressor(int workers);
