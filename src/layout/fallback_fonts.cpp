@@ -28,6 +28,16 @@ bool IsCombiningMark(char32_t c) {
          category == HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK;
 }
 
+size_t ClusterEnd(std::string_view utf8, size_t start) {
+  size_t end = start;
+  NextCodePoint(utf8, end);
+  for (size_t next = end; next < utf8.size();) {
+    if (!IsCombiningMark(NextCodePoint(utf8, next))) break;
+    end = next;
+  }
+  return end;
+}
+
 void FallbackFonts::Reset() {
   faces_.clear();
   opened_.clear();
@@ -135,16 +145,13 @@ FontRuns SplitIntoFontRuns(std::string_view utf8, const Font& standard, Fallback
     }
     runs.texts.back().append(text);
   };
+  std::vector<char32_t> cluster;
   for (size_t at = 0; at < utf8.size();) {
     // A character and the marks after it.
     const size_t start = at;
-    std::vector<char32_t> cluster{NextCodePoint(utf8, at)};
-    for (size_t next = at; next < utf8.size();) {
-      const char32_t c = NextCodePoint(utf8, next);
-      if (!IsCombiningMark(c)) break;
-      cluster.push_back(c);
-      at = next;
-    }
+    const size_t end = ClusterEnd(utf8, start);
+    cluster.clear();
+    while (at < end) cluster.push_back(NextCodePoint(utf8, at));
     std::string bytes;
     bool representable = true;
     for (char32_t c : cluster) {

@@ -62,5 +62,8 @@ FontRuns SplitIntoFontRuns(std::string_view utf8, const Font& standard, Fallback
 
 // Whether a character is a combining mark, which goes with the character before it.
 bool IsCombiningMark(char32_t character);
+// Where the character of UTF-8 text at start ends together with the combining marks after
+// it: the unit that a cut never parts and a face shows whole.
+size_t ClusterEnd(std::string_view utf8, size_t start);
 
 }  // namespace vellumox

@@ -260,12 +260,9 @@ void LineLayout::WrapUtf8(std::string_view line, size_t width) {
   std::vector<Unit> units;
   for (size_t at = 0; at < line.size();) {
     const size_t start = at;
-    const char32_t c = NextCodePoint(line, at);
-    // The marks after a character go with it: a cut never parts them.
-    for (size_t next = at; next < line.size();) {
-      if (!IsCombiningMark(NextCodePoint(line, next))) break;
-      at = next;
-    }
+    size_t after_base = start;
+    const char32_t c = NextCodePoint(line, after_base);
+    at = ClusterEnd(line, start);  // the marks after a character go with it
     const std::string_view cluster = line.substr(start, at - start);
     Unit unit;
     unit.end = at;

@@ -170,15 +170,7 @@ size_t MarkupInterpreter::FittingPrefix(std::string_view text, double room, bool
   for (size_t next = 0; next < text.size();) {
     // One character, with the marks after it in UTF-8 text.
     const size_t from = next;
-    if (unicode_) {
-      NextCodePoint(text, next);
-      for (size_t mark = next; mark < text.size();) {
-        if (!IsCombiningMark(NextCodePoint(text, mark))) break;
-        next = mark;
-      }
-    } else {
-      next += 1;
-    }
+    next = unicode_ ? ClusterEnd(text, next) : next + 1;
     width += TextWidth(text.substr(from, next - from));
     if (width > room + kWidthSlack && taken > 0) break;
     taken = next;
