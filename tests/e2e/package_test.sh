@@ -3,7 +3,8 @@
 # touched. The package is unpacked with dpkg-deb into a scratch root and its programs are run
 # from there (an example, an album by the album builder, an A4 page of the shipped
 # pagesize.ini); its metadata (dependencies, files, checksums, maintainer scripts) is read with
-# dpkg-deb. Skipped (status 77) where cpack or dpkg-deb is missing.
+# dpkg-deb, and linted with lintian where it is installed. Skipped (status 77) where cpack or
+# dpkg-deb is missing.
 # Usage: package_test.sh BUILD_DIR
 set -eu
 if ! command -v cpack >/dev/null || ! command -v dpkg-deb >/dev/null; then
@@ -43,6 +44,24 @@ done
     fail "a line of the description is longer than 80 columns"
 [ "$(readlink "$root/usr/bin/vellumox")" = ../lib/vellumox/vellumox ] || fail "vellumox is not linked"
 [ "$(readlink "$root/usr/bin/album")" = ../lib/vellumox/album ] || fail "album is not linked"
+
+# lintian, where it is installed: no error or warning, nor the informational tags of an
+# unhardened or unstripped program. A misspelling that it reads in a program counts when the
+# word is one of ours (it is in the sources); the bytes of machine code spell a word now and
+# then, and those come and go with the code.
+if command -v lintian >/dev/null; then
+    lintian -I "$deb" >"$work/lintian.log" 2>/dev/null || true
+    while read -r level _ tag word _; do
+        case "$level $tag" in
+        "I: spelling-error-in-binary")
+            ! grep -rqw -- "$word" "$(dirname "$0")/../../src" ||
+                fail "lintian: a misspelt word in a program: $word" ;;
+        E:* | W:* | I:*) fail "lintian: $level $tag $word" ;;
+        esac
+    done <"$work/lintian.log"
+else
+    echo "package test: lintian is not installed; the package is not linted"
+fi
 
 # The programs as unpacked, each finding its data beside itself.
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
