@@ -41,7 +41,8 @@ void AlbumList::Reset(std::vector<std::string> names) {
 
 std::string AlbumPatterns(bool extra_formats) {
   return PatternList(kAlbumBuilderOrder, ";").substr(1) +
-         (extra_formats ? PatternList(OptionalTypeOrder(), ";") : "");
+         (extra_formats ? PatternList(OptionalTypeOrder(), ";") : "") +
+         AliasPatterns(extra_formats);
 }
 
 AlbumCommandLine ParseAlbumCommandLine(const std::vector<std::string>& arguments,

@@ -131,7 +131,7 @@ void StartAlbumModel(AlbumModel& model, const AlbumCommandLine& line,
                      const std::string& program_folder);
 
 // The file list's patterns: the album builder's own, and the extra formats when they can all be
-// read.
+// read; then the other names of those types (*.jpeg, *.tiff).
 std::string AlbumPatterns(bool extra_formats);
 
 // An OUTPUT from the command line as CreateAlbum takes it: ".pdf" appended unless it ends so

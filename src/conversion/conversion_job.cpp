@@ -43,13 +43,18 @@ class CountingEvents : public PictureEvents {
     progress_.progress().pictures = count;
   }
   void PictureConverted(const std::string& picture) override {
-    events_.PictureConverted(picture);
+    events_.PictureConverted(Named(picture));
     Counted();
   }
   void PictureLeftOut(const std::string& picture, const std::string& reason) override {
     ++report_.pictures_left_out;
-    events_.PictureLeftOut(picture, reason);
+    events_.PictureLeftOut(Named(picture), reason);
     Counted();
+  }
+  // A picture that the job copied under another name is told by its own.
+  void NameCopy(std::string copy, std::string original) {
+    copy_ = std::move(copy);
+    original_ = std::move(original);
   }
 
  private:
@@ -60,9 +65,14 @@ class CountingEvents : public PictureEvents {
     progress_.Tell(p.picture == p.pictures);
   }
 
+  const std::string& Named(const std::string& picture) const {
+    return !copy_.empty() && picture == copy_ ? original_ : picture;
+  }
+
   JobEvents& events_;
   JobReport& report_;
   ProgressTeller& progress_;
+  std::string copy_, original_;
 };
 
 class JobRun {
@@ -80,10 +90,16 @@ class JobRun {
 
  private:
   // album: the input is an album list, whose image tags are pictures whatever the settings say.
-  void ConvertOne(const std::string& input, const std::string& output, bool album = false);
+  // source: the user's file that such a list stands for, named in progress and failures.
+  void ConvertOne(const std::string& input, const std::string& output, bool album = false,
+                  const std::string& source = {});
   void Fail(const std::string& input, const std::string& message);
   bool WrittenAlready(const std::string& output) const;
   void ConvertAlbum(const std::string& input, const std::string& album_output);
+  // A file of a single-file or folder job: a picture, whatever its name, becomes a page of its
+  // own, never a page of text made of its bytes.
+  void ConvertFileOrPicture(const std::string& input, const std::string& output);
+  void ConvertPicture(const std::string& input, const std::string& output, ImageFormat format);
 
   const JobRequest& request_;
   FileConverter& converter_;
@@ -109,14 +125,16 @@ bool JobRun::WrittenAlready(const std::string& output) const {
   return file && written_files_.count(*file) > 0;
 }
 
-void JobRun::ConvertOne(const std::string& input, const std::string& output, bool album) {
+void JobRun::ConvertOne(const std::string& input, const std::string& output, bool album,
+                        const std::string& source) {
   // A stop ends the job before its next file; what the job finished stays.
   if (StopRequested()) {
     report_.stopped = true;
     return;
   }
-  // An album's progress names its pattern, not the list file the job made for it.
-  const std::string& shown = !request_.shown_input.empty() && input == request_.input_text
+  // An album's progress names its pattern (or picture), not the list file the job made for it.
+  const std::string& shown = !source.empty() ? source
+                             : !request_.shown_input.empty() && input == request_.input_text
                                  ? request_.shown_input
                                  : (album ? request_.input_text : input);
   events_.FileStarted(shown);
@@ -126,14 +144,15 @@ void JobRun::ConvertOne(const std::string& input, const std::string& output, boo
   progress.file += progress.files > 0 ? 1 : 0;
   progress.picture = progress.pictures = progress.pages = 0;
   // A conversion never writes onto its own input.
-  if (!input.empty() && !output.empty() && (input == output || SameFile(input, output))) {
-    Fail(input, "'" + input + "' is skipped: its PDF would be written over the file itself.");
+  const std::string& named = source.empty() ? input : source;
+  if (!named.empty() && !output.empty() && (named == output || SameFile(named, output))) {
+    Fail(named, "'" + named + "' is skipped: its PDF would be written over the file itself.");
     return;
   }
   // Nor over a PDF that this job has written (a.txt and a.TXT both give a.pdf).
   if (WrittenAlready(output)) {
-    Fail(input,
-         "'" + input + "' is skipped: its PDF '" + output + "' was written by this job already.");
+    Fail(named,
+         "'" + named + "' is skipped: its PDF '" + output + "' was written by this job already.");
     return;
   }
   ConversionSettings settings = request_.settings;
@@ -154,8 +173,52 @@ void JobRun::ConvertOne(const std::string& input, const std::string& output, boo
     report_.stopped = true;
   } else {
     ++report_.failures;
-    events_.FileFailed(FileFailure{input, result.failure.kind, result.failure.message});
+    events_.FileFailed(FileFailure{named, result.failure.kind, result.failure.message});
   }
+}
+
+void JobRun::ConvertFileOrPicture(const std::string& input, const std::string& output) {
+  const ImageFormat format = converter_.PictureFormatOf(input);
+  if (format == ImageFormat::kUnknown) {
+    ConvertOne(input, output);
+  } else {
+    ConvertPicture(input, output, format);
+  }
+}
+
+void JobRun::ConvertPicture(const std::string& input, const std::string& output,
+                            ImageFormat format) {
+  const std::string& where = private_folder_.Path();
+  if (where.empty()) {
+    Fail(input, "Cannot write the album list in a temporary folder.");
+    return;
+  }
+  // An image tag takes a picture by the type its name says, so a picture under another name
+  // ("scan.txt") is copied to one that says it ("picture.jpg").
+  std::string picture = input;
+  const PictureType* type = PictureTypeOfName(input);
+  if (!type || type->format != format) {
+    picture = where + "/picture" + std::string(ExtensionOf(format));
+    RemoveFile(picture);
+    int error = 0;
+    if (!CopyFileToNew(input, picture, &error)) {
+      Fail(input,
+           "Cannot copy '" + input + "' to a temporary folder: " + SystemErrorText(error) + ".");
+      return;
+    }
+    picture_events_.NameCopy(picture, input);
+  }
+  const std::string folder = FolderOfPath(picture);
+  const std::string list = where + "/~temp.txt";
+  AlbumListResult written = WriteAlbumList(list, folder, {picture.substr(folder.size())});
+  if (!written.written) {
+    Fail(input, "Cannot write the album list in a temporary folder.");
+  } else if (!written.skipped.empty()) {
+    Fail(input, "'" + input + "' cannot be put in an album: " + written.skipped[0].reason + ".");
+  } else {
+    ConvertOne(list, output, true, input);
+  }
+  if (picture != input) RemoveFile(picture);
 }
 
 // The pictures that match the input, one a page, through an album list in a private folder.
@@ -196,7 +259,7 @@ JobReport JobRun::Run() {
     return report_;
   }
 
-  if (IsAlbumInput(input, request_.image_patterns)) {
+  if (IsAlbumInput(input, request_.image_patterns, request_.alias_patterns)) {
     wildcard = false;
     final_output = (input.find('*') != std::string::npos || output.empty())
                        ? FolderOfPath(input) + "images.pdf"
@@ -209,9 +272,11 @@ JobReport JobRun::Run() {
     std::vector<std::string> files = MatchingFiles(input);
     if (files.empty()) Fail(input, "No file matches " + input + ".");
     progress_.progress().files = static_cast<int>(files.size());
-    for (const std::string& file : files) ConvertOne(file, WithPdfExtension(file, ".pdf"));
+    for (const std::string& file : files) {
+      ConvertFileOrPicture(file, WithPdfExtension(file, ".pdf"));
+    }
   } else {
-    ConvertOne(input, output);
+    ConvertFileOrPicture(input, output);
   }
 
   const std::string& command_line = request_.command_line_text;
@@ -267,6 +332,14 @@ ConversionResult JobConverter::ConvertFile(const std::string& filename,
   conversion.SetPictureOptions(options);
   conversion.SetPictureEvents(&events);
   return conversion.Convert(filename, settings);
+}
+
+ImageFormat JobConverter::PictureFormatOf(const std::string& path) {
+  const ImageFormat format = SniffImageFile(path);
+  if (format == ImageFormat::kUnknown || !codec_.CanRead(format)) return ImageFormat::kUnknown;
+  std::string error;
+  std::optional<PixelSize> size = codec_.ReadSize(path, format, &error);
+  return size && size->width > 0 && size->height > 0 ? format : ImageFormat::kUnknown;
 }
 
 JobReport RunConversionJob(const JobRequest& request, FileConverter& converter, JobEvents& events,

@@ -22,6 +22,9 @@ class FileConverter {
                                        const ConversionSettings& settings,
                                        const std::string& input_field, PictureEvents& events,
                                        const std::function<void(int)>& pages_written) = 0;
+  // The format of a file that is a picture, whatever its name says: the codec reads it and
+  // its header gives a size. kUnknown for anything else (text that merely starts like one).
+  virtual ImageFormat PictureFormatOf(const std::string&) { return ImageFormat::kUnknown; }
 };
 
 // The converter of real jobs: a fresh conversion, with layout and pictures, for every file.
@@ -32,6 +35,7 @@ class JobConverter : public FileConverter {
   ConversionResult ConvertFile(const std::string& filename, const ConversionSettings& settings,
                                const std::string& input_field, PictureEvents& events,
                                const std::function<void(int)>& pages_written) override;
+  ImageFormat PictureFormatOf(const std::string& path) override;
 
  private:
   ImageCodec& codec_;
@@ -44,6 +48,9 @@ struct JobRequest {
   ConversionSettings settings;  // from the controls; outputfile is set per file
   // ImagePatterns(), followed by ExtraImagePatterns() when those formats can be read.
   std::string image_patterns;
+  // AliasPatterns() to match: an input that ends in one of these other names of the picture
+  // types (".jpeg", ".tiff") is an album too.
+  std::string alias_patterns;
   std::string command_line_text;  // what the command line left; decides an unattended run
   // How progress names an input that the run made for itself (the album builder's list): by
   // what it stands for. Empty: by its name.

@@ -50,13 +50,23 @@ std::vector<std::string> MatchingFiles(const std::string& pattern) {
   return files;
 }
 
-std::vector<std::string> MatchingNames(const std::string& folder, std::string_view patterns) {
+namespace {
+
+// The patterns of a list separated by ";".
+std::vector<std::string_view> SplitPatterns(std::string_view patterns) {
   std::vector<std::string_view> list;
   for (size_t start = 0; start <= patterns.size();) {
     size_t end = std::min(patterns.find(';', start), patterns.size());
     if (end > start) list.push_back(patterns.substr(start, end - start));
     start = end + 1;
   }
+  return list;
+}
+
+}  // namespace
+
+std::vector<std::string> MatchingNames(const std::string& folder, std::string_view patterns) {
+  const std::vector<std::string_view> list = SplitPatterns(patterns);
   std::vector<std::string> names;
   for (std::string& name : ListFolder(folder)) {
     bool match = std::any_of(list.begin(), list.end(),
@@ -67,10 +77,15 @@ std::vector<std::string> MatchingNames(const std::string& folder, std::string_vi
   return names;
 }
 
-bool IsAlbumInput(const std::string& input_text, const std::string& image_patterns) {
+bool IsAlbumInput(const std::string& input_text, const std::string& image_patterns,
+                  std::string_view alias_patterns) {
   if (input_text.empty()) return false;
   std::string tail = input_text.substr(input_text.size() - std::min<size_t>(4, input_text.size()));
-  return FindIgnoreCase(image_patterns, tail) != std::string::npos;
+  if (FindIgnoreCase(image_patterns, tail) != std::string::npos) return true;
+  const std::vector<std::string_view> aliases = SplitPatterns(alias_patterns);
+  return std::any_of(aliases.begin(), aliases.end(), [&](std::string_view pattern) {
+    return EndsWithIgnoreCase(input_text, pattern.substr(1));  // "*.jpeg": ".jpeg"
+  });
 }
 
 }  // namespace vellumox

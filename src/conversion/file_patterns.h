@@ -26,7 +26,9 @@ std::vector<std::string> MatchingFiles(const std::string& pattern);
 std::vector<std::string> MatchingNames(const std::string& folder, std::string_view patterns);
 
 // Whether an input text makes an album: its last four characters, without regard to case, occur
-// in the image pattern list.
-bool IsAlbumInput(const std::string& input_text, const std::string& image_patterns);
+// in the image pattern list; or it ends in the extension of one of alias_patterns (";*.jpeg"),
+// the other names of the picture types, which that four-character test cannot tell.
+bool IsAlbumInput(const std::string& input_text, const std::string& image_patterns,
+                  std::string_view alias_patterns = {});
 
 }  // namespace vellumox

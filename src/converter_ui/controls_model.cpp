@@ -190,6 +190,7 @@ JobRequest MakeJobRequest(const ConverterControls& c, const std::string& command
   request.output_text = c.txtOutputFile;
   request.settings = ReadSettings(c);
   request.image_patterns = ImagePatterns() + c.ExtraImagePatterns;
+  request.alias_patterns = AliasPatterns(!c.ExtraImagePatterns.empty());
   request.command_line_text = command_line_text;
   request.open_when_done = c.chkOpen;
   return request;
@@ -236,9 +237,11 @@ void ApplyChosenOutputFile(ConverterControls& c, const std::string& file) {
 
 std::string InputFilter(const ConverterControls& c) {
   const std::string pictures = PatternList(kConverterPatternOrder, ";").substr(1);
-  return "All supported files|*.txt;*.ini;*.bat;" + pictures + c.ExtraImagePatterns +
-         "|Text files (*.txt)|*.txt|Graphic files (" + pictures + ")|" + pictures +
-         c.ExtraImagePatterns + "|All files (*.*)|*.*";
+  // The other names of the types (*.jpeg, ...) are matched too, but not named in the caption.
+  const std::string more = c.ExtraImagePatterns + AliasPatterns(!c.ExtraImagePatterns.empty());
+  return "All supported files|*.txt;*.ini;*.bat;" + pictures + more +
+         "|Text files (*.txt)|*.txt|Graphic files (" + pictures + ")|" + pictures + more +
+         "|All files (*.*)|*.*";
 }
 
 std::string InputLabelTarget(const ConverterControls& c, bool left_button) {

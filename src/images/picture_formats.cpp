@@ -91,7 +91,7 @@ const std::array<PictureFormat, kImageFormatCount> kPictureFormats = {{
     {ImageFormat::kTga, "TGA", PictureDecoder::kImageMagick, IsTga},
 }};
 
-const std::array<PictureType, 12> kPictureTypes = {{
+const std::array<PictureType, 16> kPictureTypes = {{
     {".jpg", "JPG", ImageFormat::kJpeg, "a JPEG", false},
     {".bmp", "BMP", ImageFormat::kBmp, "a BMP", false},
     {".rle", "RLE", ImageFormat::kBmp, "an RLE", false},
@@ -104,6 +104,10 @@ const std::array<PictureType, 12> kPictureTypes = {{
     {".tga", "TGA", ImageFormat::kTga, "a TGA", true},
     {".pcx", "PCX", ImageFormat::kPcx, "a PCX", true},
     {".psd", "PSD", ImageFormat::kPsd, "a PSD", true},
+    {".jpeg", "JPEG", ImageFormat::kJpeg, "a JPEG", false, true},
+    {".jpe", "JPE", ImageFormat::kJpeg, "a JPEG", false, true},
+    {".jfif", "JFIF", ImageFormat::kJpeg, "a JPEG", false, true},
+    {".tiff", "TIFF", ImageFormat::kTiff, "a TIFF", true, true},
 }};
 
 ImageFormat SniffImageFormat(std::string_view head, std::string_view file_name) {
@@ -147,11 +151,26 @@ std::span<const std::string_view> OptionalTypeOrder() {
   static const std::vector<std::string_view> order = [] {
     std::vector<std::string_view> optional;
     for (const PictureType& type : kPictureTypes) {
-      if (type.optional) optional.push_back(type.extension);
+      if (type.optional && !type.alias) optional.push_back(type.extension);
     }
     return optional;
   }();
   return order;
+}
+
+std::string AliasPatterns(bool extra_formats) {
+  std::string list;
+  for (const PictureType& type : kPictureTypes) {
+    if (type.alias && (extra_formats || !type.optional)) list += ";" + PatternOf(type.extension);
+  }
+  return list;
+}
+
+std::string_view ExtensionOf(ImageFormat format) {
+  for (const PictureType& type : kPictureTypes) {
+    if (type.format == format) return type.extension;
+  }
+  return {};
 }
 
 std::string PatternOf(std::string_view extension) {

@@ -70,9 +70,12 @@ struct PictureType {
   // One of the formats (TIF, PNG, TGA, PCX, PSD) that are offered only when all of them can be
   // read.
   bool optional;
+  // Another name of a type before it (".jpeg" beside ".jpg"): taken wherever a name or pattern
+  // is read, but not listed on its own where the programs list the types.
+  bool alias = false;
 };
 
-extern const std::array<PictureType, 12> kPictureTypes;
+extern const std::array<PictureType, 16> kPictureTypes;
 
 // The type that a name's extension means, or nullptr.
 const PictureType* PictureTypeOfName(std::string_view name);
@@ -92,6 +95,12 @@ inline constexpr std::array<std::string_view, 5> kAlbumBuilderOrder = {".jpg", "
                                                                        ".emf", ".wmf"};
 // The extensions of the optional types.
 std::span<const std::string_view> OptionalTypeOrder();
+// The patterns of the other names of the types (";*.jpeg;*.jpe;*.jfif"), those of the optional
+// types (";*.tiff") only when extra_formats: what follows a list's own patterns so that a
+// picture is found by any of its usual names.
+std::string AliasPatterns(bool extra_formats);
+// The first extension of a format's types (".jpg" for kJpeg); empty for kUnknown.
+std::string_view ExtensionOf(ImageFormat format);
 
 // "*.jpg" for ".jpg".
 std::string PatternOf(std::string_view extension);

@@ -210,6 +210,13 @@ TEST(ConversionJob, AlbumPatternsAndTheirExtras) {
   EXPECT_FALSE(IsAlbumInput("/p/*.png", plain));
   EXPECT_TRUE(IsAlbumInput("/p/*.png", extras));
   EXPECT_FALSE(IsAlbumInput("/p/*.txt", extras));
+  // The other names of the types, which the four-character test cannot tell.
+  const std::string aliases = AliasPatterns(false);
+  EXPECT_TRUE(IsAlbumInput("/p/x.JPEG", plain, aliases));
+  EXPECT_TRUE(IsAlbumInput("/p/*.jfif", plain, aliases));
+  EXPECT_FALSE(IsAlbumInput("/p/x.tiff", plain, aliases));  // TIFF is one of the extras
+  EXPECT_TRUE(IsAlbumInput("/p/x.tiff", extras, AliasPatterns(true)));
+  EXPECT_FALSE(IsAlbumInput("/p/x.jfi", plain, aliases));
 }
 
 TEST(ConversionJob, UnattendedRunsEndWithoutQuestions) {

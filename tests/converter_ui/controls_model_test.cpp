@@ -56,9 +56,12 @@ TEST(ControlsModel, ExtraTypesAndTheAlbumBuilderExtendTheFileTypes) {
   EXPECT_EQ(c.cmbPageSize.entries[5], "10\" x 12\"");
   EXPECT_EQ(InputFilter(c),
             "All supported files|*.txt;*.ini;*.bat;*.jpg;*.gif;*.bmp;*.wmf;*.emf;*.rle;*.ico;"
-            "*.tif;*.png;*.tga;*.pcx;*.psd|Text files (*.txt)|*.txt|Graphic files "
-            "(*.jpg;*.gif;*.bmp;*.wmf;*.emf;*.rle;*.ico)|*.jpg;*.gif;*.bmp;*.wmf;*.emf;*.rle;"
-            "*.ico;*.tif;*.png;*.tga;*.pcx;*.psd|All files (*.*)|*.*");
+            "*.tif;*.png;*.tga;*.pcx;*.psd;*.jpeg;*.jpe;*.jfif;*.tiff|Text files (*.txt)|*.txt|"
+            "Graphic files (*.jpg;*.gif;*.bmp;*.wmf;*.emf;*.rle;*.ico)|*.jpg;*.gif;*.bmp;*.wmf;"
+            "*.emf;*.rle;*.ico;*.tif;*.png;*.tga;*.pcx;*.psd;*.jpeg;*.jpe;*.jfif;*.tiff|"
+            "All files (*.*)|*.*");
+  EXPECT_EQ(MakeJobRequest(c, "").alias_patterns, ";*.jpeg;*.jpe;*.jfif;*.tiff");
+  EXPECT_EQ(MakeJobRequest(no_extras, "").alias_patterns, ";*.jpeg;*.jpe;*.jfif");
 }
 
 TEST(ControlsModel, PageSizesFromTheEntryText) {

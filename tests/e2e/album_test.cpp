@@ -29,6 +29,7 @@ TEST(Album, CommandLineRunWritesOnePagePerPictureEvenWithMarkupOff) {
   RunCommand("mkdir " + ShellQuote(dir / "pics"));
   test::MakeJpeg(dir / "pics/a.jpg", 400, 300);
   test::MakePng(dir / "pics/b.png", 200, 100);
+  test::MakeJpeg(dir / "pics/c.jpeg", 240, 180);  // JPEG by its other name
   test::MakeJpeg(dir / "pics/portrait.jpg", 300, 400);
   test::MakeJpeg(dir /
                      "pics/\xC5\x81\xC3\xB3"
@@ -50,10 +51,11 @@ TEST(Album, CommandLineRunWritesOnePagePerPictureEvenWithMarkupOff) {
     const std::string pdf = dir / "pics/Holiday.pdf";
     std::string details;
     ASSERT_TRUE(test::QpdfCheckClean(pdf, &details)) << details;
-    EXPECT_EQ(Pages(pdf), 4);
+    EXPECT_EQ(Pages(pdf), 5);
     std::vector<ImageRow> rows = ListImages(pdf);
-    ASSERT_EQ(rows.size(), 4u);
-    const int expected[][3] = {{1, 400, 300}, {2, 200, 100}, {3, 300, 400}, {4, 160, 120}};
+    ASSERT_EQ(rows.size(), 5u);
+    const int expected[][3] = {
+        {1, 400, 300}, {2, 200, 100}, {3, 240, 180}, {4, 300, 400}, {5, 160, 120}};
     for (size_t i = 0; i < rows.size(); ++i) {
       EXPECT_EQ(rows[i].page, expected[i][0]);
       EXPECT_EQ(rows[i].width, expected[i][1]);

@@ -134,6 +134,46 @@ TEST(PictureConversion, TextWithImageTags) {
   EXPECT_NE(text.find("The beach."), std::string::npos);
 }
 
+// A single input is a picture when its name or its bytes say so; text that merely starts like
+// a picture stays text.
+TEST(PictureConversion, PicturesByAnyNameAndTextThatStartsLikeOne) {
+  TempDir dir;
+  test::MakeJpeg(dir / "a.jpeg", 64, 48);
+  test::MakeJpeg(dir / "b.jpe", 64, 48);
+  test::MakeJpeg(dir / "c.JFIF", 64, 48);
+  test::MakeWithMagick(dir / "d.tiff", "TIFF", 64, 48);
+  test::MakeJpeg(dir / "scan.txt", 64, 48);
+  test::MakeWithMagick(dir / "e.dat", "BMP", 64, 48);
+  test::WriteFile(dir / "bm.txt", "BMW and BMX bikes: the makes we sell, nothing more.\r\n");
+  test::WriteFile(dir / "gif.txt", "GIF89a is the name of a picture format, nothing more.\r\n");
+  struct Case {
+    const char* input;
+    const char* pdf;
+    bool picture;
+  } cases[] = {{"a.jpeg", "a.jpeg.pdf", true}, {"b.jpe", "b.jpe.pdf", true},
+               {"c.JFIF", "c.JFIF.pdf", true}, {"d.tiff", "d.tiff.pdf", true},
+               {"scan.txt", "scan.pdf", true}, {"e.dat", "e.dat.pdf", true},
+               {"bm.txt", "bm.pdf", false},    {"gif.txt", "gif.pdf", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input);
+    auto r = test::RunCommand(test::VellumoxCommand(dir / "config") + " " +
+                              test::ShellQuote(dir / c.input));
+    EXPECT_EQ(r.exit_code, 0) << r.error;
+    std::string details;
+    ASSERT_TRUE(test::QpdfCheckClean(dir / c.pdf, &details)) << details;
+    EXPECT_EQ(test::PdfPages(dir / c.pdf), 1);
+    std::vector<ImageRow> rows = ListImages(dir / c.pdf);
+    if (c.picture) {
+      ASSERT_EQ(rows.size(), 1u);
+      EXPECT_EQ(rows[0].width, 64);
+      EXPECT_EQ(rows[0].height, 48);
+    } else {
+      EXPECT_TRUE(rows.empty());
+      EXPECT_NE(test::PdfToText(dir / c.pdf).find("nothing more"), std::string::npos);
+    }
+  }
+}
+
 TEST(PictureConversion, VeryLargePicturesBecomeAPageEach) {
   TempDir dir;
   test::MakeJpeg(dir / "big.jpg", 12000, 9000, Pixels::kRgb, 75);

@@ -34,6 +34,7 @@ TEST(CollectImages, FindsTheDistinctPicturesOfTheTags) {
   test::WriteFile(dir / "zero.jpg", "");
   using Paths = std::vector<std::string>;
   const std::string a = dir / "a.jpg", b = dir / "b.jpg", c = dir / "c.png";
+  const std::string d = dir / "d.jpeg", e = dir / "e.tiff";
   struct Case {
     std::string text;
     Paths paths;
@@ -41,7 +42,8 @@ TEST(CollectImages, FindsTheDistinctPicturesOfTheTags) {
       {"<IMG SRC=\"" + a + "\">", {a}},
       {"<img src=" + a + "> and <img src=" + b + ">", {a, b}},
       {"<img src=a.jpg>\r\n<img src=\"" + a + "\">\r\n<img src=c.png>", {a, c}},  // beside input
-      {"<img src=d.jpeg> <img src=e.tiff> <img src=zero.jpg> <img src=none.jpg>", {}},
+      // The other names of JPEG and TIFF are taken as .jpg and .tif are.
+      {"<img src=d.jpeg> <img src=e.tiff> <img src=zero.jpg> <img src=none.jpg>", {d, e}},
       {"<img src=a.jpg", {}},  // no complete tag
       {"<b>x</b> <img src=b.jpg> <i>y</i>", {b}},
       {"src=a.jpg <b>bold</b>", {a}},  // the scan takes the text up to the first ">" as a tag
