@@ -89,16 +89,23 @@ TEST(AppendEscaped, EscapesBackslashAndParentheses) {
   std::string out;
   AppendEscaped("C:\\x (a) b", out);
   EXPECT_EQ(out, "C:\\\\x \\(a\\) b");
-  // Long texts are scanned sixteen bytes at a time: escapes at the edges of those blocks.
-  std::string text(40, 'x'), expected;
-  for (size_t at : {0, 15, 16, 17, 31, 32, 39}) text[at] = at % 2 ? '(' : '\\';
-  for (char c : text) {
-    if (c != 'x') expected += '\\';
-    expected += c;
+  // Long texts are scanned sixteen bytes at a time, and their last bytes with a load that
+  // overlaps the block before: an escape at every place of texts of every length around that.
+  auto escaped = [](const std::string& text) {
+    std::string expected;
+    for (char c : text) expected += (c == 'x' ? "" : "\\") + std::string(1, c);
+    return expected;
+  };
+  for (size_t length = 1; length <= 40; ++length) {
+    for (size_t at = 0; at < length; ++at) {
+      std::string text(length, 'x');
+      text[at] = at % 2 ? '(' : '\\';
+      text[length - 1] = ')';
+      out.clear();
+      AppendEscaped(text, out);
+      ASSERT_EQ(out, escaped(text)) << length << " " << at;
+    }
   }
-  out.clear();
-  AppendEscaped(text, out);
-  EXPECT_EQ(out, expected);
 }
 
 }  // namespace
