@@ -36,23 +36,19 @@ void LineLayout::PageBreak() {
   StartPage();
 }
 
-bool LineLayout::BreakBefore(std::string_view line) {
-  if (EqualsIgnoreCase(line, "<pagebreak>")) {
+bool LineLayout::BreakBefore(std::string_view line, const LineSurvey& survey) {
+  if (survey.marks && EqualsIgnoreCase(line, "<pagebreak>")) {
     PageBreak();
     return true;
   }
   // A line of form feeds alone separates pages, as in album lists: it breaks the page and
   // prints nothing, so the next page starts at its first line.
-  if (line.find('\f') != std::string_view::npos &&
-      line.find_first_not_of("\f ") == std::string_view::npos) {
+  if (survey.form_feed && line.find_first_not_of("\f ") == std::string_view::npos) {
     PageBreak();
     return true;
   }
   // A form feed breaks the page once, before its line; the feed stays in the text.
-  if (cursor_.Line() >= writer_.geometry().LinesPerPage ||
-      line.find('\f') != std::string_view::npos) {
-    PageBreak();
-  }
+  if (cursor_.Line() >= writer_.geometry().LinesPerPage || survey.form_feed) PageBreak();
   return false;
 }
 
@@ -84,14 +80,15 @@ void LineLayout::PrintUtf8Line(std::string_view line) {
 
 void LineLayout::PrintLine(std::string_view line) {
   const PageGeometry& g = writer_.geometry();
-  if (BreakBefore(line)) return;
+  const LineSurvey survey = SurveyLine(line);
+  if (BreakBefore(line, survey)) return;
   size_t end = line.find_last_not_of(' ');
   line = line.substr(0, end == std::string_view::npos ? 0 : end + 1);
 
   constexpr size_t kGlyphFitAlone = std::numeric_limits<size_t>::max() / 4;
   const int32_t chars = wrap_width_.value_or(g.CharsPerLine);
   const size_t width = chars < kMinimumWidth ? kGlyphFitAlone : static_cast<size_t>(chars);
-  const bool marks = g.UseTextFormating && MayHoldInlineMarks(line);
+  const bool marks = g.UseTextFormating && survey.marks;
   // Text stays between the margins: a line is laid out whole only when it is within the wrap
   // width and its glyphs fit as well (a longer line is measured piece by piece).
   const Font& font = writer_.fonts().Document();
@@ -239,7 +236,7 @@ std::string ComposeMarks(std::string_view utf8) {
 
 void LineLayout::LayoutUtf8(std::string_view line) {
   const PageGeometry& g = writer_.geometry();
-  if (BreakBefore(line)) return;
+  if (BreakBefore(line, SurveyLine(line))) return;
   size_t end = line.find_last_not_of(' ');
   line = line.substr(0, end == std::string_view::npos ? 0 : end + 1);
   const bool markup = HasMarkup(line, g.UseTextFormating);

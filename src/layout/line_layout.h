@@ -11,6 +11,7 @@
 #include "layout/fallback_fonts.h"
 #include "layout/markup_interpreter.h"
 #include "layout/page_cursor.h"
+#include "layout/text_rules.h"
 #include "writer/document_writer.h"
 
 namespace vellumox {
@@ -61,7 +62,7 @@ class LineLayout {
  private:
   void StartPage();
   // The page breaks before a line; true when the line was a break of its own and is done.
-  bool BreakBefore(std::string_view line);
+  bool BreakBefore(std::string_view line, const LineSurvey& survey);
   void LayoutPlain(std::string_view text);
   // A UTF-8 line with characters that Windows-1252 lacks.
   void LayoutUtf8(std::string_view line);

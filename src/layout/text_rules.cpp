@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "writer/byte_scan.h"
 #include "writer/path_names.h"
 
 namespace vellumox {
@@ -57,6 +58,21 @@ std::string ReplaceAll(std::string_view text, std::string_view find, std::string
   }
   out.append(text.substr(pos));
   return out;
+}
+
+LineSurvey SurveyLine(std::string_view line) {
+  const char* p = line.data();
+  const char* end = p + line.size();
+  bool any = false;
+  if (byte_scan::kWide && line.size() >= 16) {
+    for (; !any && end - p >= 16; p += 16) any = byte_scan::Match16(p, '\f', '<', '&') != 0;
+    // The last bytes within the sixteen that end the line, some of them seen already.
+    any = any || byte_scan::Match16(end - 16, '\f', '<', '&') != 0;
+  } else {
+    for (; !any && p < end; ++p) any = *p == '\f' || *p == '<' || *p == '&';
+  }
+  if (!any) return {};
+  return {line.find('\f') != std::string_view::npos, MayHoldInlineMarks(line)};
 }
 
 std::vector<std::string> InlineMarkPieces(std::string_view text, bool use_text_formatting) {

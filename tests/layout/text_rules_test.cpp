@@ -108,5 +108,24 @@ TEST(AppendEscaped, EscapesBackslashAndParentheses) {
   }
 }
 
+// The survey reads sixteen bytes at a time, the last block overlapping the one before: a form
+// feed or a "<" or "&" at every place of lines of every length around that.
+TEST(SurveyLine, FindsFormFeedsAndMarksAnywhere) {
+  EXPECT_FALSE(SurveyLine("").form_feed || SurveyLine("").marks);
+  for (size_t length = 1; length <= 40; ++length) {
+    std::string line(length, 'x');
+    EXPECT_FALSE(SurveyLine(line).form_feed || SurveyLine(line).marks) << length;
+    for (size_t at = 0; at < length; ++at) {
+      for (char c : {'\f', '<', '&'}) {
+        std::string marked = line;
+        marked[at] = c;
+        const LineSurvey survey = SurveyLine(marked);
+        ASSERT_EQ(survey.form_feed, c == '\f') << length << " " << at;
+        ASSERT_EQ(survey.marks, c != '\f') << length << " " << at;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vellumox
