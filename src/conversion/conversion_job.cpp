@@ -100,6 +100,10 @@ class JobRun {
   // own, never a page of text made of its bytes.
   void ConvertFileOrPicture(const std::string& input, const std::string& output);
   void ConvertPicture(const std::string& input, const std::string& output, ImageFormat format);
+  // Writes the album list of names (in folder) into the private folder: its path, or empty
+  // after telling the failure.
+  std::string WriteList(const std::string& input, const std::string& folder,
+                        const std::vector<std::string>& names, AlbumListResult& written);
 
   const JobRequest& request_;
   FileConverter& converter_;
@@ -209,16 +213,26 @@ void JobRun::ConvertPicture(const std::string& input, const std::string& output,
     picture_events_.NameCopy(picture, input);
   }
   const std::string folder = FolderOfPath(picture);
-  const std::string list = where + "/~temp.txt";
-  AlbumListResult written = WriteAlbumList(list, folder, {picture.substr(folder.size())});
-  if (!written.written) {
-    Fail(input, "Cannot write the album list in a temporary folder.");
-  } else if (!written.skipped.empty()) {
+  AlbumListResult written;
+  const std::string list = WriteList(input, folder, {picture.substr(folder.size())}, written);
+  if (!list.empty() && !written.skipped.empty()) {
     Fail(input, "'" + input + "' cannot be put in an album: " + written.skipped[0].reason + ".");
-  } else {
+  } else if (!list.empty()) {
     ConvertOne(list, output, true, input);
   }
   if (picture != input) RemoveFile(picture);
+}
+
+std::string JobRun::WriteList(const std::string& input, const std::string& folder,
+                              const std::vector<std::string>& names, AlbumListResult& written) {
+  const std::string& where = private_folder_.Path();
+  const std::string list = where + "/~temp.txt";
+  if (!where.empty()) written = WriteAlbumList(list, folder, names);
+  if (!written.written) {
+    Fail(input, "Cannot write the album list in a temporary folder.");
+    return std::string();
+  }
+  return list;
 }
 
 // The pictures that match the input, one a page, through an album list in a private folder.
@@ -230,14 +244,9 @@ void JobRun::ConvertAlbum(const std::string& input, const std::string& album_out
     Fail(input, "No pictures match '" + input + "'.");
     return;
   }
-  const std::string& where = private_folder_.Path();
-  const std::string list = where + "/~temp.txt";
   AlbumListResult written;
-  if (!where.empty()) written = WriteAlbumList(list, folder, names);
-  if (!written.written) {
-    Fail(input, "Cannot write the album list in a temporary folder.");
-    return;
-  }
+  const std::string list = WriteList(input, folder, names, written);
+  if (list.empty()) return;
   for (const LeftOutName& left_out : written.skipped) {
     picture_events_.PictureLeftOut(folder + left_out.name, left_out.reason);
   }
