@@ -92,7 +92,7 @@ void LineLayout::PrintLine(std::string_view line) {
   // Text stays between the margins: a line is laid out whole only when it is within the wrap
   // width and its glyphs fit as well (a longer line is measured piece by piece).
   const Font& font = writer_.fonts().Document();
-  const bool fits = line.size() <= width && font.Width(line) <= g.LineWidthLimit;
+  const bool fits = line.size() <= width && font.FitsWithin(line, g.LineWidthLimit);
   // Most lines hold no markup and fit: the plain path, escaped straight into the output.
   if (!marks && fits && writer_.page().ShowOnNextLineWithin(line, width)) {
     cursor_.AdvanceLine();

@@ -60,6 +60,10 @@ class Font {
   virtual void Shape(std::string_view text, std::vector<ShapedGlyph>& glyphs) const = 0;
   // The sum of the advances of text's glyphs, in thousandths of the font size.
   virtual int64_t Width(std::string_view text) const = 0;
+  // Whether Width(text) <= max_width.
+  virtual bool FitsWithin(std::string_view text, int64_t max_width) const {
+    return Width(text) <= max_width;
+  }
   // The longest run of leading characters whose advances add up to no more than max_width,
   // looking at characters only while their string bytes so far are fewer than max_encoded; at
   // least one character, which goes alone when it is wider than max_width.

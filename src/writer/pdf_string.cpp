@@ -1,6 +1,7 @@
 #include "writer/pdf_string.h"
 
 #include <bit>
+#include <cstring>
 
 #include "writer/byte_scan.h"
 #include "writer/code_page.h"
@@ -22,39 +23,72 @@ bool NeedsEscaping(std::string_view text) {
   return false;
 }
 
-void AppendEscaped(std::string_view text, std::string& out) {
+namespace {
+
+bool IsEscaped(char c) {
+  return c == '\\' || c == '(' || c == ')';
+}
+
+// Escapes the sixteen bytes at block (bit k of found set where byte k needs a backslash) to out,
+// which has room for 32 more bytes; returns the end. Each stretch between two escapes goes out
+// as one sixteen-byte store from a padded copy of the block, whatever its length: a copy call
+// per stretch cost more than the escaping itself.
+char* EscapeBlock(const char* block, unsigned found, char* out) {
+  char padded[32] = {};
+  std::memcpy(padded, block, 16);
+  unsigned from = 0;
+  for (; found != 0; found &= found - 1) {
+    const auto at = static_cast<unsigned>(std::countr_zero(found));
+    std::memcpy(out, padded + from, 16);
+    out += at - from;
+    *out++ = '\\';
+    from = at;
+  }
+  std::memcpy(out, padded + from, 16);
+  return out + (16 - from);
+}
+
+// Writes text escaped at out, which has room for twice its bytes and 32 more; returns the end.
+char* WriteEscaped(std::string_view text, char* out) {
   const char* p = text.data();
   const char* end = p + text.size();
-  const char* run = p;  // start of the bytes not yet copied
-  auto escape_at = [&](const char* at) {
-    out.append(run, static_cast<size_t>(at - run));
-    out.push_back('\\');
-    run = at;
-  };
-  // Sixteen bytes at a time: most of a text has nothing to escape, and the bytes between two
-  // that need it are copied in one piece.
-  if (byte_scan::kWide && end - p >= 16) {
-    for (; end - p >= 16; p += 16) {
-      for (unsigned found = byte_scan::Match16(p, '\\', '(', ')'); found != 0; found &= found - 1) {
-        escape_at(p + std::countr_zero(found));
-      }
+  if (!byte_scan::kWide) {
+    for (; p < end; ++p) {
+      if (IsEscaped(*p)) *out++ = '\\';
+      *out++ = *p;
     }
-    // The last few bytes with one more load of the sixteen that end the text, the bytes seen
-    // already masked off: a tail of up to fifteen bytes is a good share of a short line, and a
-    // loop over it byte by byte cost more than the sixteen-byte steps before it.
-    if (p < end) {
-      const auto seen = static_cast<unsigned>(16 - (end - p));
-      const char* last = end - 16;
-      unsigned found = byte_scan::Match16(last, '\\', '(', ')') >> seen << seen;
-      for (; found != 0; found &= found - 1) escape_at(last + std::countr_zero(found));
+    return out;
+  }
+  // Sixteen bytes at a time: most blocks of a text have nothing to escape and go out in one
+  // store.
+  for (; end - p >= 16; p += 16) {
+    const unsigned found = byte_scan::Match16(p, '\\', '(', ')');
+    if (found == 0) {
+      std::memcpy(out, p, 16);
+      out += 16;
+    } else {
+      out = EscapeBlock(p, found, out);
     }
-    out.append(run, static_cast<size_t>(end - run));
-    return;
   }
-  for (; p < end; ++p) {
-    if (*p == '\\' || *p == '(' || *p == ')') escape_at(p);
+  // The last bytes as one block padded with zeros (which need no escape), the padding then
+  // taken back: a byte-by-byte loop over them cost more than the blocks before them.
+  if (p < end) {
+    const auto rest = static_cast<size_t>(end - p);
+    char block[16] = {};
+    std::memcpy(block, p, rest);
+    out = EscapeBlock(block, byte_scan::Match16(block, '\\', '(', ')'), out) - (16 - rest);
   }
-  out.append(run, static_cast<size_t>(end - run));
+  return out;
+}
+
+}  // namespace
+
+void AppendEscaped(std::string_view text, std::string& out) {
+  // Room for every byte escaped, and for the last block's whole store.
+  const size_t start = out.size();
+  out.resize(start + 2 * text.size() + 32);
+  char* end = WriteEscaped(text, out.data() + start);
+  out.resize(static_cast<size_t>(end - out.data()));
 }
 
 std::string EscapePdfString(std::string_view text) {

@@ -3,6 +3,7 @@
 // Windows-1252 is one glyph; advances come from the glyph-width table.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
@@ -21,6 +22,7 @@ class StandardFont final : public Font {
       : resource_(std::move(resource)),
         base_font_(std::move(base_font)),
         widths_(widths),
+        widest_(*std::max_element(widths.begin(), widths.end())),
         encoding_object_(encoding_object) {}
 
   const std::string& ResourceName() const override { return resource_; }
@@ -29,6 +31,11 @@ class StandardFont final : public Font {
   const std::string& BaseFont() const { return base_font_; }
   void Shape(std::string_view text, std::vector<ShapedGlyph>& glyphs) const override;
   int64_t Width(std::string_view text) const override;
+  // A text whose every byte could be the widest glyph and still fit needs no sum: a good share
+  // of a document's lines are that short.
+  bool FitsWithin(std::string_view text, int64_t max_width) const override {
+    return static_cast<int64_t>(text.size()) * widest_ <= max_width || Width(text) <= max_width;
+  }
   TextFit Fit(std::string_view text, int64_t max_width, size_t max_encoded) const override;
   void Encode(std::string_view text, TextDirection direction, double size,
               std::string& out) const override;
@@ -41,6 +48,7 @@ class StandardFont final : public Font {
   std::string resource_;
   std::string base_font_;  // as a PDF name, without the slash
   const GlyphWidthTable& widths_;
+  int64_t widest_;
   const int32_t& encoding_object_;  // the shared encoding, reserved after the fonts
   int32_t object_ = 0;
 };

@@ -89,8 +89,8 @@ TEST(AppendEscaped, EscapesBackslashAndParentheses) {
   std::string out;
   AppendEscaped("C:\\x (a) b", out);
   EXPECT_EQ(out, "C:\\\\x \\(a\\) b");
-  // Long texts are scanned sixteen bytes at a time, and their last bytes with a load that
-  // overlaps the block before: an escape at every place of texts of every length around that.
+  // Texts go sixteen bytes at a time, their last bytes as a padded block: an escape at every
+  // place, and every byte escaped, in texts of every length around that.
   auto escaped = [](const std::string& text) {
     std::string expected;
     for (char c : text) expected += (c == 'x' ? "" : "\\") + std::string(1, c);
@@ -105,6 +105,10 @@ TEST(AppendEscaped, EscapesBackslashAndParentheses) {
       AppendEscaped(text, out);
       ASSERT_EQ(out, escaped(text)) << length << " " << at;
     }
+    const std::string all = std::string(length, '(').replace(0, length / 2, length / 2, '\\');
+    out = "kept";
+    AppendEscaped(all, out);
+    ASSERT_EQ(out, "kept" + escaped(all)) << length;
   }
 }
 
