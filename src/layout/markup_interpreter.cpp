@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <limits>
 
 #include "layout/display_order.h"
 #include "layout/fallback_fonts.h"
@@ -146,6 +147,7 @@ void MarkupInterpreter::ShowWrapped(const std::vector<std::string>& pieces) {
 }
 
 size_t MarkupInterpreter::FittingPrefix(std::string_view text, double room, bool at_line_start) {
+  if (!unicode_) return FittingBytes(text, room, at_line_start);
   // Word by word from the start, so that a long text is measured once over all its lines.
   double width = 0;
   size_t at = 0;
@@ -176,6 +178,26 @@ size_t MarkupInterpreter::FittingPrefix(std::string_view text, double room, bool
     taken = next;
   }
   return taken;
+}
+
+size_t MarkupInterpreter::FittingBytes(std::string_view text, double room, bool at_line_start) {
+  // One walk over the bytes' advances finds the first that crosses the room; the word it falls
+  // in (or the first after the blanks it falls in) is the one that does not fit. Measuring word
+  // by word cost a call and two searches per word.
+  const auto most = static_cast<int64_t>(std::floor((room + kWidthSlack) * 1000.0 / size_));
+  size_t fitting = font_->Fit(text, most, std::numeric_limits<size_t>::max()).characters;
+  if (fitting == text.size()) return fitting;
+  if (fitting == 1 && font_->Width(text.substr(0, 1)) > most) fitting = 0;  // the lone first
+  size_t word = 0;
+  if (text[fitting] == ' ') {
+    word = text.find_first_not_of(' ', fitting);
+    if (word == std::string_view::npos) return text.size();  // blanks at the end always fit
+  } else {
+    const size_t blank = text.rfind(' ', fitting);
+    word = blank == std::string_view::npos ? 0 : blank + 1;
+  }
+  if (word > 0) return word;
+  return at_line_start ? std::max<size_t>(fitting, 1) : 0;
 }
 
 bool MarkupInterpreter::WiderThan(std::string_view text, double room, double& width) {

@@ -80,6 +80,8 @@ class MarkupInterpreter {
   // (blanks after it included), or whole characters when at_line_start and no blank fits; 0
   // when nothing fits and the line holds something already.
   size_t FittingPrefix(std::string_view text, double room, bool at_line_start);
+  // The same for text of one byte a character in one standard font.
+  size_t FittingBytes(std::string_view text, double room, bool at_line_start);
   // The width of a text in points, in the font and size in force.
   double TextWidth(std::string_view text);
   // Whether text is wider than room points, measured only as far as that; when not, its width
