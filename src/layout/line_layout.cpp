@@ -98,9 +98,13 @@ void LineLayout::PrintLine(std::string_view line) {
     cursor_.AdvanceLine();
     return;
   }
+  if (marks && HasMarkup(line, g.UseTextFormating)) {
+    markup_.LayoutMarkupLine(line);  // a line with markup wraps as its markup says
+    return;
+  }
   const size_t encoded = font.EncodedLength(line);
-  if ((fits && encoded <= width) || HasMarkup(line, g.UseTextFormating)) {
-    LayoutLine(line);  // a line with markup wraps as its markup says
+  if (fits && encoded <= width) {
+    LayoutPlain(line);
     return;
   }
   Wrap(line, width, encoded);

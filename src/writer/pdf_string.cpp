@@ -8,25 +8,15 @@
 
 namespace vellumox {
 
-bool NeedsEscaping(std::string_view text) {
-  const char* p = text.data();
-  const char* end = p + text.size();
-  for (; end - p >= 8; p += 8) {
-    uint64_t w = byte_scan::Load(p);
-    if (byte_scan::HasByte(w, '\\') | byte_scan::HasByte(w, '(') | byte_scan::HasByte(w, ')')) {
-      break;
-    }
-  }
-  for (; p < end; ++p) {
-    if (*p == '\\' || *p == '(' || *p == ')') return true;
-  }
-  return false;
-}
-
 namespace {
 
 bool IsEscaped(char c) {
   return c == '\\' || c == '(' || c == ')';
+}
+
+// Bit k set when byte k of the sixteen at p takes a backslash.
+unsigned EscapeMask(const char* p) {
+  return byte_scan::Match16(p, '\\', '(', ')');
 }
 
 // Escapes the sixteen bytes at block (bit k of found set where byte k needs a backslash) to out,
@@ -62,7 +52,7 @@ char* WriteEscaped(std::string_view text, char* out) {
   // Sixteen bytes at a time: most blocks of a text have nothing to escape and go out in one
   // store.
   for (; end - p >= 16; p += 16) {
-    const unsigned found = byte_scan::Match16(p, '\\', '(', ')');
+    const unsigned found = EscapeMask(p);
     if (found == 0) {
       std::memcpy(out, p, 16);
       out += 16;
@@ -76,12 +66,31 @@ char* WriteEscaped(std::string_view text, char* out) {
     const auto rest = static_cast<size_t>(end - p);
     char block[16] = {};
     std::memcpy(block, p, rest);
-    out = EscapeBlock(block, byte_scan::Match16(block, '\\', '(', ')'), out) - (16 - rest);
+    out = EscapeBlock(block, EscapeMask(block), out) - (16 - rest);
   }
   return out;
 }
 
 }  // namespace
+
+size_t CountEscaped(std::string_view text) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+  size_t count = 0;
+  if (byte_scan::kWide) {
+    // Sixteen bytes a step, counted by the bits of their match mask; the last bytes padded
+    // with zeros, which need no escape.
+    for (; end - p >= 16; p += 16) count += std::popcount(EscapeMask(p));
+    if (p < end) {
+      char block[16] = {};
+      std::memcpy(block, p, static_cast<size_t>(end - p));
+      count += std::popcount(EscapeMask(block));
+    }
+    return count;
+  }
+  for (; p < end; ++p) count += IsEscaped(*p);
+  return count;
+}
 
 void AppendEscaped(std::string_view text, std::string& out) {
   // Room for every byte escaped, and for the last block's whole store.

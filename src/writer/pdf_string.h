@@ -6,8 +6,8 @@
 
 namespace vellumox {
 
-// True when text holds a backslash or a parenthesis.
-bool NeedsEscaping(std::string_view text);
+// How many bytes of text take a backslash (backslashes and parentheses).
+size_t CountEscaped(std::string_view text);
 
 // Escapes text for a PDF literal string (backslash, "(" and ")" get a backslash before them) and
 // appends it to out.

@@ -68,10 +68,7 @@ void StandardFont::Encode(std::string_view text, TextDirection, double, std::str
 }
 
 size_t StandardFont::EncodedLength(std::string_view text) const {
-  size_t n = text.size();
-  if (!NeedsEscaping(text)) return n;
-  for (unsigned char c : text) n += IsEscaped(c);
-  return n;
+  return text.size() + CountEscaped(text);
 }
 
 void StandardFont::WriteObjects(PdfObjectSink& sink) const {

@@ -85,7 +85,7 @@ TEST(WrapBreakCharacters, AreExactlyTheTwentyFour) {
   EXPECT_EQ(breaks.size(), 24u);
 }
 
-TEST(AppendEscaped, EscapesBackslashAndParentheses) {
+TEST(AppendEscaped, EscapesAndCountsBackslashAndParentheses) {
   std::string out;
   AppendEscaped("C:\\x (a) b", out);
   EXPECT_EQ(out, "C:\\\\x \\(a\\) b");
@@ -104,11 +104,13 @@ TEST(AppendEscaped, EscapesBackslashAndParentheses) {
       out.clear();
       AppendEscaped(text, out);
       ASSERT_EQ(out, escaped(text)) << length << " " << at;
+      ASSERT_EQ(CountEscaped(text), out.size() - text.size()) << length << " " << at;
     }
     const std::string all = std::string(length, '(').replace(0, length / 2, length / 2, '\\');
     out = "kept";
     AppendEscaped(all, out);
     ASSERT_EQ(out, "kept" + escaped(all)) << length;
+    ASSERT_EQ(CountEscaped(all), length) << length;
   }
 }
 
