@@ -333,8 +333,7 @@ void DocumentWriter::EndPage() {
     const PageObjects& p = page_objects_;
     if (frame_.compress) {
       if (!compressor_)
-        compressor_ =
-            std::make_unique<PageCompressor>(std::min(UsableCores(), PageCompressor::kMostWorkers));
+        compressor_ = std::make_unique<PageCompressor>(PageCompressor::WorkersFor(UsableCores()));
       compressor_->Submit(out_.EndCollecting());
       compressing_.push_back({p.contents, p.length});
     } else {

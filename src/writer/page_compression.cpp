@@ -59,7 +59,15 @@ std::string PageCompressor::TakeOldest() {
   if (batches_.empty()) return std::string();
   std::shared_ptr<Batch> batch = batches_.front();
   if (batches_.size() == 1) CloseBatch();  // the page asked for may be in the batch filling
-  batch_done_.wait(lock, [&] { return batch->done; });
+  // Rather than wait, the caller compresses batches itself: its core would idle otherwise, and
+  // a worker more than the cores left would only take turns with it.
+  while (!batch->done) {
+    if (std::shared_ptr<Batch> unstarted = NextUnstarted()) {
+      CompressBatch(lock, *unstarted, caller_compressor_, caller_error_);
+    } else {
+      batch_done_.wait(lock);
+    }
+  }
   if (!batch->error.empty()) {
     batches_.pop_front();
     throw WriterError(batch->error);
@@ -78,43 +86,52 @@ void PageCompressor::Clear() {
   bytes_waiting_ = 0;
 }
 
+std::shared_ptr<PageCompressor::Batch> PageCompressor::NextUnstarted() const {
+  const size_t ready = batches_.size() - (filling_ ? 1 : 0);
+  for (size_t i = 0; i < ready; ++i) {
+    if (!batches_[i]->started) return batches_[i];
+  }
+  return nullptr;
+}
+
+void PageCompressor::CompressBatch(std::unique_lock<std::mutex>& lock, Batch& batch,
+                                   std::unique_ptr<FlateCompressor>& compressor,
+                                   std::string& error) {
+  batch.started = true;
+  lock.unlock();
+  if (!compressor && error.empty()) {
+    try {
+      compressor = std::make_unique<FlateCompressor>(kLevel);
+    } catch (const WriterError& e) {
+      error = e.what();
+    }
+  }
+  std::string failure = error;
+  for (std::string& page : batch.pages) {
+    if (!failure.empty()) break;
+    try {
+      page = compressor->Compress(page);
+    } catch (const WriterError& e) {
+      failure = e.what();
+    } catch (const std::bad_alloc&) {
+      failure = "Out of memory.";
+    }
+  }
+  lock.lock();
+  batch.error = std::move(failure);
+  batch.done = true;
+  batch_done_.notify_all();
+}
+
 void PageCompressor::Work() {
   std::unique_ptr<FlateCompressor> compressor;
   std::string error;
-  try {
-    compressor = std::make_unique<FlateCompressor>(kLevel);
-  } catch (const WriterError& e) {
-    error = e.what();
-  }
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     std::shared_ptr<Batch> batch;
-    work_ready_.wait(lock, [&] {
-      if (stopping_) return true;
-      const size_t ready = batches_.size() - (filling_ ? 1 : 0);
-      for (size_t i = 0; i < ready && !batch; ++i) {
-        if (!batches_[i]->started) batch = batches_[i];
-      }
-      return batch != nullptr;
-    });
+    work_ready_.wait(lock, [&] { return stopping_ || (batch = NextUnstarted()) != nullptr; });
     if (stopping_) return;
-    batch->started = true;
-    lock.unlock();
-    std::string failure = error;
-    for (std::string& page : batch->pages) {
-      if (!failure.empty()) break;
-      try {
-        page = compressor->Compress(page);
-      } catch (const WriterError& e) {
-        failure = e.what();
-      } catch (const std::bad_alloc&) {
-        failure = "Out of memory.";
-      }
-    }
-    lock.lock();
-    batch->error = std::move(failure);
-    batch->done = true;
-    batch_done_.notify_all();
+    CompressBatch(lock, *batch, compressor, error);
   }
 }
 

@@ -1,4 +1,5 @@
-// Page contents compressed on worker threads while layout goes on. Pages are handed in as they
+// Page contents compressed on worker threads while layout goes on, and on the caller's thread
+// while it waits for them. Pages are handed in as they
 // end and taken back in the same order, so the PDF is the same whatever the number of workers.
 // Pages go to the workers in batches of about kBatchBytes (a text page is a few kilobytes, and
 // handing each alone to a thread would cost more than compressing it), and the caller takes
@@ -6,6 +7,7 @@
 // owns its compressor: nothing is shared between documents.
 #pragma once
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -14,6 +16,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "writer/flate.h"
 
 namespace vellumox {
 
@@ -26,6 +30,11 @@ class PageCompressor {
   // Beyond this many workers the layout of the pages, on one thread, is what they wait for.
   static constexpr int kMostWorkers = 8;
 
+  // The workers for a process that may run on this many cores: one core is the caller's, which
+  // lays out pages and compresses them whenever it would wait; a worker for every core would
+  // only make the caller take turns with it (and lose its cache to it) on a core of its own.
+  static int WorkersFor(int cores) { return std::clamp(cores - 1, 1, kMostWorkers); }
+
   // workers: at least one.
   explicit PageCompressor(int workers);
   ~PageCompressor();
@@ -35,8 +44,8 @@ class PageCompressor {
   void Submit(std::string content);
   // The bytes of the pages handed in and not yet taken back, as they were handed in.
   size_t BytesWaiting() const;
-  // The oldest page, compressed (waiting for it); throws WriterError when its compression
-  // failed.
+  // The oldest page, compressed (compressing the batches that no worker has started meanwhile);
+  // throws WriterError when its compression failed.
   std::string TakeOldest();
   // Drops every waiting page (a failed document).
   void Clear();
@@ -52,6 +61,11 @@ class PageCompressor {
     std::string error;
   };
   void Work();
+  // The oldest batch handed in that no thread has started, if any (with the lock held).
+  std::shared_ptr<Batch> NextUnstarted() const;
+  // Compresses the batch's pages with the lock released, and marks it done.
+  void CompressBatch(std::unique_lock<std::mutex>& lock, Batch& batch,
+                     std::unique_ptr<FlateCompressor>& compressor, std::string& error);
   // Hands the batch being filled to the workers (with the lock held).
   void CloseBatch();
 
@@ -62,6 +76,9 @@ class PageCompressor {
   size_t bytes_waiting_ = 0;
   bool stopping_ = false;
   std::vector<std::thread> workers_;
+  // The caller's own, for the batches it compresses while it would wait.
+  std::unique_ptr<FlateCompressor> caller_compressor_;
+  std::string caller_error_;
 };
 
 // The cores this process may run on (at least one).
