@@ -19,6 +19,23 @@ unsigned EscapeMask(const char* p) {
   return byte_scan::Match16(p, '\\', '(', ')');
 }
 
+// The last bytes of a text (fewer than sixteen) into a block padded with zeros, which need no
+// escape: copied with loads of fixed size, where a copy of variable length is a call.
+void LoadTail(const char* p, size_t n, char (&block)[16]) {
+  std::memset(block, 0, 16);
+  if (n >= 8) {
+    std::memcpy(block, p, 8);
+    std::memcpy(block + n - 8, p + n - 8, 8);
+  } else if (n >= 4) {
+    std::memcpy(block, p, 4);
+    std::memcpy(block + n - 4, p + n - 4, 4);
+  } else if (n > 0) {
+    block[0] = p[0];
+    block[n / 2] = p[n / 2];
+    block[n - 1] = p[n - 1];
+  }
+}
+
 // Escapes the sixteen bytes at block (bit k of found set where byte k needs a backslash) to out,
 // which has room for 32 more bytes; returns the end. Each stretch between two escapes goes out
 // as one sixteen-byte store from a padded copy of the block, whatever its length: a copy call
@@ -60,12 +77,12 @@ char* WriteEscaped(std::string_view text, char* out) {
       out = EscapeBlock(p, found, out);
     }
   }
-  // The last bytes as one block padded with zeros (which need no escape), the padding then
-  // taken back: a byte-by-byte loop over them cost more than the blocks before them.
+  // The last bytes as one padded block, the padding then taken back: a byte-by-byte loop over
+  // them cost more than the blocks before them.
   if (p < end) {
     const auto rest = static_cast<size_t>(end - p);
-    char block[16] = {};
-    std::memcpy(block, p, rest);
+    char block[16];
+    LoadTail(p, rest, block);
     out = EscapeBlock(block, EscapeMask(block), out) - (16 - rest);
   }
   return out;
@@ -78,12 +95,11 @@ size_t CountEscaped(std::string_view text) {
   const char* end = p + text.size();
   size_t count = 0;
   if (byte_scan::kWide) {
-    // Sixteen bytes a step, counted by the bits of their match mask; the last bytes padded
-    // with zeros, which need no escape.
+    // Sixteen bytes a step, counted by the bits of their match mask.
     for (; end - p >= 16; p += 16) count += std::popcount(EscapeMask(p));
     if (p < end) {
-      char block[16] = {};
-      std::memcpy(block, p, static_cast<size_t>(end - p));
+      char block[16];
+      LoadTail(p, static_cast<size_t>(end - p), block);
       count += std::popcount(EscapeMask(block));
     }
     return count;
