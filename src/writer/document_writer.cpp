@@ -45,7 +45,7 @@ void DocumentWriter::WarnOnce(std::string_view kind, std::string text) {
 
 void DocumentWriter::BeginObject(int32_t n) {
   objects_.MarkWritten(n, out_.Offset());
-  EmitLine(std::to_string(n) + " 0 obj");
+  out_.EmitLine(std::to_string(n), " 0 obj", "");
 }
 
 void DocumentWriter::StreamObject(int32_t n, std::string_view entries, std::string_view data) {
@@ -88,6 +88,7 @@ void DocumentWriter::Initialize(const ConversionSettings& s) {
   objects_.Reset();
   document_ = DocumentObjects();
   page_objects_ = PageObjects();
+  page_lines_ = PageLines();
   page_count_ = 0;
   page_object_numbers_.clear();
   stream_start_ = 0;
@@ -281,16 +282,10 @@ void DocumentWriter::StartPage() {
     BeginObject(p.page);
     page_count_ += 1;
     page_object_numbers_.push_back(p.page);
-    EmitLine("<<");
-    EmitLine("/Type /Page");
-    EmitLine("/Parent " + Reference(document_.pages));
-    EmitLine("/Resources " + Reference(document_.resources));
-    EmitLine("/Contents " + Reference(p.array));
-    EmitLine("/Rotate " + std::to_string(frame_.rotation));
-    std::string transition = TransitionLine(frame_.transition);
-    if (!transition.empty()) EmitLine(transition);
-    EmitLine(">>");
-    EmitLine("endobj");
+    const PageLines& same = SamePageLines();
+    for (const std::string& line : same.object_head) EmitLine(line);
+    out_.EmitLine("/Contents ", Reference(p.array), "");
+    for (const std::string& line : same.object_tail) EmitLine(line);
 
     if (frame_.compress) {
       // The content is collected, and written once compressed (WriteCompressedPages).
@@ -298,27 +293,40 @@ void DocumentWriter::StartPage() {
     } else {
       BeginObject(p.contents);
       EmitLine("<<");
-      EmitLine("/Length " + Reference(p.length));
+      out_.EmitLine("/Length ", Reference(p.length), "");
       EmitLine(">>");
       EmitStreamKeyword();
       stream_start_ = out_.Offset();
     }
-
-    const std::string width = FormatNumber(g.PageWidth);
-    EmitLine(frame_.back_color + " rg");
-    EmitLine("0 0 m");
-    EmitLine(width + " 0 l");
-    EmitLine(width + " " + FormatNumber(g.PageHeight) + " l");
-    EmitLine("0 " + std::to_string(g.PageHeight) + " l");
-    EmitLine("0 0 l");
-    EmitLine("f");
-    EmitLine("BT");
-    EmitLine(g.ForeColor + " rg");
-    EmitLine("/F0 " + FormatNumber(g.FontSize) + " Tf");
-    EmitLine("1 0 0 1 " + FormatNumber(g.LeftMarginPt) + " " +
-             FormatNumber(g.PageHeight - g.TopMarginPt) + " Tm");
-    EmitLine(FormatNumber(g.Leading) + " TL");
+    for (const std::string& line : same.content_start) EmitLine(line);
   });
+}
+
+const DocumentWriter::PageLines& DocumentWriter::SamePageLines() {
+  PageLines& lines = page_lines_;
+  if (!lines.object_head.empty()) return lines;
+  const PageGeometry& g = geometry_;
+  lines.object_head = {"<<", "/Type /Page", "/Parent " + Reference(document_.pages),
+                       "/Resources " + Reference(document_.resources)};
+  lines.object_tail = {"/Rotate " + std::to_string(frame_.rotation)};
+  std::string transition = TransitionLine(frame_.transition);
+  if (!transition.empty()) lines.object_tail.push_back(transition);
+  lines.object_tail.insert(lines.object_tail.end(), {">>", "endobj"});
+  const std::string width = FormatNumber(g.PageWidth);
+  lines.content_start = {frame_.back_color + " rg",
+                         "0 0 m",
+                         width + " 0 l",
+                         width + " " + FormatNumber(g.PageHeight) + " l",
+                         "0 " + std::to_string(g.PageHeight) + " l",
+                         "0 0 l",
+                         "f",
+                         "BT",
+                         g.ForeColor + " rg",
+                         "/F0 " + FormatNumber(g.FontSize) + " Tf",
+                         "1 0 0 1 " + FormatNumber(g.LeftMarginPt) + " " +
+                             FormatNumber(g.PageHeight - g.TopMarginPt) + " Tm",
+                         FormatNumber(g.Leading) + " TL"};
+  return lines;
 }
 
 void DocumentWriter::EndPage() {
@@ -351,8 +359,8 @@ void DocumentWriter::EndPage() {
     const int32_t first_placement = objects_.ReserveRange(2 * count);
     BeginObject(p.array);
     EmitLine("[");
-    EmitLine(Reference(p.contents) + " ");
-    for (int32_t k = 0; k < count; ++k) EmitLine(Reference(first_placement + 2 * k) + " ");
+    out_.EmitLine(Reference(p.contents), " ", "");
+    for (int32_t k = 0; k < count; ++k) out_.EmitLine(Reference(first_placement + 2 * k), " ", "");
     EmitLine("]");
     EmitLine("endobj");
     for (int32_t k = 0; k < count; ++k) {
@@ -370,7 +378,7 @@ void DocumentWriter::WriteCompressedPages(bool all) {
     const std::string data = compressor_->TakeOldest();
     BeginObject(s.contents);
     EmitLine("<<");
-    EmitLine("/Length " + Reference(s.length));
+    out_.EmitLine("/Length ", Reference(s.length), "");
     EmitLine("/Filter /FlateDecode");
     EmitLine(">>");
     EmitStreamKeyword();

@@ -118,6 +118,13 @@ class DocumentWriter : private PdfObjectSink {
     int32_t array = 0;     // the contents array: the content stream and the placement streams
   };
 
+  // The lines that every page object and every page's content of this document start with
+  // (around the page's own object numbers): formatted at its first page, not again for each.
+  struct PageLines {
+    std::vector<std::string> object_head, object_tail, content_start;
+  };
+  const PageLines& SamePageLines();
+
   // PdfObjectSink
   void BeginObject(int32_t n) override;
   void Line(std::string_view line) override { out_.EmitLine(line); }
@@ -158,6 +165,7 @@ class DocumentWriter : private PdfObjectSink {
   std::string output_file_;
   DocumentObjects document_;
   PageObjects page_objects_;
+  PageLines page_lines_;
   int32_t page_count_ = 0;
   std::vector<int32_t> page_object_numbers_;  // object number of page k at index k - 1
   int64_t stream_start_ = 0;
