@@ -39,8 +39,9 @@ void LoadTail(const char* p, size_t n, char (&block)[16]) {
 // Escapes the sixteen bytes at block (bit k of found set where byte k needs a backslash) to out,
 // which has room for 32 more bytes; returns the end. Each stretch between two escapes goes out
 // as one sixteen-byte store from a padded copy of the block, whatever its length: a copy call
-// per stretch cost more than the escaping itself.
-char* EscapeBlock(const char* block, unsigned found, char* out) {
+// per stretch cost more than the escaping itself. Inlined into the block loop: a call per block
+// with escapes cost 2 %.
+[[gnu::always_inline]] inline char* EscapeBlock(const char* block, unsigned found, char* out) {
   char padded[32] = {};
   std::memcpy(padded, block, 16);
   unsigned from = 0;
