@@ -389,6 +389,9 @@ TEST(StandardFont, MeasuresFitsAndEncodesBytes) {
       {"abcd", 1200, 10, 2, 2},  // as many as the width holds
       {"abcd", 100, 10, 1, 1},   // the first goes alone
       {"((((", 6000, 3, 2, 4},   // looks on while fewer than 3 bytes are taken
+      {"a(b", 6000, 3, 2, 3},    // the byte limit within what the width holds
+      {"(a", 100, 10, 1, 2},     // an escaped first character, alone
+      {"ab", 6000, 0, 0, 0},
       {"", 1000, 10, 0, 0},
   };
   for (const Case& c : cases) {
