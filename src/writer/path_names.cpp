@@ -69,6 +69,14 @@ size_t FindIgnoreCase(std::string_view haystack, std::string_view needle, size_t
   char first = LowerAscii(needle[0]);
   char first_upper = (first >= 'a' && first <= 'z') ? static_cast<char>(first - 32) : first;
   size_t last = haystack.size() - needle.size();
+  if (first == first_upper) {
+    // A first character without case ("<", "="): the library's byte search finds it, many bytes
+    // a step.
+    for (size_t i = haystack.find(first, from); i <= last; i = haystack.find(first, i + 1)) {
+      if (EqualsIgnoreCase(haystack.substr(i, needle.size()), needle)) return i;
+    }
+    return std::string_view::npos;
+  }
   for (size_t i = from; i <= last; ++i) {
     char c = haystack[i];
     if (c != first && c != first_upper) continue;

@@ -51,6 +51,9 @@ TEST(CaseHelpers, CompareLettersWithoutRegardToCase) {
   EXPECT_EQ(FindIgnoreCase("a <IMG src=x>", "<img"), 2u);
   EXPECT_EQ(FindIgnoreCase("abcabc", "BC", 2), 4u);
   EXPECT_EQ(FindIgnoreCase("abc", "abcd"), std::string::npos);
+  EXPECT_EQ(FindIgnoreCase("<i <Img <IMG", "<img", 3), 3u);
+  EXPECT_EQ(FindIgnoreCase("<i <Im", "<img"), std::string::npos);
+  EXPECT_EQ(FindIgnoreCase("a=b", "=", 3), std::string::npos);
   EXPECT_EQ(ToLowerAscii("AbC\xC9"), "abc\xC9");  // bytes above 127 are left alone
 }
 
