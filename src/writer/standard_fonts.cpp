@@ -1,5 +1,7 @@
 #include "writer/standard_fonts.h"
 
+#include <algorithm>
+
 #include "writer/pdf_string.h"
 
 namespace vellumox {
@@ -50,10 +52,12 @@ int64_t StandardFont::Width(std::string_view text) const {
 TextFit StandardFont::Fit(std::string_view text, int64_t max_width, size_t max_encoded) const {
   // The advances alone first, in a loop of one test a byte; the string bytes of what fits are
   // then counted sixteen bytes at a time. Only when that count reaches max_encoded within the
-  // fit does the walk go again, byte by byte, for where it does.
+  // fit does the walk go again, byte by byte, for where it does. No more than max_encoded
+  // characters are looked at: each takes at least one byte.
+  const size_t most = std::min(text.size(), max_encoded);
   size_t fitting = 0;
   int64_t sum = 0;
-  while (fitting < text.size()) {
+  while (fitting < most) {
     sum += widths_[static_cast<unsigned char>(text[fitting])];
     if (sum > max_width) break;
     ++fitting;
