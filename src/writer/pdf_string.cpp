@@ -10,10 +10,6 @@ namespace vellumox {
 
 namespace {
 
-bool IsEscaped(char c) {
-  return c == '\\' || c == '(' || c == ')';
-}
-
 // Bit k set when byte k of the sixteen at p takes a backslash.
 unsigned EscapeMask(const char* p) {
   return byte_scan::Match16(p, '\\', '(', ')');
@@ -62,7 +58,7 @@ char* WriteEscaped(std::string_view text, char* out) {
   const char* end = p + text.size();
   if (!byte_scan::kWide) {
     for (; p < end; ++p) {
-      if (IsEscaped(*p)) *out++ = '\\';
+      if (TakesBackslash(*p)) *out++ = '\\';
       *out++ = *p;
     }
     return out;
@@ -105,7 +101,7 @@ size_t CountEscaped(std::string_view text) {
     }
     return count;
   }
-  for (; p < end; ++p) count += IsEscaped(*p);
+  for (; p < end; ++p) count += TakesBackslash(*p);
   return count;
 }
 

@@ -6,7 +6,12 @@
 
 namespace vellumox {
 
-// How many bytes of text take a backslash (backslashes and parentheses).
+// Whether a string byte takes a backslash before it: a backslash or a parenthesis.
+inline bool TakesBackslash(char c) {
+  return c == '\\' || c == '(' || c == ')';
+}
+
+// How many bytes of text take a backslash.
 size_t CountEscaped(std::string_view text);
 
 // Escapes text for a PDF literal string (backslash, "(" and ")" get a backslash before them) and

@@ -27,11 +27,6 @@ std::string PdfNameText(std::string_view text) {
   return out;
 }
 
-// A string byte that takes a backslash before it.
-bool IsEscaped(unsigned char c) {
-  return c == '\\' || c == '(' || c == ')';
-}
-
 }  // namespace
 
 void StandardFont::Shape(std::string_view text, std::vector<ShapedGlyph>& glyphs) const {
@@ -63,15 +58,14 @@ TextFit StandardFont::Fit(std::string_view text, int64_t max_width, size_t max_e
     ++fitting;
   }
   if (fitting == 0 && !text.empty()) fitting = 1;  // the first character, which goes alone
-  const size_t escaped = CountEscaped(text.substr(0, fitting));
-  const size_t before_last =
-      fitting == 0
-          ? 0
-          : fitting - 1 + escaped - IsEscaped(static_cast<unsigned char>(text[fitting - 1]));
-  if (fitting == 0 || before_last < max_encoded) return {fitting, fitting + escaped};
+  const size_t encoded = fitting + CountEscaped(text.substr(0, fitting));
+  // Every character was looked at while fewer than max_encoded bytes were taken before it.
+  if (fitting == 0 || encoded - (TakesBackslash(text[fitting - 1]) ? 2 : 1) < max_encoded) {
+    return {fitting, encoded};
+  }
   TextFit fit;
   while (fit.characters < fitting && fit.encoded < max_encoded) {
-    fit.encoded += IsEscaped(static_cast<unsigned char>(text[fit.characters])) ? 2 : 1;
+    fit.encoded += TakesBackslash(text[fit.characters]) ? 2 : 1;
     fit.characters += 1;
   }
   return fit;
