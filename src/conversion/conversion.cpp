@@ -53,6 +53,17 @@ void LayOutLines(const std::string& filename, DocumentWriter& writer, LineLayout
 
 }  // namespace
 
+bool LinesNeedUnicodeFonts(const std::string& filename) {
+  InputTextReader reader;
+  reader.KeepCharacters();
+  if (!reader.Open(filename)) return false;
+  std::string_view line;
+  while (reader.NextLine(line)) {
+    if (reader.LinesAreUtf8() && LineLayout::LineNeedsUnicodeFonts(line)) return true;
+  }
+  return false;
+}
+
 bool ConvertText(const std::string& filename, const ConversionSettings& settings,
                  DocumentWriter& writer, LineLayout& layout, ImageEmbedder* images,
                  const std::function<void(int)>& pages_written) {
@@ -61,22 +72,33 @@ bool ConvertText(const std::string& filename, const ConversionSettings& settings
     writer.ReportInputMissing("File '" + filename + "' does not exist.");
     return false;
   }
-  if (images) images->CollectImages(filename);
-  writer.StartPDF();
-  // The pictures are converted before the frame, so that the resources name exactly those that
-  // have an object, each with its number.
-  std::vector<ImageObject> pictures;
-  if (images && !writer.Failed()) pictures = images->PrepareImages();
+  if (images) {
+    images->CollectImages(filename);
+    // The PDF goes where its name leads, links followed: never over a picture it shows.
+    const std::string picture = images->PictureAt(settings.outputfile);
+    if (!picture.empty()) {
+      writer.ReportError("The PDF '" + settings.outputfile +
+                         "' would be written over the picture '" + picture +
+                         "', which the document shows; nothing is written.");
+      images->ResetImages();
+      return false;
+    }
+  }
+  const bool pictures = images && !images->references().entries().empty();
   // A document whose text Windows-1252 holds is written as it always was; one with other
   // characters is known only when such a line comes, and then starts again with the shared
-  // resources at its end, where the embedded faces it takes can be named.
+  // resources at its end, where the embedded faces it takes can be named. A document with
+  // pictures is looked through first instead: its pictures are converted once, and each
+  // converted JPEG leaves the temporary folder as soon as it is in the PDF.
+  const bool unicode_at_once = pictures && LinesNeedUnicodeFonts(filename);
   for (bool unicode_fonts : {false, true}) {
-    if (unicode_fonts) {
-      writer.Discard();
-      writer.Initialize(settings);
-      writer.StartPDF();
-    }
-    writer.WriteFrame(pictures, unicode_fonts);
+    if (unicode_at_once && !unicode_fonts) continue;
+    if (unicode_fonts && !unicode_at_once) writer.Discard();
+    writer.Initialize(settings);
+    writer.StartPDF();
+    writer.WriteFrame(pictures && !writer.Failed() ? &images->PrepareImages() : nullptr,
+                      unicode_fonts);
+    if (pictures) images->FinishImages();
     if (StopRequested()) writer.ReportStopped();
     // A document that has failed is never saved, so there is no point in laying out the rest.
     if (writer.Failed()) break;

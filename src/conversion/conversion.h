@@ -39,6 +39,10 @@ bool ConvertText(const std::string& filename, const ConversionSettings& settings
                  DocumentWriter& writer, LineLayout& layout, ImageEmbedder* images,
                  const std::function<void(int)>& pages_written = {});
 
+// Whether a line of the text shows characters that Windows-1252 lacks, so that the document
+// needs embedded faces (LineLayout::NeedsUnicodeFonts for each line).
+bool LinesNeedUnicodeFonts(const std::string& filename);
+
 class Conversion {
  public:
   explicit Conversion(ImageCodec& codec);

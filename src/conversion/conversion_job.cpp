@@ -1,6 +1,7 @@
 #include "conversion/conversion_job.h"
 
 #include <chrono>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -95,6 +96,8 @@ class JobRun {
                   const std::string& source = {});
   void Fail(const std::string& input, const std::string& message);
   bool WrittenAlready(const std::string& output) const;
+  // The input of this run (another than named) that output would be written over, or empty.
+  std::string OtherInputAt(const std::string& output, const std::string& named) const;
   void ConvertAlbum(const std::string& input, const std::string& album_output);
   // A file of a single-file or folder job: a picture, whatever its name, becomes a page of its
   // own, never a page of text made of its bytes.
@@ -116,7 +119,22 @@ class JobRun {
   // The PDFs this job has written, by name and by file (one stat per file, however many).
   std::set<std::string> written_names_;
   std::set<FileIdentity> written_files_;
+  // The inputs of the run, and the files a pattern matched, by name and by file.
+  std::vector<std::string> inputs_;
+  std::map<FileIdentity, std::string> input_files_;
 };
+
+std::string JobRun::OtherInputAt(const std::string& output, const std::string& named) const {
+  const std::optional<FileIdentity> file = IdentityOf(output);
+  if (file) {
+    auto found = input_files_.find(*file);
+    if (found != input_files_.end() && !SameFile(found->second, named)) return found->second;
+  }
+  for (const std::string& input : inputs_) {
+    if (input == output && input != named) return input;
+  }
+  return std::string();
+}
 
 void JobRun::Fail(const std::string& input, const std::string& message) {
   ++report_.failures;
@@ -151,6 +169,12 @@ void JobRun::ConvertOne(const std::string& input, const std::string& output, boo
   const std::string& named = source.empty() ? input : source;
   if (!named.empty() && !output.empty() && (named == output || SameFile(named, output))) {
     Fail(named, "'" + named + "' is skipped: its PDF would be written over the file itself.");
+    return;
+  }
+  // Nor over another input of the run, which would be lost before it is read.
+  if (const std::string other = OtherInputAt(output, named); !other.empty()) {
+    Fail(named, "'" + named + "' is skipped: its PDF '" + output + "' would be written over '" +
+                    other + "', another input of this run.");
     return;
   }
   // Nor over a PDF that this job has written (a.txt and a.TXT both give a.pdf).
@@ -268,17 +292,29 @@ JobReport JobRun::Run() {
     return report_;
   }
 
+  // The whole run is known before anything is written: no output may replace one of its
+  // inputs.
+  auto note_inputs = [&](const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+      inputs_.push_back(name);
+      if (std::optional<FileIdentity> file = IdentityOf(name)) input_files_.emplace(*file, name);
+    }
+  };
+  note_inputs(request_.run_inputs);
+
   if (IsAlbumInput(input, request_.image_patterns, request_.alias_patterns)) {
     wildcard = false;
-    final_output = (input.find('*') != std::string::npos || output.empty())
-                       ? FolderOfPath(input) + "images.pdf"
-                       : WithPdfExtension(output, ".pdf");
+    final_output =
+        (!request_.output_named && (input.find('*') != std::string::npos || output.empty()))
+            ? FolderOfPath(input) + "images.pdf"
+            : WithPdfExtension(output, ".pdf");
     events_.OutputChosen(final_output);
     ConvertAlbum(input, final_output);
   } else if (wildcard) {
     // The matches are taken once, now, so PDFs that the job writes are never picked up.
     const std::string folder = FolderOfPath(input);
     std::vector<std::string> files = MatchingFiles(input);
+    note_inputs(files);
     if (files.empty()) Fail(input, "No file matches " + input + ".");
     progress_.progress().files = static_cast<int>(files.size());
     for (const std::string& file : files) {

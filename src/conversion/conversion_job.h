@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "conversion/conversion.h"
 #include "conversion/job_events.h"
@@ -43,8 +44,13 @@ class JobConverter : public FileConverter {
 };
 
 struct JobRequest {
-  std::string input_text;       // the input field
-  std::string output_text;      // the output field
+  std::string input_text;   // the input field
+  std::string output_text;  // the output field
+  // The output field names the album's PDF even for a picture pattern (standard output), where
+  // otherwise the pattern's folder holds "images.pdf".
+  bool output_named = false;
+  // Every input of the run that this job is part of: no output of the job is written over one.
+  std::vector<std::string> run_inputs;
   ConversionSettings settings;  // from the controls; outputfile is set per file
   // ImagePatterns(), followed by ExtraImagePatterns() when those formats can be read.
   std::string image_patterns;

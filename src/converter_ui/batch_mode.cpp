@@ -140,6 +140,12 @@ int RunBatch(const FrontEndOptions& options, const std::string& program_folder) 
         status = kExitFailed;
         break;
       }
+      if (!plan.standard_input_file.empty() && FileLength(plan.standard_input_file) == 0) {
+        // As an empty file is: nothing to convert.
+        Say("Nothing to convert: standard input is empty.");
+        status = kExitNothing;
+        break;
+      }
       JobConverter converter(*codec, startup.MakePictureOptions());
       BatchQuestions questions;
       for (const JobRequest& request : plan.jobs) {
@@ -161,8 +167,7 @@ int RunBatch(const FrontEndOptions& options, const std::string& program_folder) 
   // The window's close path saves the choices, so switches given now apply to the next run; a
   // run that had nothing to convert (a slip such as "vellumox -h") changes nothing.
   if (status != kExitNothing && !startup.Save()) {
-    Say("warning: the switches of this run were not kept: '" + startup.StorePath() +
-        "' cannot be written.");
+    Say("warning: the switches of this run were not kept: " + startup.WhyNotKept());
   }
   return status;
 }

@@ -1,5 +1,6 @@
 #include "converter_ui/converter_startup.h"
 
+#include "conversion/file_patterns.h"
 #include "converter_ui/page_size_file.h"
 #include "platform/file_system.h"
 #include "platform/product.h"
@@ -88,7 +89,20 @@ RunPlan ConverterStartup::PlanRun(const std::string& stdin_file,
   }
   if (outcome == CommandLineOutcome::kConvert) {
     JobRequest request = MakeJobRequest();
-    if (options_.stdout_output) request.output_text = stdout_file;
+    const std::string& input = request.input_text;
+    const bool pattern = input.find('*') != std::string::npos;
+    const bool album = IsAlbumInput(input, request.image_patterns, request.alias_patterns);
+    if (options_.stdout_output && pattern && !album) {
+      // Refused before anything is written: one PDF a file cannot all go to standard output.
+      return Refused("-o - writes the PDF of a single input to standard output; '" + input +
+                         "' makes one PDF per file: leave out -o -.",
+                     kExitNothing);
+    }
+    if (options_.stdout_output) {
+      // The album of a picture pattern goes to standard output too, and nowhere else.
+      request.output_text = stdout_file;
+      request.output_named = true;
+    }
     plan.kind = RunPlan::Kind::kConvert;
     plan.jobs.push_back(request);
     if (options_.stdout_output) plan.standard_output_file = stdout_file;
@@ -114,6 +128,7 @@ RunPlan ConverterStartup::PlanRun(const std::string& stdin_file,
     request.input_text = input;
     request.output_text = WithPdfExtension(input, ".pdf");
     request.command_line_text = input;  // the job ends the run, as for one input
+    request.run_inputs = inputs;        // none of which any PDF of the run replaces
     plan.jobs.push_back(request);
   }
   return plan;
@@ -150,8 +165,8 @@ bool ConverterStartup::Save() {
   return SaveSettings(store_, controls_);
 }
 
-std::string ConverterStartup::StorePath() const {
-  return store_.Location();
+std::string ConverterStartup::WhyNotKept() const {
+  return store_.WhyNotKept();
 }
 
 JobRequest ConverterStartup::MakeJobRequest() const {

@@ -66,8 +66,8 @@ class ConverterStartup {
   // The controls' choices back into the store, unless this run keeps none (--no-save, in the
   // window as in batch mode); false when the store could not be written.
   bool Save();
-  // Where the store keeps them, for messages.
-  std::string StorePath() const;
+  // Why Save could not keep the choices, in a sentence.
+  std::string WhyNotKept() const;
 
   ConverterControls& controls() { return controls_; }
   const ConverterControls& controls() const { return controls_; }

@@ -502,10 +502,8 @@ void ConverterWindow::ShowAbout() {
 void ConverterWindow::SaveAndShowAbout() {
   ReadWidgets();
   if (!startup_.Save()) {
-    dialogs_.ShowMessage(
-        this, Title(),
-        "The settings were not kept: '" + startup_.StorePath() + "' cannot be written.",
-        MessageIcon::kExclamation);
+    dialogs_.ShowMessage(this, Title(), "The settings were not kept: " + startup_.WhyNotKept(),
+                         MessageIcon::kExclamation);
   }
   ShowAbout();
 }

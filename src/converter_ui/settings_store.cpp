@@ -3,6 +3,8 @@
 #include <QSettings>
 #include <QStringList>
 
+#include "platform/file_system.h"
+#include "platform/user_folders.h"
 #include "writer/number_text.h"
 #include "writer/path_names.h"
 
@@ -69,16 +71,41 @@ std::string SettingsStore::Get(std::string_view key, std::string_view default_va
   return value ? *value : std::string(default_value);
 }
 
-IniSettingsStore::IniSettingsStore()
-    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                            kOrganisation, kApplication)) {}
+IniSettingsStore::IniSettingsStore() : path_(UserConfigFolder() + "/" + kApplication + ".ini") {
+  // The user's store is where QSettings puts it: the organisation's folder in the user's
+  // config folder, the application's name.
+  OpenUnlessUnsafe([] {
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kOrganisation,
+                                       kApplication);
+  });
+}
 
-IniSettingsStore::IniSettingsStore(const std::string& ini_path)
-    : settings_(std::make_unique<QSettings>(Q(ini_path), QSettings::IniFormat)) {}
+IniSettingsStore::IniSettingsStore(const std::string& ini_path) : path_(ini_path) {
+  OpenUnlessUnsafe([&] { return std::make_unique<QSettings>(Q(ini_path), QSettings::IniFormat); });
+}
 
 IniSettingsStore::~IniSettingsStore() = default;
 
+bool IniSettingsStore::FileIsSafe() const {
+  const FileType type = TypeOf(path_);
+  return type == FileType::kNone || type == FileType::kRegular;
+}
+
+void IniSettingsStore::OpenUnlessUnsafe(const std::function<std::unique_ptr<QSettings>()>& open) {
+  // QSettings reads the file as it is made: a pipe would keep it waiting for ever.
+  if (FileIsSafe()) settings_ = open();
+}
+
+std::string IniSettingsStore::WhyNotKept() const {
+  if (!FileIsSafe()) {
+    return "'" + path_ + "' is not a regular file (a device, a pipe or a folder); it is left " +
+           "alone.";
+  }
+  return SettingsStore::WhyNotKept();
+}
+
 std::string IniSettingsStore::ExistingKey(std::string_view key) const {
+  if (!settings_) return std::string();
   settings_->beginGroup(kGroup);
   const QStringList keys = settings_->childKeys();
   settings_->endGroup();
@@ -96,17 +123,17 @@ std::optional<std::string> IniSettingsStore::Get(std::string_view key) const {
 }
 
 void IniSettingsStore::Put(std::string_view key, std::string_view value) {
+  if (!settings_) return;
   std::string existing = ExistingKey(key);
   settings_->setValue(QString(kGroup) + "/" + Q(existing.empty() ? key : existing), Q(value));
 }
 
 bool IniSettingsStore::Sync() {
+  // Checked again: what the name links to may have changed since the store was read, and
+  // QSettings would put a regular file in the place of a device.
+  if (!settings_ || !FileIsSafe()) return false;
   settings_->sync();
   return settings_->status() == QSettings::NoError;
-}
-
-std::string IniSettingsStore::FilePath() const {
-  return settings_->fileName().toStdString();
 }
 
 void RestoreSettings(const SettingsStore& store, ConverterControls& c) {

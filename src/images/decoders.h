@@ -12,8 +12,10 @@ namespace vellumox {
 
 // JPEG through libjpeg-turbo, row by row; CMYK pictures come out as RGB.
 std::unique_ptr<PixelRows> OpenJpegRows(const std::string& path, std::string* error);
-// A baseline JPEG through libjpeg-turbo; chroma is not subsampled from quality 90 up.
-bool WriteJpegFile(PixelRows& rows, const std::string& path, int quality, std::string* error);
+// A baseline JPEG through libjpeg-turbo; chroma is not subsampled from quality 90 up. When the
+// file cannot be written, *write_error is the system's error number.
+bool WriteJpegFile(PixelRows& rows, const std::string& path, int quality, std::string* error,
+                   int* write_error = nullptr);
 
 // PNG through libpng, row by row unless the picture is interlaced.
 std::unique_ptr<PixelRows> OpenPngRows(const std::string& path, std::string* error);

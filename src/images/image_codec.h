@@ -53,9 +53,10 @@ class ImageCodec {
   // any intermediate files.
   virtual std::unique_ptr<PixelRows> Decode(const std::string& path, ImageFormat format,
                                             const std::string& temp_folder, std::string* error) = 0;
-  // Writes the rows as a baseline JPEG at quality 1 to 100.
-  virtual bool EncodeJpeg(PixelRows& rows, const std::string& path, int quality,
-                          std::string* error) = 0;
+  // Writes the rows as a baseline JPEG at quality 1 to 100. When the file cannot be written
+  // (a full disk), *write_error is the system's error number.
+  virtual bool EncodeJpeg(PixelRows& rows, const std::string& path, int quality, std::string* error,
+                          int* write_error = nullptr) = 0;
 
   // The formats that CanRead accepts, for reports.
   std::vector<ImageFormat> ReadableFormats() const;

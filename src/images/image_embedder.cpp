@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "images/image_header.h"
+#include "images/jpeg_conversion.h"
 #include "layout/markup_interpreter.h"
 #include "layout/markup_rules.h"
 #include "platform/file_system.h"
@@ -30,79 +31,176 @@ void ImageEmbedder::CollectImages(const std::string& filename) {
   }
 }
 
+ImageEmbedder::~ImageEmbedder() {
+  StopWorkers();
+}
+
 void ImageEmbedder::ResetImages() {
+  StopWorkers();
   references_.ResetImages();
+  names_.clear();
+  named_entries_.clear();
+  refusals_.clear();
+  finished_.clear();
   folder_.Remove();
 }
 
-// Pictures are independent of each other, so they are converted on several threads. This
-// thread tells the fate of each in document order as soon as it is known.
-void ImageEmbedder::ConvertAll() {
-  std::vector<ImageEntry>& entries = references_.entries();
-  if (entries.empty()) return;
-  if (events_) events_->PicturesToConvert(static_cast<int>(entries.size()));
-  const std::string& folder = folder_.Path();
-  if (folder.empty()) {
-    writer_.ReportError("Cannot create a temporary folder for the pictures.");
-    return;
+std::string ImageEmbedder::PictureAt(const std::string& path) const {
+  const std::optional<FileIdentity> file = IdentityOf(path);
+  if (!file) return std::string();
+  for (const ImageEntry& entry : references_.entries()) {
+    if (IdentityOf(entry.path) == file) return entry.written;
   }
-  std::atomic<size_t> next{0};
-  std::vector<char> finished(entries.size(), 0);
-  std::mutex mutex;
-  std::condition_variable progress;
-  auto work = [&] {
-    for (size_t k = next++; k < entries.size(); k = next++) {
-      ImageEntry& entry = entries[k];
-      std::string jpeg_path = folder + "/~temp" + std::to_string(k + 1) + ".jpg";
-      // After a stop the pictures left are not begun; the workers end, and are joined, before
-      // the folder they write into goes.
-      if (StopRequested()) {
-        entry.jpeg.error = "the conversion was stopped";
-      } else {
-        entry.jpeg = ConvertToJpeg(entry.path, codec_, jpeg_options_, jpeg_path, folder);
-      }
-      if (entry.jpeg.ok && entry.jpeg.width > 0) {
-        entry.aspect =
-            static_cast<float>(static_cast<double>(entry.jpeg.height) / entry.jpeg.width);
-      }
-      std::lock_guard<std::mutex> lock(mutex);
-      finished[k] = 1;
-      progress.notify_one();
-    }
-  };
-  const size_t threads =
-      std::min<size_t>(entries.size(), std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
-  std::vector<std::thread> workers;
-  for (size_t t = 0; t < threads; ++t) workers.emplace_back(work);
-  for (size_t k = 0; k < entries.size(); ++k) {
-    {
-      std::unique_lock<std::mutex> lock(mutex);
-      progress.wait(lock, [&] { return finished[k] != 0; });
-    }
-    if (!events_ || StopRequested()) continue;
-    if (entries[k].jpeg.ok) {
-      events_->PictureConverted(entries[k].written);
-    } else {
-      events_->PictureLeftOut(entries[k].written, entries[k].jpeg.error);
-    }
-  }
-  for (std::thread& worker : workers) worker.join();
+  return std::string();
 }
 
-std::vector<ImageObject> ImageEmbedder::PrepareImages() {
-  ConvertAll();
-  std::vector<ImageObject> objects;
-  const std::vector<ImageEntry>& entries = references_.entries();
-  for (size_t k = 0; k < entries.size(); ++k) {
-    const ImageEntry& entry = entries[k];
-    if (!entry.jpeg.ok) continue;
-    int32_t w = 0, h = 0, kind = 0;
-    uint8_t bits = 0;
-    ReadImageHeader(entry.jpeg.path, w, h, bits, kind);
-    objects.push_back(ImageObject{"im" + std::to_string(k + 1), entry.path, entry.jpeg.path,
-                                  entry.jpeg.width, entry.jpeg.height, bits == 8});
+PictureSource& ImageEmbedder::PrepareImages() {
+  StopWorkers();
+  std::vector<ImageEntry>& entries = references_.entries();
+  names_.clear();
+  named_entries_.clear();
+  refusals_.assign(entries.size(), std::string());
+  finished_.assign(entries.size(), 0);
+  next_entry_ = told_ = holding_ = 0;
+  cancelled_ = false;
+  if (entries.empty()) return *this;
+  if (events_) events_->PicturesToConvert(static_cast<int>(entries.size()));
+  if (folder_.Path().empty()) {
+    writer_.ReportError("Cannot create a temporary folder for the pictures.");
+    return *this;
   }
-  return objects;
+  // Only a picture that may give a JPEG gets a name (and an object): one that is missing or of
+  // no readable type is known to give none before any decoding.
+  for (size_t k = 0; k < entries.size(); ++k) {
+    refusals_[k] = WhyNotConvertible(entries[k].path, codec_);
+    if (!refusals_[k].empty()) continue;
+    names_.push_back("im" + std::to_string(k + 1));
+    named_entries_.push_back(k);
+  }
+  // Pictures are independent of each other, so they are converted on several threads.
+  const size_t threads =
+      std::min<size_t>(entries.size(), std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+  ahead_ = 2 * threads;
+  for (size_t t = 0; t < threads; ++t) workers_.emplace_back([this] { Work(); });
+  return *this;
+}
+
+void ImageEmbedder::Work() {
+  std::vector<ImageEntry>& entries = references_.entries();
+  const std::string& folder = folder_.Path();
+  for (;;) {
+    size_t k = 0;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      // A picture to convert waits while enough converted ones wait for the writer; one that
+      // cannot be converted takes no room and is not held back.
+      changed_.wait(lock, [&] {
+        return cancelled_ || next_entry_ >= entries.size() || !refusals_[next_entry_].empty() ||
+               holding_ < ahead_;
+      });
+      if (cancelled_ || next_entry_ >= entries.size()) return;
+      k = next_entry_++;
+      if (refusals_[k].empty()) ++holding_;
+    }
+    ImageEntry& entry = entries[k];
+    // After a stop the pictures left are not begun; the workers end, and are joined, before
+    // the folder they write into goes.
+    if (!refusals_[k].empty()) {
+      entry.jpeg.error = refusals_[k];
+    } else if (StopRequested()) {
+      entry.jpeg.error = "the conversion was stopped";
+    } else {
+      const std::string jpeg_path = folder + "/~temp" + std::to_string(k + 1) + ".jpg";
+      entry.jpeg = ConvertToJpeg(entry.path, codec_, jpeg_options_, jpeg_path, folder);
+    }
+    if (entry.jpeg.ok && entry.jpeg.width > 0) {
+      entry.aspect = static_cast<float>(static_cast<double>(entry.jpeg.height) / entry.jpeg.width);
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    // A picture that gave no JPEG holds no room.
+    if (refusals_[k].empty() && !entry.jpeg.ok) --holding_;
+    finished_[k] = 1;
+    changed_.notify_all();
+  }
+}
+
+void ImageEmbedder::TellUpTo(size_t end) {
+  const std::vector<ImageEntry>& entries = references_.entries();
+  for (; told_ < end && told_ < entries.size(); ++told_) {
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      changed_.wait(lock, [&] { return finished_[told_] != 0; });
+    }
+    const ImageEntry& entry = entries[told_];
+    // A picture that found no room for its JPEG fails the document instead (Take).
+    if (!events_ || StopRequested() || entry.jpeg.write_error != 0) continue;
+    if (entry.jpeg.ok) {
+      events_->PictureConverted(entry.written);
+    } else {
+      events_->PictureLeftOut(entry.written, entry.jpeg.error);
+    }
+  }
+}
+
+bool ImageEmbedder::Take(size_t k, ImageObject& image) {
+  const size_t e = named_entries_[k];
+  TellUpTo(e + 1);
+  const ImageEntry& entry = references_.entries()[e];
+  if (entry.jpeg.write_error != 0) {
+    // A full disk is no fault of the picture: the document cannot be made as it is.
+    const std::string where = FolderOfPath(folder_.Path());
+    writer_.ReportError("There is no room left in '" + where.substr(0, where.size() - 1) +
+                        "' for the converted picture '" + entry.written +
+                        "': " + SystemErrorText(entry.jpeg.write_error) + ".");
+    return false;
+  }
+  if (!entry.jpeg.ok) return false;
+  int32_t w = 0, h = 0, kind = 0;
+  uint8_t bits = 0;
+  ReadImageHeader(entry.jpeg.path, w, h, bits, kind);
+  image = ImageObject{names_[k],        entry.path,        entry.jpeg.path,
+                      entry.jpeg.width, entry.jpeg.height, bits == 8};
+  return true;
+}
+
+void ImageEmbedder::Embedded(size_t k) {
+  const size_t e = named_entries_[k];
+  const ImageEntry& entry = references_.entries()[e];
+  // The JPEG made for the document goes at once; a picture embedded as it is stays.
+  if (entry.jpeg.ok && entry.jpeg.path != entry.path) RemoveFile(entry.jpeg.path);
+  if (!entry.jpeg.ok) return;
+  std::lock_guard<std::mutex> lock(mutex_);
+  --holding_;
+  changed_.notify_all();
+}
+
+void ImageEmbedder::FinishImages() {
+  // A document that failed in its frame takes no more pictures: the workers stop at once.
+  if (writer_.Failed()) StopWorkers();
+  TellUpTo(references_.entries().size());
+  StopWorkers();
+  // What was converted and never embedded (the frame failed) goes now.
+  for (const ImageEntry& entry : references_.entries()) {
+    if (entry.jpeg.ok && entry.jpeg.path != entry.path) RemoveFile(entry.jpeg.path);
+  }
+}
+
+void ImageEmbedder::StopWorkers() {
+  if (workers_.empty()) return;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    cancelled_ = true;
+    // What the workers never took has not been converted.
+    for (size_t k = next_entry_; k < finished_.size(); ++k) {
+      references_.entries()[k].jpeg.error =
+          refusals_[k].empty() ? "the conversion was stopped" : refusals_[k];
+      finished_[k] = 1;
+    }
+    next_entry_ = finished_.size();
+    changed_.notify_all();
+  }
+  for (std::thread& worker : workers_) worker.join();
+  workers_.clear();
 }
 
 void ImageEmbedder::PlaceImage(std::string_view tag) {

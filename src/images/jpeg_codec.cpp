@@ -19,16 +19,43 @@ namespace vellumox {
 
 namespace {
 
+constexpr long kDecoderMemory = 512L << 20;
+
 struct ErrorManager {
   jpeg_error_mgr pub;
   jmp_buf jump;
   char message[JMSG_LENGTH_MAX];
   bool cut_short;
+  int system_error;  // errno when the library gave up, for its read and write errors
 };
+
+// The library's words where they would puzzle a reader, in ours.
+void SayInOurWords(ErrorManager& err) {
+  switch (err.pub.msg_code) {
+    case JERR_NO_BACKING_STORE:
+    case JERR_OUT_OF_MEMORY:
+      std::snprintf(err.message, sizeof err.message,
+                    "decoding it needs more than %ld MB of memory, the most a picture may take",
+                    kDecoderMemory >> 20);
+      break;
+    case JERR_FILE_WRITE:
+      std::snprintf(err.message, sizeof err.message, "cannot write the converted picture: %s",
+                    std::strerror(err.system_error ? err.system_error : EIO));
+      break;
+    case JERR_FILE_READ:
+      std::snprintf(err.message, sizeof err.message, "cannot read the file: %s",
+                    std::strerror(err.system_error ? err.system_error : EIO));
+      break;
+    default:
+      break;
+  }
+}
 
 void ErrorExit(j_common_ptr info) {
   auto* err = reinterpret_cast<ErrorManager*>(info->err);
+  err->system_error = errno;
   (*info->err->format_message)(info, err->message);
+  SayInOurWords(*err);
   longjmp(err->jump, 1);
 }
 
@@ -44,8 +71,6 @@ void InstallErrorManager(ErrorManager& err) {
   err.pub.error_exit = ErrorExit;
   err.pub.emit_message = EmitMessage;
 }
-
-constexpr long kDecoderMemory = 512L << 20;
 
 class JpegRows : public PixelRows {
  public:
@@ -149,9 +174,11 @@ std::unique_ptr<PixelRows> OpenJpegRows(const std::string& path, std::string* er
   return rows;
 }
 
-bool WriteJpegFile(PixelRows& rows, const std::string& path, int quality, std::string* error) {
+bool WriteJpegFile(PixelRows& rows, const std::string& path, int quality, std::string* error,
+                   int* write_error) {
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) {
+    if (write_error) *write_error = errno;
     if (error) *error = "cannot create the converted picture: " + SystemErrorText(errno);
     return false;
   }
@@ -165,6 +192,7 @@ bool WriteJpegFile(PixelRows& rows, const std::string& path, int quality, std::s
   volatile bool ok = false;
   if (setjmp(err.jump)) {
     if (error) *error = err.message;
+    if (write_error && err.pub.msg_code == JERR_FILE_WRITE) *write_error = err.system_error;
   } else {
     jpeg_create_compress(&info);
     created = true;
@@ -204,6 +232,7 @@ bool WriteJpegFile(PixelRows& rows, const std::string& path, int quality, std::s
   if (created) jpeg_destroy_compress(&info);
   if (std::fclose(file) != 0 && ok) {
     ok = false;
+    if (write_error) *write_error = errno;
     if (error) *error = "cannot write the converted picture: " + SystemErrorText(errno);
   }
   return ok;

@@ -30,25 +30,27 @@ std::unique_ptr<PixelRows> DecodeUpright(const std::string& path, ImageFormat fo
   return DecodeUpright(path, format, orientation, codec, temp_folder, error);
 }
 
+std::string WhyNotConvertible(const std::string& path, const ImageCodec& codec) {
+  if (!FileExists(path)) {
+    const FileType type = TypeOf(path);
+    return type == FileType::kNone      ? "no such file"
+           : type == FileType::kRegular ? "the file is empty"
+                                        : "not a regular file";
+  }
+  const ImageFormat format = SniffImageFile(path);
+  if (format == ImageFormat::kUnknown) return "not " + TypeOfName(path) + " file";
+  if (!codec.CanRead(format)) {
+    return std::string(FormatName(format)) + " pictures cannot be read here";
+  }
+  return std::string();
+}
+
 JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOptions& options,
                        const std::string& jpeg_path, const std::string& temp_folder) {
   JpegFile result;
-  if (!FileExists(path)) {
-    const FileType type = TypeOf(path);
-    result.error = type == FileType::kNone      ? "no such file"
-                   : type == FileType::kRegular ? "the file is empty"
-                                                : "not a regular file";
-    return result;
-  }
+  result.error = WhyNotConvertible(path, codec);
+  if (!result.error.empty()) return result;
   const ImageFormat format = SniffImageFile(path);
-  if (format == ImageFormat::kUnknown) {
-    result.error = "not " + TypeOfName(path) + " file";
-    return result;
-  }
-  if (!codec.CanRead(format)) {
-    result.error = std::string(FormatName(format)) + " pictures cannot be read here";
-    return result;
-  }
   JpegFrame frame;
   const int orientation = format == ImageFormat::kJpeg ? ReadExifOrientation(path) : 0;
   const PictureType* type = PictureTypeOfName(path);
@@ -63,7 +65,7 @@ JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOpt
   std::unique_ptr<PixelRows> rows =
       DecodeUpright(path, format, orientation, codec, temp_folder, &result.error);
   if (!rows) return result;
-  if (!codec.EncodeJpeg(*rows, jpeg_path, options.quality, &result.error)) {
+  if (!codec.EncodeJpeg(*rows, jpeg_path, options.quality, &result.error, &result.write_error)) {
     RemoveFile(jpeg_path);
     return result;
   }

@@ -17,8 +17,14 @@ struct JpegFile {
   std::string path;  // the JPEG to embed: a file in the private folder, or the picture itself
   int width = 0;     // pixels, as the JPEG holds them
   int height = 0;
-  std::string error;  // why there is none
+  std::string error;    // why there is none
+  int write_error = 0;  // the system's error number when the JPEG could not be written
 };
+
+// Why a picture cannot be converted at all, told before any decoding (it is missing, empty, not
+// a regular file, not of a type that its bytes show, or of a type that cannot be read here);
+// empty when it may be.
+std::string WhyNotConvertible(const std::string& path, const ImageCodec& codec);
 
 // Decodes a picture standing upright: a JPEG with an EXIF orientation other than 1 is turned and
 // mirrored as it asks. nullptr with a reason on failure.

@@ -90,9 +90,9 @@ class LibraryImageCodec : public ImageCodec {
     }
   }
 
-  bool EncodeJpeg(PixelRows& rows, const std::string& path, int quality,
-                  std::string* error) override {
-    return WriteJpegFile(rows, path, quality, error);
+  bool EncodeJpeg(PixelRows& rows, const std::string& path, int quality, std::string* error,
+                  int* write_error) override {
+    return WriteJpegFile(rows, path, quality, error, write_error);
   }
 
  private:

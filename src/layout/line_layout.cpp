@@ -52,22 +52,30 @@ bool LineLayout::BreakBefore(std::string_view line, const LineSurvey& survey) {
   return false;
 }
 
+bool LineLayout::InWindows1252(std::string_view line, std::string& out, std::string& composed) {
+  out.clear();
+  if (Utf8ToWindows1252(line, out)) return true;
+  // A mark after its character is put together with it first (normalisation form C), so that
+  // "e" and a combining acute are the Windows-1252 "\xE9".
+  composed = ComposeMarks(line);
+  out.clear();
+  return Utf8ToWindows1252(composed, out);
+}
+
+bool LineLayout::LineNeedsUnicodeFonts(std::string_view line) {
+  if (FindNonAscii(line) == std::string_view::npos) return false;
+  std::string converted, composed;
+  return !InWindows1252(line, converted, composed);
+}
+
 void LineLayout::PrintUtf8Line(std::string_view line) {
   // Most lines of most texts are ASCII, the same bytes in both.
   if (FindNonAscii(line) == std::string_view::npos) {
     PrintLine(line);
     return;
   }
-  converted_.clear();
-  if (Utf8ToWindows1252(line, converted_)) {
-    PrintLine(converted_);
-    return;
-  }
-  // A mark after its character is put together with it first (normalisation form C), so that
-  // "e" and a combining acute are the Windows-1252 "\xE9".
-  std::string composed = ComposeMarks(line);
-  converted_.clear();
-  if (Utf8ToWindows1252(composed, converted_)) {
+  std::string composed;
+  if (InWindows1252(line, converted_, composed)) {
     PrintLine(converted_);
     return;
   }

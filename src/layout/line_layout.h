@@ -45,6 +45,8 @@ class LineLayout {
   // makes NeedsUnicodeFonts() true, and the document must start again with them.
   void PrintUtf8Line(std::string_view line);
   bool NeedsUnicodeFonts() const { return needs_unicode_fonts_; }
+  // Whether PrintUtf8Line would need embedded faces for this line.
+  static bool LineNeedsUnicodeFonts(std::string_view line);
   // What the document could not show, told once at its end (empty when nothing is missing).
   std::string MissingCharactersWarning() const { return fallback_.MissingWarning(); }
   int MissingCharacterCount() const { return static_cast<int>(fallback_.Missing().size()); }
@@ -69,6 +71,11 @@ class LineLayout {
   void WrapUtf8(std::string_view line, size_t width);
   // Lays out a line that is too long for one text line, piece by piece.
   void Wrap(std::string_view line, size_t width, size_t encoded_length);
+
+  // The line in Windows-1252 into out, marks put together with their characters where that
+  // helps; false when Windows-1252 lacks some of its characters, and composed is then the line
+  // with its marks put together.
+  static bool InWindows1252(std::string_view line, std::string& out, std::string& composed);
 
   DocumentWriter& writer_;
   PageCursor cursor_;

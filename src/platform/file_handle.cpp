@@ -28,8 +28,18 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
 }
 
 FileHandle FileHandle::OpenForReading(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  return FileHandle(fd, fd < 0 ? errno : 0);
+  // Without waiting: opening a pipe for reading waits for a writer, which may never come. What
+  // is opened must then be a regular file (for which the flag changes nothing).
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return FileHandle(fd, errno);
+  struct stat st {};
+  const bool known = ::fstat(fd, &st) == 0;
+  if (!known || !S_ISREG(st.st_mode)) {
+    const int error = !known ? errno : S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    ::close(fd);
+    return FileHandle(-1, error);
+  }
+  return FileHandle(fd, 0);
 }
 
 FileHandle FileHandle::CreateNew(const std::string& path) {

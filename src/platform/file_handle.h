@@ -17,7 +17,8 @@ class FileHandle {
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
 
-  // Opens an existing file for reading.
+  // Opens an existing regular file for reading; anything else (a folder, a device, a pipe) is
+  // refused at once, without waiting on it.
   static FileHandle OpenForReading(const std::string& path);
   // Creates a file that must not exist yet, for writing (permission bits 0666 less the umask).
   static FileHandle CreateNew(const std::string& path);

@@ -35,14 +35,23 @@ uint64_t RandomSalt(const void* caller) {
   return salt;
 }
 
-// ".name.XXXXXX": eight bytes more than the name, so that any name that the file system takes
-// (up to 255 bytes) leaves room for its temporary twin when it is at most 247 bytes long.
+// The most bytes a file system takes for a name (NAME_MAX of Linux's file systems).
+constexpr size_t kMaxNameBytes = 255;
+
+// ".name.XXXXXX": eight bytes more than the name. A name too long for that (248 bytes or more,
+// which the file system still takes) is shortened in its twin to what leaves room, cut before a
+// UTF-8 character rather than inside one, so that any name can be written.
 std::string HiddenNameBeside(const std::string& path, uint64_t salt) {
   static constexpr char kDigits[] =
       "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
   size_t slash = path.find_last_of('/');
   std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (base.size() > kMaxNameBytes - 8) {
+    size_t keep = kMaxNameBytes - 8;
+    while (keep > 0 && (static_cast<unsigned char>(base[keep]) & 0xC0) == 0x80) --keep;
+    base.resize(keep);
+  }
   std::string suffix = ".";
   for (int i = 0; i < 6; ++i, salt /= 62) suffix += kDigits[salt % 62];
   return folder + "." + base + suffix;

@@ -74,7 +74,8 @@ bool CopyFileToNew(const std::string& from, const std::string& to, int* error = 
 bool RenameFile(const std::string& from, const std::string& to, int* error = nullptr);
 
 // A new, hidden file beside path (".name.XXXXXX" in path's folder, eight bytes longer than the
-// name), made so that it did not exist before. The handle is not open when no such file could be
+// name, whose start alone is taken where that would be too long a name), made so that it did
+// not exist before. The handle is not open when no such file could be
 // made; *temp_path is then empty and the handle's Error() tells why.
 FileHandle CreateFileBeside(const std::string& path, std::string* temp_path);
 

@@ -135,12 +135,39 @@ const Font& DocumentWriter::AddFont(std::unique_ptr<Font> font) {
   return *added_fonts_.back();
 }
 
+namespace {
+
+// Pictures that are ready already, handed out as they are.
+class ReadyPictures : public PictureSource {
+ public:
+  explicit ReadyPictures(const std::vector<ImageObject>& images) : images_(images) {
+    for (const ImageObject& image : images) names_.push_back(image.name);
+  }
+  const std::vector<std::string>& Names() const override { return names_; }
+  bool Take(size_t k, ImageObject& image) override {
+    image = images_[k];
+    return true;
+  }
+  void Embedded(size_t) override {}
+
+ private:
+  const std::vector<ImageObject>& images_;
+  std::vector<std::string> names_;
+};
+
+}  // namespace
+
 void DocumentWriter::WriteFrame(const std::vector<ImageObject>& images, bool more_fonts) {
+  ReadyPictures ready(images);
+  WriteFrame(&ready, more_fonts);
+}
+
+void DocumentWriter::WriteFrame(PictureSource* pictures, bool more_fonts) {
   resources_at_end_ = more_fonts;
   image_names_.clear();
-  for (const ImageObject& image : images) image_names_.push_back(image.name);
+  if (pictures) image_names_ = pictures->Names();
   failure_.Trapped([&] {
-    ReserveDocumentObjects(images.size());
+    ReserveDocumentObjects(image_names_.size());
     BeginObject(document_.info);
     EmitLine("<<");
     EmitLine("/Author " + frame_.author);
@@ -155,10 +182,23 @@ void DocumentWriter::WriteFrame(const std::vector<ImageObject>& images, bool mor
 
     fonts_->WriteObjects(*this);
     if (!resources_at_end_) WriteResources();
-    for (size_t k = 0; k < images.size(); ++k) {
-      if (!WriteImageObject(document_.first_image + static_cast<int32_t>(k), images[k])) break;
+    ImageObject image;
+    for (size_t k = 0; k < image_names_.size() && !Failed(); ++k) {
+      const int32_t n = document_.first_image + static_cast<int32_t>(k);
+      if (pictures->Take(k, image)) {
+        if (!WriteImageObject(n, image)) break;
+      } else if (!Failed()) {
+        WriteEmptyImageObject(n);
+      }
+      pictures->Embedded(k);
     }
   });
+}
+
+void DocumentWriter::WriteEmptyImageObject(int32_t n) {
+  BeginObject(n);
+  EmitLine("null");
+  EmitLine("endobj");
 }
 
 void DocumentWriter::WriteResources() {

@@ -41,10 +41,12 @@ class DocumentWriter : private PdfObjectSink {
   void Initialize(const ConversionSettings& settings);
   // Creates the output and writes the header.
   void StartPDF();
-  // The information, the fonts, the shared resources and the pictures' objects. The pictures
-  // are converted before this, so that the resources name exactly those that have an object.
+  // The information, the fonts, the shared resources and the pictures' objects, each picture
+  // taken from pictures (none when null) as its turn comes.
   // more_fonts: fonts may be added while the pages are written (text that the standard fonts
   // cannot show); the shared resources are then written at the end, when all are known.
+  void WriteFrame(PictureSource* pictures, bool more_fonts = false);
+  // The same with pictures that are ready already.
   void WriteFrame(const std::vector<ImageObject>& images, bool more_fonts = false);
   // A font beyond the standard ones, for the pages that follow; its objects are reserved now
   // and written at the end. Only after WriteFrame(images, true).
@@ -137,6 +139,9 @@ class DocumentWriter : private PdfObjectSink {
   void WriteResources();
   // False when the picture's JPEG cannot be read any more.
   bool WriteImageObject(int32_t n, const ImageObject& image);
+  // What stands for a picture that gave no JPEG after its name was given out: an object that
+  // draws nothing.
+  void WriteEmptyImageObject(int32_t n);
   // A placement's stream (object stream) and its length (object length).
   void WritePlacementStream(int32_t stream, int32_t length, const PlacementRecord& placement);
   // Compressed pages: each content stream goes to the compressor when its page ends, and is

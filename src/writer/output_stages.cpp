@@ -1,5 +1,6 @@
 #include "writer/output_stages.h"
 
+#include <cerrno>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -21,6 +22,13 @@ int64_t OutputStage::CopyFrom(FileHandle& source, int64_t count) {
 }
 
 void FileStage::Fail(const std::string& what, int error) {
+  if (error == ENOSPC || error == EDQUOT) {
+    // The disk, not the document: said so, with the place that is full.
+    const size_t slash = path_.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : path_.substr(0, slash + 1);
+    throw WriterError("There is no room left in '" + folder + "' for the PDF file '" + path_ +
+                      "': " + SystemErrorText(error) + ".");
+  }
   throw WriterError(what + " the PDF file '" + path_ + "': " + SystemErrorText(error));
 }
 

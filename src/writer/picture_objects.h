@@ -18,6 +18,23 @@ struct ImageObject {
   bool grey = false;  // /DeviceGray, else /DeviceRGB
 };
 
+// The pictures of a document as the writer embeds them, one after another: each is made ready
+// when its turn comes and may be let go once its object is written, so that the JPEGs waiting
+// on the disk are those of a few pictures, however many the document shows.
+class PictureSource {
+ public:
+  // The resource names of the pictures that the document may embed, in order.
+  virtual const std::vector<std::string>& Names() const = 0;
+  // Picture k of Names(), once it is ready; false when it gave no JPEG after all (its object
+  // then draws nothing, so that every name still names an object) or the document has failed.
+  virtual bool Take(size_t k, ImageObject& image) = 0;
+  // Picture k is in the PDF: its JPEG is needed no more.
+  virtual void Embedded(size_t k) = 0;
+
+ protected:
+  ~PictureSource() = default;
+};
+
 // Where a picture is drawn on the current page, in points.
 struct PlacementRecord {
   std::string name;  // the picture's resource name
