@@ -1,5 +1,6 @@
 // Hostile inputs that must take time in proportion to their size: a command line of long
-// arguments full of switch-like text, and one line of 100,000 picture tags.
+// arguments full of switch-like text, one line of 100,000 picture tags, one letter under a pile
+// of combining marks, and a text of distinct characters that no installed face has.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -10,6 +11,7 @@
 #include "images/image_codec.h"
 #include "platform/file_system.h"
 #include "platform/private_folder.h"
+#include "writer/code_page.h"
 
 namespace {
 
@@ -63,6 +65,54 @@ void BM_PictureTagsOnOneLine(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * tags);
 }
 BENCHMARK(BM_PictureTagsOnOneLine)->Arg(16000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Converts a UTF-8 text of its own, once per iteration.
+void ConvertText(benchmark::State& state, const std::string& text) {
+  vellumox::PrivateFolder folder;
+  if (folder.Path().empty() || !vellumox::WriteWholeFile(folder.File("text.txt"), text)) {
+    state.SkipWithError("no temporary folder");
+    return;
+  }
+  std::unique_ptr<vellumox::ImageCodec> codec = vellumox::MakeLibraryImageCodec();
+  vellumox::ConversionSettings settings;
+  settings.outputfile = folder.File("text.pdf");
+  for (auto _ : state) {
+    vellumox::Conversion conversion(*codec);
+    conversion.Convert(folder.File("text.txt"), settings);
+    if (!vellumox::FileExists(settings.outputfile)) state.SkipWithError("conversion failed");
+  }
+}
+
+std::string Utf8(char32_t c) {
+  std::string out;
+  vellumox::AppendUtf8(c, out);
+  return out;
+}
+
+// One letter under marks of several kinds: the shaper's work grows with the square of a
+// cluster's length, so clusters must stay short (after 30 marks a new one starts).
+void BM_LetterUnderAPileOfMarks(benchmark::State& state) {
+  std::string text = "a";
+  for (int64_t i = 0; i < state.range(0); ++i) {
+    text += Utf8(0x0300 + static_cast<char32_t>(i * 7 % 0x6F));
+  }
+  ConvertText(state, text + "\n");
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+}
+BENCHMARK(BM_LetterUnderAPileOfMarks)->Arg(66000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Distinct characters of CJK Extension B, which no face of a usual system has: each must cost
+// no more than any other character (no search of the faces for every one).
+void BM_DistinctCharactersThatNoFaceHas(benchmark::State& state) {
+  std::string text;
+  for (int64_t i = 0; i < state.range(0); ++i) {
+    text += Utf8(0x20000 + static_cast<char32_t>(i));
+    if (i % 40 == 39) text += "\n";
+  }
+  ConvertText(state, text + "\n");
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+}
+BENCHMARK(BM_DistinctCharactersThatNoFaceHas)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -51,6 +51,9 @@ int RunWithoutWindow(AlbumModel& model, const std::string& output, const AlbumPl
     std::fprintf(stderr, "album: picture '%s' left out: %s\n",
                  ShownName(model.Folder() + left_out.name).c_str(), left_out.reason.c_str());
   }
+  if (run.beyond_limit > 0) {
+    std::fprintf(stderr, "album: %s\n", BeyondLimitMessage(run.beyond_limit).c_str());
+  }
   if (!run.list_written) {
     std::fprintf(stderr, "album: error: cannot write the album list in a temporary folder\n");
     return 1;
@@ -73,7 +76,7 @@ int RunWithoutWindow(AlbumModel& model, const std::string& output, const AlbumPl
   if (StopSignal() != 0) return 128 + StopSignal();
   const int status = result.exit_status < 0 ? 1 : result.exit_status;
   // Every PDF written, but a picture left out: as the converter says of its own.
-  return status == 0 && !run.skipped.empty() ? 3 : status;
+  return status == 0 && (!run.skipped.empty() || run.beyond_limit > 0) ? 3 : status;
 }
 
 }  // namespace

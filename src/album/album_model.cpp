@@ -268,8 +268,9 @@ AlbumRun AlbumModel::CreateAlbum(const std::string& output, const AlbumPlaces& p
   run.list_path = run.list_folder->File(std::string(kAlbumListName));
   AlbumListResult list = WriteAlbumList(run.list_path, folder_, album.entries, attributes);
   run.list_written = list.written;
-  run.pictures = album.Count() - static_cast<int>(list.skipped.size());
+  run.pictures = album.Count() - static_cast<int>(list.skipped.size()) - list.beyond_limit;
   run.skipped = std::move(list.skipped);
+  run.beyond_limit = list.beyond_limit;
   const std::string converter = places.program_folder + "/" + std::string(kConverterProgram);
   if (run.list_written && FileExists(converter)) {
     run.converter = converter;

@@ -56,6 +56,7 @@ struct AlbumRun {
   int pictures = 0;                    // the pictures in the list
   std::string list_path;               // ~album.txt, in a private folder of this run
   std::vector<LeftOutName> skipped;    // pictures left out of the list, and why
+  int beyond_limit = 0;                // pictures left out past the most an album holds
   std::string converter;               // empty when the converter is not there
   std::vector<std::string> arguments;  // the converter's arguments
   std::string working_folder;

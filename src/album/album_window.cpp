@@ -252,10 +252,14 @@ bool AlbumWindow::CreateAlbum(const std::string& output) {
     return false;
   }
   AlbumRun run = model_.CreateAlbum(output, places_);
-  if (!run.skipped.empty()) {
-    std::string text = "These pictures are left out:";
+  if (!run.skipped.empty() || run.beyond_limit > 0) {
+    std::string text;
+    if (!run.skipped.empty()) text = "These pictures are left out:";
     for (const LeftOutName& left_out : run.skipped) {
       text += "\r'" + ShownName(left_out.name) + "': " + left_out.reason;
+    }
+    if (run.beyond_limit > 0) {
+      text += (text.empty() ? "" : "\r\r") + BeyondLimitMessage(run.beyond_limit);
     }
     dialogs_.ShowMessage(this, kProgramTitle, text, MessageIcon::kExclamation);
   }

@@ -19,11 +19,18 @@ struct LeftOutName {
   std::string reason;
 };
 
+// The most pictures that an album holds: a document names at most this many distinct pictures.
+inline constexpr int kMaxAlbumPictures = 32000;
+
 struct AlbumListResult {
   bool written = false;
   int error = 0;                     // the error number when it could not be written
   std::vector<LeftOutName> skipped;  // names an image tag cannot carry
+  int beyond_limit = 0;              // pictures after the first kMaxAlbumPictures, left out
 };
+
+// "2 pictures are left out: an album holds at most 32,000 pictures."
+std::string BeyondLimitMessage(int count);
 
 // Why an image tag cannot carry a path (a double quote would end its value; a line end or form
 // feed would cut the list's line; "<" and ">" would start or end a tag; bytes that are not UTF-8
@@ -31,10 +38,11 @@ struct AlbumListResult {
 std::string WhyTagCannotCarry(std::string_view path);
 
 // Writes, for each name in order (a name that an image tag cannot carry is left out and
-// returned with its reason), the line <img src="FOLDERNAME"ATTRIBUTES> (attributes as given,
-// e.g. " width=300"), and between two pictures a line holding one form feed, so that each
-// picture gets a page of its own. Lines end with a carriage return and a line feed; no pictures
-// give an empty file.
+// returned with its reason, and the names after the first kMaxAlbumPictures are left out and
+// counted, so that no page of the album stays blank), the line <img src="FOLDERNAME"ATTRIBUTES>
+// (attributes as given, e.g. " width=300"), and between two pictures a line holding one form feed,
+// so that each picture gets a page of its own. Lines end with a carriage return and a line feed; no
+// pictures give an empty file.
 AlbumListResult WriteAlbumList(const std::string& list_path, const std::string& folder,
                                const std::vector<std::string>& names,
                                const std::string& attributes = std::string());

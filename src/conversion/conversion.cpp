@@ -15,7 +15,8 @@ namespace {
 // characters that Windows-1252 lacks; without, such a line stops the layout at once and
 // NeedsUnicodeFonts() tells that the document must start again with them.
 void LayOutLines(const std::string& filename, DocumentWriter& writer, LineLayout& layout,
-                 const std::function<void(int)>& pages_written, bool unicode_fonts) {
+                 const std::function<void(int)>& pages_written, bool unicode_fonts,
+                 size_t* invalid_sequences) {
   InputTextReader reader;
   reader.KeepCharacters();
   if (!reader.Open(filename)) {
@@ -44,6 +45,17 @@ void LayOutLines(const std::string& filename, DocumentWriter& writer, LineLayout
     writer.ReportError("Cannot read the file '" + filename +
                        "': " + SystemErrorText(reader.ReadError()));
   }
+  if (const size_t invalid = reader.InvalidSequences(); invalid > 0) {
+    // Bytes that are no text of the file's encoding are shown as "?", never in silence.
+    const bool utf16 = reader.Encoding() != TextEncoding::kUtf8;
+    writer.WarnOnce("invalid", std::to_string(invalid) +
+                                   (invalid == 1 ? " sequence that is" : " sequences that are") +
+                                   " not valid " + (utf16 ? "UTF-16" : "UTF-8") +
+                                   (invalid == 1 ? " is" : " are") +
+                                   " shown as \"?\" (the first on line " +
+                                   std::to_string(reader.FirstInvalidLine()) + ")");
+    if (invalid_sequences) *invalid_sequences = invalid;
+  }
   reader.Close();
   const std::string missing = layout.MissingCharactersWarning();
   if (!missing.empty()) writer.WarnOnce("characters", missing);
@@ -66,7 +78,7 @@ bool LinesNeedUnicodeFonts(const std::string& filename) {
 
 bool ConvertText(const std::string& filename, const ConversionSettings& settings,
                  DocumentWriter& writer, LineLayout& layout, ImageEmbedder* images,
-                 const std::function<void(int)>& pages_written) {
+                 const std::function<void(int)>& pages_written, size_t* invalid_sequences) {
   writer.Initialize(settings);
   if (!FileExists(filename)) {
     writer.ReportInputMissing("File '" + filename + "' does not exist.");
@@ -103,7 +115,7 @@ bool ConvertText(const std::string& filename, const ConversionSettings& settings
     // A document that has failed is never saved, so there is no point in laying out the rest.
     if (writer.Failed()) break;
     try {
-      LayOutLines(filename, writer, layout, pages_written, unicode_fonts);
+      LayOutLines(filename, writer, layout, pages_written, unicode_fonts, invalid_sequences);
     } catch (const std::bad_alloc&) {
       writer.ReportError("Out of memory.");
     } catch (const std::exception& e) {
@@ -130,7 +142,8 @@ void Conversion::SetPictureOptions(const PictureOptions& options) {
 ConversionResult Conversion::Convert(const std::string& filename,
                                      const ConversionSettings& settings) {
   ConversionResult result;
-  result.written = ConvertText(filename, settings, writer_, layout_, &images_, pages_written_);
+  result.written = ConvertText(filename, settings, writer_, layout_, &images_, pages_written_,
+                               &result.invalid_sequences);
   result.failure = writer_.Failure();
   result.warnings = writer_.Warnings();
   result.characters_missing = layout_.MissingCharacterCount();

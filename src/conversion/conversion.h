@@ -28,16 +28,19 @@ struct ConversionResult {
   DocumentFailure failure;            // why not
   std::vector<std::string> warnings;  // what was changed to keep the PDF sound
   int characters_missing = 0;         // distinct characters that no installed font has
+  size_t invalid_sequences = 0;       // bytes of the text that form no character, shown as "?"
 };
 
 // The input loop: converts one text file (or album list) with the writer and the layout, and
 // the pictures it names when images is set. Each line is laid out as it is read; a stop is
 // obeyed at the next line, and a failed document leaves nothing behind. True when the PDF was
 // written whole; otherwise writer.Failure() tells why.
-// pages_written, when set, learns the count of pages begun each time it grows.
+// pages_written, when set, learns the count of pages begun each time it grows;
+// invalid_sequences, when given, the count of sequences of the text that form no character.
 bool ConvertText(const std::string& filename, const ConversionSettings& settings,
                  DocumentWriter& writer, LineLayout& layout, ImageEmbedder* images,
-                 const std::function<void(int)>& pages_written = {});
+                 const std::function<void(int)>& pages_written = {},
+                 size_t* invalid_sequences = nullptr);
 
 // Whether a line of the text shows characters that Windows-1252 lacks, so that the document
 // needs embedded faces (LineLayout::NeedsUnicodeFonts for each line).

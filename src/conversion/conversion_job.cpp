@@ -193,6 +193,7 @@ void JobRun::ConvertOne(const std::string& input, const std::string& output, boo
                                                    });
   for (const std::string& warning : result.warnings) events_.Warning(warning);
   report_.characters_missing += result.characters_missing;
+  report_.invalid_text += result.invalid_sequences > 0 ? 1 : 0;
   if (result.written) {
     ++report_.written;
     written_names_.insert(output);
@@ -273,6 +274,10 @@ void JobRun::ConvertAlbum(const std::string& input, const std::string& album_out
   if (list.empty()) return;
   for (const LeftOutName& left_out : written.skipped) {
     picture_events_.PictureLeftOut(folder + left_out.name, left_out.reason);
+  }
+  if (written.beyond_limit > 0) {
+    report_.pictures_left_out += written.beyond_limit;
+    events_.Warning(BeyondLimitMessage(written.beyond_limit));
   }
   if (written.skipped.size() == names.size()) {
     Fail(input, "None of the pictures of '" + input + "' can be put in an album.");

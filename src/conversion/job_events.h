@@ -24,6 +24,7 @@ struct JobReport {
   int failures = 0;            // conversions that reported an error, and skipped files
   int pictures_left_out = 0;   // pictures that could not be embedded
   int characters_missing = 0;  // characters that no installed font has, drawn as "?"
+  int invalid_text = 0;        // conversions whose text held bytes of no character, shown as "?"
   bool unattended = false;     // the job ran from the command line: the program ends after it
   bool names_missing = false;  // nothing was converted: see kNamesMissingMessage
   bool stopped = false;        // a stop ended the job before its end

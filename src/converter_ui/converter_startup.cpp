@@ -41,7 +41,9 @@ RunPlan Refused(std::string message, int status, bool error = false) {
 int StatusOf(const JobReport& report) {
   if (report.names_missing) return kExitNothing;
   if (report.failures > 0) return kExitFailed;
-  if (report.pictures_left_out > 0 || report.characters_missing > 0) return kExitPicturesLeftOut;
+  if (report.pictures_left_out > 0 || report.characters_missing > 0 || report.invalid_text > 0) {
+    return kExitPicturesLeftOut;
+  }
   return kExitDone;
 }
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -45,6 +46,28 @@ std::string LimitsReason() {
   static_assert(kHelperMemoryLimit % (int64_t{1} << 30) == 0, "the limit is told in GB");
   return "the decoder failed on it: the file is damaged, or decoding it needs more than " +
          std::to_string(kHelperMemoryLimit >> 30) + " GB of memory";
+}
+
+// Why the helper went away in the middle of a picture. The picture is blamed only where the
+// helper failed on it (a crash, an abort where memory ran out); a helper that cannot run, was
+// killed from outside or simply ended is no fault of the picture.
+std::string WhyHelperEnded(const ProcessEnd& end) {
+  const std::string helper = std::string("the picture decoder ") + kDecodeHelperProgram;
+  if (end.signal != 0 && IsFaultSignal(end.signal)) {
+    return LimitsReason() + " (" + SignalDescription(end.signal) + ")";
+  }
+  if (end.signal == SIGXFSZ) {
+    return "decoding it needs temporary files larger than " +
+           std::to_string(kHelperFileSizeLimit >> 20) + " MB, the most a picture may take";
+  }
+  if (end.signal != 0) {
+    return helper + " was ended from outside (" + SignalDescription(end.signal) +
+           "): by another program, or by the system short of memory";
+  }
+  if (end.exit_status == 126 || end.exit_status == 127) {
+    return helper + " beside the program cannot be run";
+  }
+  return helper + " ended unexpectedly (exit status " + std::to_string(end.exit_status) + ")";
 }
 
 void Put(std::string& out, const void* data, size_t size) {
@@ -99,9 +122,14 @@ class Helper {
 
   bool Send(const std::string& request, std::string* error) {
     if (WriteAll(process_.input, request)) return true;
-    End();
-    *error = LimitsReason();
+    Ended(error);
     return false;
+  }
+
+  // The helper has gone (its pipes closed): why, in *error.
+  void Ended(std::string* error) {
+    *error = WhyHelperEnded(EndedProcess(process_));
+    busy = false;
   }
 
   // Reads exactly size bytes within the time a picture may take; on any failure the helper is
@@ -122,15 +150,13 @@ class Helper {
                    " seconds, the most a picture may take";
           return false;
         case WaitResult::kError:
-          End();
-          *error = LimitsReason();
+          Ended(error);
           return false;
       }
       const ssize_t n = ::read(process_.output, p, size);
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) {
-        End();
-        *error = LimitsReason();
+        Ended(error);
         return false;
       }
       p += n;

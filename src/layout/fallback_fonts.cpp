@@ -1,11 +1,12 @@
 #include "layout/fallback_fonts.h"
 
 #include <fontconfig/fontconfig.h>
-#include <hb.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
+#include "platform/file_system.h"
 #include "writer/code_page.h"
 #include "writer/embedded_font.h"
 #include "writer/standard_fonts.h"
@@ -18,25 +19,70 @@ bool Holds(std::string_view name, std::string_view word) {
   return name.find(word) != std::string_view::npos;
 }
 
-}  // namespace
+// Where fontconfig looks when its configuration file cannot be found: what it would look in
+// itself, the system's fonts and the user's, with the system's caches.
+constexpr const char* kFallbackConfig =
+    "<fontconfig><dir>/usr/share/fonts</dir><dir prefix=\"xdg\">fonts</dir>"
+    "<cachedir>/var/cache/fontconfig</cachedir><cachedir prefix=\"xdg\">fontconfig</cachedir>"
+    "</fontconfig>";
 
-bool IsCombiningMark(char32_t c) {
-  const hb_unicode_general_category_t category =
-      hb_unicode_general_category(hb_unicode_funcs_get_default(), c);
-  return category == HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK ||
-         category == HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK ||
-         category == HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK;
-}
+// fontconfig, set up once for the process before anything else asks it: its own start-up
+// prints its complaints on standard error, in its words, and reads every font when its
+// configuration file is missing. Afterwards nothing here changes.
+struct FontSetup {
+  std::string problem;  // what went wrong in setting up, in our words; empty when nothing did
+  FcCharSet* coverage = nullptr;  // every character that some face with TrueType outlines has
+};
 
-size_t ClusterEnd(std::string_view utf8, size_t start) {
-  size_t end = start;
-  NextCodePoint(utf8, end);
-  for (size_t next = end; next < utf8.size();) {
-    if (!IsCombiningMark(NextCodePoint(utf8, next))) break;
-    end = next;
+// The configuration file that fontconfig would read: $FONTCONFIG_FILE, or fonts.conf in
+// $FONTCONFIG_PATH, else the system's. (Asking fontconfig would start it up with its
+// complaints.)
+std::string ConfigurationFile() {
+  if (const char* file = std::getenv("FONTCONFIG_FILE"); file && *file) return file;
+  if (const char* path = std::getenv("FONTCONFIG_PATH"); path && *path) {
+    return std::string(path) + "/fonts.conf";
   }
-  return end;
+  return "/etc/fonts/fonts.conf";
 }
+
+const FontSetup& Setup() {
+  static const FontSetup setup = [] {
+    FontSetup s;
+    FcConfig* config = FcConfigCreate();
+    const std::string file = ConfigurationFile();
+    const bool readable = IsRegularFile(file);
+    if (!readable ||
+        !FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(file.c_str()), FcTrue)) {
+      FcConfigDestroy(config);
+      config = FcConfigCreate();
+      FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(kFallbackConfig),
+                                     FcFalse);
+      s.problem = "fontconfig's configuration '" + file + "' cannot be " +
+                  (readable ? "read" : "found") +
+                  "; fonts for characters beyond Windows-1252 are looked for in /usr/share/fonts "
+                  "and ~/.local/share/fonts only";
+    }
+    FcConfigBuildFonts(config);
+    FcConfigSetCurrent(config);  // fontconfig holds it from here on
+    FcConfigDestroy(config);
+    s.coverage = FcCharSetCreate();
+    if (FcFontSet* fonts = FcConfigGetFonts(nullptr, FcSetSystem)) {
+      for (int i = 0; i < fonts->nfont; ++i) {
+        FcChar8* format = nullptr;
+        FcCharSet* covers = nullptr;
+        if (FcPatternGetString(fonts->fonts[i], FC_FONTFORMAT, 0, &format) == FcResultMatch &&
+            std::string_view(reinterpret_cast<const char*>(format)) == "TrueType" &&
+            FcPatternGetCharSet(fonts->fonts[i], FC_CHARSET, 0, &covers) == FcResultMatch) {
+          FcCharSetMerge(s.coverage, covers, nullptr);
+        }
+      }
+    }
+    return s;
+  }();
+  return setup;
+}
+
+}  // namespace
 
 void FallbackFonts::Reset() {
   faces_.clear();
@@ -67,7 +113,12 @@ const Font* FallbackFonts::For(char32_t character, const Font& standard) {
   for (const Font* face : faces_[style]) {
     if (static_cast<const EmbeddedFont*>(face)->Covers(character)) return known->second = face;
   }
-  const Font* found = Find(character, style);
+  const FontSetup& setup = Setup();
+  if (!setup.problem.empty()) writer_.WarnOnce("fontconfig", setup.problem);
+  // A character that no face has at all is known so at once, without a search of the faces
+  // (which takes about a millisecond, a long time for a text of many such characters).
+  const Font* found =
+      FcCharSetHasChar(setup.coverage, character) ? Find(character, style) : nullptr;
   if (!found) missing_.insert(character);
   return known->second = found;
 }

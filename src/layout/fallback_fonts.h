@@ -13,6 +13,7 @@
 
 #include "writer/document_writer.h"
 #include "writer/page_content.h"
+#include "writer/text_clusters.h"
 
 namespace vellumox {
 
@@ -59,11 +60,5 @@ struct FontRuns {
   std::vector<const Font*> fonts;  // nullptr: the standard font in force
 };
 FontRuns SplitIntoFontRuns(std::string_view utf8, const Font& standard, FallbackFonts& fallback);
-
-// Whether a character is a combining mark, which goes with the character before it.
-bool IsCombiningMark(char32_t character);
-// Where the character of UTF-8 text at start ends together with the combining marks after
-// it: the unit that a cut never parts and a face shows whole.
-size_t ClusterEnd(std::string_view utf8, size_t start);
 
 }  // namespace vellumox

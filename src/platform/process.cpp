@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
 
 #include "platform/stop.h"
@@ -140,6 +141,42 @@ int WaitProcess(SpawnedProcess& process) {
   UnregisterHelper(process.pid);
   process.pid = -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string SignalDescription(int signal) {
+  const char* text = ::strsignal(signal);
+  return text ? text : "signal " + std::to_string(signal);
+}
+
+bool IsFaultSignal(int signal) {
+  return signal == SIGSEGV || signal == SIGBUS || signal == SIGILL || signal == SIGFPE ||
+         signal == SIGABRT || signal == SIGTRAP;
+}
+
+ProcessEnd EndedProcess(SpawnedProcess& process) {
+  ProcessEnd end;
+  if (process.pid < 0) return end;
+  for (int fd : {process.input, process.output}) {
+    if (fd >= 0) ::close(fd);
+  }
+  process.input = process.output = -1;
+  int status = 0;
+  pid_t done = 0;
+  for (int waited = 0; waited < 200; ++waited) {  // two seconds at most
+    done = ::waitpid(process.pid, &status, WNOHANG);
+    if (done != 0 && !(done < 0 && errno == EINTR)) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (done == 0) {
+    ::kill(process.pid, SIGKILL);
+    while (::waitpid(process.pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }
+  UnregisterHelper(process.pid);
+  process.pid = -1;
+  if (WIFEXITED(status)) end.exit_status = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) end.signal = WTERMSIG(status);
+  return end;
 }
 
 void EndProcess(SpawnedProcess& process) {

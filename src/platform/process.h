@@ -44,6 +44,21 @@ void EndProcess(SpawnedProcess& process);
 // Waits for a helper that has ended or is ending; its exit status, or -1 when a signal ended it.
 int WaitProcess(SpawnedProcess& process);
 
+// How a helper ended.
+struct ProcessEnd {
+  int exit_status = -1;  // when it exited; -1 when a signal ended it
+  int signal = 0;        // the signal that ended it; 0 when it exited
+};
+// The system's name of a signal ("Killed", "Segmentation fault").
+std::string SignalDescription(int signal);
+// Whether a signal is one that a program's own fault raises (a bad memory access, an abort, an
+// illegal instruction), rather than one sent to it from outside.
+bool IsFaultSignal(int signal);
+
+// For a helper that has closed its pipes (it has ended, or is ending): waits for it a moment,
+// kills it when it is still there, and tells how it ended.
+ProcessEnd EndedProcess(SpawnedProcess& process);
+
 // What a stop does to a program that RunProgram waits for: a helper is killed at once; a
 // program that cleans up after itself (the converter run by the album builder) is given the
 // signal that asked for the stop, and waited for.

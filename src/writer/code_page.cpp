@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "writer/byte_scan.h"
 
@@ -164,7 +165,7 @@ const iconv_t kNoConversion = reinterpret_cast<iconv_t>(-1);
 // sequence, becomes one "?" and is stepped over. An incomplete sequence at the end is kept in
 // *carry for the next piece when carry is given, else it becomes "?" too.
 void RunIconv(iconv_t cd, TextEncoding from, std::string_view in, std::string& out,
-              std::string* carry) {
+              std::string* carry, std::vector<size_t>* replaced = nullptr) {
   char* src = const_cast<char*>(in.data());
   size_t src_left = in.size();
   char chunk[8192];
@@ -180,6 +181,7 @@ void RunIconv(iconv_t cd, TextEncoding from, std::string_view in, std::string& o
       break;
     }
     size_t skip = CharacterLength(from, reinterpret_cast<unsigned char*>(src), src_left);
+    if (replaced) replaced->push_back(out.size());
     out.push_back('?');
     src += skip;
     src_left -= skip;
@@ -218,14 +220,26 @@ void CodePageConverter::Convert(std::string_view in, std::string& out) {
     in = joined;
   }
   if (static_cast<iconv_t>(cd_) == kNoConversion) {
+    const size_t start = out.size();
     KeepAscii(in, out);
+    written_ += out.size() - start;
     return;
   }
-  RunIconv(static_cast<iconv_t>(cd_), from_, in, out, &carry_);
+  const size_t start = out.size();
+  std::vector<size_t> replaced;
+  RunIconv(static_cast<iconv_t>(cd_), from_, in, out, &carry_, &replaced);
+  if (!replaced.empty()) {
+    if (replacements_ == 0) first_replacement_ = written_ + (replaced.front() - start);
+    replacements_ += replaced.size();
+  }
+  written_ += out.size() - start;
 }
 
 void CodePageConverter::Finish(std::string& out) {
   if (!carry_.empty()) {
+    if (replacements_ == 0) first_replacement_ = written_;
+    ++replacements_;
+    ++written_;
     out.push_back('?');
     carry_.clear();
   }

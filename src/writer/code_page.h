@@ -55,8 +55,16 @@ class CodePageConverter {
   void Convert(std::string_view in, std::string& out);
   // Ends the text: a sequence left incomplete becomes "?".
   void Finish(std::string& out);
+  // The "?" put in so far for bytes that form no character of the encoding (into UTF-8 these
+  // are all of them; into Windows-1252 also the characters that it lacks), and where the first
+  // stands in everything converted so far.
+  size_t Replacements() const { return replacements_; }
+  size_t FirstReplacement() const { return first_replacement_; }
 
  private:
+  size_t replacements_ = 0;
+  size_t first_replacement_ = 0;
+  size_t written_ = 0;  // bytes appended in all
   TextEncoding from_;
   void* cd_;  // the iconv descriptor; an invalid one when the system has no such conversion
   std::string carry_;

@@ -82,6 +82,7 @@ void DocumentWriter::Initialize(const ConversionSettings& s) {
   frame_.title = InformationString(s.TextTitle);
   fonts_ = std::make_unique<StandardFonts>(s.FontName);
   added_fonts_.clear();
+  next_font_number_ = kFontCount + 1;
   image_names_.clear();
   resources_at_end_ = false;
   output_file_ = s.outputfile;
@@ -123,13 +124,15 @@ void DocumentWriter::StartPDF() {
 }
 
 std::string DocumentWriter::NextFontName() const {
-  return "F" + std::to_string(kFontCount + 1 + static_cast<int>(added_fonts_.size()));
+  return "F" + std::to_string(next_font_number_);
 }
 
 const Font& DocumentWriter::AddFont(std::unique_ptr<Font> font) {
   if (!resources_at_end_) {
     ReportError("Internal error: a font was added after the shared resources were written.");
   }
+  ++next_font_number_;  // the font took NextFontName()
+  font->SetResourceNamer([this] { return "F" + std::to_string(next_font_number_++); });
   font->ReserveObjects(objects_);
   added_fonts_.push_back(std::move(font));
   return *added_fonts_.back();
@@ -209,7 +212,9 @@ void DocumentWriter::WriteResources() {
     EmitLine("  /" + font->ResourceName() + " " + Reference(font->ObjectNumber()));
   }
   for (const auto& font : added_fonts_) {
-    EmitLine("  /" + font->ResourceName() + " " + Reference(font->ObjectNumber()));
+    for (const auto& [name, object] : font->Resources()) {
+      EmitLine("  /" + name + " " + Reference(object));
+    }
   }
   EmitLine(">>");
   EmitLine("  /ProcSet [ /PDF /Text /ImageC ]");

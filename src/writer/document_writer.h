@@ -165,7 +165,8 @@ class DocumentWriter : private PdfObjectSink {
   Frame frame_;
   std::unique_ptr<StandardFonts> fonts_ = std::make_unique<StandardFonts>("");
   std::vector<std::unique_ptr<Font>> added_fonts_;
-  std::vector<std::string> image_names_;  // the resource names of the pictures, in order
+  int next_font_number_ = kFontCount + 1;  // of the resource name that the next font takes
+  std::vector<std::string> image_names_;   // the resource names of the pictures, in order
   bool resources_at_end_ = false;
   std::string output_file_;
   DocumentObjects document_;

@@ -12,6 +12,7 @@
 #include "writer/flate.h"
 #include "writer/number_text.h"
 #include "writer/pdf_string.h"
+#include "writer/text_clusters.h"
 #include "writer/writer_error.h"
 
 namespace vellumox {
@@ -66,12 +67,36 @@ struct EmbeddedFont::Face {
   hb_face_t* face = nullptr;
   hb_font_t* font = nullptr;
   hb_buffer_t* buffer = nullptr;
+  hb_blob_t* loca = nullptr;  // where each glyph's outline lies in the glyf table
+  unsigned glyf_length = 0;
+  unsigned glyph_count = 0;
+  bool long_offsets = false;
   unsigned upem = 1000;
   ~Face() {
+    hb_blob_destroy(loca);
     hb_buffer_destroy(buffer);
     hb_font_destroy(font);
     hb_face_destroy(face);
     hb_blob_destroy(blob);
+  }
+  // Whether a glyph's outline lies within the glyf table, as its loca entries say: a face whose
+  // tables are cut short (a broken file) would draw such a glyph as nothing.
+  // needs_outline: the glyph shows a character that is drawn (not a blank or an invisible
+  // control), so an empty outline would show nothing; some faces map characters they do not
+  // draw to such glyphs.
+  bool GlyphIntact(hb_codepoint_t glyph, bool needs_outline) const {
+    if (glyph >= glyph_count) return false;
+    unsigned length = 0;
+    const auto* p = reinterpret_cast<const uint8_t*>(hb_blob_get_data(loca, &length));
+    const unsigned size = long_offsets ? 4 : 2;
+    if (!p || (glyph + 2) * size > length) return false;
+    auto offset = [&](unsigned g) -> uint64_t {
+      const uint8_t* e = p + g * size;
+      return long_offsets ? (uint64_t{e[0]} << 24 | e[1] << 16 | e[2] << 8 | e[3])
+                          : 2 * (uint64_t{e[0]} << 8 | e[1]);
+    };
+    const uint64_t start = offset(glyph), end = offset(glyph + 1);
+    return start <= end && end <= glyf_length && (end > start || !needs_outline);
   }
   // Font units in thousandths of an em.
   int32_t Thousandths(hb_position_t units) const {
@@ -92,6 +117,14 @@ std::unique_ptr<EmbeddedFont> EmbeddedFont::Open(const std::string& path, unsign
   }
   face->upem = hb_face_get_upem(face->face);
   if (face->upem == 0) return nullptr;
+  // What tells whether a glyph's outline is there (GlyphIntact).
+  const std::string head = Table(face->face, HB_TAG('h', 'e', 'a', 'd'));
+  face->long_offsets = BigEndian16(&head[50]) != 0;
+  face->glyph_count = hb_face_get_glyph_count(face->face);
+  face->loca = hb_face_reference_table(face->face, HB_TAG('l', 'o', 'c', 'a'));
+  hb_blob_t* glyf = hb_face_reference_table(face->face, HB_TAG('g', 'l', 'y', 'f'));
+  face->glyf_length = hb_blob_get_length(glyf);
+  hb_blob_destroy(glyf);
   face->font = hb_font_create(face->face);
   hb_font_set_scale(face->font, static_cast<int>(face->upem), static_cast<int>(face->upem));
   face->buffer = hb_buffer_create();
@@ -100,7 +133,9 @@ std::unique_ptr<EmbeddedFont> EmbeddedFont::Open(const std::string& path, unsign
 }
 
 EmbeddedFont::EmbeddedFont(std::unique_ptr<Face> face, std::string resource)
-    : face_(std::move(face)), resource_(std::move(resource)) {
+    : face_(std::move(face)) {
+  instances_.push_back(std::make_unique<Instance>());
+  instances_.back()->resource = std::move(resource);
   char name[128];
   unsigned size = sizeof name;
   hb_ot_name_get_utf8(face_->face, HB_OT_NAME_ID_POSTSCRIPT_NAME, HB_LANGUAGE_INVALID, &size, name);
@@ -109,9 +144,33 @@ EmbeddedFont::EmbeddedFont(std::unique_ptr<Face> face, std::string resource)
 
 EmbeddedFont::~EmbeddedFont() = default;
 
+namespace {
+
+// Characters that are drawn as nothing: blanks, controls, format characters and the other
+// default-ignorable code points (fillers, variation selectors, tags).
+bool DrawnAsNothing(char32_t c) {
+  switch (hb_unicode_general_category(hb_unicode_funcs_get_default(), c)) {
+    case HB_UNICODE_GENERAL_CATEGORY_SPACE_SEPARATOR:
+    case HB_UNICODE_GENERAL_CATEGORY_LINE_SEPARATOR:
+    case HB_UNICODE_GENERAL_CATEGORY_PARAGRAPH_SEPARATOR:
+    case HB_UNICODE_GENERAL_CATEGORY_CONTROL:
+    case HB_UNICODE_GENERAL_CATEGORY_FORMAT:
+    case HB_UNICODE_GENERAL_CATEGORY_UNASSIGNED:
+      return true;
+    default:
+      break;
+  }
+  return c == 0x034F || c == 0x115F || c == 0x1160 || c == 0x17B4 || c == 0x17B5 ||
+         (c >= 0x180B && c <= 0x180F) || c == 0x3164 || (c >= 0xFE00 && c <= 0xFE0F) ||
+         c == 0xFFA0 || (c >= 0x1BCA0 && c <= 0x1BCA3) || (c >= 0xE0000 && c <= 0xE0FFF);
+}
+
+}  // namespace
+
 bool EmbeddedFont::Covers(char32_t character) const {
   hb_codepoint_t glyph = 0;
-  return hb_font_get_nominal_glyph(face_->font, character, &glyph) && glyph != 0;
+  return hb_font_get_nominal_glyph(face_->font, character, &glyph) && glyph != 0 &&
+         face_->GlyphIntact(glyph, !DrawnAsNothing(character));
 }
 
 void EmbeddedFont::Shape(std::string_view text, std::vector<ShapedGlyph>& glyphs) const {
@@ -124,20 +183,43 @@ void EmbeddedFont::ShapeInto(std::string_view text, TextDirection direction,
   if (text.empty()) return;
   // One buffer for every run: shaping is the most frequent thing this font does.
   hb_buffer_t* buffer = face_->buffer;
-  hb_buffer_clear_contents(buffer);
-  hb_buffer_add_utf8(buffer, text.data(), static_cast<int>(text.size()), 0,
-                     static_cast<int>(text.size()));
-  if (direction == TextDirection::kRightToLeft) hb_buffer_set_direction(buffer, HB_DIRECTION_RTL);
-  hb_buffer_guess_segment_properties(buffer);  // the script, and the direction it writes in
-  hb_shape(face_->font, buffer, nullptr, 0);
-  unsigned count = 0;
-  const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
-  const hb_glyph_position_t* position = hb_buffer_get_glyph_positions(buffer, &count);
-  glyphs.reserve(count);
-  for (unsigned i = 0; i < count; ++i) {
-    glyphs.push_back({info[i].codepoint, face_->Thousandths(position[i].x_advance), info[i].cluster,
+  hb_segment_properties_t properties = HB_SEGMENT_PROPERTIES_DEFAULT;
+  // The text is shaped in pieces that end where the Stream-Safe limit starts a new cluster
+  // (text_clusters.h), so that no cluster the shaper sees is longer than that; a text without
+  // such a pile of marks is one piece. Each piece sees the text around it as its context.
+  for (size_t begin = 0; begin < text.size();) {
+    size_t end = NextForcedClusterStart(text, begin);
+    if (end == std::string_view::npos) end = text.size();
+    hb_buffer_clear_contents(buffer);
+    hb_buffer_add_utf8(buffer, text.data(), static_cast<int>(text.size()),
+                       static_cast<unsigned>(begin), static_cast<int>(end - begin));
+    if (begin == 0) {
+      if (direction == TextDirection::kRightToLeft) {
+        hb_buffer_set_direction(buffer, HB_DIRECTION_RTL);
+      }
+      hb_buffer_guess_segment_properties(buffer);  // the script, and the direction it writes in
+      hb_buffer_get_segment_properties(buffer, &properties);
+    } else {
+      hb_buffer_set_segment_properties(buffer, &properties);  // the whole run's
+    }
+    hb_shape(face_->font, buffer, nullptr, 0);
+    unsigned count = 0;
+    const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
+    const hb_glyph_position_t* position = hb_buffer_get_glyph_positions(buffer, &count);
+    std::vector<ShapedGlyph> piece;
+    std::vector<ShapedGlyph>& into = begin == 0 ? glyphs : piece;
+    into.reserve(into.size() + count);
+    for (unsigned i = 0; i < count; ++i) {
+      into.push_back({info[i].codepoint, face_->Thousandths(position[i].x_advance), info[i].cluster,
                       face_->Thousandths(position[i].x_offset),
                       face_->Thousandths(position[i].y_offset)});
+    }
+    // A later piece stands after the ones before it in the run's order of showing.
+    if (begin > 0) {
+      glyphs.insert(HB_DIRECTION_IS_BACKWARD(properties.direction) ? glyphs.begin() : glyphs.end(),
+                    piece.begin(), piece.end());
+    }
+    begin = end;
   }
 }
 
@@ -168,20 +250,63 @@ TextFit EmbeddedFont::Fit(std::string_view text, int64_t max_width, size_t max_e
   return fit;
 }
 
-uint32_t EmbeddedFont::CidFor(uint32_t glyph, std::string_view text) const {
-  auto [it, fresh] = cid_of_.try_emplace({glyph, std::string(text)}, 0);
-  if (!fresh) return it->second;
-  // Two-byte codes hold 65,535 CIDs; a document showing more pairs than that (never seen in
-  // practice) shows the rest with the glyph's first CID, so only their text is approximate.
-  if (next_cid_ > 0xFFFF) {
-    for (const auto& [cid, entry] : cids_) {
-      if (entry.glyph == glyph) return it->second = cid;
-    }
+uint32_t EmbeddedFont::CidFor(uint32_t glyph, std::string_view text, bool& switched) const {
+  Instance* in = instances_.back().get();
+  auto found = in->cid_of.find({glyph, std::string(text)});
+  if (found != in->cid_of.end()) return found->second;
+  if (in->next_cid > cid_limit_ && objects_ && namer_) {
+    // Two-byte codes hold 65,535 CIDs: a document that shows more glyph and text pairs in this
+    // face goes on in a new instance of it.
+    instances_.push_back(std::make_unique<Instance>());
+    in = instances_.back().get();
+    in->resource = namer_();
+    ReserveInstanceObjects(*in);
+    switched = true;
   }
-  const uint32_t cid = next_cid_ > 0xFFFF ? 0 : next_cid_++;
-  if (cid != 0) cids_[cid] = {glyph, std::string(text)};
-  return it->second = cid;
+  // Without a writer to name a new instance (never in a document), the glyph's first CID.
+  if (in->next_cid > cid_limit_) {
+    for (const auto& [cid, entry] : in->cids) {
+      if (entry.glyph == glyph) return cid;
+    }
+    return 0;
+  }
+  const uint32_t cid = in->next_cid++;
+  in->cids[cid] = {glyph, std::string(text)};
+  in->cid_of.emplace(std::make_pair(glyph, std::string(text)), cid);
+  return cid;
 }
+
+std::vector<std::pair<std::string, int32_t>> EmbeddedFont::Resources() const {
+  std::vector<std::pair<std::string, int32_t>> all;
+  for (const auto& instance : instances_) all.emplace_back(instance->resource, instance->type0);
+  return all;
+}
+
+namespace {
+
+// The text that a CID's entry in the ToUnicode map may give: at most 512 bytes, 256 UTF-16
+// units, in PDF. A longer cluster's text is shared out among its glyphs in such pieces, cut
+// between characters.
+constexpr size_t kMaxUnicodeUnits = 256;
+
+std::vector<std::string_view> UnicodePieces(std::string_view text) {
+  std::vector<std::string_view> pieces;
+  size_t start = 0, units = 0;
+  for (size_t at = 0; at < text.size();) {
+    const size_t here = at;
+    const size_t more = NextCodePoint(text, at) > 0xFFFF ? 2 : 1;
+    if (units + more > kMaxUnicodeUnits) {
+      pieces.push_back(text.substr(start, here - start));
+      start = here;
+      units = 0;
+    }
+    units += more;
+  }
+  pieces.push_back(text.substr(start));
+  return pieces;
+}
+
+}  // namespace
 
 void EmbeddedFont::Encode(std::string_view text, TextDirection direction, double size,
                           std::string& out) const {
@@ -214,13 +339,26 @@ void EmbeddedFont::Encode(std::string_view text, TextDirection direction, double
   starts.reserve(glyphs.size());
   for (const ShapedGlyph& glyph : glyphs) starts.push_back(glyph.cluster);
   std::sort(starts.begin(), starts.end());
+  std::vector<std::string_view> pieces;  // the text of the cluster, for its glyphs in turn
+  size_t piece = 0;
   for (size_t i = 0; i < glyphs.size(); ++i) {
     const ShapedGlyph& glyph = glyphs[i];
-    const auto next = std::upper_bound(starts.begin(), starts.end(), glyph.cluster);
-    const size_t end = next == starts.end() ? text.size() : *next;
-    const bool first_of_cluster = i == 0 || glyphs[i - 1].cluster != glyph.cluster;
-    const uint32_t cid = CidFor(
-        glyph.glyph, first_of_cluster ? text.substr(glyph.cluster, end - glyph.cluster) : "");
+    if (i == 0 || glyphs[i - 1].cluster != glyph.cluster) {
+      const auto next = std::upper_bound(starts.begin(), starts.end(), glyph.cluster);
+      const size_t end = next == starts.end() ? text.size() : *next;
+      pieces = UnicodePieces(text.substr(glyph.cluster, end - glyph.cluster));
+      piece = 0;
+    }
+    bool switched = false;
+    const uint32_t cid =
+        CidFor(glyph.glyph, piece < pieces.size() ? pieces[piece] : std::string_view(), switched);
+    ++piece;
+    if (switched) {
+      // The rest of the run in the new instance, selected here; the page's font comes back
+      // after the run as ever.
+      codes += "> ] TJ /" + ResourceName() + " " + FormatNumber(size) + " Tf [ <";
+      adjusted = true;
+    }
     if (glyph.rise != rise) raise(glyph.rise);
     adjust(drift - glyph.offset);
     const int32_t width = face_->Thousandths(hb_font_get_glyph_h_advance(face_->font, glyph.glyph));
@@ -254,17 +392,22 @@ size_t EmbeddedFont::EncodedLength(std::string_view text) const {
 }
 
 void EmbeddedFont::ReserveObjects(ObjectTable& objects) {
-  type0_ = objects.Reserve();
-  cid_font_ = objects.Reserve();
-  descriptor_ = objects.Reserve();
-  font_file_ = objects.Reserve();
-  to_unicode_ = objects.Reserve();
-  cid_map_ = objects.Reserve();
+  objects_ = &objects;
+  ReserveInstanceObjects(*instances_.front());
 }
 
-std::string EmbeddedFont::SubsetTag() const {
+void EmbeddedFont::ReserveInstanceObjects(Instance& in) const {
+  in.type0 = objects_->Reserve();
+  in.cid_font = objects_->Reserve();
+  in.descriptor = objects_->Reserve();
+  in.font_file = objects_->Reserve();
+  in.to_unicode = objects_->Reserve();
+  in.cid_map = objects_->Reserve();
+}
+
+std::string EmbeddedFont::SubsetTag(const Instance& in) {
   uint32_t hash = 2166136261u;
-  for (const auto& [cid, entry] : cids_) hash = (hash ^ entry.glyph) * 16777619u;
+  for (const auto& [cid, entry] : in.cids) hash = (hash ^ entry.glyph) * 16777619u;
   std::string tag(6, 'A');
   for (char& c : tag) {
     c = static_cast<char>('A' + hash % 26);
@@ -273,24 +416,24 @@ std::string EmbeddedFont::SubsetTag() const {
   return tag;
 }
 
-std::string EmbeddedFont::WidthArray() const {
+std::string EmbeddedFont::WidthArray(const Instance& in) const {
   // CIDs are handed out in order from 1, so one run of widths holds them all.
   std::string w = "[ 1 [";
-  for (const auto& [cid, entry] : cids_) {
+  for (const auto& [cid, entry] : in.cids) {
     w += " " +
          std::to_string(face_->Thousandths(hb_font_get_glyph_h_advance(face_->font, entry.glyph)));
   }
-  return cids_.empty() ? "[ ]" : w + " ] ]";
+  return in.cids.empty() ? "[ ]" : w + " ] ]";
 }
 
-std::string EmbeddedFont::ToUnicodeCMap() const {
+std::string EmbeddedFont::ToUnicodeCMap(const Instance& in) {
   std::string cmap =
       "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
       "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
       "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
       "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
   std::vector<std::pair<uint32_t, const std::string*>> pairs;
-  for (const auto& [cid, entry] : cids_) {
+  for (const auto& [cid, entry] : in.cids) {
     if (!entry.text.empty()) pairs.emplace_back(cid, &entry.text);
   }
   char code[8];
@@ -306,43 +449,105 @@ std::string EmbeddedFont::ToUnicodeCMap() const {
   return cmap + "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
 }
 
-void EmbeddedFont::WriteObjects(PdfObjectSink& sink) const {
+namespace {
+
+// The face's own program as a single font: every table copied into a new one (a face of a
+// collection is thus taken out of it).
+std::string WholeProgram(hb_face_t* face) {
+  hb_face_t* builder = hb_face_builder_create();
+  hb_tag_t tags[64];
+  for (unsigned start = 0;;) {
+    unsigned count = 64;
+    hb_face_get_table_tags(face, start, &count, tags);
+    if (count == 0) break;
+    for (unsigned i = 0; i < count; ++i) {
+      hb_blob_t* table = hb_face_reference_table(face, tags[i]);
+      hb_face_builder_add_table(builder, tags[i], table);
+      hb_blob_destroy(table);
+    }
+    start += count;
+  }
+  hb_blob_t* blob = hb_face_reference_blob(builder);
+  unsigned length = 0;
+  const char* data = hb_blob_get_data(blob, &length);
+  std::string program(data ? data : "", data ? length : 0);
+  hb_blob_destroy(blob);
+  hb_face_destroy(builder);
+  return program;
+}
+
+}  // namespace
+
+bool EmbeddedFont::SubsetProgram(const Instance& in, bool lean, std::string& program,
+                                 std::vector<uint32_t>& new_glyphs) const {
   // The subset holds the glyphs shown (and the parts of composite ones), renumbered; the
-  // layout tables go, since a reader draws the glyphs as the pages place them.
+  // layout tables go, since a reader draws the glyphs as the pages place them. A lean subset
+  // also leaves out the character map, which the PDF never reads (its CIDs reach the glyphs
+  // through the CIDToGIDMap).
   hb_subset_input_t* input = hb_subset_input_create_or_fail();
   if (!input) throw WriterError("Out of memory.");
   hb_set_t* glyphs = hb_subset_input_glyph_set(input);
   hb_set_add(glyphs, 0);
-  for (const auto& [cid, entry] : cids_) hb_set_add(glyphs, entry.glyph);
+  for (const auto& [cid, entry] : in.cids) hb_set_add(glyphs, entry.glyph);
   hb_set_t* dropped = hb_subset_input_set(input, HB_SUBSET_SETS_DROP_TABLE_TAG);
   for (hb_tag_t tag : {HB_TAG('G', 'S', 'U', 'B'), HB_TAG('G', 'P', 'O', 'S'),
                        HB_TAG('G', 'D', 'E', 'F'), HB_TAG('k', 'e', 'r', 'n')}) {
     hb_set_add(dropped, tag);
+  }
+  if (lean) {
+    for (hb_tag_t tag :
+         {HB_TAG('c', 'm', 'a', 'p'), HB_TAG('n', 'a', 'm', 'e'), HB_TAG('p', 'o', 's', 't'),
+          HB_TAG('V', 'O', 'R', 'G'), HB_TAG('v', 'h', 'e', 'a'), HB_TAG('v', 'm', 't', 'x')}) {
+      hb_set_add(dropped, tag);
+    }
   }
   hb_subset_plan_t* plan = hb_subset_plan_create_or_fail(face_->face, input);
   hb_subset_input_destroy(input);
   hb_face_t* subset = plan ? hb_subset_plan_execute_or_fail(plan) : nullptr;
   if (!subset) {
     hb_subset_plan_destroy(plan);
-    throw WriterError("Cannot embed the font " + name_ + ".");
+    return false;
   }
-  // Two bytes a CID: the glyph that shows it in the subset.
   const hb_map_t* new_glyph = hb_subset_plan_old_to_new_glyph_mapping(plan);
-  std::string cid_map(2 * (cids_.size() + 1), '\0');
-  for (const auto& [cid, entry] : cids_) {
-    const hb_codepoint_t g = hb_map_get(new_glyph, entry.glyph);
-    cid_map[2 * cid] = static_cast<char>(g >> 8 & 0xFF);
-    cid_map[2 * cid + 1] = static_cast<char>(g & 0xFF);
-  }
+  new_glyphs.clear();
+  for (const auto& [cid, entry] : in.cids) new_glyphs.push_back(hb_map_get(new_glyph, entry.glyph));
   hb_subset_plan_destroy(plan);
   hb_blob_t* blob = hb_face_reference_blob(subset);
   unsigned length = 0;
   const char* data = hb_blob_get_data(blob, &length);
-  const std::string program(data ? data : "", data ? length : 0);
+  program.assign(data ? data : "", data ? length : 0);
   hb_blob_destroy(blob);
   hb_face_destroy(subset);
+  return !program.empty();
+}
 
-  const std::string base = "/" + SubsetTag() + "+" + name_;
+void EmbeddedFont::WriteObjects(PdfObjectSink& sink) const {
+  for (const auto& instance : instances_) WriteInstance(*instance, sink);
+}
+
+void EmbeddedFont::WriteInstance(const Instance& in, PdfObjectSink& sink) const {
+  // The subset; where the subsetter cannot make one (it fails on the character maps of some
+  // large faces), a lean subset; where that fails too, the whole face. A face is never dropped:
+  // its text would vanish from the page.
+  std::string program;
+  std::vector<uint32_t> new_glyphs;
+  if (!SubsetProgram(in, false, program, new_glyphs) &&
+      !SubsetProgram(in, true, program, new_glyphs)) {
+    program = WholeProgram(face_->face);
+    new_glyphs.clear();
+    for (const auto& [cid, entry] : in.cids) new_glyphs.push_back(entry.glyph);
+    if (program.empty()) throw WriterError("Cannot embed the font " + name_ + ".");
+  }
+  // Two bytes a CID: the glyph that shows it in the program.
+  std::string cid_map(2 * (in.cids.size() + 1), '\0');
+  size_t k = 0;
+  for (const auto& [cid, entry] : in.cids) {
+    const uint32_t g = new_glyphs[k++];
+    cid_map[2 * cid] = static_cast<char>(g >> 8 & 0xFF);
+    cid_map[2 * cid + 1] = static_cast<char>(g & 0xFF);
+  }
+
+  const std::string base = "/" + SubsetTag(in) + "+" + name_;
   const std::string head = Table(face_->face, HB_TAG('h', 'e', 'a', 'd'));
   auto em = [&](int16_t units) { return std::to_string(face_->Thousandths(units)); };
   const std::string bbox = "[ " + em(BigEndian16(&head[36])) + " " + em(BigEndian16(&head[38])) +
@@ -364,30 +569,30 @@ void EmbeddedFont::WriteObjects(PdfObjectSink& sink) const {
   char angle[32];
   std::snprintf(angle, sizeof angle, "%g", std::round(italic * 10) / 10);
 
-  sink.BeginObject(type0_);
+  sink.BeginObject(in.type0);
   sink.Line("<< /Type /Font /Subtype /Type0 /BaseFont " + base + " /Encoding /Identity-H");
-  sink.Line("   /DescendantFonts [ " + Reference(cid_font_) + " ] /ToUnicode " +
-            Reference(to_unicode_) + " >>");
+  sink.Line("   /DescendantFonts [ " + Reference(in.cid_font) + " ] /ToUnicode " +
+            Reference(in.to_unicode) + " >>");
   sink.Line("endobj");
-  sink.BeginObject(cid_font_);
+  sink.BeginObject(in.cid_font);
   sink.Line("<< /Type /Font /Subtype /CIDFontType2 /BaseFont " + base);
   sink.Line("   /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >>");
-  sink.Line("   /FontDescriptor " + Reference(descriptor_) + " /CIDToGIDMap " +
-            Reference(cid_map_));
-  sink.Line("   /DW 1000 /W " + WidthArray() + " >>");
+  sink.Line("   /FontDescriptor " + Reference(in.descriptor) + " /CIDToGIDMap " +
+            Reference(in.cid_map));
+  sink.Line("   /DW 1000 /W " + WidthArray(in) + " >>");
   sink.Line("endobj");
-  sink.BeginObject(descriptor_);
+  sink.BeginObject(in.descriptor);
   sink.Line("<< /Type /FontDescriptor /FontName " + base + " /Flags " + std::to_string(flags));
   sink.Line("   /FontBBox " + bbox + " /ItalicAngle " + angle + " /Ascent " +
             std::to_string(face_->Thousandths(ascent)) + " /Descent " +
             std::to_string(face_->Thousandths(descent)) + " /CapHeight " +
             std::to_string(face_->Thousandths(cap)) + " /StemV 80");
-  sink.Line("   /FontFile2 " + Reference(font_file_) + " >>");
+  sink.Line("   /FontFile2 " + Reference(in.font_file) + " >>");
   sink.Line("endobj");
-  sink.StreamObject(font_file_, "/Filter /FlateDecode /Length1 " + std::to_string(program.size()),
+  sink.StreamObject(in.font_file, "/Filter /FlateDecode /Length1 " + std::to_string(program.size()),
                     Deflated(program));
-  sink.StreamObject(to_unicode_, "", ToUnicodeCMap());
-  sink.StreamObject(cid_map_, "/Filter /FlateDecode", Deflated(cid_map));
+  sink.StreamObject(in.to_unicode, "", ToUnicodeCMap(in));
+  sink.StreamObject(in.cid_map, "/Filter /FlateDecode", Deflated(cid_map));
 }
 
 }  // namespace vellumox

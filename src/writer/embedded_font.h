@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -33,8 +34,11 @@ class EmbeddedFont final : public Font {
   EmbeddedFont(const EmbeddedFont&) = delete;
   EmbeddedFont& operator=(const EmbeddedFont&) = delete;
 
-  const std::string& ResourceName() const override { return resource_; }
-  int32_t ObjectNumber() const override { return type0_; }
+  // The name and object of the instance that text is shown in now (see below).
+  const std::string& ResourceName() const override { return instances_.back()->resource; }
+  int32_t ObjectNumber() const override { return instances_.back()->type0; }
+  std::vector<std::pair<std::string, int32_t>> Resources() const override;
+  void SetResourceNamer(std::function<std::string()> namer) override { namer_ = std::move(namer); }
   void Shape(std::string_view text, std::vector<ShapedGlyph>& glyphs) const override;
   int64_t Width(std::string_view text) const override;
   TextFit Fit(std::string_view text, int64_t max_width, size_t max_encoded) const override;
@@ -45,10 +49,16 @@ class EmbeddedFont final : public Font {
   bool WrittenWithTheFrame() const override { return false; }
   void WriteObjects(PdfObjectSink& sink) const override;
 
-  // Whether the face has a glyph for a character.
+  // Whether the face has a glyph for a character, with its outline there in the face's file
+  // (and not empty, unless the character is drawn as nothing).
   bool Covers(char32_t character) const;
   // The face's PostScript name, as a PDF name holds it.
   const std::string& PostScriptName() const { return name_; }
+  // The most CIDs that one instance of the face hands out: 65,535, what two-byte codes hold (a
+  // test sets fewer). When an instance is full, the text that follows is shown in a new
+  // instance of the same face, a Type0 font of its own under the next resource name.
+  void SetCidLimit(uint32_t limit) { cid_limit_ = limit; }
+  size_t InstanceCount() const { return instances_.size(); }
 
  private:
   struct Face;
@@ -60,24 +70,37 @@ class EmbeddedFont final : public Font {
   };
   void ShapeInto(std::string_view text, TextDirection direction,
                  std::vector<ShapedGlyph>& glyphs) const;
-  // The CID that shows glyph for text, taken anew when this pair is first shown.
-  uint32_t CidFor(uint32_t glyph, std::string_view text) const;
+  // One Type0 font of the face: its resource name, its objects and the CIDs it hands out.
+  struct Instance {
+    std::string resource;
+    std::map<uint32_t, CidEntry> cids;                            // CID → what it shows
+    std::map<std::pair<uint32_t, std::string>, uint32_t> cid_of;  // (glyph, text) → CID
+    uint32_t next_cid = 1;                                        // CID 0 is the face's .notdef
+    int32_t type0 = 0, cid_font = 0, descriptor = 0, font_file = 0, to_unicode = 0, cid_map = 0;
+  };
+  // The CID that shows glyph for text in the current instance, taken anew when this pair is
+  // first shown; switched is set when a full instance made way for a new one.
+  uint32_t CidFor(uint32_t glyph, std::string_view text, bool& switched) const;
+  void ReserveInstanceObjects(Instance& instance) const;
   EmbeddedFont(std::unique_ptr<Face> face, std::string resource);
   // The subset tag: six capital letters drawn from the glyph set, so that two subsets of one
   // face in one reader never share a name.
-  std::string SubsetTag() const;
-  std::string ToUnicodeCMap() const;
-  std::string WidthArray() const;
-  std::string CidToGidMap() const;
+  static std::string SubsetTag(const Instance& instance);
+  static std::string ToUnicodeCMap(const Instance& instance);
+  std::string WidthArray(const Instance& instance) const;
+  // The font program of the glyphs shown and each CID's glyph in it, in CID order; false when
+  // the subsetter cannot make it. lean: without the tables that the PDF does not read.
+  bool SubsetProgram(const Instance& instance, bool lean, std::string& program,
+                     std::vector<uint32_t>& new_glyphs) const;
+  void WriteInstance(const Instance& instance, PdfObjectSink& sink) const;
 
   std::unique_ptr<Face> face_;
-  std::string resource_;
   std::string name_;
-  mutable std::map<uint32_t, CidEntry> cids_;                            // CID → what it shows
-  mutable std::map<std::pair<uint32_t, std::string>, uint32_t> cid_of_;  // (glyph, text) → CID
-  mutable uint32_t next_cid_ = 1;  // CID 0 is the face's .notdef
+  mutable std::vector<std::unique_ptr<Instance>> instances_;  // the last one takes new text
+  mutable ObjectTable* objects_ = nullptr;  // the document's, for the objects of new instances
+  std::function<std::string()> namer_;      // the resource name of a new instance
+  uint32_t cid_limit_ = 0xFFFF;
   mutable std::vector<ShapedGlyph> scratch_;
-  int32_t type0_ = 0, cid_font_ = 0, descriptor_ = 0, font_file_ = 0, to_unicode_ = 0, cid_map_ = 0;
 };
 
 }  // namespace vellumox

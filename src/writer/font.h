@@ -6,8 +6,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "writer/object_table.h"
@@ -55,6 +57,13 @@ class Font {
   virtual const std::string& ResourceName() const = 0;
   // The object that the resource dictionary refers to.
   virtual int32_t ObjectNumber() const = 0;
+  // Every name and object that the resource dictionary lists for it: one for most fonts, more
+  // for one that goes on under a new name when it is full (an embedded face).
+  virtual std::vector<std::pair<std::string, int32_t>> Resources() const {
+    return {{ResourceName(), ObjectNumber()}};
+  }
+  // Where such a font takes its new names from; the writer sets it when the font is added.
+  virtual void SetResourceNamer(std::function<std::string()> namer) { (void)namer; }
 
   // The glyphs that show text, in order, each with its advance and its cluster.
   virtual void Shape(std::string_view text, std::vector<ShapedGlyph>& glyphs) const = 0;

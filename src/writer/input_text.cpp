@@ -65,7 +65,16 @@ bool InputTextReader::Open(const std::string& path) {
   eof_ = false;
   skip_line_feed_ = false;
   read_error_ = 0;
+  consumed_ = converter_base_ = lines_ended_ = first_invalid_line_ = 0;
   return true;
+}
+
+void InputTextReader::NoteLine(size_t start, size_t length) {
+  if (first_invalid_line_ != 0 || InvalidSequences() == 0) return;
+  const size_t at = converter_base_ + converter_->FirstReplacement();
+  if (at >= consumed_ + start && at < consumed_ + start + length) {
+    first_invalid_line_ = lines_ended_ + 1;
+  }
 }
 
 // Called with the chunk that holds the first byte above 127 (or the first chunk, for a
@@ -108,6 +117,7 @@ bool InputTextReader::Fill() {
   if (eof_ || !file_.IsOpen()) return false;
   if (pos_ > 0) {
     pending_.erase(0, pos_);
+    consumed_ += pos_;
     pos_ = 0;
   }
   if (converter_) {
@@ -142,6 +152,7 @@ bool InputTextReader::Fill() {
     if (bom16 || FindNonAscii(fresh) != std::string_view::npos) {
       Decide(fresh, offset);
       if (converter_) {
+        converter_base_ = consumed_ + old;  // what came before was ASCII, taken as it is
         std::string raw = pending_.substr(old);
         pending_.resize(old);
         std::string_view piece(raw);
@@ -181,13 +192,16 @@ bool InputTextReader::NextLine(std::string_view& line) {
     const char* p = FindLineEnd(begin + scanned, end);
     if (p < end) {
       line = std::string_view(begin, static_cast<size_t>(p - begin));
+      NoteLine(pos_, line.size() + 1);
       pos_ += static_cast<size_t>(p - begin) + 1;
+      ++lines_ended_;
       if (*p == '\r') skip_line_feed_ = true;
       return true;
     }
     scanned = limit;
     if (limit == kMaxLineLength) {
       line = std::string_view(begin, limit);
+      NoteLine(pos_, limit);
       pos_ += limit;
       return true;
     }
@@ -198,6 +212,7 @@ bool InputTextReader::NextLine(std::string_view& line) {
     }
     if (pos_ < pending_.size()) {
       line = std::string_view(pending_).substr(pos_);
+      NoteLine(pos_, line.size());
       pos_ = pending_.size();
       return true;
     }

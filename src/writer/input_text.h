@@ -43,6 +43,10 @@ class InputTextReader {
   int ReadError() const { return read_error_; }
   // How the text is read; Windows-1252 until something else has been found.
   TextEncoding Encoding() const { return encoding_; }
+  // Lines of UTF-8 or UTF-16 (KeepCharacters): the sequences read so far that form no
+  // character of the file's encoding (each now a "?"), and the line (from 1) of the first.
+  size_t InvalidSequences() const { return converter_ ? converter_->Replacements() : 0; }
+  size_t FirstInvalidLine() const { return first_invalid_line_; }
   void Close();
 
  private:
@@ -61,6 +65,14 @@ class InputTextReader {
   bool eof_ = false;
   bool skip_line_feed_ = false;  // the last line ended with a CR; a following LF belongs to it
   int read_error_ = 0;
+  // Where pending_ starts in all that was converted, the lines ended so far, and the line of
+  // the first invalid sequence (0 until it is handed out).
+  size_t consumed_ = 0;
+  size_t converter_base_ = 0;  // where the converter's output starts in it
+  size_t lines_ended_ = 0;
+  size_t first_invalid_line_ = 0;
+  // Notes the line that holds the first invalid sequence, when the line handed out now does.
+  void NoteLine(size_t start, size_t length);
 };
 
 // Finds the first byte at or after p that is a carriage return or a line feed; end if none.

@@ -1,6 +1,10 @@
 #include "conversion/conversion_job.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
 
 #include "conversion/album_list.h"
 #include "conversion/file_patterns.h"
@@ -176,6 +180,33 @@ TEST(ConversionJob, AlbumOfAPattern) {
             "<img src=\"" + dir / "a.JPG" + "\">\r\n\f\r\n<img src=\"" + dir / "b.jpg" + "\">\r\n");
   // The list lived in a private folder that is gone with the job.
   EXPECT_FALSE(test::PathExists(job.converter.inputs[0]));
+}
+
+// An album holds at most 32,000 pictures: the rest are counted and said once, and the list
+// ends with the last picture it holds, so no page is left blank.
+TEST(ConversionJob, PicturesBeyondWhatAnAlbumHoldsAreCountedAndLeaveNoBlankPage) {
+  TempDir dir;
+  test::WriteFile(dir / "p00000.jpg", "x");
+  for (int i = 1; i < kMaxAlbumPictures + 3; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "p%05d.jpg", i);
+    ASSERT_EQ(::link((dir / "p00000.jpg").c_str(), (dir / name).c_str()), 0);
+  }
+  struct Warnings : RecordingUi {
+    void Warning(const std::string& text) override { warnings.push_back(text); }
+    Strings warnings;
+  };
+  Job job;
+  Warnings ui;
+  job.request = Request(dir / "*.jpg", "");
+  job.report = RunConversionJob(job.request, job.converter, ui, ui);
+  EXPECT_EQ(ui.warnings,
+            Strings{"3 pictures are left out: an album holds at most 32,000 pictures."});
+  EXPECT_EQ(job.report.pictures_left_out, 3);
+  const std::string& list = job.converter.list;
+  EXPECT_EQ(std::count(list.begin(), list.end(), '\f'), kMaxAlbumPictures - 1);
+  EXPECT_NE(list.rfind("p31999.jpg\">\r\n"), std::string::npos);
+  EXPECT_EQ(list.substr(list.size() - 2), "\r\n");
 }
 
 TEST(ConversionJob, AlbumOfOnePictureWithAnOutputName) {
