@@ -284,10 +284,11 @@ std::vector<std::pair<std::string, int32_t>> EmbeddedFont::Resources() const {
 
 namespace {
 
-// The text that a CID's entry in the ToUnicode map may give: at most 512 bytes, 256 UTF-16
-// units, in PDF. A longer cluster's text is shared out among its glyphs in such pieces, cut
-// between characters.
-constexpr size_t kMaxUnicodeUnits = 256;
+// The text that a CID's entry in the ToUnicode map may give: PDF allows 512 bytes, but common
+// readers (poppler) take a hex string of at most 255 characters, 63 UTF-16 units, and drop a
+// longer entry. A longer cluster's text is shared out among its glyphs in such pieces, cut
+// between characters (a cluster of the Stream-Safe limit, 31 characters, always fits in one).
+constexpr size_t kMaxUnicodeUnits = 63;
 
 std::vector<std::string_view> UnicodePieces(std::string_view text) {
   std::vector<std::string_view> pieces;

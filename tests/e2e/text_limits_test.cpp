@@ -130,6 +130,27 @@ TEST(TooMuchText, PilesOfMarksComeBackWholeAndNeverCrash) {
             (std::vector<std::string>{"mixed.pdf", "mixed.txt", "pile.pdf", "pile.txt"}));
 }
 
+// A cluster that the shaper makes of 301 characters (joiners continue a cluster without limit)
+// gives its text back through pieces that every reader takes, shared out among its glyphs.
+TEST(TooMuchText, ALongClusterGivesItsTextBackInPiecesReadersTake) {
+  TempDir dir;
+  Batch batch;
+  std::string text = Utf8(0x03A9);
+  for (int i = 0; i < 300; ++i) text += Utf8(0x200D);
+  test::WriteFile(dir / "joined.txt", text + "\n");
+  auto r = batch.Run(ShellQuote(dir / "joined.txt"));
+  ASSERT_EQ(r.exit_code, 0) << r.error;
+  auto back = RunCommand("pdftotext -raw " + ShellQuote(dir / "joined.pdf") + " -");
+  EXPECT_EQ(back.error, "");  // no entry of the ToUnicode map refused
+  size_t joiners = 0;
+  for (size_t at = back.output.find(Utf8(0x200D)); at != std::string::npos;
+       at = back.output.find(Utf8(0x200D), at + 1)) {
+    ++joiners;
+  }
+  EXPECT_EQ(joiners, 300u);
+  EXPECT_TRUE(Holds(back.output, Utf8(0x03A9)));
+}
+
 TEST(TooMuchText, TwentyThousandCharactersNoFaceHasAreNamed) {
   if (FaceHas("20000")) GTEST_SKIP() << "a face has CJK Extension B here";
   TempDir dir;
