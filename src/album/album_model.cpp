@@ -275,9 +275,24 @@ AlbumRun AlbumModel::CreateAlbum(const std::string& output, const AlbumPlaces& p
   if (run.list_written && FileExists(converter)) {
     run.converter = converter;
     // The list's tags are pictures whatever the converter's stored markup setting is; the
-    // converter removes the list's folder when it ends.
-    run.arguments = {"--album-list", "--list-folder", run.list_folder->Path(), "-o", output,
-                     "--",           run.list_path};
+    // converter removes the list's folder when it ends. Title, subject and keywords belong to
+    // one document: the album's are its own (its name as title), never the last text's; the
+    // author, colours, font and page come from what the converter's window kept.
+    std::string title = output.substr(output.find_last_of('/') + 1);
+    if (EndsWithIgnoreCase(title, ".pdf")) title.resize(title.size() - 4);
+    run.arguments = {"--album-list",
+                     "--list-folder",
+                     run.list_folder->Path(),
+                     "-o",
+                     output,
+                     "-t",
+                     title,
+                     "-z",
+                     "",
+                     "-k",
+                     "",
+                     "--",
+                     run.list_path};
     run.working_folder = places.program_folder;
   }
   return run;

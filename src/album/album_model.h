@@ -76,7 +76,7 @@ class AlbumModel {
   // "/" appended when missing; the album empties and the file list shows the folder.
   void SetFolder(std::string folder);
   const std::string& Folder() const { return folder_; }
-  // The file list anew from the folder (F5), in the byte order of the names.
+  // The file list anew from the folder (F5), in natural order (NaturalLess).
   void RefreshFiles();
   const std::string& Patterns() const { return patterns_; }
 

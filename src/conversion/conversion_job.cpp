@@ -309,10 +309,15 @@ JobReport JobRun::Run() {
 
   if (IsAlbumInput(input, request_.image_patterns, request_.alias_patterns)) {
     wildcard = false;
-    final_output =
-        (!request_.output_named && (input.find('*') != std::string::npos || output.empty()))
-            ? FolderOfPath(input) + "images.pdf"
-            : WithPdfExtension(output, ".pdf");
+    // The output that the user named, or the pattern's folder's "images.pdf".
+    const bool pattern = input.find('*') != std::string::npos;
+    if (request_.output_named && pattern) {
+      final_output = PdfName(output);
+    } else if (pattern || output.empty()) {
+      final_output = FolderOfPath(input) + "images.pdf";
+    } else {
+      final_output = WithPdfExtension(output, ".pdf");
+    }
     events_.OutputChosen(final_output);
     ConvertAlbum(input, final_output);
   } else if (wildcard) {

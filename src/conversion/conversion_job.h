@@ -46,8 +46,9 @@ class JobConverter : public FileConverter {
 struct JobRequest {
   std::string input_text;   // the input field
   std::string output_text;  // the output field
-  // The output field names the album's PDF even for a picture pattern (standard output), where
-  // otherwise the pattern's folder holds "images.pdf".
+  // The user named the output (-o, standard output, or an output field edited after the file
+  // type filled it): it is the album's PDF even for a picture pattern ("trip" gives trip.pdf),
+  // where otherwise the pattern's folder holds "images.pdf".
   bool output_named = false;
   // Every input of the run that this job is part of: no output of the job is written over one.
   std::vector<std::string> run_inputs;

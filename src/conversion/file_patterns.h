@@ -16,13 +16,19 @@ std::string ExtraImagePatterns();
 // Whether a name matches a pattern.
 bool WildcardMatch(std::string_view name, std::string_view pattern);
 
+// Natural order of names, as a reader counts: runs of ASCII digits compared by their value
+// (leading zeros aside), ASCII letters without regard to case, any other character one UTF-8
+// character at a time by its code point; names equal so are ordered by their bytes, so that the
+// order is the same on every run ("a", "p1", "p2", "P10", "p010"...).
+bool NaturalLess(std::string_view a, std::string_view b);
+
 // The regular files that a name pattern ("*" and "?" in its last part) matches, letters
 // compared without regard to case as the pattern means on the platforms the converter came
-// from, sorted by name. A name without wildcards matches itself when it is a file.
+// from, in natural order. A name without wildcards matches itself when it is a file.
 std::vector<std::string> MatchingFiles(const std::string& pattern);
 
 // The names in folder (without the folder) that match any of the patterns separated by ";",
-// sorted by name: the picture list of the album builder.
+// in natural order: the picture list of the album builder.
 std::vector<std::string> MatchingNames(const std::string& folder, std::string_view patterns);
 
 // Whether an input text makes an album: its last four characters, without regard to case, occur

@@ -164,9 +164,9 @@ int RunBatch(const FrontEndOptions& options, const std::string& program_folder) 
   // A stop (a signal, a reader of standard output that went) ends the run as the signal
   // would have: the partial files are gone with their owners, nothing is kept.
   if (StopRequested()) return 128 + (StopSignal() != 0 ? StopSignal() : SIGTERM);
-  // The window's close path saves the choices, so switches given now apply to the next run; a
-  // run that had nothing to convert (a slip such as "vellumox -h") changes nothing.
-  if (status != kExitNothing && !startup.Save()) {
+  // A run keeps its switches for the next one only when it asks (--save); a run that had
+  // nothing to convert (a slip such as "vellumox -h") changes nothing in any case.
+  if (status != kExitNothing && !startup.Save(true)) {
     Say("warning: the switches of this run were not kept: " + startup.WhyNotKept());
   }
   return status;

@@ -190,14 +190,19 @@ CommandLine ApplyCommandLine(const std::vector<std::string>& arguments, Converte
       continue;
     }
     seen += letter;
+    line.switches.push_back(arg);
     if (index) {
       ApplyIndexSwitch(*index, arg, c, line.warnings);
     } else if (flag) {
       c.*(flag->box) = flag->value;
-    } else if (arg.size() > 2) {
-      c.*(text->field) = OneArgumentValue(arg);
-    } else if (standalone_value) {
-      c.*(text->field) = arguments[++i];
+    } else if (arg.size() > 2 || standalone_value) {
+      const std::string value = arg.size() > 2 ? OneArgumentValue(arg) : arguments[++i];
+      if (arg.size() == 2) line.switches.back() += " " + value;
+      c.*(text->field) = value;
+      if (letter == 'o') {
+        line.output_named = c.output_named = true;
+        line.output = value;
+      }
     } else {
       line.warnings.push_back(Shown(arg) +
                               ": a value must follow the switch; the switch is ignored");

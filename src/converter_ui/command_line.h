@@ -36,6 +36,12 @@ struct CommandLine {
   std::string text;
   // Switches that were ignored: a value that names no entry of its list, a repeated switch.
   std::vector<std::string> warnings;
+  // The switches applied, as typed (a text switch standing alone with its value).
+  std::vector<std::string> switches;
+  // Whether -o named an output, and the name as given (before the output of a single input is
+  // derived from the input).
+  bool output_named = false;
+  std::string output;
 };
 
 // Applies the switches of the arguments to the controls. literal_inputs (what followed "--")

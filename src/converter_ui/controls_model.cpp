@@ -188,6 +188,7 @@ JobRequest MakeJobRequest(const ConverterControls& c, const std::string& command
   JobRequest request;
   request.input_text = c.txtFilename;
   request.output_text = c.txtOutputFile;
+  request.output_named = c.output_named;
   request.settings = ReadSettings(c);
   request.image_patterns = ImagePatterns() + c.ExtraImagePatterns;
   request.alias_patterns = AliasPatterns(!c.ExtraImagePatterns.empty());
@@ -223,16 +224,30 @@ void ApplyBrowsedFolder(ConverterControls& c, std::string folder) {
     c.txtFilename = folder + PatternOf(AlbumTypeAt(type));
     c.txtOutputFile = folder + "images.pdf";
   }
+  c.output_named = false;
 }
 
 void ApplyChosenInputFile(ConverterControls& c, const std::string& file) {
   if (file.empty()) return;
   c.txtFilename = file;
   c.txtOutputFile = WithPdfExtension(file, ".pdf");
+  c.output_named = false;
 }
 
 void ApplyChosenOutputFile(ConverterControls& c, const std::string& file) {
-  if (!file.empty()) c.txtOutputFile = file;
+  if (file.empty()) return;
+  c.txtOutputFile = file;
+  c.output_named = true;
+}
+
+void PrepareNames(ConverterControls& c, const std::string& home) {
+  for (std::string* name : {&c.txtFilename, &c.txtOutputFile}) {
+    if (name->rfind("~/", 0) == 0 && !home.empty()) *name = home + name->substr(1);
+  }
+  if (c.txtOutputFile.empty() && !c.txtFilename.empty() &&
+      c.txtFilename.find('*') == std::string::npos) {
+    c.txtOutputFile = WithPdfExtension(c.txtFilename, ".pdf");
+  }
 }
 
 std::string InputFilter(const ConverterControls& c) {

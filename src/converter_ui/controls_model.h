@@ -61,6 +61,9 @@ struct ConverterControls {
   ListControl cmbForeColor, cmbBackColor, cmbTransition, cmbFileType;
   std::string txtAuthor, txtCreator, txtKeywords, txtSubject, txtTitle;
   std::string txtFilename, txtOutputFile;
+  // The user named the output (edited the field, chose a name, or gave -o) since the file type
+  // or the input browse filled it: it is then an album's output even for a picture pattern.
+  bool output_named = false;
   bool chkPageNum = false;
   bool chkFormatHeaders = true;  // checked at design
   bool chkSkipJPG = false;
@@ -102,6 +105,10 @@ void ApplyBrowsedFolder(ConverterControls& controls, std::string folder);
 void ApplyChosenInputFile(ConverterControls& controls, const std::string& file);
 // The output browse with a chosen name.
 void ApplyChosenOutputFile(ConverterControls& controls, const std::string& file);
+// The names as "Produce PDF" takes them: a leading "~/" in either field stands for home (the
+// user's home folder), and an empty output of a single input is derived from the input as
+// the command line derives it.
+void PrepareNames(ConverterControls& controls, const std::string& home);
 
 // The open dialog's filter: pairs of description and patterns separated by "|".
 std::string InputFilter(const ConverterControls& controls);

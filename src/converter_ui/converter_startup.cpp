@@ -94,15 +94,25 @@ RunPlan ConverterStartup::PlanRun(const std::string& stdin_file,
     const std::string& input = request.input_text;
     const bool pattern = input.find('*') != std::string::npos;
     const bool album = IsAlbumInput(input, request.image_patterns, request.alias_patterns);
+    // A text pattern makes one PDF per file, which one name cannot stand for: refused before
+    // anything is written.
     if (options_.stdout_output && pattern && !album) {
-      // Refused before anything is written: one PDF a file cannot all go to standard output.
       return Refused("-o - writes the PDF of a single input to standard output; '" + input +
                          "' makes one PDF per file: leave out -o -.",
+                     kExitNothing);
+    }
+    if (command_line_.output_named && pattern && !album) {
+      return Refused("-o names the PDF of a single input; '" + input +
+                         "' makes one PDF per file: leave out -o.",
                      kExitNothing);
     }
     if (options_.stdout_output) {
       // The album of a picture pattern goes to standard output too, and nowhere else.
       request.output_text = stdout_file;
+      request.output_named = true;
+    } else if (command_line_.output_named && pattern) {
+      // The album goes where -o says: NAME, or NAME.pdf.
+      request.output_text = command_line_.output;
       request.output_named = true;
     }
     plan.kind = RunPlan::Kind::kConvert;
@@ -154,16 +164,33 @@ void ConverterStartup::Restore() {
   if (options_.no_full_screen) controls_.chkFullScreen = false;
 }
 
+std::string CommandLineCaption(const std::vector<std::string>& switches) {
+  std::string typed;
+  for (const std::string& s : switches) typed += (typed.empty() ? "" : " ") + s;
+  constexpr size_t kMost = 60;
+  if (typed.size() > kMost) {
+    size_t cut = kMost;
+    while (cut > 0 && (static_cast<unsigned char>(typed[cut]) & 0xC0) == 0x80) --cut;
+    typed = typed.substr(0, cut) + "\xE2\x80\xA6";  // "…"
+  }
+  return ProductTitle() + " \xE2\x80\x94 from the command line: " + typed;
+}
+
 CommandLineOutcome ConverterStartup::ApplyCommandLine() {
   command_line_ =
       vellumox::ApplyCommandLine(options_.arguments, controls_, options_.literal_inputs);
+  // A window opened by switches alone says which are in force (they change what the window
+  // keeps when it closes), until the user changes a control.
+  if (command_line_.outcome == CommandLineOutcome::kNothing && !command_line_.switches.empty()) {
+    controls_.caption = CommandLineCaption(command_line_.switches);
+  }
   warnings_ = facts_.warnings;
   warnings_.insert(warnings_.end(), command_line_.warnings.begin(), command_line_.warnings.end());
   return command_line_.outcome;
 }
 
-bool ConverterStartup::Save() {
-  if (options_.no_save) return true;
+bool ConverterStartup::Save(bool from_command_line) {
+  if (options_.no_save || (from_command_line && !options_.save)) return true;
   return SaveSettings(store_, controls_);
 }
 

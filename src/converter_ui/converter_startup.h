@@ -42,6 +42,11 @@ struct RunPlan {
 int StatusOf(const JobReport& report);
 int WorseStatus(int a, int b);
 
+// The caption of a window that a command line opened with switches in force:
+// "Vellumox PRO+ v1.7 — from the command line: -h" (the switches as typed, at most 60 bytes of
+// them, then "…").
+std::string CommandLineCaption(const std::vector<std::string>& switches);
+
 struct StartupPlaces {
   std::string program_folder;      // where pagesize.ini and the album builder may be
   std::string user_config_folder;  // where the user's own pagesize.ini may be (it wins)
@@ -63,9 +68,11 @@ class ConverterStartup {
                   const std::string& standard_output_file) const;
   // Lines of pagesize.ini refused, then the switches ignored.
   const std::vector<std::string>& Warnings() const { return warnings_; }
-  // The controls' choices back into the store, unless this run keeps none (--no-save, in the
-  // window as in batch mode); false when the store could not be written.
-  bool Save();
+  // The controls' choices back into the store: when the user closes the window (the window's
+  // close path), but by a run that converts from its command line (batch mode, or the window's
+  // unattended run) only when it asks with --save, so that one run's switches never change the
+  // next; never with --no-save. False when the store could not be written.
+  bool Save(bool from_command_line);
   // Why Save could not keep the choices, in a sentence.
   std::string WhyNotKept() const;
 

@@ -29,6 +29,7 @@
 #include "platform/file_system.h"
 #include "platform/product.h"
 #include "platform/stop.h"
+#include "platform/user_folders.h"
 #include "writer/path_names.h"
 
 namespace vellumox {
@@ -286,9 +287,22 @@ void ConverterWindow::ConnectEvents() {
   connect(btnDefault_, &QPushButton::clicked, this, [this] {
     ReadWidgets();
     ApplyDefaults(model());
+    UserChangedControl();
     ShowModel();
   });
   connect(cmbFileType_, &QComboBox::activated, this, &ConverterWindow::FileTypeChanged);
+  // What the user changes (never what the program puts in a control).
+  for (const auto& [field, text] : texts_) {
+    connect(field, &QLineEdit::textEdited, this, &ConverterWindow::UserChangedControl);
+  }
+  connect(txtOutputFile_, &QLineEdit::textEdited, this, [this] { model().output_named = true; });
+  for (const auto& [combo, list] : lists_) {
+    connect(combo, &QComboBox::activated, this, &ConverterWindow::UserChangedControl);
+  }
+  for (const auto& [box, checked] : checks_) {
+    connect(box, &QCheckBox::clicked, this, &ConverterWindow::UserChangedControl);
+  }
+  connect(hsJPEG_, &QSlider::actionTriggered, this, &ConverterWindow::UserChangedControl);
   for (QLineEdit* field : {txtAuthor_, txtCreator_, txtKeywords_, txtSubject_, txtTitle_,
                            txtFilename_, txtOutputFile_}) {
     field->installEventFilter(this);
@@ -367,6 +381,7 @@ void ConverterWindow::Load(bool show_splash) {
       return;
     case RunPlan::Kind::kConvert:
       // The window shows only if the jobs do not end the program.
+      unattended_ = true;
       ReadWidgets();
       pending_.assign(plan.jobs.begin() + 1, plan.jobs.end());
       StartJob(std::move(plan.jobs.front()));
@@ -437,7 +452,16 @@ void ConverterWindow::AlbumClicked() {
 void ConverterWindow::Convert() {
   if (JobRunning()) return;
   ReadWidgets();
+  PrepareNames(model(), HomeFolder());
+  ShowModel();
   StartJob(startup_.MakeJobRequest());
+}
+
+void ConverterWindow::UserChangedControl() {
+  // The command line's switches no longer tell what is in force once the user changes one.
+  if (model().caption == ProductTitle()) return;
+  model().caption = ProductTitle();
+  if (!JobRunning()) setWindowTitle(ToQt(model().caption));
 }
 
 void ConverterWindow::StartJob(JobRequest request) {
@@ -501,7 +525,7 @@ void ConverterWindow::ShowAbout() {
 
 void ConverterWindow::SaveAndShowAbout() {
   ReadWidgets();
-  if (!startup_.Save()) {
+  if (!startup_.Save(unattended_)) {
     dialogs_.ShowMessage(this, Title(), "The settings were not kept: " + startup_.WhyNotKept(),
                          MessageIcon::kExclamation);
   }

@@ -96,6 +96,8 @@ class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
   void FileTypeChanged();
   void AlbumClicked();
   void Convert();
+  // The user changed a control: the caption no longer names the command line's switches.
+  void UserChangedControl();
   void StartJob(JobRequest request);
   void JobDone();
   // "Stop the conversion?"; Yes stops the running job through the stop path.
@@ -117,6 +119,8 @@ class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
   std::vector<std::string> left_out_;  // the pictures the running job left out, with reasons
   std::vector<std::string> warnings_;  // what the running job changed to keep its PDFs sound
   bool finished_ = false;
+  // The command line named an input: the run converts it and ends, keeping nothing unless asked.
+  bool unattended_ = false;
   bool closing_ = false;
   bool asking_to_stop_ = false;
   int exit_status_ = 0;

@@ -54,6 +54,8 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args) {
       options.quiet = true;
     } else if (arg == "--progress") {
       options.progress = true;
+    } else if (arg == "--save") {
+      options.save = true;
     } else if (arg == "--no-save") {
       options.no_save = true;
     } else if (arg == "--compress") {
@@ -139,11 +141,16 @@ std::string LongHelpText(const ConverterControls& c) {
          "--                   the end of switches and options: what follows is the input\n"
          "--quiet              no \"Processing\" lines (warnings and errors stay), this run\n"
          "--progress           how far each job is (page, picture, file), on standard error\n"
-         "--no-save            do not keep this run's switches for the next run\n"
+         "--save               keep this run's switches for the next run (a run that\n"
+         "                     converts from its command line keeps nothing without it)\n"
+         "--no-save            keep nothing of this run, not even when the window closes\n"
          "--compress           compress the page contents (Flate), this run only\n"
          "-                    as the input: standard input (needs -o FILE or -o -)\n"
          "-o -                 the PDF to standard output\n"
          "Several inputs (vellumox --batch *.txt) each convert to their own PDF.\n"
+         "A pattern ('/pics/*.jpg') takes its files in natural order (p2 before p10, letters\n"
+         "without case); -o names the album of a picture pattern (.pdf added when missing),\n"
+         "and is refused with a text pattern, which makes one PDF per file.\n"
          "--version            the version and the picture formats that can be read\n"
          "--help, -?           this text (-? alone: the short one above)\n"
          "\n"

@@ -20,7 +20,8 @@ struct FrontEndOptions {
   bool no_full_screen = false;
   bool quiet = false;          // no "Processing" lines
   bool progress = false;       // how far each job is, on standard error (never with quiet)
-  bool no_save = false;        // this run's switches are not kept
+  bool save = false;           // a run that converts from its command line keeps its switches
+  bool no_save = false;        // nothing of this run is kept, not even by the window's close
   bool compress = false;       // page contents compressed with Flate, this run only
   bool stdin_input = false;    // "-": the input is standard input
   bool stdout_output = false;  // "-o -": the PDF goes to standard output

@@ -17,12 +17,33 @@ namespace {
 // The picture name that the collection reads from a tag's src, as the file system spells names
 // (UTF-8). The collection reads the input's lines by the rules that were made for text escaped
 // for a PDF string: doubled backslashes become single, and "\(" and "\)" lose their backslash.
-std::string CollectedName(std::string_view tag) {
+std::string CollectedValue(std::string_view tag) {
   std::string value = TagAttribute(tag, "src", "");
-  if (value.find('\\') == std::string::npos) return Windows1252ToUtf8(value);
+  if (value.find('\\') == std::string::npos) return value;
   value = ReplaceAll(value, "\\\\", "\\", CompareMode::kExact);
   value = ReplaceAll(value, "\\(", "(", CompareMode::kExact);
-  return Windows1252ToUtf8(ReplaceAll(value, "\\)", ")", CompareMode::kExact));
+  return ReplaceAll(value, "\\)", ")", CompareMode::kExact);
+}
+
+// The name from a tag of a Windows-1252 line, in UTF-8.
+std::string CollectedName(std::string_view tag) {
+  return Windows1252ToUtf8(CollectedValue(tag));
+}
+
+// The name from a tag of a UTF-8 line: as written, for messages; and as it is looked for, the
+// same way as a line in Windows-1252 gives it (a character that the code page lacks as "?",
+// which the lookup matches against the folder), so that layout finds the same picture.
+struct CollectedNames {
+  std::string written;
+  std::string looked_for;
+};
+CollectedNames CollectedUtf8Names(std::string_view tag) {
+  CollectedNames names;
+  names.written = CollectedValue(tag);
+  std::string bytes;
+  Utf8ToWindows1252(names.written, bytes);
+  names.looked_for = Windows1252ToUtf8(bytes);
+  return names;
 }
 
 // Whether a file's name is the one that a tag's text means: the name, put into the PDF's code
@@ -151,6 +172,7 @@ void ImageReferences::CollectImages(const std::string& filename, bool use_text_f
   current_input_ = filename;
   if (!MayNamePictures(filename)) return;
   InputTextReader reader;
+  reader.KeepCharacters();  // a picture is named in messages as the text writes it
   if (!reader.Open(filename)) return;
   std::string_view line;
   while (reader.NextLine(line)) {
@@ -159,23 +181,32 @@ void ImageReferences::CollectImages(const std::string& filename, bool use_text_f
         FindIgnoreCase(line, "src=") == std::string_view::npos) {
       continue;
     }
+    // The tags' syntax is ASCII: UTF-8 lines are scanned as they are.
+    const bool utf8 = reader.LinesAreUtf8();
     MarkupScanner scanner(line);
     size_t start = 0;
     while (std::optional<PictureTag> picture = scanner.NextPictureTag(start)) {
-      const std::string written = CollectedName(picture->tag);
-      const std::string src = ResolveName(written);
+      CollectedNames names;
+      if (utf8) {
+        names = CollectedUtf8Names(picture->tag);
+      } else {
+        names.written = names.looked_for = CollectedName(picture->tag);
+      }
+      const std::string& written = names.written;
+      const std::string src = ResolveName(names.looked_for);
       const bool listed = FindImage(src) != 0;
       if (!listed && AcceptsName(src) && Exists(src) &&
           static_cast<int>(entries_.size()) < kMaxImages) {
         AddEntry(ImageEntry{src, written, 0, {}});
       } else if (!listed && picture->named_img) {
-        NoteLeftOut(written, src);
+        NoteLeftOut(written, names.looked_for, src);
       }
     }
   }
 }
 
-void ImageReferences::NoteLeftOut(const std::string& written, const std::string& src) {
+void ImageReferences::NoteLeftOut(const std::string& written, const std::string& looked_for,
+                                  const std::string& src) {
   LeftOutPicture picture{written, ""};
   for (const LeftOutPicture& known : left_out_) {
     if (known.written == picture.written) return;  // once per picture
@@ -184,8 +215,8 @@ void ImageReferences::NoteLeftOut(const std::string& written, const std::string&
     picture.reason = "the tag names no picture";
   } else if (!AcceptsName(src)) {
     picture.reason = RefusalReason(src);
-  } else if (FileLength(src) == 0 || FileLength(picture.written) == 0 ||
-             FileLength(FolderOfPath(current_input_) + picture.written) == 0) {
+  } else if (FileLength(src) == 0 || FileLength(looked_for) == 0 ||
+             FileLength(FolderOfPath(current_input_) + looked_for) == 0) {
     picture.reason = "the file is empty";
   } else if (TypeOf(src) != FileType::kNone && TypeOf(src) != FileType::kRegular) {
     picture.reason = "not a regular file";

@@ -67,7 +67,10 @@ class ImageReferences {
   std::string RefusalReason(std::string_view name) const;
 
  private:
-  void NoteLeftOut(const std::string& written, const std::string& src);
+  // A picture that cannot be listed: written as the tag writes it, looked_for as it was looked
+  // for, src what that resolved to.
+  void NoteLeftOut(const std::string& written, const std::string& looked_for,
+                   const std::string& src);
   void AddEntry(ImageEntry entry);
 
   const ImageCodec& codec_;

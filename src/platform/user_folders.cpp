@@ -11,14 +11,14 @@
 
 namespace vellumox {
 
-namespace {
-
 std::string HomeFolder() {
   const char* home = std::getenv("HOME");
   if (home && *home) return home;
   if (const passwd* entry = ::getpwuid(::getuid())) return entry->pw_dir;
   return std::string();
 }
+
+namespace {
 
 // The folder an XDG variable names, or home + fallback when it is unset or empty.
 std::string XdgFolder(const char* variable, const char* fallback) {

@@ -9,6 +9,9 @@ namespace vellumox {
 // The folder of the running executable, without a trailing "/"; empty when it cannot be told.
 std::string ProgramFolder();
 
+// The user's home folder: $HOME, or the password database's; empty when neither tells.
+std::string HomeFolder();
+
 // $XDG_CONFIG_HOME/Vellumox, or ~/.config/Vellumox.
 std::string UserConfigFolder();
 

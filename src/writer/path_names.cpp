@@ -25,6 +25,10 @@ std::string WithPdfExtension(std::string_view name, std::string_view extension) 
   return std::string(name) + std::string(extension);
 }
 
+std::string PdfName(std::string_view name) {
+  return EndsWithIgnoreCase(name, ".pdf") ? std::string(name) : std::string(name) + ".pdf";
+}
+
 std::string ShownName(std::string_view name) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;

@@ -14,6 +14,10 @@ std::string FolderOfPath(std::string_view path);
 // the extension; otherwise the extension is appended (report.doc gives report.doc.pdf).
 std::string WithPdfExtension(std::string_view name, std::string_view extension);
 
+// A PDF's name as the user gave it: the name when it ends in ".pdf" (letter case aside), else the
+// name with ".pdf" appended (trip gives trip.pdf, notes.txt gives notes.txt.pdf).
+std::string PdfName(std::string_view name);
+
 // A file name as a message line shows it: bytes that are not UTF-8 and control characters
 // (a line feed, a form feed, ...) as \xNN, everything else as it is.
 std::string ShownName(std::string_view name);

@@ -69,7 +69,7 @@ TEST(AlbumWindow, StartsOnTheProgramFolderOrFillsTheAlbumFromTheCommandLine) {
 
   // FOLDER: every file, in the byte order of the names; patterns without regard to case.
   Album given({"b.jpg", "C.JPG", "c.txt", "a.jpg"}, true);
-  EXPECT_EQ(Entries(given.AlbumList()), (Strings{"C.JPG", "a.jpg", "b.jpg"}));
+  EXPECT_EQ(Entries(given.AlbumList()), (Strings{"a.jpg", "b.jpg", "C.JPG"}));  // natural order
 }
 
 TEST(AlbumWindow, CommandLineFolderAndOutput) {
@@ -235,7 +235,8 @@ TEST(AlbumWindow, TheListFileAndTheConverter) {
             "<img src=\"" + folder + "a.jpg\" width=300>\r\n\f\r\n<img src=\"" + folder +
                 "b.jpg\" width=300>\r\n");
   EXPECT_EQ(started, a.dir / "bin/vellumox --album-list --list-folder " + list_folder + " -o " +
-                         a.dir / "out.pdf -- " + list_folder + "/~album.txt (in " + a.dir / "bin)");
+                         a.dir / "out.pdf -t out -z  -k  -- " + list_folder + "/~album.txt (in " +
+                         a.dir / "bin)");
 
   // One picture: one line and no form feed; the user's custom.ini wins.
   test::RunCommand("mkdir -p " + test::ShellQuote(a.dir / "config"));

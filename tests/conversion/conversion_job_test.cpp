@@ -125,8 +125,8 @@ TEST(ConversionJob, FolderJobConvertsEveryMatchBesideItself) {
   Job job;
   job.request = Request(dir / "*.txt", "");
   job.Run();
-  EXPECT_EQ(job.converter.inputs, (Strings{dir / "C.TXT", dir / "a.txt", dir / "b.txt"}));
-  EXPECT_EQ(job.converter.outputs, (Strings{dir / "C.pdf", dir / "a.pdf", dir / "b.pdf"}));
+  EXPECT_EQ(job.converter.inputs, (Strings{dir / "a.txt", dir / "b.txt", dir / "C.TXT"}));
+  EXPECT_EQ(job.converter.outputs, (Strings{dir / "a.pdf", dir / "b.pdf", dir / "C.pdf"}));
   EXPECT_EQ(job.converter.fields, (Strings{dir / "*.txt", dir / "*.txt", dir / "*.txt"}));
   EXPECT_EQ(job.ui.questions, Strings{"open folder " + dir.path() + "/?"});
   job.ui.answer = true;

@@ -26,6 +26,7 @@
 #include "desktop/user_dialogs.h"
 #include "platform/stop.h"
 #include "support/fake_desktop.h"
+#include "support/picture_fixtures.h"
 #include "support/test_support.h"
 
 namespace vellumox {
@@ -291,7 +292,7 @@ TEST(ConverterWindow, ProducePdfLocksTheControlsUntilThePdfIsWritten) {
             Strings{"PDF file is done.\r\rDo you want to open the generated PDF file?"});
   EXPECT_EQ(c.shell.opened.size(), 1u);
 
-  c.Field("txtOutputFile")->clear();
+  c.Field("txtFilename")->clear();
   QTest::mouseClick(c.Find<QPushButton>("btnConvert"), Qt::LeftButton);
   c.WaitForJob();
   EXPECT_EQ(c.dialogs.messages, Strings{"Please specify file names."});
@@ -433,6 +434,78 @@ TEST(ConverterWindow, TheCommandLineRunsAsInBatchMode) {
   EXPECT_FALSE(c.window->JobRunning());
   EXPECT_FALSE(c.window->Finished());
   EXPECT_EQ(c.window->ExitStatus(), 2);
+}
+
+// The names the user wrote: an output typed over the one the album type filled in is the
+// album's; an empty output is derived from the input as on the command line; "~/" is home.
+TEST(ConverterWindow, TheOutputIsTheOneTheUserNamed) {
+  TempDir dir;
+  test::MakePng(dir / "a.png", 30, 20);
+  test::MakePng(dir / "b.png", 20, 30);
+  test::WriteFile(dir / "images.pdf", "an earlier album");
+  test::WriteFile(dir / "note.txt", "note\r\n");
+  test::ScopedEnvironment home("HOME", dir.path());
+  Converter c(dir.path());
+  c.Open();
+  c.Find<QCheckBox>("chkOpen")->setChecked(true);
+  QComboBox* type = c.Find<QComboBox>("cmbFileType");
+  const int png = type->findText("Make Album with PNG");
+  ASSERT_GE(png, 0);
+  c.dialogs.paths = {dir.path()};
+  type->setCurrentIndex(png);
+  emit type->activated(png);
+  QLineEdit* output = c.Field("txtOutputFile");
+  ASSERT_EQ(output->text(), ToQt(dir / "images.pdf"));
+  output->selectAll();
+  QTest::keyClicks(output, ToQt(dir / "pngs"));  // typed, without .pdf
+  QTest::mouseClick(c.Find<QPushButton>("btnConvert"), Qt::LeftButton);
+  c.WaitForJob();
+  EXPECT_EQ(test::ReadFile(dir / "images.pdf"), "an earlier album");
+  EXPECT_EQ(test::PdfPages(dir / "pngs.pdf"), 2);
+  EXPECT_EQ(c.shell.opened, Strings{dir / "pngs.pdf"});
+
+  // Enter with an empty output: derived from the input, shown, and converted; "~/" is home.
+  type->setCurrentIndex(0);
+  emit type->activated(0);
+  c.Field("txtFilename")->setText("~/note.txt");
+  output->clear();
+  QTest::keyClick(c.Field("txtFilename"), Qt::Key_Return);
+  c.WaitForJob();
+  EXPECT_TRUE(c.dialogs.messages.empty()) << c.dialogs.messages[0];
+  EXPECT_EQ(output->text(), ToQt(dir / "note.pdf"));
+  EXPECT_EQ(test::PdfPages(dir / "note.pdf"), 1);
+}
+
+// A window that a command line opened with switches alone says which are in force, until the
+// user changes a control; an unattended run keeps its switches only when asked (--save).
+TEST(ConverterWindow, CommandLineSwitchesShowInTheCaptionAndAreKeptOnlyWhenAsked) {
+  TempDir dir;
+  Converter c(dir.path());
+  c.Open({"-h", "-t", "Report"});
+  EXPECT_EQ(FromQt(c.window->windowTitle()),
+            "Vellumox PRO+ v1.7 \xE2\x80\x94 from the command line: -h -t Report");
+  QTest::mouseClick(c.Find<QCheckBox>("chkPageNum"), Qt::LeftButton);
+  EXPECT_EQ(c.window->windowTitle(), "Vellumox PRO+ v1.7");
+  Strings many;
+  for (int i = 0; i < 30; ++i) many.push_back("-f1");
+  std::string first_sixty;  // 60 bytes of the switches as typed, then "…"
+  for (int i = 0; i < 15; ++i) first_sixty += "-f1 ";
+  EXPECT_EQ(CommandLineCaption(many), "Vellumox PRO+ v1.7 \xE2\x80\x94 from the command line: " +
+                                          first_sixty + "\xE2\x80\xA6");
+
+  test::WriteFile(dir / "a.txt", "a\r\n");
+  for (bool save : {false, true}) {
+    SCOPED_TRACE(save);
+    Converter run(dir.path());
+    Strings args = {"-t", "Unattended", dir / "a.txt"};
+    if (save) args.insert(args.begin(), "--save");
+    run.Open(args);
+    while (run.window->JobRunning() || !run.window->Finished()) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    EXPECT_EQ(test::ReadFile(dir / "settings.ini").find("Title=Unattended") != std::string::npos,
+              save);
+  }
 }
 
 // Message boxes and the about window stand in the middle of their owner, or of the screen when

@@ -41,7 +41,7 @@ TEST(Album, CommandLineRunWritesOnePagePerPictureEvenWithMarkupOff) {
     SCOPED_TRACE(markup_off_before ? "after a conversion with -h" : "first");
     if (markup_off_before) {
       // The stored setting is now "no markup": the album must not turn into text.
-      auto h = RunHeadless(dir, ShellQuote(bin + "/vellumox") + " --batch -h note.txt");
+      auto h = RunHeadless(dir, ShellQuote(bin + "/vellumox") + " --batch --save -h note.txt");
       ASSERT_EQ(h.exit_code, 0) << h.error;
       ASSERT_NE(test::ReadFile(dir / "config/Vellumox/Vellumox.ini").find("Formatting=0"),
                 std::string::npos);

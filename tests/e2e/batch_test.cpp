@@ -1,6 +1,8 @@
 // Runs vellumox --batch on real files and folders, as a script or the album builder would.
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include <thread>
 
 #include "support/picture_fixtures.h"
@@ -50,16 +52,21 @@ TEST(Batch, OutputNamesAndDocumentInformation) {
   EXPECT_TRUE(SoundPdf(dir / "Named.PDF"));
 }
 
-TEST(Batch, SwitchesPersistIntoTheNextRun) {
+// A run keeps its switches for the next only when it asks (--save); otherwise it leaves no
+// trace: the next run starts from what was kept before it.
+TEST(Batch, SwitchesPersistIntoTheNextRunOnlyWhenSaved) {
   TempDir dir;
   Batch batch;
   test::WriteFile(dir / "a.txt", "x\r\n");
-  ASSERT_EQ(batch.Run("-f0 -s8 -b1 -u -n " + ShellQuote(dir / "a.txt")).exit_code, 0);
+  ASSERT_EQ(batch.Run("-f2 -t Report -a \"Ann Smith\" " + ShellQuote(dir / "a.txt")).exit_code, 0);
+  EXPECT_FALSE(test::PathExists(batch.config / "Vellumox/Vellumox.ini"));
+  ASSERT_EQ(batch.Run("--save -f0 -s8 -b1 -u -n " + ShellQuote(dir / "a.txt")).exit_code, 0);
   std::string settings = batch.SettingsFile();
   EXPECT_NE(settings.find("Font=0"), std::string::npos) << settings;
   EXPECT_NE(settings.find("FullScreen=1"), std::string::npos) << settings;
   test::WriteFile(dir / "b.txt", "y\r\n");
-  ASSERT_EQ(batch.Run(ShellQuote(dir / "b.txt")).exit_code, 0);
+  ASSERT_EQ(batch.Run("-t Elsewhere " + ShellQuote(dir / "b.txt")).exit_code, 0);
+  EXPECT_EQ(batch.SettingsFile(), settings);  // the title of that run stays with it
   std::string pdf = test::ReadFile(dir / "b.pdf");
   EXPECT_NE(pdf.find("/BaseFont /Courier\r>>\rendobj\r5 0 obj"), std::string::npos);
   EXPECT_NE(pdf.find("/F0 12 Tf"), std::string::npos);
@@ -104,6 +111,21 @@ TEST(Batch, HelpVersionAndBadOptions) {
     EXPECT_NE(long_help.output.find(size), std::string::npos) << long_help.output;
   }
   EXPECT_NE(long_help.output.find("Exit status"), std::string::npos);
+  EXPECT_NE(long_help.output.find("natural order"), std::string::npos);
+  // Every option that --help names is offered by the completion and told by the manual page.
+  const std::string completion =
+      test::ReadFile(std::string(VELLUMOX_SOURCE_DIR) + "/completion/vellumox");
+  const std::string manual = test::ReadFile(std::string(VELLUMOX_SOURCE_DIR) + "/man/vellumox.1");
+  const std::regex option("--[a-z][a-z-]*[a-z]");
+  for (auto it = std::sregex_iterator(long_help.output.begin(), long_help.output.end(), option);
+       it != std::sregex_iterator(); ++it) {
+    const std::string name = it->str();
+    if (name == "--list-folder") continue;  // the album builder's, not the user's
+    EXPECT_NE(completion.find(name), std::string::npos) << name;
+    std::string escaped;  // as groff writes it: every "-" as "\-"
+    for (char c : name) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+    EXPECT_NE(manual.find(escaped), std::string::npos) << name;
+  }
   auto version = batch.Run("--version");
   EXPECT_EQ(version.exit_code, 0);
   EXPECT_NE(version.output.find("JPEG PNG GIF BMP TIFF PSD PCX ICO TGA WMF EMF"), std::string::npos)

@@ -262,7 +262,7 @@ TEST(SettingsThatMakeNoPage, SettingsThatCannotBeKeptAreSaidSo) {
   test::WriteFile(dir / "a.txt", "x\r\n");
   test::WriteFile(dir / "not-a-folder", "");
   auto r = RunCommand("XDG_CONFIG_HOME=" + ShellQuote(dir / "not-a-folder") + " " +
-                      ShellQuote(test::BinDir() + "/vellumox") + " --batch " +
+                      ShellQuote(test::BinDir() + "/vellumox") + " --batch --save " +
                       ShellQuote(dir / "a.txt"));
   EXPECT_EQ(r.exit_code, 0) << r.error;
   EXPECT_TRUE(Holds(r.error, "warning: the switches of this run were not kept")) << r.error;

@@ -56,8 +56,8 @@ TEST(SettingsLinks, ADeviceOrAPipeIsLeftAloneAndTheRunSaysSo) {
       continue;
     }
     // A pipe that nobody writes would keep a reader waiting for ever: the run must end at once.
-    auto r = RunCommand("timeout 20 env " + test::VellumoxCommand(batch.config.path()) + " -f2 " +
-                        ShellQuote(dir / "a.txt"));
+    auto r = RunCommand("timeout 20 env " + test::VellumoxCommand(batch.config.path()) +
+                        " --save -f2 " + ShellQuote(dir / "a.txt"));
     EXPECT_EQ(r.exit_code, 0) << r.error;
     EXPECT_TRUE(Holds(r.error, "warning: the switches of this run were not kept: '" + folder +
                                    "/Vellumox.ini' is not a regular file"))
@@ -75,7 +75,7 @@ TEST(SettingsLinks, ALinkToARegularFileIsWrittenThrough) {
   RunCommand("mkdir -p " + ShellQuote(folder) + " " + ShellQuote(dir / "elsewhere") + " && touch " +
              ShellQuote(dir / "elsewhere/kept.ini") + " && ln -s " +
              ShellQuote(dir / "elsewhere/kept.ini") + " " + ShellQuote(folder + "/Vellumox.ini"));
-  auto r = batch.Run("-f2 " + ShellQuote(dir / "a.txt"));
+  auto r = batch.Run("--save -f2 " + ShellQuote(dir / "a.txt"));
   EXPECT_EQ(r.exit_code, 0) << r.error;
   EXPECT_EQ(TypeOfPath(folder + "/Vellumox.ini"), static_cast<mode_t>(S_IFLNK));
   EXPECT_TRUE(Holds(test::ReadFile(dir / "elsewhere/kept.ini"), "Font=2"));

@@ -51,9 +51,9 @@ TEST(CommandLineIntent, SlipsSaveNothingAndOptionsUndoSwitches) {
   EXPECT_EQ(slip.exit_code, 2);
   EXPECT_FALSE(test::PathExists(batch.config / "Vellumox/Vellumox.ini"));
 
-  ASSERT_EQ(batch.Run("-h -n -u " + ShellQuote(dir / "a.txt")).exit_code, 0);
+  ASSERT_EQ(batch.Run("--save -h -n -u " + ShellQuote(dir / "a.txt")).exit_code, 0);
   EXPECT_NE(batch.SettingsFile().find("Formatting=0"), std::string::npos);
-  auto undo = batch.Run("--markup --page-numbers --no-full-screen --jpeg-quality 85 " +
+  auto undo = batch.Run("--save --markup --page-numbers --no-full-screen --jpeg-quality 85 " +
                         ShellQuote(dir / "a.txt"));
   EXPECT_EQ(undo.exit_code, 0) << undo.error;
   const std::string settings = batch.SettingsFile();

@@ -135,8 +135,9 @@ TEST(UnixHabits, TheParallelRecipeOfTheReadme) {
                       "XDG_CONFIG_HOME=" + ShellQuote(dir / "config") +
                       // GNU parallel keeps files of its own under $HOME: here, the test's folder.
                       " HOME=" + ShellQuote(dir.path()) + " parallel --will-cite -0 -j2 " +
-                      ShellQuote(test::BinDir() + "/vellumox") + " --batch --quiet --no-save {}");
+                      ShellQuote(test::BinDir() + "/vellumox") + " --batch --quiet {}");
   EXPECT_EQ(r.exit_code, 0) << r.error;
+  EXPECT_FALSE(test::PathExists(dir / "config/Vellumox/Vellumox.ini"));  // no run raced to save
   for (const char* pdf : {"docs/a.pdf", "docs/b.pdf", "docs/sub/c.pdf", "docs/sub/d e.pdf"}) {
     EXPECT_TRUE(Sound(dir / pdf));
   }

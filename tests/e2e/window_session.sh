@@ -39,16 +39,16 @@ keys "$about" Escape
 ends $pid
 
 # A command line that names a file converts at once; the about window follows, and the
-# program ends when it is dismissed.
-"$vellumox" -t"Unattended" "$dir/b.txt" &
+# program ends when it is dismissed. It keeps its switches because it asks to (--save).
+"$vellumox" --save -t"Unattended" "$dir/b.txt" &
 pid=$!
 about=$(window "About Kelm's Vellumox PRO\+")
 [ -s "$dir/b.pdf" ] || { echo "b.pdf was not written before the about window" >&2; exit 1; }
 keys "$about" Escape
 ends $pid
 
-# --no-save holds with a display too: the unattended run converts and keeps none of its switches.
-"$vellumox" --no-save -s3 -t"Not kept" "$dir/c.txt" &
+# Without --save the unattended run converts and keeps none of its switches.
+"$vellumox" -s3 -t"Not kept" "$dir/c.txt" &
 pid=$!
 about=$(window "About Kelm's Vellumox PRO\+")
 [ -s "$dir/c.pdf" ] || { echo "c.pdf was not written before the about window" >&2; exit 1; }

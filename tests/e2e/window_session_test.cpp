@@ -35,7 +35,7 @@ TEST(WindowSession, TypedConversionsAndTheClosePath) {
   // Each close path saved the settings; the unattended run kept its title.
   std::string settings = test::ReadFile(dir / "config/Vellumox/Vellumox.ini");
   EXPECT_NE(settings.find("Title=Unattended"), std::string::npos) << settings;
-  // The --no-save run kept nothing, though its window closed through the same path.
+  // The run without --save kept nothing, though its window closed through the same path.
   EXPECT_EQ(settings.find("Not kept"), std::string::npos) << settings;
   EXPECT_EQ(settings.find("FontSize=3\n"), std::string::npos) << settings;
 }
