@@ -65,13 +65,15 @@ void LayOutLines(const std::string& filename, DocumentWriter& writer, LineLayout
 
 }  // namespace
 
-bool LinesNeedUnicodeFonts(const std::string& filename) {
+bool LinesNeedUnicodeFonts(const std::string& filename, bool use_text_formatting) {
   InputTextReader reader;
   reader.KeepCharacters();
   if (!reader.Open(filename)) return false;
   std::string_view line;
   while (reader.NextLine(line)) {
-    if (reader.LinesAreUtf8() && LineLayout::LineNeedsUnicodeFonts(line)) return true;
+    if (reader.LinesAreUtf8() && LineLayout::LineNeedsUnicodeFonts(line, use_text_formatting)) {
+      return true;
+    }
   }
   return false;
 }
@@ -102,7 +104,8 @@ bool ConvertText(const std::string& filename, const ConversionSettings& settings
   // resources at its end, where the embedded faces it takes can be named. A document with
   // pictures is looked through first instead: its pictures are converted once, and each
   // converted JPEG leaves the temporary folder as soon as it is in the PDF.
-  const bool unicode_at_once = pictures && LinesNeedUnicodeFonts(filename);
+  const bool unicode_at_once =
+      pictures && LinesNeedUnicodeFonts(filename, settings.UseTextFormating);
   for (bool unicode_fonts : {false, true}) {
     if (unicode_at_once && !unicode_fonts) continue;
     if (unicode_fonts && !unicode_at_once) writer.Discard();

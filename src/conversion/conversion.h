@@ -44,7 +44,7 @@ bool ConvertText(const std::string& filename, const ConversionSettings& settings
 
 // Whether a line of the text shows characters that Windows-1252 lacks, so that the document
 // needs embedded faces (LineLayout::NeedsUnicodeFonts for each line).
-bool LinesNeedUnicodeFonts(const std::string& filename);
+bool LinesNeedUnicodeFonts(const std::string& filename, bool use_text_formatting);
 
 class Conversion {
  public:

@@ -1,6 +1,8 @@
 #include "layout/line_layout.h"
 
 #include <hb.h>
+#include <unicode/bytestream.h>
+#include <unicode/normalizer2.h>
 
 #include <algorithm>
 #include <limits>
@@ -52,20 +54,70 @@ bool LineLayout::BreakBefore(std::string_view line, const LineSurvey& survey) {
   return false;
 }
 
-bool LineLayout::InWindows1252(std::string_view line, std::string& out, std::string& composed) {
-  out.clear();
-  if (Utf8ToWindows1252(line, out)) return true;
-  // A mark after its character is put together with it first (normalisation form C), so that
-  // "e" and a combining acute are the Windows-1252 "\xE9".
-  composed = ComposeMarks(line);
-  out.clear();
-  return Utf8ToWindows1252(composed, out);
+namespace {
+
+// UTF-8 text in normalisation form C: marks put together with their characters, and the
+// characters that are another's twin (U+212A KELVIN SIGN is K, U+212B ANGSTROM SIGN is \xC3\x85)
+// replaced by it.
+std::string Nfc(std::string_view utf8) {
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+  std::string out;
+  if (U_SUCCESS(status)) {
+    icu::StringByteSink<std::string> sink(&out, static_cast<int32_t>(utf8.size()));
+    nfc->normalizeUTF8(0, icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())), sink,
+                       nullptr, status);
+  }
+  return U_SUCCESS(status) ? out : std::string(utf8);
 }
 
-bool LineLayout::LineNeedsUnicodeFonts(std::string_view line) {
+}  // namespace
+
+std::string DrawnText(std::string_view line, bool use_text_formatting) {
+  if (!HasMarkup(line, use_text_formatting)) return std::string(line);
+  // The markup path's reading: the text before each element and its content are drawn, the
+  // tags are not; after the last element the rest is text.
+  std::string drawn;
+  MarkupScanner scanner(line);
+  size_t start = 0;
+  while (std::optional<MarkupElement> element = scanner.NextElement(start)) {
+    drawn.append(line.substr(start, element->open - start));
+    drawn.append(element->content);
+    start = element->resume;
+    if (start >= line.size() || !scanner.HasMarkupFrom(start)) break;
+  }
+  if (start < line.size()) drawn.append(line.substr(start));
+  return drawn;
+}
+
+bool LineLayout::InWindows1252(std::string_view line, bool use_text_formatting, std::string& out,
+                               std::string& composed) {
+  out.clear();
+  composed.clear();
+  if (Utf8ToWindows1252(line, out)) return true;
+  // In normalisation form C, which also puts a mark after its character together with it ("e"
+  // and a combining acute are the Windows-1252 "\xE9").
+  const std::string nfc = Nfc(line);
+  out.clear();
+  if (Utf8ToWindows1252(nfc, out)) return true;
+  // Characters beyond Windows-1252 inside tags alone are never drawn: the line is the one that
+  // has "?" there (what the tags are read as in any case).
+  if (use_text_formatting) {
+    std::string drawn;
+    if (Utf8ToWindows1252(DrawnText(nfc, true), drawn)) {
+      out.clear();
+      Utf8ToWindows1252(nfc, out);
+      return true;
+    }
+  }
+  composed = ComposeMarks(line);
+  return false;
+}
+
+bool LineLayout::LineNeedsUnicodeFonts(std::string_view line, bool use_text_formatting) {
   if (FindNonAscii(line) == std::string_view::npos) return false;
   std::string converted, composed;
-  return !InWindows1252(line, converted, composed);
+  return !InWindows1252(line, use_text_formatting, converted, composed);
 }
 
 void LineLayout::PrintUtf8Line(std::string_view line) {
@@ -75,7 +127,7 @@ void LineLayout::PrintUtf8Line(std::string_view line) {
     return;
   }
   std::string composed;
-  if (InWindows1252(line, converted_, composed)) {
+  if (InWindows1252(line, writer_.geometry().UseTextFormating, converted_, composed)) {
     PrintLine(converted_);
     return;
   }

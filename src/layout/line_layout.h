@@ -20,6 +20,10 @@ namespace vellumox {
 // has the two as one character (the composition of normalisation form C).
 std::string ComposeMarks(std::string_view utf8);
 
+// The text of a line that is drawn: without the tags of its markup when it holds markup (the
+// markup path's reading), else the whole line.
+std::string DrawnText(std::string_view line, bool use_text_formatting);
+
 class LineLayout {
  public:
   // Below this many characters the wrap width that the page figures give means nothing (large
@@ -46,7 +50,7 @@ class LineLayout {
   void PrintUtf8Line(std::string_view line);
   bool NeedsUnicodeFonts() const { return needs_unicode_fonts_; }
   // Whether PrintUtf8Line would need embedded faces for this line.
-  static bool LineNeedsUnicodeFonts(std::string_view line);
+  static bool LineNeedsUnicodeFonts(std::string_view line, bool use_text_formatting);
   // What the document could not show, told once at its end (empty when nothing is missing).
   std::string MissingCharactersWarning() const { return fallback_.MissingWarning(); }
   int MissingCharacterCount() const { return static_cast<int>(fallback_.Missing().size()); }
@@ -72,10 +76,11 @@ class LineLayout {
   // Lays out a line that is too long for one text line, piece by piece.
   void Wrap(std::string_view line, size_t width, size_t encoded_length);
 
-  // The line in Windows-1252 into out, marks put together with their characters where that
-  // helps; false when Windows-1252 lacks some of its characters, and composed is then the line
-  // with its marks put together.
-  static bool InWindows1252(std::string_view line, std::string& out, std::string& composed);
+  // The line in Windows-1252 into out: as it is, or in normalisation form C, or with "?" for
+  // characters that only its tags hold; false when Windows-1252 lacks some of its drawn
+  // characters, and composed is then the line with its marks put together.
+  static bool InWindows1252(std::string_view line, bool use_text_formatting, std::string& out,
+                            std::string& composed);
 
   DocumentWriter& writer_;
   PageCursor cursor_;

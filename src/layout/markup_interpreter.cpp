@@ -186,8 +186,10 @@ size_t MarkupInterpreter::FittingBytes(std::string_view text, double room, bool 
   // by word cost a call and two searches per word.
   const auto most = static_cast<int64_t>(std::floor((room + kWidthSlack) * 1000.0 / size_));
   size_t fitting = font_->Fit(text, most, std::numeric_limits<size_t>::max()).characters;
+  // Fit takes the first character even when it does not fit; here it does not fit either, a
+  // text of one character included.
+  if (fitting == 1 && font_->Width(text.substr(0, 1)) > most) fitting = 0;
   if (fitting == text.size()) return fitting;
-  if (fitting == 1 && font_->Width(text.substr(0, 1)) > most) fitting = 0;  // the lone first
   size_t word = 0;
   if (text[fitting] == ' ') {
     word = text.find_first_not_of(' ', fitting);

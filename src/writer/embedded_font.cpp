@@ -194,10 +194,12 @@ void EmbeddedFont::ShapeInto(std::string_view text, TextDirection direction,
     hb_buffer_add_utf8(buffer, text.data(), static_cast<int>(text.size()),
                        static_cast<unsigned>(begin), static_cast<int>(end - begin));
     if (begin == 0) {
-      if (direction == TextDirection::kRightToLeft) {
-        hb_buffer_set_direction(buffer, HB_DIRECTION_RTL);
-      }
-      hb_buffer_guess_segment_properties(buffer);  // the script, and the direction it writes in
+      // The direction is the run's bidirectional level alone, never a guess from its script:
+      // Arabic-Indic digits stand at a left-to-right level inside right-to-left text, and a
+      // guess from their script would draw every number backwards.
+      hb_buffer_set_direction(
+          buffer, direction == TextDirection::kRightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+      hb_buffer_guess_segment_properties(buffer);  // the script and the language
       hb_buffer_get_segment_properties(buffer, &properties);
     } else {
       hb_buffer_set_segment_properties(buffer, &properties);  // the whole run's

@@ -25,8 +25,9 @@ struct ShapedGlyph {
   int32_t rise = 0;      // and this far above the baseline (a mark above another), thousandths
 };
 
-// The order in which a run's glyphs are shown: as the shaper finds it from the text's script,
-// or right to left, for a run that the bidirectional order puts at a right-to-left level.
+// The order in which a run's glyphs are shown: left to right (a run at an even bidirectional
+// level, and any text measured), or right to left, for a run that the bidirectional order puts
+// at a right-to-left level.
 enum class TextDirection { kNatural, kRightToLeft };
 
 // How much of a text fits: the characters taken and the length of their string bytes.
