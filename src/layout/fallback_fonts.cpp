@@ -1,7 +1,9 @@
 #include "layout/fallback_fonts.h"
 
 #include <fontconfig/fontconfig.h>
+#include <hb.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -85,10 +87,20 @@ const FontSetup& Setup() {
 }  // namespace
 
 void FallbackFonts::Reset() {
-  faces_.clear();
   opened_.clear();
-  by_character_.clear();
+  script_faces_.clear();
+  word_faces_.clear();
   missing_.clear();
+}
+
+void FallbackFonts::SetParagraph(std::string_view utf8, bool right_to_left) {
+  paragraph_right_to_left_ = right_to_left;
+  paragraph_kana_ = false;
+  for (size_t at = 0; at < utf8.size() && !paragraph_kana_;) {
+    const char32_t c = NextCodePoint(utf8, at);
+    paragraph_kana_ = (c >= 0x3040 && c <= 0x30FF) || (c >= 0x31F0 && c <= 0x31FF) ||
+                      (c >= 0xFF66 && c <= 0xFF9F);
+  }
 }
 
 FallbackFonts::Style FallbackFonts::StyleOf(const Font& standard) {
@@ -105,71 +117,370 @@ FallbackFonts::Style FallbackFonts::StyleOf(const Font& standard) {
   return style;
 }
 
-const Font* FallbackFonts::For(char32_t character, const Font& standard) {
-  const Style style = StyleOf(standard);
-  auto [known, fresh] = by_character_.try_emplace({style, character}, nullptr);
-  if (!fresh) return known->second;
-  // A face already taken in this style shows most characters of the same script.
-  for (const Font* face : faces_[style]) {
-    if (static_cast<const EmbeddedFont*>(face)->Covers(character)) return known->second = face;
+namespace {
+
+bool RealScript(hb_script_t script) {
+  return script != HB_SCRIPT_COMMON && script != HB_SCRIPT_INHERITED &&
+         script != HB_SCRIPT_UNKNOWN && script != HB_SCRIPT_INVALID;
+}
+
+// Letters, marks and digits make words; blanks, punctuation and symbols stand between them.
+bool WordCharacter(char32_t c) {
+  switch (hb_unicode_general_category(hb_unicode_funcs_get_default(), c)) {
+    case HB_UNICODE_GENERAL_CATEGORY_LOWERCASE_LETTER:
+    case HB_UNICODE_GENERAL_CATEGORY_MODIFIER_LETTER:
+    case HB_UNICODE_GENERAL_CATEGORY_OTHER_LETTER:
+    case HB_UNICODE_GENERAL_CATEGORY_TITLECASE_LETTER:
+    case HB_UNICODE_GENERAL_CATEGORY_UPPERCASE_LETTER:
+    case HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK:
+    case HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK:
+    case HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK:
+    case HB_UNICODE_GENERAL_CATEGORY_DECIMAL_NUMBER:
+    case HB_UNICODE_GENERAL_CATEGORY_LETTER_NUMBER:
+    case HB_UNICODE_GENERAL_CATEGORY_OTHER_NUMBER:
+      return true;
+    default:
+      return false;
   }
+}
+
+bool InWindows1252(std::string_view utf8) {
+  for (size_t at = 0; at < utf8.size();) {
+    if (Windows1252ByteOf(NextCodePoint(utf8, at)) < 0) return false;
+  }
+  return true;
+}
+
+// Whether a face shows every character of a text (those drawn as nothing aside, which any face
+// passes on as it can).
+bool CoversAll(const Font* face, std::string_view utf8) {
+  if (!face) return false;
+  const auto* embedded = static_cast<const EmbeddedFont*>(face);
+  for (size_t at = 0; at < utf8.size();) {
+    const char32_t c = NextCodePoint(utf8, at);
+    if (!embedded->Covers(c) && WordCharacter(c)) return false;
+  }
+  return true;
+}
+
+// The class of a face by its family names: serif, monospace or sans, as the standard fonts'
+// classes count (0 monospace, 1 serif, 2 sans).
+int ClassOf(FcPattern* face) {
+  int spacing = 0;
+  if (FcPatternGetInteger(face, FC_SPACING, 0, &spacing) == FcResultMatch && spacing >= FC_MONO) {
+    return 0;
+  }
+  FcChar8* family = nullptr;
+  for (int i = 0; FcPatternGetString(face, FC_FAMILY, i, &family) == FcResultMatch; ++i) {
+    const std::string_view name(reinterpret_cast<const char*>(family));
+    for (std::string_view mono : {"Mono", "Coding"}) {
+      if (Holds(name, mono)) return 0;
+    }
+    for (std::string_view serif :
+         {"Serif", "Naskh", "Myeongjo", "Mincho", "Song", "Ming", "Batang"}) {
+      if (Holds(name, serif)) return 1;
+    }
+  }
+  return 2;
+}
+
+// Faces of a script's special styles (a Hebrew script of commentaries, Arabic Kufi and
+// Nastaliq, looped Thai), and condensed ones: taken only where nothing plainer has the text.
+bool SpecialStyle(FcPattern* face) {
+  FcChar8* family = nullptr;
+  if (FcPatternGetString(face, FC_FAMILY, 0, &family) != FcResultMatch) return false;
+  const std::string_view name(reinterpret_cast<const char*>(family));
+  for (std::string_view special : {"Rashi", "Kufi", "Nastaliq", "Looped", "Condensed"}) {
+    if (Holds(name, special)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string FallbackFonts::LanguageOf(uint32_t script) const {
+  switch (static_cast<hb_script_t>(script)) {
+    case HB_SCRIPT_CYRILLIC:
+      return "ru";
+    case HB_SCRIPT_GREEK:
+      return "el";
+    case HB_SCRIPT_HEBREW:
+      return "he";
+    case HB_SCRIPT_ARABIC:
+      return "ar";
+    case HB_SCRIPT_SYRIAC:
+      return "syr";
+    case HB_SCRIPT_THAANA:
+      return "dv";
+    case HB_SCRIPT_ARMENIAN:
+      return "hy";
+    case HB_SCRIPT_GEORGIAN:
+      return "ka";
+    case HB_SCRIPT_DEVANAGARI:
+      return "hi";
+    case HB_SCRIPT_BENGALI:
+      return "bn";
+    case HB_SCRIPT_GURMUKHI:
+      return "pa";
+    case HB_SCRIPT_GUJARATI:
+      return "gu";
+    case HB_SCRIPT_ORIYA:
+      return "or";
+    case HB_SCRIPT_TAMIL:
+      return "ta";
+    case HB_SCRIPT_TELUGU:
+      return "te";
+    case HB_SCRIPT_KANNADA:
+      return "kn";
+    case HB_SCRIPT_MALAYALAM:
+      return "ml";
+    case HB_SCRIPT_SINHALA:
+      return "si";
+    case HB_SCRIPT_THAI:
+      return "th";
+    case HB_SCRIPT_LAO:
+      return "lo";
+    case HB_SCRIPT_TIBETAN:
+      return "bo";
+    case HB_SCRIPT_MYANMAR:
+      return "my";
+    case HB_SCRIPT_KHMER:
+      return "km";
+    case HB_SCRIPT_ETHIOPIC:
+      return "am";
+    case HB_SCRIPT_HANGUL:
+      return "ko";
+    case HB_SCRIPT_HIRAGANA:
+    case HB_SCRIPT_KATAKANA:
+      return "ja";
+    case HB_SCRIPT_BOPOMOFO:
+      return "zh-tw";
+    case HB_SCRIPT_HAN:
+      return paragraph_kana_ ? "ja" : "zh-cn";
+    default:
+      return std::string();
+  }
+}
+
+std::vector<FaceRun> FallbackFonts::Runs(std::string_view utf8, const Font& standard) {
+  const Style style = StyleOf(standard);
+  struct Cluster {
+    size_t begin = 0, end = 0;
+    bool word = false;
+    bool windows1252 = false;
+    hb_script_t script = HB_SCRIPT_COMMON;
+  };
+  std::vector<Cluster> clusters;
+  hb_unicode_funcs_t* funcs = hb_unicode_funcs_get_default();
+  for (size_t at = 0; at < utf8.size();) {
+    Cluster c;
+    c.begin = at;
+    c.end = ClusterEnd(utf8, at);
+    size_t next = at;
+    const char32_t first = NextCodePoint(utf8, next);
+    c.word = WordCharacter(first);
+    c.script = hb_unicode_script(funcs, first);
+    c.windows1252 = InWindows1252(utf8.substr(c.begin, c.end - c.begin));
+    clusters.push_back(c);
+    at = c.end;
+  }
+  std::vector<FaceRun> runs;
+  auto add = [&](size_t begin, size_t end, const Font* face) {
+    if (!runs.empty() && runs.back().face == face && runs.back().end == begin) {
+      runs.back().end = end;
+    } else {
+      runs.push_back({begin, end, face});
+    }
+  };
+  const Font* previous = nullptr;  // the face of the text before, when it is in one
+  for (size_t i = 0; i < clusters.size();) {
+    const Cluster& c = clusters[i];
+    if (!c.word) {
+      const std::string_view text = utf8.substr(c.begin, c.end - c.begin);
+      const Font* face = nullptr;
+      if (!c.windows1252) {
+        face = CoversAll(previous, text) ? previous : ClusterFace(text, c.script, style);
+      }
+      add(c.begin, c.end, face);
+      if (face) previous = face;
+      ++i;
+      continue;
+    }
+    // A word: its clusters while they are letters, marks and digits of one script.
+    size_t j = i;
+    hb_script_t script = HB_SCRIPT_COMMON;
+    bool windows1252 = true;
+    for (; j < clusters.size() && clusters[j].word; ++j) {
+      if (RealScript(clusters[j].script)) {
+        if (!RealScript(script)) {
+          script = clusters[j].script;
+        } else if (clusters[j].script != script) {
+          break;
+        }
+      }
+      windows1252 = windows1252 && clusters[j].windows1252;
+    }
+    const size_t begin = clusters[i].begin, end = clusters[j - 1].end;
+    if (windows1252) {
+      add(begin, end, nullptr);
+    } else if (const Font* face = WordFace(utf8.substr(begin, end - begin), script, style)) {
+      add(begin, end, face);
+      previous = face;
+    } else {
+      // No one face has the whole word: each cluster in the first face that has it.
+      for (size_t k = i; k < j; ++k) {
+        const std::string_view text =
+            utf8.substr(clusters[k].begin, clusters[k].end - clusters[k].begin);
+        const Font* face = clusters[k].windows1252     ? nullptr
+                           : CoversAll(previous, text) ? previous
+                                                       : ClusterFace(text, script, style);
+        add(clusters[k].begin, clusters[k].end, face);
+        if (face) previous = face;
+      }
+    }
+    i = j;
+  }
+  return runs;
+}
+
+const Font* FallbackFonts::WordFace(std::string_view word, uint32_t script, const Style& style) {
+  auto [known, fresh] = word_faces_.try_emplace({style, std::string(word)}, nullptr);
+  if (!fresh) return known->second;
+  const std::string language = LanguageOf(script);
+  size_t at = 0;
+  char32_t sample = NextCodePoint(word, at);
+  for (size_t k = 0; k < word.size();) {
+    const char32_t c = NextCodePoint(word, k);
+    if (static_cast<uint32_t>(hb_unicode_script(hb_unicode_funcs_get_default(), c)) == script) {
+      sample = c;
+      break;
+    }
+  }
+  const Font* face = ScriptFace(script, language, sample, style);
+  if (!CoversAll(face, word)) face = Choose(word, language, style);
+  return known->second = face;
+}
+
+const Font* FallbackFonts::ClusterFace(std::string_view cluster, uint32_t script,
+                                       const Style& style) {
+  size_t at = 0;
+  const char32_t first = NextCodePoint(cluster, at);
+  const std::string language =
+      RealScript(static_cast<hb_script_t>(script)) ? LanguageOf(script) : std::string();
+  const Font* face = RealScript(static_cast<hb_script_t>(script))
+                         ? ScriptFace(script, language, first, style)
+                         : nullptr;
+  if (CoversAll(face, cluster)) return face;
+  auto [known, fresh] = word_faces_.try_emplace({style, std::string(cluster)}, nullptr);
+  if (fresh) {
+    known->second = Choose(cluster, language, style);
+    // Without a face for the whole cluster, one for its character at least (its marks then go
+    // without).
+    if (!known->second) known->second = Choose(cluster.substr(0, at), language, style);
+  }
+  if (!known->second) missing_.insert(first);
+  return known->second;
+}
+
+const Font* FallbackFonts::ScriptFace(uint32_t script, const std::string& language, char32_t sample,
+                                      const Style& style) {
+  auto [known, fresh] = script_faces_.try_emplace({style, script, language}, nullptr);
+  if (!fresh) return known->second;
+  std::string text;
+  AppendUtf8(sample, text);
+  return known->second = Choose(text, language, style);
+}
+
+const Font* FallbackFonts::Choose(std::string_view text, const std::string& language,
+                                  const Style& style) {
   const FontSetup& setup = Setup();
   if (!setup.problem.empty()) writer_.WarnOnce("fontconfig", setup.problem);
   // A character that no face has at all is known so at once, without a search of the faces
   // (which takes about a millisecond, a long time for a text of many such characters).
-  const Font* found =
-      FcCharSetHasChar(setup.coverage, character) ? Find(character, style) : nullptr;
-  if (!found) missing_.insert(character);
-  return known->second = found;
-}
-
-const Font* FallbackFonts::Find(char32_t character, const Style& style) {
+  FcCharSet* wanted = FcCharSetCreate();
+  for (size_t at = 0; at < text.size();) {
+    const char32_t c = NextCodePoint(text, at);
+    if (!WordCharacter(c) && Windows1252ByteOf(c) >= 0) continue;
+    if (!FcCharSetHasChar(setup.coverage, c)) {
+      FcCharSetDestroy(wanted);
+      return nullptr;
+    }
+    FcCharSetAddChar(wanted, c);
+  }
   static constexpr const char* kFamilies[] = {"monospace", "serif", "sans-serif"};
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(kFamilies[style.kind]));
   FcPatternAddInteger(pattern, FC_WEIGHT, style.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pattern, FC_SLANT, style.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-  FcCharSet* wanted = FcCharSetCreate();
-  FcCharSetAddChar(wanted, character);
   FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
+  FcLangSet* languages = nullptr;
+  if (!language.empty()) {
+    languages = FcLangSetCreate();
+    FcLangSetAdd(languages, reinterpret_cast<const FcChar8*>(language.c_str()));
+    FcPatternAddLangSet(pattern, FC_LANG, languages);
+  }
   FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result = FcResultNoMatch;
   FcFontSet* sorted = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
-  const Font* found = nullptr;
-  for (int i = 0; sorted && i < sorted->nfont && !found; ++i) {
-    FcPattern* candidate = sorted->fonts[i];
-    FcCharSet* covers = nullptr;
-    if (FcPatternGetCharSet(candidate, FC_CHARSET, 0, &covers) != FcResultMatch ||
-        !FcCharSetHasChar(covers, character)) {
-      continue;
-    }
-    FcChar8* file = nullptr;
+  // The candidates that have every character, best first: of the language, of the class, of a
+  // plain style, then as fontconfig ranks them (which weighs the weight and slant).
+  struct Candidate {
+    int score = 0;
+    int rank = 0;
+    std::string file;
     int index = 0;
-    if (FcPatternGetString(candidate, FC_FILE, 0, &file) != FcResultMatch) continue;
-    FcPatternGetInteger(candidate, FC_INDEX, 0, &index);
-    const std::string key =
-        std::string(reinterpret_cast<const char*>(file)) + "#" + std::to_string(index);
-    auto opened = opened_.find(key);
-    if (opened != opened_.end()) {
-      found = opened->second;
-      if (found && !static_cast<const EmbeddedFont*>(found)->Covers(character)) found = nullptr;
+  };
+  std::vector<Candidate> candidates;
+  for (int i = 0; sorted && i < sorted->nfont; ++i) {
+    FcPattern* face = sorted->fonts[i];
+    FcChar8* format = nullptr;
+    FcCharSet* covers = nullptr;
+    FcChar8* file = nullptr;
+    if (FcPatternGetString(face, FC_FONTFORMAT, 0, &format) != FcResultMatch ||
+        std::string_view(reinterpret_cast<const char*>(format)) != "TrueType" ||
+        FcPatternGetCharSet(face, FC_CHARSET, 0, &covers) != FcResultMatch ||
+        !FcCharSetIsSubset(wanted, covers) ||
+        FcPatternGetString(face, FC_FILE, 0, &file) != FcResultMatch) {
       continue;
     }
-    // Faces with TrueType outlines only; one that cannot be embedded is remembered as such.
-    std::unique_ptr<EmbeddedFont> face = EmbeddedFont::Open(
-        reinterpret_cast<const char*>(file), static_cast<unsigned>(index), writer_.NextFontName());
-    if (!face || !face->Covers(character)) {
-      opened_[key] = nullptr;
-      continue;
+    Candidate candidate;
+    candidate.rank = i;
+    candidate.file = reinterpret_cast<const char*>(file);
+    FcPatternGetInteger(face, FC_INDEX, 0, &candidate.index);
+    FcLangSet* has = nullptr;
+    if (!language.empty() && FcPatternGetLangSet(face, FC_LANG, 0, &has) == FcResultMatch &&
+        FcLangSetHasLang(has, reinterpret_cast<const FcChar8*>(language.c_str())) !=
+            FcLangDifferentLang) {
+      candidate.score += 4;
     }
-    found = opened_[key] = &writer_.AddFont(std::move(face));
+    if (ClassOf(face) == style.kind) candidate.score += 2;
+    if (!SpecialStyle(face)) candidate.score += 1;
+    candidates.push_back(std::move(candidate));
   }
   if (sorted) FcFontSetDestroy(sorted);
-  FcCharSetDestroy(wanted);
+  if (languages) FcLangSetDestroy(languages);
   FcPatternDestroy(pattern);
-  if (found) faces_[style].push_back(found);
-  return found;
+  FcCharSetDestroy(wanted);
+  std::stable_sort(candidates.begin(), candidates.end(),
+                   [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
+  // The first that can be embedded and really shows the text (its outlines there).
+  for (const Candidate& candidate : candidates) {
+    const Font* face = Opened(candidate.file, candidate.index);
+    if (CoversAll(face, text)) return face;
+  }
+  return nullptr;
+}
+
+const Font* FallbackFonts::Opened(const std::string& file, int index) {
+  const std::string key = file + "#" + std::to_string(index);
+  auto [known, fresh] = opened_.try_emplace(key, nullptr);
+  if (!fresh) return known->second;
+  // Faces with TrueType outlines only; one that cannot be embedded is remembered as such.
+  std::unique_ptr<EmbeddedFont> face =
+      EmbeddedFont::Open(file, static_cast<unsigned>(index), writer_.NextFontName());
+  if (face) known->second = &writer_.AddFont(std::move(face));
+  return known->second;
 }
 
 std::string FallbackFonts::MissingWarning() const {
@@ -189,37 +500,20 @@ std::string FallbackFonts::MissingWarning() const {
 
 FontRuns SplitIntoFontRuns(std::string_view utf8, const Font& standard, FallbackFonts& fallback) {
   FontRuns runs;
-  auto append = [&](const Font* font, std::string_view text) {
-    if (runs.texts.empty() || runs.fonts.back() != font) {
-      runs.texts.emplace_back();
-      runs.fonts.push_back(font);
-    }
-    runs.texts.back().append(text);
-  };
-  std::vector<char32_t> cluster;
-  for (size_t at = 0; at < utf8.size();) {
-    // A character and the marks after it.
-    const size_t start = at;
-    const size_t end = ClusterEnd(utf8, start);
-    cluster.clear();
-    while (at < end) cluster.push_back(NextCodePoint(utf8, at));
-    std::string bytes;
-    bool representable = true;
-    for (char32_t c : cluster) {
-      const int byte = Windows1252ByteOf(c);
-      representable = representable && byte >= 0;
-      bytes += static_cast<char>(byte >= 0 ? byte : '?');
-    }
-    if (representable) {
-      append(nullptr, bytes);
+  for (const FaceRun& run : fallback.Runs(utf8, standard)) {
+    const std::string_view text = utf8.substr(run.begin, run.end - run.begin);
+    runs.fonts.push_back(run.face);
+    if (run.face) {
+      runs.texts.emplace_back(text);
       continue;
     }
-    const Font* face = fallback.For(cluster.front(), standard);
-    if (face) {
-      append(face, utf8.substr(start, at - start));
-    } else {
-      append(nullptr, bytes);  // "?" where nothing shows the character
+    // In the standard font: its bytes, with "?" for a character that nothing shows.
+    std::string bytes;
+    for (size_t at = 0; at < text.size();) {
+      const int byte = Windows1252ByteOf(NextCodePoint(text, at));
+      bytes += static_cast<char>(byte >= 0 ? byte : '?');
     }
+    runs.texts.push_back(std::move(bytes));
   }
   return runs;
 }

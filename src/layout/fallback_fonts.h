@@ -1,14 +1,16 @@
-// The fonts that show what the document's standard fonts cannot: for a character that
-// Windows-1252 lacks, an installed face found with fontconfig by the character's coverage and
-// the standard font's class (Courier and CourierNew monospace, Times serif, any other sans)
-// and style (bold, italic), embedded in the document when first used. Also the text runs that
-// split a line between the standard font in force and these faces.
+// The fonts that show what the document's standard fonts cannot: for words that Windows-1252
+// lacks, installed faces found with fontconfig by their script's language and coverage and the
+// standard font's class (Courier and CourierNew monospace, Times serif, any other sans) and
+// style (bold, italic), embedded in the document when first used. Also the text runs that split
+// a line between the standard font in force and these faces.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "writer/document_writer.h"
@@ -17,18 +19,33 @@
 
 namespace vellumox {
 
+// A stretch of UTF-8 text (bytes begin to end) and the face that shows it; nullptr: the
+// standard font in force, for text that Windows-1252 holds (and a character that no face has,
+// shown as "?").
+struct FaceRun {
+  size_t begin = 0;
+  size_t end = 0;
+  const Font* face = nullptr;
+};
+
 class FallbackFonts {
  public:
   explicit FallbackFonts(DocumentWriter& writer) : writer_(writer) {}
 
   // A new document: no face chosen yet, no character missing.
   void Reset();
-  // The embedded face that shows character in the style of standard (a standard font of the
-  // document), or nullptr when no installed face has it.
-  const Font* For(char32_t character, const Font& standard);
-  // The direction of the paragraph (input line) being laid out, which its pieces are shown in.
-  void SetParagraphRightToLeft(bool right_to_left) { paragraph_right_to_left_ = right_to_left; }
+  // The paragraph (input line) being laid out: the direction its pieces are shown in, and
+  // whether it holds kana (its ideographs are then Japanese, else Chinese).
+  void SetParagraph(std::string_view utf8, bool right_to_left);
   bool ParagraphRightToLeft() const { return paragraph_right_to_left_; }
+  // The faces of a text in the style of standard (a standard font of the document). A word (a
+  // run of letters, marks and digits of one script) that Windows-1252 holds is in the standard
+  // font; any other word is whole in one face: the face of its script, chosen once a document
+  // for the script's language and the standard font's class, or, where that one lacks some of
+  // the word's characters, a face that has them all; where no face has a whole word, it is
+  // split among as few faces as its characters need. A blank or a punctuation mark is in the
+  // standard font when Windows-1252 holds it, else in the face of the text before it.
+  std::vector<FaceRun> Runs(std::string_view utf8, const Font& standard);
   // The characters that no installed face has, so far in this document.
   const std::set<char32_t>& Missing() const { return missing_; }
   // "2 characters could not be shown (no installed font has U+1F600 U+1F601)", or empty.
@@ -42,19 +59,32 @@ class FallbackFonts {
     auto operator<=>(const Style&) const = default;
   };
   static Style StyleOf(const Font& standard);
-  const Font* Find(char32_t character, const Style& style);
+  // The face of a word of a script, or nullptr when no one face has all its characters.
+  const Font* WordFace(std::string_view word, uint32_t script, const Style& style);
+  // The face of one cluster (a character and its marks) that no word's face shows.
+  const Font* ClusterFace(std::string_view cluster, uint32_t script, const Style& style);
+  // The face of a script in a style, the same for the whole document (nullptr: none).
+  const Font* ScriptFace(uint32_t script, const std::string& language, char32_t sample,
+                         const Style& style);
+  // The best installed face that has every character of text: of the script's language and
+  // the style's class where one is, as fontconfig ranks them after that; nullptr when none.
+  const Font* Choose(std::string_view text, const std::string& language, const Style& style);
+  // The face of a file, embedded in the document the first time it is taken.
+  const Font* Opened(const std::string& file, int index);
+  // The language that fontconfig is asked for a script's faces ("" for none).
+  std::string LanguageOf(uint32_t script) const;
 
   DocumentWriter& writer_;
-  std::map<Style, std::vector<const Font*>> faces_;  // the faces taken, by style
-  std::map<std::string, const Font*> opened_;        // by file and index
-  std::map<std::pair<Style, char32_t>, const Font*> by_character_;
+  std::map<std::string, const Font*> opened_;  // by file and index; nullptr: cannot be embedded
+  std::map<std::tuple<Style, uint32_t, std::string>, const Font*> script_faces_;
+  std::map<std::pair<Style, std::string>, const Font*> word_faces_;
   std::set<char32_t> missing_;
   bool paragraph_right_to_left_ = false;
+  bool paragraph_kana_ = false;
 };
 
-// Runs of one piece of UTF-8 text, each with its font: the characters that Windows-1252 has in
-// the standard font (converted), the others, a character with the marks after it together, in
-// the face that shows them; a character that nothing shows becomes "?" (and is missing).
+// Runs of one piece of UTF-8 text, each with its font (FallbackFonts::Runs): the text of the
+// standard font converted to Windows-1252, a character that nothing shows as "?" (and missing).
 struct FontRuns {
   std::vector<std::string> texts;
   std::vector<const Font*> fonts;  // nullptr: the standard font in force

@@ -304,7 +304,8 @@ void LineLayout::LayoutUtf8(std::string_view line) {
   size_t end = line.find_last_not_of(' ');
   line = line.substr(0, end == std::string_view::npos ? 0 : end + 1);
   const bool markup = HasMarkup(line, g.UseTextFormating);
-  fallback_.SetParagraphRightToLeft(StartsRightToLeft(markup ? WithoutTags(line) : line));
+  const std::string text = markup ? WithoutTags(line) : std::string(line);
+  fallback_.SetParagraph(text, StartsRightToLeft(text));
   if (markup) {
     markup_.LayoutMarkupLine(line, &fallback_);
     return;
@@ -318,27 +319,33 @@ void LineLayout::LayoutUtf8(std::string_view line) {
 void LineLayout::WrapUtf8(std::string_view line, size_t width) {
   const PageGeometry& g = writer_.geometry();
   const Font& standard = writer_.fonts().Document();
+  // Each character with the marks after it is a unit, in the face that the line's runs give it
+  // (a word's face is chosen for the whole word), measured as it will be shown.
   std::vector<Unit> units;
-  for (size_t at = 0; at < line.size();) {
-    const size_t start = at;
-    size_t after_base = start;
-    const char32_t c = NextCodePoint(line, after_base);
-    at = ClusterEnd(line, start);  // the marks after a character go with it
-    const std::string_view cluster = line.substr(start, at - start);
-    Unit unit;
-    unit.end = at;
-    const int byte = Windows1252ByteOf(c);
-    if (byte >= 0 && cluster.size() == Utf8SequenceLength(line, start)) {
-      const std::string single(1, static_cast<char>(byte));
-      unit.width = standard.Width(single);
-      unit.counted = standard.EncodedLength(single);
-      unit.break_after = IsWrapBreakCharacter(static_cast<char>(byte));
-    } else {
-      unit.face = fallback_.For(c, standard);
-      unit.width = unit.face ? 0 : standard.Width("?");
-      unit.break_after = IsIdeograph(c);
+  for (const FaceRun& run : fallback_.Runs(line, standard)) {
+    for (size_t at = run.begin; at < run.end;) {
+      const size_t start = at;
+      size_t after_base = start;
+      const char32_t c = NextCodePoint(line, after_base);
+      at = std::min(ClusterEnd(line, start), run.end);  // the marks after a character go with it
+      Unit unit;
+      unit.end = at;
+      unit.face = run.face;
+      if (!run.face) {
+        // In the standard font: its bytes, "?" for a character that nothing shows.
+        std::string bytes;
+        for (size_t k = start; k < at;) {
+          const int byte = Windows1252ByteOf(NextCodePoint(line, k));
+          bytes += static_cast<char>(byte >= 0 ? byte : '?');
+        }
+        unit.width = standard.Width(bytes);
+        unit.counted = standard.EncodedLength(bytes);
+        unit.break_after = bytes.size() == 1 && IsWrapBreakCharacter(bytes[0]);
+      } else {
+        unit.break_after = IsIdeograph(c);
+      }
+      units.push_back(unit);
     }
-    units.push_back(unit);
   }
   MeasureFaceRuns(line, units);
   auto show = [&](size_t from, size_t to) {

@@ -3,9 +3,13 @@
 // what a reader sees (pdftoppm), copies (pdftotext) and where each word stands (-bbox).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <regex>
+#include <set>
 
 #include "support/test_support.h"
+#include "writer/code_page.h"
 
 namespace vellumox {
 namespace {
@@ -46,6 +50,110 @@ std::string Masked(const std::string& pdf) {
   return test::PdfFile::Load(pdf).MaskedBytes();
 }
 
+// What a page draws, run by run: the font resource of each string and the text it stands for
+// (a standard font's bytes as Windows-1252, an embedded face's codes through its ToUnicode map).
+struct Drawn {
+  std::string font;  // "F0", "F21", ...
+  std::string text;  // UTF-8
+};
+std::vector<Drawn> DrawnRuns(const std::string& pdf_path, int page = 1) {
+  const test::PdfFile pdf = test::PdfFile::Load(pdf_path);
+  const std::string& bytes = pdf.bytes();
+  // Each embedded face's map from code to text.
+  std::map<std::string, std::map<std::string, std::string>> unicode;
+  std::smatch m;
+  const std::regex resource("/(F[0-9]+) ([0-9]+) 0 R");
+  for (auto it = std::sregex_iterator(bytes.begin(), bytes.end(), resource);
+       it != std::sregex_iterator(); ++it) {
+    const int object = std::stoi((*it)[2]);
+    const int64_t at = pdf.ObjectOffset(object);
+    if (at < 0) continue;
+    const std::string head = bytes.substr(static_cast<size_t>(at), 400);
+    std::smatch to_unicode;
+    if (!std::regex_search(head, to_unicode, std::regex("/ToUnicode ([0-9]+) 0 R"))) continue;
+    const std::string cmap = pdf.StreamData(std::stoi(to_unicode[1]));
+    const std::regex entry("<([0-9A-F]{4})> <([0-9A-F]*)>");
+    auto& map = unicode[(*it)[1]];
+    for (auto e = std::sregex_iterator(cmap.begin(), cmap.end(), entry);
+         e != std::sregex_iterator(); ++e) {
+      const std::string hex = (*e)[2];
+      std::u16string units;
+      for (size_t k = 0; k + 4 <= hex.size(); k += 4) {
+        units += static_cast<char16_t>(std::stoi(hex.substr(k, 4), nullptr, 16));
+      }
+      std::string utf8;
+      for (size_t k = 0; k < units.size(); ++k) {
+        char32_t c = units[k];
+        if (c >= 0xD800 && c < 0xDC00 && k + 1 < units.size()) {
+          c = 0x10000 + ((c - 0xD800) << 10) + (units[++k] - 0xDC00);
+        }
+        AppendUtf8(c, utf8);
+      }
+      map[(*e)[1]] = utf8;
+    }
+  }
+  std::vector<Drawn> runs;
+  std::string font = "F0";
+  auto add = [&](const std::string& text) {
+    if (!runs.empty() && runs.back().font == font) {
+      runs.back().text += text;
+    } else {
+      runs.push_back({font, text});
+    }
+  };
+  for (const std::string& line : pdf.PageContentLines(page)) {
+    for (size_t at = 0; at < line.size();) {
+      if (line[at] == '/' && at + 1 < line.size() && line[at + 1] == 'F') {
+        size_t end = line.find(' ', at);
+        const std::string name = line.substr(at + 1, end - at - 1);
+        size_t tf = line.find(" Tf", end);
+        if (tf != std::string::npos && tf < line.find_first_of("(<[", end)) font = name;
+        at = end == std::string::npos ? line.size() : end;
+      } else if (line[at] == '(') {
+        std::string raw;  // the string's Windows-1252 bytes
+        int depth = 1;
+        for (++at; at < line.size(); ++at) {
+          char c = line[at];
+          if (c == '\\' && at + 1 < line.size()) {
+            c = line[++at];
+          } else if (c == '(') {
+            ++depth;
+          } else if (c == ')' && --depth == 0) {
+            break;
+          }
+          raw += c;
+        }
+        ++at;
+        add(Windows1252ToUtf8(raw));
+      } else if (line[at] == '<') {
+        const size_t end = line.find('>', at);
+        std::string text;
+        for (size_t k = at + 1; k + 4 <= end; k += 4) text += unicode[font][line.substr(k, 4)];
+        add(text);
+        at = end + 1;
+      } else {
+        ++at;
+      }
+    }
+  }
+  return runs;
+}
+
+// Whether every character of a word is drawn within one run (in either order of showing).
+bool InOneRun(const std::vector<Drawn>& runs, const std::string& word, std::string* font) {
+  std::multiset<char32_t> wanted;
+  for (size_t at = 0; at < word.size();) wanted.insert(NextCodePoint(word, at));
+  for (const Drawn& run : runs) {
+    std::multiset<char32_t> has;
+    for (size_t at = 0; at < run.text.size();) has.insert(NextCodePoint(run.text, at));
+    if (std::includes(has.begin(), has.end(), wanted.begin(), wanted.end())) {
+      if (font) *font = run.font;
+      return true;
+    }
+  }
+  return false;
+}
+
 // --- Numbers ---------------------------------------------------------------------------------
 
 // Arabic-Indic and Persian digits stand at a left-to-right level wherever they are: a number
@@ -68,6 +176,103 @@ TEST(ReadersText, NumbersReadInTheirOwnOrder) {
                              "\xD9\xA1\xD9\xA2\xD9\xA3",          // 123
                              "\xDB\xB4\xDB\xB5\xDB\xB6"}) {       // 456
     EXPECT_TRUE(Holds(text, number)) << number << "\n" << text;
+  }
+}
+
+// --- One face a word, the face of each script -----------------------------------------------
+
+// Prose of many scripts: every word is drawn whole in one face (never a patchwork of the
+// standard font and a face, nor of two faces), and comes back whole from the page.
+TEST(ReadersText, EveryWordOfEveryScriptIsInOneFace) {
+  struct Case {
+    const char* script;
+    const char* font;  // the switch of the document's font
+    const char* line;
+  };
+  const Case cases[] = {
+      {"Polish", "-f4",
+       "Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87 g\xC4\x99\xC5\x9Bl\xC4\x85 "
+       "ja\xC5\xBA\xC5\x84, \xC5\x81\xC3\xB3"
+       "d\xC5\xBA."},
+      {"Vietnamese", "-f0", "Ti\xE1\xBA\xBFng Vi\xE1\xBB\x87t c\xC3\xB3 d\xE1\xBA\xA5u"},
+      {"Cyrillic", "-f4", "\xD0\x92\xD1\x81\xD0\xB5 \xD0\xBB\xD1\x8E\xD0\xB4\xD0\xB8"},
+      {"Greek", "-f12",
+       "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC "
+       "\xCE\xB3\xCF\x81\xCE\xAC\xCE\xBC\xCE\xBC\xCE\xB1\xCF\x84\xCE\xB1"},
+      {"Hebrew", "-f4", "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D \xD7\xA2\xD7\x95\xD7\x9C\xD7\x9D"},
+      {"Arabic", "-f4",
+       "\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7 \xD8\xA8\xD8\xA7\xD9\x84"
+       "\xD8\xB9\xD8\xA7\xD9\x84\xD9\x85"},
+      {"Persian", "-f12",
+       "\xD9\x85\xDB\x8C\xE2\x80\x8C\xD8\xAE\xD9\x88\xD8\xA7\xD9\x87\xD9\x85 "
+       "\xDA\xAF\xD9\x84"},
+      {"Urdu", "-f4", "\xD8\xA7\xD9\x86\xDB\x81\xDB\x8C\xDA\xBA \xD9\x85\xD9\x84\xDA\xA9"},
+      {"Devanagari", "-f12",
+       "\xE0\xA4\xA8\xE0\xA4\xAE\xE0\xA4\xB8\xE0\xA5\x8D\xE0\xA4\xA4"
+       "\xE0\xA5\x87 \xE0\xA4\xA6\xE0\xA5\x81\xE0\xA4\xA8\xE0\xA4\xBF"
+       "\xE0\xA4\xAF\xE0\xA4\xBE"},
+      {"Thai", "-f12",
+       "\xE0\xB8\xAA\xE0\xB8\xA7\xE0\xB8\xB1\xE0\xB8\xAA\xE0\xB8\x94"
+       "\xE0\xB8\xB5 \xE0\xB9\x82\xE0\xB8\xA5\xE0\xB8\x81"},
+      {"Chinese", "-f4", "\xE4\xB8\xAD\xE6\x96\x87 \xE6\x96\x87\xE6\x9C\xAC"},
+      {"Japanese", "-f4",
+       "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE "
+       "\xE3\x83\x86\xE3\x82\xAD\xE3\x82\xB9\xE3\x83\x88"},
+      {"Korean", "-f4", "\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4 \xEB\xAC\xB8\xEC\x9E\xA5"},
+  };
+  TempDir dir;
+  Batch batch;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    test::WriteFile(dir / "w.txt", std::string(c.line) + "\n");
+    auto r = batch.Run(std::string(c.font) + " " + ShellQuote(dir / "w.txt"));
+    ASSERT_EQ(r.exit_code, 0) << r.error;
+    Sound(dir / "w.pdf");
+    const std::vector<Drawn> runs = DrawnRuns(dir / "w.pdf");
+    const std::string line = c.line;
+    for (size_t start = 0; start < line.size();) {
+      size_t end = line.find_first_of(" ,.", start);
+      if (end == std::string::npos) end = line.size();
+      const std::string word = line.substr(start, end - start);
+      if (!word.empty()) EXPECT_TRUE(InOneRun(runs, word, nullptr)) << word;
+      start = end + 1;
+    }
+  }
+}
+
+// A script's face is chosen for the script, in the class of the document's font where one is:
+// the same wherever the script stands, whatever came before.
+TEST(ReadersText, AScriptHasOneFaceOfTheDocumentsClass) {
+  TempDir dir;
+  Batch batch;
+  const std::string cyrillic = "\xD0\x92\xD1\x81\xD0\xB5 \xD0\xBB\xD1\x8E\xD0\xB4\xD0\xB8";
+  const std::string korean = "\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4";
+  test::WriteFile(dir / "k.txt", korean + "\n" + cyrillic + "\n");
+  ASSERT_EQ(batch.Run("-f4 " + ShellQuote(dir / "k.txt")).exit_code, 0);
+  test::WriteFile(dir / "c.txt", cyrillic + "\n" + korean + "\n");
+  ASSERT_EQ(batch.Run("-f4 " + ShellQuote(dir / "c.txt")).exit_code, 0);
+  std::string after_korean, alone, hangul;
+  ASSERT_TRUE(
+      InOneRun(DrawnRuns(dir / "k.pdf"), "\xD0\xBB\xD1\x8E\xD0\xB4\xD0\xB8", &after_korean));
+  ASSERT_TRUE(InOneRun(DrawnRuns(dir / "c.pdf"), "\xD0\xBB\xD1\x8E\xD0\xB4\xD0\xB8", &alone));
+  ASSERT_TRUE(InOneRun(DrawnRuns(dir / "k.pdf"), korean, &hangul));
+  EXPECT_NE(after_korean, hangul);  // never the Korean face's full-width letters
+  const std::string k_fonts = RunCommand("pdffonts " + ShellQuote(dir / "k.pdf")).output;
+  const std::string c_fonts = RunCommand("pdffonts " + ShellQuote(dir / "c.pdf")).output;
+  EXPECT_TRUE(Holds(k_fonts, "NotoSerif-Regular")) << k_fonts;
+  EXPECT_TRUE(Holds(c_fonts, "NotoSerif-Regular")) << c_fonts;
+
+  // Serif faces for a serif document where they are installed.
+  test::WriteFile(dir / "rtl.txt",
+                  "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D "
+                  "\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7\n");
+  ASSERT_EQ(batch.Run("-f4 " + ShellQuote(dir / "rtl.txt")).exit_code, 0);
+  const std::string fonts = RunCommand("pdffonts " + ShellQuote(dir / "rtl.pdf")).output;
+  if (!RunCommand("fc-list | grep -q 'Noto Serif Hebrew'").exit_code) {
+    EXPECT_TRUE(Holds(fonts, "NotoSerifHebrew")) << fonts;
+  }
+  if (!RunCommand("fc-list | grep -q 'Noto Naskh Arabic'").exit_code) {
+    EXPECT_TRUE(Holds(fonts, "NotoNaskhArabic")) << fonts;
   }
 }
 
