@@ -154,12 +154,20 @@ void LineLayout::PrintLine(std::string_view line) {
   const Font& font = writer_.fonts().Document();
   const bool fits = line.size() <= width && font.FitsWithin(line, g.LineWidthLimit);
   // Most lines hold no markup and fit: the plain path, escaped straight into the output.
-  if (!marks && fits && writer_.page().ShowOnNextLineWithin(line, width)) {
+  if (!marks && !survey.spacing && fits && writer_.page().ShowOnNextLineWithin(line, width)) {
     cursor_.AdvanceLine();
     return;
   }
   if (marks && HasMarkup(line, g.UseTextFormating)) {
     markup_.LayoutMarkupLine(line);  // a line with markup wraps as its markup says
+    return;
+  }
+  if (survey.spacing) {
+    // Tabs advance to their stops and soft hyphens show only where the line breaks: the
+    // character-by-character layout, which knows where each character stands.
+    const std::string utf8 = Windows1252ToUtf8(line);
+    fallback_.SetParagraph(utf8, false);
+    WrapUtf8(utf8, width);
     return;
   }
   const size_t encoded = font.EncodedLength(line);
@@ -230,7 +238,12 @@ struct Unit {
   size_t counted = 1;
   bool break_after = false;
   const Font* face = nullptr;  // the embedded face that shows it, if any
+  bool tab = false;            // its width is the way to the next tab stop
+  bool soft_hyphen = false;    // drawn (as a hyphen) only where the line breaks after it
 };
+
+// A soft hyphen in UTF-8.
+constexpr std::string_view kSoftHyphenUtf8 = "\xC2\xAD";
 
 // The advances of characters shown in embedded faces: each run of one face is shaped once, as
 // it will be shown (joined letters, ligatures and kerning measured as drawn), and each glyph's
@@ -341,6 +354,10 @@ void LineLayout::WrapUtf8(std::string_view line, size_t width) {
         unit.width = standard.Width(bytes);
         unit.counted = standard.EncodedLength(bytes);
         unit.break_after = bytes.size() == 1 && IsWrapBreakCharacter(bytes[0]);
+        unit.tab = bytes == "\t";
+        unit.soft_hyphen = bytes == "\xAD";
+        if (unit.tab || unit.soft_hyphen) unit.width = 0;
+        unit.break_after = unit.break_after || unit.soft_hyphen;
       } else {
         unit.break_after = IsIdeograph(c);
       }
@@ -348,26 +365,42 @@ void LineLayout::WrapUtf8(std::string_view line, size_t width) {
     }
   }
   MeasureFaceRuns(line, units);
+  // Tab stops stand every eight blanks of the font, from the line's start.
+  const int64_t stop = std::max<int64_t>(1, 8 * standard.Width(" "));
+  const int64_t hyphen = standard.Width("\xAD");
   auto show = [&](size_t from, size_t to) {
     const size_t begin = from == 0 ? 0 : units[from - 1].end;
     const size_t finish = to == 0 ? 0 : units[to - 1].end;
     cursor_.AdvanceLine();
-    ShowMarkedText(writer_.page(), line.substr(begin, finish - begin), g.UseTextFormating,
-                   TextStart::kNextLine, &fallback_);
+    std::string_view shown = line.substr(begin, finish - begin);
+    // A soft hyphen shows only at the end, where the line breaks after it.
+    std::string without;
+    if (shown.find(kSoftHyphenUtf8) != std::string_view::npos) {
+      const bool last = shown.size() >= 2 && shown.substr(shown.size() - 2) == kSoftHyphenUtf8;
+      without = ReplaceAll(shown.substr(0, shown.size() - (last ? 2 : 0)), kSoftHyphenUtf8, "",
+                           CompareMode::kExact);
+      if (last) without += kSoftHyphenUtf8;
+      shown = without;
+    }
+    ShowMarkedText(writer_.page(), shown, g.UseTextFormating, TextStart::kNextLine, &fallback_);
   };
   size_t first = 0;
   size_t counted_rest = 0;
   for (const Unit& unit : units) counted_rest += unit.counted;
+  std::vector<int64_t> widths;  // of the piece's first k units, at k
   for (;;) {
     // The units that fit: as many as the room between the margins holds, looking while fewer
     // than the wrap width are counted; at least one.
     size_t taken = 0, counted = 0;
     int64_t sum = 0;
+    widths.assign(1, 0);
     while (first + taken < units.size() && counted < width + 1) {
-      sum += units[first + taken].width;
+      const Unit& unit = units[first + taken];
+      sum += unit.tab ? stop - sum % stop : unit.width;
       if (sum > g.LineWidthLimit && taken > 0) break;
-      counted += units[first + taken].counted;
+      counted += unit.counted;
       ++taken;
+      widths.push_back(sum);
       if (sum > g.LineWidthLimit) break;
     }
     if (first == units.size() || (counted_rest <= width && first + taken == units.size())) break;
@@ -378,7 +411,12 @@ void LineLayout::WrapUtf8(std::string_view line, size_t width) {
     }
     size_t cut = taken, cut_counted = counted;
     size_t at = taken, counted_at = counted;
-    while (at > 0 && !units[first + at - 1].break_after) {
+    // A break after a soft hyphen counts only where the hyphen it then shows fits too.
+    auto breaks_after = [&](size_t k) {
+      const Unit& unit = units[first + k - 1];
+      return unit.break_after && (!unit.soft_hyphen || widths[k] + hyphen <= g.LineWidthLimit);
+    };
+    while (at > 0 && !breaks_after(at)) {
       counted_at -= units[first + at - 1].counted;
       --at;
     }

@@ -50,6 +50,54 @@ int32_t Bounded(double value, int32_t low, int32_t high, bool* bounded) {
   return RoundToInt32(value).value_or(low);
 }
 
+namespace {
+
+// The runs of a piece that starts a text line, from runs[first] on: each tab (in the standard
+// font's runs) becomes the way to its stop, every eight blanks of the font from the line's
+// start. The texts are cut where the tabs stand; the parts are kept in store.
+void MoveToTabStops(const PageContent& page, std::vector<TextRun>& runs, size_t first,
+                    std::deque<FontRuns>& store) {
+  const Font& standard = page.CurrentFont();
+  const int64_t stop = std::max<int64_t>(1, 8 * standard.Width(" "));
+  std::vector<TextRun> spaced(runs.begin(), runs.begin() + static_cast<std::ptrdiff_t>(first));
+  int64_t pen = 0;  // thousandths of the size from the line's start
+  for (size_t r = first; r < runs.size(); ++r) {
+    const TextRun& run = runs[r];
+    const Font& font = run.font ? *run.font : standard;
+    if (run.font || run.text.find('\t') == std::string_view::npos) {
+      spaced.push_back(run);
+      pen += font.Width(run.text);
+      continue;
+    }
+    store.emplace_back();
+    std::vector<std::string>& parts = store.back().texts;
+    for (size_t at = 0;;) {
+      const size_t tab = std::min(run.text.find('\t', at), run.text.size());
+      parts.emplace_back(run.text.substr(at, tab - at));
+      if (tab == run.text.size()) break;
+      at = tab + 1;
+    }
+    for (size_t k = 0; k < parts.size(); ++k) {
+      TextRun part = run;
+      part.text = parts[k];
+      if (k > 0) {
+        part.start = TextStart::kHere;
+        part.gap = stop - pen % stop;
+        pen += part.gap;
+      }
+      pen += standard.Width(part.text);
+      spaced.push_back(part);
+    }
+  }
+  // A tab at the end draws nothing: no way to its stop.
+  while (spaced.size() > first + 1 && spaced.back().text.empty() && spaced.back().gap != 0) {
+    spaced.pop_back();
+  }
+  runs = std::move(spaced);
+}
+
+}  // namespace
+
 void ShowMarkedText(PageContent& page, std::string_view text, bool use_text_formatting,
                     TextStart last, FallbackFonts* unicode) {
   if (!unicode && (!use_text_formatting || !MayHoldInlineMarks(text))) {
@@ -91,11 +139,48 @@ void ShowMarkedText(PageContent& page, std::string_view text, bool use_text_form
     }
     if (runs.size() == first) runs.push_back({"", start});
     runs[first].start = start;
+    if (piece.find('\t') != std::string_view::npos) MoveToTabStops(page, runs, first, split);
   }
   page.ShowText(runs);
 }
 
 void MarkupInterpreter::ShowHere(std::string_view text) {
+  // A soft hyphen is drawn only where a line breaks at it, which a markup line never does at
+  // one; a tab moves on to its stop.
+  const std::string_view soft_hyphen = unicode_ ? "\xC2\xAD" : "\xAD";
+  if (text.find(soft_hyphen) != std::string_view::npos) {
+    const std::string without = ReplaceAll(text, soft_hyphen, "", CompareMode::kExact);
+    ShowHere(without);
+    return;
+  }
+  if (const size_t tab = text.find('\t'); tab != std::string_view::npos) {
+    if (tab > 0) ShowHere(text.substr(0, tab));
+    MoveToTabStop();
+    if (tab + 1 < text.size()) ShowHere(text.substr(tab + 1));
+    return;
+  }
+  ShowText(text);
+}
+
+void MarkupInterpreter::MoveToTabStop() {
+  // Stops every eight blanks of the font in force, from where the line starts.
+  const double stop = std::max(8 * TextWidth(" "), 1e-3);
+  const double pen = x_ - cursor_.LineStart();
+  double gap = (std::floor(pen / stop + kWidthSlack) + 1) * stop - pen;
+  TextStart start = TextStart::kHere;
+  if (x_ + gap > RightEdge() + kWidthSlack && x_ > cursor_.LineStart()) {
+    // No stop left on this line: the first of the next.
+    ContinueOnNextLine();
+    start = TextStart::kNextLine;
+    gap = stop;
+  }
+  TextRun run{"", start};
+  run.gap = static_cast<int64_t>(std::llround(gap * 1000.0 / size_));
+  writer_.page().ShowText({run});
+  x_ += gap;
+}
+
+void MarkupInterpreter::ShowText(std::string_view text) {
   const PageGeometry& g = writer_.geometry();
   std::vector<std::string> pieces;
   if (g.UseTextFormating && MayHoldInlineMarks(text)) {

@@ -72,8 +72,12 @@ class MarkupInterpreter {
   int BoldFont() const;
   int ItalicFont() const;
   const Font& FontAt(int position) const;
-  // Text shown where the previous run ended.
+  // Text shown where the previous run ended, its tabs moving on to their stops.
   void ShowHere(std::string_view text);
+  // The same for text without tabs or soft hyphens.
+  void ShowText(std::string_view text);
+  // The pen moves on to the next tab stop (on the next text line when none is left).
+  void MoveToTabStop();
   // The pieces of a text that does not fit, each cut where the line is full.
   void ShowWrapped(const std::vector<std::string>& pieces);
   // How many bytes of text fit in room points: the whole, up to the last blank that fits

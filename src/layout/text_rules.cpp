@@ -63,16 +63,22 @@ std::string ReplaceAll(std::string_view text, std::string_view find, std::string
 LineSurvey SurveyLine(std::string_view line) {
   const char* p = line.data();
   const char* end = p + line.size();
+  constexpr char kSoftHyphen = '\xAD';
   bool any = false;
   if (byte_scan::kWide && line.size() >= 16) {
-    for (; !any && end - p >= 16; p += 16) any = byte_scan::Match16(p, '\f', '<', '&') != 0;
+    for (; !any && end - p >= 16; p += 16) {
+      any = byte_scan::Match16(p, '\f', '<', '&', '\t', kSoftHyphen) != 0;
+    }
     // The last bytes within the sixteen that end the line, some of them seen already.
-    any = any || byte_scan::Match16(end - 16, '\f', '<', '&') != 0;
+    any = any || byte_scan::Match16(end - 16, '\f', '<', '&', '\t', kSoftHyphen) != 0;
   } else {
-    for (; !any && p < end; ++p) any = *p == '\f' || *p == '<' || *p == '&';
+    for (; !any && p < end; ++p) {
+      any = *p == '\f' || *p == '<' || *p == '&' || *p == '\t' || *p == kSoftHyphen;
+    }
   }
   if (!any) return {};
-  return {line.find('\f') != std::string_view::npos, MayHoldInlineMarks(line)};
+  return {line.find('\f') != std::string_view::npos, MayHoldInlineMarks(line),
+          line.find_first_of("\t\xAD") != std::string_view::npos};
 }
 
 std::vector<std::string> InlineMarkPieces(std::string_view text, bool use_text_formatting) {

@@ -20,11 +20,13 @@ std::string ReplaceAll(std::string_view text, std::string_view find, std::string
 // next piece; a mark at the very end is dropped. The whole text when markup is off.
 std::vector<std::string> InlineMarkPieces(std::string_view text, bool use_text_formatting);
 
-// What line printing asks of every line first: whether it holds a form feed, and whether it
-// may hold markup, inline marks or entities ("<", "&").
+// What line printing asks of every line first: whether it holds a form feed, whether it may
+// hold markup, inline marks or entities ("<", "&"), and whether it holds a tab or a soft
+// hyphen, which are laid out rather than drawn.
 struct LineSurvey {
   bool form_feed = false;
   bool marks = false;
+  bool spacing = false;
 };
 // One pass over the line, sixteen bytes at a time where the processor allows, for what three
 // searches found at the cost of a call each; most lines hold none of these bytes.

@@ -37,12 +37,25 @@ inline unsigned Match16(const char* p, char a, char b, char c) {
       _mm_cmpeq_epi8(v, _mm_set1_epi8(c)));
   return static_cast<unsigned>(_mm_movemask_epi8(any));
 }
+// Bit k set when byte k of the sixteen at p is one of five.
+inline unsigned Match16(const char* p, char a, char b, char c, char d, char e) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i any = _mm_or_si128(
+      _mm_or_si128(
+          _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(a)), _mm_cmpeq_epi8(v, _mm_set1_epi8(b))),
+          _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(c)), _mm_cmpeq_epi8(v, _mm_set1_epi8(d)))),
+      _mm_cmpeq_epi8(v, _mm_set1_epi8(e)));
+  return static_cast<unsigned>(_mm_movemask_epi8(any));
+}
 #else
 inline constexpr bool kWide = false;
 inline unsigned Match16(const char* p, char a, char b, char c) {
   unsigned found = 0;
   for (unsigned k = 0; k < 16; ++k) found |= unsigned{p[k] == a || p[k] == b || p[k] == c} << k;
   return found;
+}
+inline unsigned Match16(const char* p, char a, char b, char c, char d, char e) {
+  return Match16(p, a, b, c) | Match16(p, d, e, e);
 }
 #endif
 

@@ -47,6 +47,16 @@ void PageContent::WriteRuns(const Runs& runs) {
         // adjustments with "TJ", after "T*" for the next line.
         const size_t operand = line.size();
         font->Encode(run.text, run.direction, points_, line);
+        if (run.gap != 0) {
+          // An adjustment moves the pen left by its thousandths: a gap is a negative one.
+          const std::string move = std::to_string(-run.gap) + " ";
+          if (line[operand] == '[') {
+            line.insert(operand + 1, move);
+          } else {
+            line.insert(operand, "[" + move);
+            line += ']';
+          }
+        }
         if (line[operand] != '[') {
           line += run.start == TextStart::kNextLine ? "'" : " Tj";
         } else {

@@ -30,6 +30,9 @@ struct TextRun {
   // document's font cannot show); the current font is chosen again after the runs.
   const Font* font = nullptr;
   TextDirection direction = TextDirection::kNatural;
+  // How far the pen moves right before the run, in thousandths of the size (a tab's advance to
+  // its stop).
+  int64_t gap = 0;
 };
 
 class PageContent {

@@ -294,6 +294,68 @@ TEST(ReadersText, OneCharacterThatDoesNotFitMovesToTheNextLine) {
   EXPECT_EQ(found, 2);
 }
 
+// --- Tabs and soft hyphens -------------------------------------------------------------------
+
+// A tab moves on to the next stop, every eight blanks of the font in force from the line's
+// start: columns line up (in Courier exactly), in plain lines, markup lines and lines of other
+// scripts alike, and copy as separate words.
+TEST(ReadersText, TabsLineUpInColumns) {
+  TempDir dir;
+  Batch batch;
+  test::WriteFile(dir / "t.txt",
+                  "Name\tCity\tCountry\n"
+                  "Bartholomew\tRio\tBrazil\n"
+                  "<b>Ann</b>\tParis\tFrance\n"
+                  "\xE5\x90\x8D\xE5\x89\x8D\tTokyo\tJapan\n");  // 名前
+  auto r = batch.Run("-f0 " + ShellQuote(dir / "t.txt"));
+  ASSERT_EQ(r.exit_code, 0) << r.error;
+  Sound(dir / "t.pdf");
+  std::map<std::string, double> left;
+  for (const Box& word : Words(dir / "t.pdf")) left[word.text] = word.left;
+  ASSERT_EQ(left.count("City") + left.count("Rio") + left.count("Paris") + left.count("Tokyo"), 4u);
+  // Stops every 8 x 6 points (Courier at 10 points); "Bartholomew" passes the first.
+  EXPECT_NEAR(left["City"] - left["Name"], 48, 0.5);
+  EXPECT_NEAR(left["Rio"] - left["Bartholomew"], 96, 0.5);
+  EXPECT_NEAR(left["Paris"], left["City"], 0.5);
+  EXPECT_NEAR(left["Tokyo"], left["City"], 0.5);
+  EXPECT_NEAR(left["France"], left["Country"], 0.5);
+  EXPECT_NEAR(left["Japan"], left["Country"], 0.5);
+  EXPECT_NEAR(left["Brazil"] - left["Country"], 48, 0.5);  // "Rio" ended past the second
+  EXPECT_FALSE(Holds(test::PdfToText(dir / "t.pdf"), "NameCity"));
+}
+
+// A soft hyphen shows only where the line breaks at it; elsewhere it is not drawn, and the
+// word copies whole.
+TEST(ReadersText, SoftHyphensShowOnlyWhereTheLineBreaks) {
+  TempDir dir;
+  Batch batch;
+  const std::string word =
+      "in\xC2\xAD"
+      "com\xC2\xAD"
+      "pre\xC2\xAD"
+      "hen\xC2\xAD"
+      "si\xC2\xAD"
+      "bil\xC2\xAD"
+      "i\xC2\xAD"
+      "ties";
+  std::string line;
+  for (int i = 0; i < 9; ++i) line += (i ? " " : "") + word;
+  test::WriteFile(dir / "s.txt",
+                  "co\xC2\xAD"
+                  "operate\n" +
+                      line + "\n");
+  auto r = batch.Run(ShellQuote(dir / "s.txt"));
+  ASSERT_EQ(r.exit_code, 0) << r.error;
+  Sound(dir / "s.pdf");
+  const std::string raw = test::PdfToText(dir / "s.pdf", "-raw");
+  EXPECT_TRUE(Holds(raw, "cooperate\n")) << raw;  // not drawn in the middle
+  // The long line breaks at a soft hyphen, which shows there, and nowhere else.
+  EXPECT_TRUE(std::regex_search(raw, std::regex("[a-z]-\n[a-z]"))) << raw;
+  size_t hyphens = 0;
+  for (char c : raw) hyphens += c == '-';
+  EXPECT_EQ(hyphens, 1u) << raw;
+}
+
 // --- One document, one frame -----------------------------------------------------------------
 
 // Characters that normalisation turns into Windows-1252 ones, and characters that stand in tags

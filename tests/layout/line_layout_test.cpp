@@ -12,8 +12,10 @@ TEST(LineLayout, PlainLinesAreEscapedAndCounted) {
   h.Print({"Total (net): 5", "C:\\x", "", "   ", "trailing   ", "\ttab\t"});
   EXPECT_EQ(h.cursor().Line(), 7);
   EXPECT_FLOAT_EQ(h.cursor().Vertical(), 36.0f + 6 * 14.4f);
+  // A tab moves on to its stop, every eight blanks of the font (here 8 x 600), and a tab at
+  // the end moves nowhere.
   EXPECT_EQ(h.FinishOnePage(), (Lines{"(Total \\(net\\): 5)'", "(C:\\\\x)'", "()'", "()'",
-                                      "(trailing)'", "(\ttab\t)'"}));
+                                      "(trailing)'", "()' [-4800 (tab)] TJ"}));
 }
 
 TEST(LineLayout, WrapsAtBreakCharactersOnTheEscapedText) {
