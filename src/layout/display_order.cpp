@@ -25,18 +25,62 @@ bool StartsRightToLeft(std::string_view utf8) {
   return false;
 }
 
+bool HoldsRightToLeft(std::string_view utf8) {
+  for (size_t at = 0; at < utf8.size();) {
+    const auto byte = static_cast<unsigned char>(utf8[at]);
+    if (byte < 0x80) {  // ASCII holds none
+      ++at;
+      continue;
+    }
+    if (NeedsTheAlgorithm(fribidi_get_bidi_type(NextCodePoint(utf8, at)))) return true;
+  }
+  return false;
+}
+
 std::vector<DirectionRun> DisplayOrder(std::string_view utf8, bool paragraph_right_to_left) {
+  if (utf8.empty() || (!paragraph_right_to_left && !HoldsRightToLeft(utf8))) {
+    return {{0, utf8.size(), paragraph_right_to_left}};
+  }
+  std::vector<unsigned char> levels = ParagraphLevels(utf8, paragraph_right_to_left);
+  // Trailing blanks take the paragraph's level (the last step of the algorithm).
+  std::vector<size_t> starts;
+  for (size_t at = 0; at < utf8.size(); NextCodePoint(utf8, at)) starts.push_back(at);
+  const unsigned char base = paragraph_right_to_left ? 1 : 0;
+  for (size_t i = starts.size(); i > 0; --i) {
+    size_t at = starts[i - 1];
+    if (!FRIBIDI_IS_EXPLICIT_OR_BN_OR_WS(fribidi_get_bidi_type(NextCodePoint(utf8, at)))) break;
+    for (size_t b = starts[i - 1]; b < at; ++b) levels[b] = base;
+  }
+  // Runs of one level, in typed order, then in the order they stand.
+  std::vector<DirectionRun> runs;
+  std::vector<unsigned char> run_levels;
+  for (size_t b = 0; b < utf8.size(); ++b) {
+    if (runs.empty() || run_levels.back() != levels[b]) {
+      runs.push_back({b, b + 1, (levels[b] & 1) != 0});
+      run_levels.push_back(levels[b]);
+    } else {
+      runs.back().end = b + 1;
+    }
+  }
+  std::vector<DirectionRun> order;
+  order.reserve(runs.size());
+  for (size_t k : ReorderedRuns(run_levels)) order.push_back(runs[k]);
+  return order;
+}
+
+std::vector<unsigned char> ParagraphLevels(std::string_view utf8, bool paragraph_right_to_left) {
+  const unsigned char base = paragraph_right_to_left ? 1 : 0;
+  std::vector<unsigned char> bytes(utf8.size(), base);
   std::vector<FriBidiChar> characters;
-  std::vector<size_t> offsets;  // where each character starts
+  std::vector<size_t> offsets;
   bool any = paragraph_right_to_left;
   for (size_t at = 0; at < utf8.size();) {
     offsets.push_back(at);
     characters.push_back(NextCodePoint(utf8, at));
     any = any || NeedsTheAlgorithm(fribidi_get_bidi_type(characters.back()));
   }
-  if (!any || characters.empty()) return {{0, utf8.size(), paragraph_right_to_left}};
+  if (!any || characters.empty()) return bytes;
   offsets.push_back(utf8.size());
-
   const auto n = static_cast<FriBidiStrIndex>(characters.size());
   std::vector<FriBidiCharType> types(characters.size());
   std::vector<FriBidiBracketType> brackets(characters.size());
@@ -46,50 +90,37 @@ std::vector<DirectionRun> DisplayOrder(std::string_view utf8, bool paragraph_rig
   FriBidiParType direction = paragraph_right_to_left ? FRIBIDI_PAR_RTL : FRIBIDI_PAR_LTR;
   if (fribidi_get_par_embedding_levels_ex(types.data(), brackets.data(), n, &direction,
                                           levels.data()) == 0) {
-    return {{0, utf8.size(), paragraph_right_to_left}};  // out of memory: typed order
+    return bytes;  // out of memory: every character at the paragraph's level
   }
-  // Trailing blanks take the paragraph's level (the last step of the algorithm).
-  const FriBidiLevel base = paragraph_right_to_left ? 1 : 0;
-  for (size_t i = characters.size(); i > 0 && FRIBIDI_IS_EXPLICIT_OR_BN_OR_WS(types[i - 1]); --i) {
-    levels[i - 1] = base;
-  }
-
-  // Runs of one level, in typed order.
-  struct Level {
-    DirectionRun run;
-    FriBidiLevel level;
-  };
-  std::vector<Level> runs;
   for (size_t i = 0; i < characters.size(); ++i) {
-    if (runs.empty() || runs.back().level != levels[i]) {
-      runs.push_back({{offsets[i], offsets[i + 1], (levels[i] & 1) != 0}, levels[i]});
-    } else {
-      runs.back().run.end = offsets[i + 1];
+    for (size_t b = offsets[i]; b < offsets[i + 1]; ++b) {
+      bytes[b] = static_cast<unsigned char>(levels[i]);
     }
   }
-  // From the highest level down to the lowest odd one, every sequence of runs at that level
-  // or above is reversed.
+  return bytes;
+}
+
+std::vector<size_t> ReorderedRuns(const std::vector<unsigned char>& levels) {
+  std::vector<size_t> order(levels.size());
+  for (size_t k = 0; k < order.size(); ++k) order[k] = k;
   int highest = 0, lowest_odd = FRIBIDI_BIDI_MAX_RESOLVED_LEVELS;
-  for (const Level& r : runs) {
-    highest = std::max<int>(highest, r.level);
-    if (r.level & 1) lowest_odd = std::min<int>(lowest_odd, r.level);
+  for (unsigned char level : levels) {
+    highest = std::max<int>(highest, level);
+    if (level & 1) lowest_odd = std::min<int>(lowest_odd, level);
   }
   for (int level = highest; level >= lowest_odd && level > 0; --level) {
-    for (size_t i = 0; i < runs.size();) {
-      if (runs[i].level < level) {
+    for (size_t i = 0; i < order.size();) {
+      if (levels[order[i]] < level) {
         ++i;
         continue;
       }
       size_t j = i;
-      while (j < runs.size() && runs[j].level >= level) ++j;
-      std::reverse(runs.begin() + static_cast<std::ptrdiff_t>(i),
-                   runs.begin() + static_cast<std::ptrdiff_t>(j));
+      while (j < order.size() && levels[order[j]] >= level) ++j;
+      std::reverse(order.begin() + static_cast<std::ptrdiff_t>(i),
+                   order.begin() + static_cast<std::ptrdiff_t>(j));
       i = j;
     }
   }
-  std::vector<DirectionRun> order;
-  order.reserve(runs.size());
-  for (const Level& r : runs) order.push_back(r.run);
   return order;
 }
 

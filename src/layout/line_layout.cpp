@@ -73,23 +73,6 @@ std::string Nfc(std::string_view utf8) {
 
 }  // namespace
 
-std::string DrawnText(std::string_view line, bool use_text_formatting) {
-  if (!HasMarkup(line, use_text_formatting)) return std::string(line);
-  // The markup path's reading: the text before each element and its content are drawn, the
-  // tags are not; after the last element the rest is text.
-  std::string drawn;
-  MarkupScanner scanner(line);
-  size_t start = 0;
-  while (std::optional<MarkupElement> element = scanner.NextElement(start)) {
-    drawn.append(line.substr(start, element->open - start));
-    drawn.append(element->content);
-    start = element->resume;
-    if (start >= line.size() || !scanner.HasMarkupFrom(start)) break;
-  }
-  if (start < line.size()) drawn.append(line.substr(start));
-  return drawn;
-}
-
 bool LineLayout::InWindows1252(std::string_view line, bool use_text_formatting, std::string& out,
                                std::string& composed) {
   out.clear();
@@ -368,7 +351,23 @@ void LineLayout::WrapUtf8(std::string_view line, size_t width) {
   // Tab stops stand every eight blanks of the font, from the line's start.
   const int64_t stop = std::max<int64_t>(1, 8 * standard.Width(" "));
   const int64_t hyphen = standard.Width("\xAD");
+  const bool right_to_left = fallback_.ParagraphRightToLeft();
+  auto blank = [&](size_t k) {
+    const size_t begin = k == 0 ? 0 : units[k - 1].end;
+    return units[k].end == begin + 1 && line[begin] == ' ';
+  };
   auto show = [&](size_t from, size_t to) {
+    // A right-to-left paragraph's lines stand at the right margin, without the blanks where
+    // they broke.
+    double shift = 0;
+    if (right_to_left) {
+      while (from > 0 && from < to && blank(from)) ++from;
+      while (to > from && blank(to - 1)) --to;
+      int64_t width = 0;
+      for (size_t k = from; k < to; ++k) width += units[k].width;
+      shift = static_cast<double>(g.PageWidth - g.LeftMarginPt - cursor_.LineStart()) -
+              static_cast<double>(width) * g.FontSize.ToDouble() / 1000.0;
+    }
     const size_t begin = from == 0 ? 0 : units[from - 1].end;
     const size_t finish = to == 0 ? 0 : units[to - 1].end;
     cursor_.AdvanceLine();
@@ -382,7 +381,15 @@ void LineLayout::WrapUtf8(std::string_view line, size_t width) {
       if (last) without += kSoftHyphenUtf8;
       shown = without;
     }
-    ShowMarkedText(writer_.page(), shown, g.UseTextFormating, TextStart::kNextLine, &fallback_);
+    if (shift <= 0) {
+      ShowMarkedText(writer_.page(), shown, g.UseTextFormating, TextStart::kNextLine, &fallback_);
+      return;
+    }
+    PageContent& page = writer_.page();
+    page.ShowOnNextLine("");
+    page.ShiftLine(shift);
+    ShowMarkedText(page, shown, g.UseTextFormating, TextStart::kHere, &fallback_);
+    page.ShiftLine(-shift);
   };
   size_t first = 0;
   size_t counted_rest = 0;

@@ -20,10 +20,6 @@ namespace vellumox {
 // has the two as one character (the composition of normalisation form C).
 std::string ComposeMarks(std::string_view utf8);
 
-// The text of a line that is drawn: without the tags of its markup when it holds markup (the
-// markup path's reading), else the whole line.
-std::string DrawnText(std::string_view line, bool use_text_formatting);
-
 class LineLayout {
  public:
   // Below this many characters the wrap width that the page figures give means nothing (large

@@ -5,6 +5,7 @@
 #include <deque>
 #include <limits>
 
+#include "layout/bidi_paragraph.h"
 #include "layout/display_order.h"
 #include "layout/fallback_fonts.h"
 #include "layout/markup_rules.h"
@@ -98,6 +99,26 @@ void MoveToTabStops(const PageContent& page, std::vector<TextRun>& runs, size_t 
 
 }  // namespace
 
+void AppendDirectionRun(std::string_view text, bool right_to_left, const Font& standard,
+                        FallbackFonts& fallback, std::vector<TextRun>& runs,
+                        std::deque<FontRuns>& store) {
+  store.push_back(SplitIntoFontRuns(text, standard, fallback));
+  FontRuns& font_runs = store.back();
+  const size_t count = font_runs.texts.size();
+  for (size_t i = 0; i < count; ++i) {
+    const size_t r = right_to_left ? count - 1 - i : i;
+    TextDirection direction = TextDirection::kNatural;
+    if (right_to_left) {
+      if (font_runs.fonts[r]) {
+        direction = TextDirection::kRightToLeft;
+      } else {
+        font_runs.texts[r] = ReversedForDisplay(font_runs.texts[r]);
+      }
+    }
+    runs.push_back({font_runs.texts[r], TextStart::kHere, font_runs.fonts[r], direction});
+  }
+}
+
 void ShowMarkedText(PageContent& page, std::string_view text, bool use_text_formatting,
                     TextStart last, FallbackFonts* unicode) {
   if (!unicode && (!use_text_formatting || !MayHoldInlineMarks(text))) {
@@ -120,22 +141,8 @@ void ShowMarkedText(PageContent& page, std::string_view text, bool use_text_form
     const std::string_view piece = pieces[k];
     const size_t first = runs.size();
     for (const DirectionRun& stretch : DisplayOrder(piece, unicode->ParagraphRightToLeft())) {
-      split.push_back(SplitIntoFontRuns(piece.substr(stretch.begin, stretch.end - stretch.begin),
-                                        page.CurrentFont(), *unicode));
-      FontRuns& font_runs = split.back();
-      const size_t count = font_runs.texts.size();
-      for (size_t i = 0; i < count; ++i) {
-        const size_t r = stretch.right_to_left ? count - 1 - i : i;
-        TextDirection direction = TextDirection::kNatural;
-        if (stretch.right_to_left) {
-          if (font_runs.fonts[r]) {
-            direction = TextDirection::kRightToLeft;
-          } else {
-            font_runs.texts[r] = ReversedForDisplay(font_runs.texts[r]);
-          }
-        }
-        runs.push_back({font_runs.texts[r], TextStart::kHere, font_runs.fonts[r], direction});
-      }
+      AppendDirectionRun(piece.substr(stretch.begin, stretch.end - stretch.begin),
+                         stretch.right_to_left, page.CurrentFont(), *unicode, runs, split);
     }
     if (runs.size() == first) runs.push_back({"", start});
     runs[first].start = start;
@@ -344,9 +351,134 @@ const Font& MarkupInterpreter::FontAt(int position) const {
   return position == 0 ? fonts.Document() : fonts.TableFont(position);
 }
 
+double MarkupInterpreter::WidthIn(const Font& font, double size, std::string_view text) const {
+  int64_t sum = 0;
+  const FontRuns runs = SplitIntoFontRuns(text, font, *unicode_);
+  for (size_t r = 0; r < runs.texts.size(); ++r) {
+    sum += (runs.fonts[r] ? runs.fonts[r] : &font)->Width(runs.texts[r]);
+  }
+  return static_cast<double>(sum) * size / 1000.0;
+}
+
+void MarkupInterpreter::LayoutBidiMarkupLine(std::string_view line) {
+  const PageGeometry& g = writer_.geometry();
+  PageContent& page = writer_.page();
+  struct Look {
+    const Font* font;
+    double size;
+    std::string colour;
+  };
+  std::vector<Look> looks{{&writer_.fonts().Document(), g.FontSize.ToDouble(), g.ForeColor}};
+  std::vector<StyledText> texts;
+  // A text in a look: its inline marks start new lines; a soft hyphen never shows (a markup
+  // line breaks at blanks alone) and a tab is a blank.
+  auto add = [&](std::string_view text, int look) {
+    std::string plain = ReplaceAll(text, "\xC2\xAD", "", CompareMode::kExact);
+    std::replace(plain.begin(), plain.end(), '\t', ' ');
+    const std::vector<std::string> pieces = InlineMarkPieces(plain, true);
+    for (size_t k = 0; k < pieces.size(); ++k) texts.push_back({pieces[k], look, k > 0});
+  };
+  bool moved = false;  // the line's first text line has been begun
+  // Lays out what has been gathered: the paragraph's lines in display order, the first where
+  // the pen stands (on a new text line unless the line has begun), the rest on the text lines
+  // after it; a right-to-left paragraph's lines aligned at the right margin.
+  auto flush = [&] {
+    if (texts.empty()) return;
+    const bool rtl = unicode_->ParagraphRightToLeft();
+    const double room = RightEdge() - cursor_.LineStart();
+    const std::vector<VisualLine> lines =
+        LayOutParagraph(texts, rtl, room, [&](int look, std::string_view text) {
+          return WidthIn(*looks[static_cast<size_t>(look)].font,
+                         looks[static_cast<size_t>(look)].size, text);
+        });
+    texts.clear();
+    for (size_t k = 0; k < lines.size(); ++k) {
+      const bool new_line = k > 0 || !moved;
+      if (k > 0) ContinueOnNextLine();
+      if (new_line) page.ShowOnNextLine("");
+      moved = true;
+      // Aligned at the right only where the line starts afresh (a text after a tab or picture
+      // tag on the same text line goes on from the pen).
+      const double start = new_line ? cursor_.LineStart() : x_;
+      const double shift = rtl && new_line ? RightEdge() - start - lines[k].width : 0;
+      if (shift > kWidthSlack) page.ShiftLine(shift);
+      std::vector<TextRun> runs;
+      std::deque<FontRuns> store;
+      const Look* in_force = &looks[0];
+      for (const VisualRun& run : lines[k].runs) {
+        const Look& look = looks[static_cast<size_t>(run.style)];
+        if (look.font != in_force->font || look.size != in_force->size ||
+            look.colour != in_force->colour) {
+          if (!runs.empty()) page.ShowText(runs);
+          runs.clear();
+          if (look.colour != in_force->colour) page.SetFillColour(look.colour);
+          page.SelectFont(*look.font, look.size);
+          in_force = &look;
+        }
+        AppendDirectionRun(run.text, run.right_to_left, *look.font, *unicode_, runs, store);
+      }
+      if (!runs.empty()) page.ShowText(runs);
+      if (in_force != &looks[0]) {
+        if (in_force->colour != looks[0].colour) page.SetFillColour(looks[0].colour);
+        page.SelectFont(writer_.fonts().Document(), g.FontSize);
+      }
+      if (shift > kWidthSlack) page.ShiftLine(-shift);
+      x_ = start + (shift > kWidthSlack ? shift : 0) + lines[k].width;
+    }
+  };
+
+  MarkupScanner scanner(line);
+  size_t start = 0;
+  for (;;) {
+    std::optional<MarkupElement> element = scanner.NextElement(start);
+    if (!element) {
+      add(line.substr(start), 0);
+      break;
+    }
+    std::string tag_bytes;
+    Utf8ToWindows1252(element->tag, tag_bytes);
+    const std::string_view tag = tag_bytes;
+    // A tab or picture tag does its work on the page before the text before it is shown, as on
+    // any markup line: what came before it is laid out first.
+    if (IsContentlessTag(tag)) flush();
+    ElementStyle style = ApplyTag(tag);
+    cursor_.AddLines(RoundHalfEven(static_cast<double>(style.SizeScale) / 1.2));
+    add(line.substr(start, element->open - start), 0);
+    start = element->resume;
+    double size = g.FontSize.ToDouble() * static_cast<double>(style.SizeScale);
+    const double most = std::max(static_cast<double>(g.PageHeight), g.FontSize.ToDouble());
+    if (size > most) {
+      size = most;
+      WarnOutOfBounds(writer_, tag);
+    }
+    if (!element->content.empty()) {
+      looks.push_back({&FontAt(style.FontPosition), size, style.color});
+      add(element->content, static_cast<int>(looks.size() - 1));
+    }
+    if (start >= line.size() || !scanner.HasMarkupFrom(start)) {
+      if (start < line.size()) add(line.substr(start), 0);
+      break;
+    }
+  }
+  flush();
+  if (!moved) page.ShowOnNextLine("");
+}
+
 void MarkupInterpreter::LayoutMarkupLine(std::string_view line, FallbackFonts* unicode) {
   unicode_ = unicode;
   const PageGeometry& g = writer_.geometry();
+  // A line with right-to-left text is laid out as a whole: its order decided across its
+  // elements, its lines aligned at the right in a right-to-left paragraph.
+  if (unicode_ && (unicode_->ParagraphRightToLeft() || HoldsRightToLeft(DrawnText(line, true)))) {
+    font_ = &writer_.fonts().Document();
+    size_ = g.FontSize.ToDouble();
+    colour_ = g.ForeColor;
+    x_ = cursor_.LineStart();
+    LayoutBidiMarkupLine(line);
+    cursor_.AdvanceVertical();
+    unicode_ = nullptr;
+    return;
+  }
   PageContent& page = writer_.page();
   font_ = &writer_.fonts().Document();
   size_ = g.FontSize.ToDouble();

@@ -2,6 +2,7 @@
 // move the text, and image tags handed to the images part.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,15 @@ void WarnOutOfBounds(DocumentWriter& writer, std::string_view tag);
 int32_t Bounded(double value, int32_t low, int32_t high, bool* bounded);
 
 class FallbackFonts;
+struct FontRuns;
+
+// The runs that show a UTF-8 text of one direction, appended to runs (all to be shown where the
+// pen stands): in the standard font where Windows-1252 has its characters, in the faces of
+// fallback where not; right to left, the font runs in reverse, a standard font's text reversed
+// and a face's shaped right to left. The texts are kept in store.
+void AppendDirectionRun(std::string_view text, bool right_to_left, const Font& standard,
+                        FallbackFonts& fallback, std::vector<TextRun>& runs,
+                        std::deque<FontRuns>& store);
 
 // Shows a text as runs on one content line: its inline marks start new text lines, and the last
 // piece starts as last says. unicode: the text is UTF-8, shown in the standard font in force
@@ -88,6 +98,10 @@ class MarkupInterpreter {
   size_t FittingBytes(std::string_view text, double room, bool at_line_start);
   // The width of a text in points, in the font and size in force.
   double TextWidth(std::string_view text);
+  // The width of a UTF-8 text in points, in a font and size.
+  double WidthIn(const Font& font, double size, std::string_view text) const;
+  // A UTF-8 line with right-to-left text: gathered whole, then laid out by LayOutParagraph.
+  void LayoutBidiMarkupLine(std::string_view line);
   // Whether text is wider than room points, measured only as far as that; when not, its width
   // is added to width.
   bool WiderThan(std::string_view text, double room, double& width);

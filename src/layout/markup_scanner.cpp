@@ -112,4 +112,21 @@ std::optional<PictureTag> MarkupScanner::NextPictureTag(size_t& start) {
   return PictureTag{line_.substr(p, q - p), img != npos};
 }
 
+std::string DrawnText(std::string_view line, bool use_text_formatting) {
+  if (!HasMarkup(line, use_text_formatting)) return std::string(line);
+  // The markup path's reading: the text before each element and its content are drawn, the
+  // tags are not; after the last element the rest is text.
+  std::string drawn;
+  MarkupScanner scanner(line);
+  size_t start = 0;
+  while (std::optional<MarkupElement> element = scanner.NextElement(start)) {
+    drawn.append(line.substr(start, element->open - start));
+    drawn.append(element->content);
+    start = element->resume;
+    if (start >= line.size() || !scanner.HasMarkupFrom(start)) break;
+  }
+  if (start < line.size()) drawn.append(line.substr(start));
+  return drawn;
+}
+
 }  // namespace vellumox

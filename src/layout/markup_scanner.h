@@ -7,6 +7,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace vellumox {
@@ -45,6 +46,10 @@ class MarkupTest {
 // later a ">", later "</", later a ">"; or "<img" followed by a ">"; or "<tab " followed by a
 // ">" (the last two without regard to case).
 bool HasMarkup(std::string_view line, bool use_text_formatting);
+
+// The text of a line that is drawn: without the tags of its markup when it holds markup (the
+// markup path's reading: the text before each element and its content), else the whole line.
+std::string DrawnText(std::string_view line, bool use_text_formatting);
 
 // Whether a tag (the text between "<" and ">") is an image tag, a tab tag, or either of them
 // (which have no content); the names are read without regard to case.

@@ -174,10 +174,10 @@ bool EmbeddedFont::Covers(char32_t character) const {
 }
 
 void EmbeddedFont::Shape(std::string_view text, std::vector<ShapedGlyph>& glyphs) const {
-  ShapeInto(text, TextDirection::kNatural, glyphs);
+  ShapeInto(text, std::nullopt, glyphs);
 }
 
-void EmbeddedFont::ShapeInto(std::string_view text, TextDirection direction,
+void EmbeddedFont::ShapeInto(std::string_view text, std::optional<TextDirection> direction,
                              std::vector<ShapedGlyph>& glyphs) const {
   glyphs.clear();
   if (text.empty()) return;
@@ -194,12 +194,17 @@ void EmbeddedFont::ShapeInto(std::string_view text, TextDirection direction,
     hb_buffer_add_utf8(buffer, text.data(), static_cast<int>(text.size()),
                        static_cast<unsigned>(begin), static_cast<int>(end - begin));
     if (begin == 0) {
-      // The direction is the run's bidirectional level alone, never a guess from its script:
-      // Arabic-Indic digits stand at a left-to-right level inside right-to-left text, and a
-      // guess from their script would draw every number backwards.
-      hb_buffer_set_direction(
-          buffer, direction == TextDirection::kRightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
-      hb_buffer_guess_segment_properties(buffer);  // the script and the language
+      // A run is drawn in the direction of its bidirectional level alone, never a guess from
+      // its script: Arabic-Indic digits stand at a left-to-right level inside right-to-left
+      // text, and a guess from their script would draw every number backwards. A text that is
+      // measured is shaped in its script's direction, as its words are drawn (kerning and
+      // joining differ between the two directions).
+      if (direction) {
+        hb_buffer_set_direction(buffer, *direction == TextDirection::kRightToLeft
+                                            ? HB_DIRECTION_RTL
+                                            : HB_DIRECTION_LTR);
+      }
+      hb_buffer_guess_segment_properties(buffer);  // the script, the language, the direction
       hb_buffer_get_segment_properties(buffer, &properties);
     } else {
       hb_buffer_set_segment_properties(buffer, &properties);  // the whole run's
@@ -226,7 +231,7 @@ void EmbeddedFont::ShapeInto(std::string_view text, TextDirection direction,
 }
 
 int64_t EmbeddedFont::Width(std::string_view text) const {
-  ShapeInto(text, TextDirection::kNatural, scratch_);
+  ShapeInto(text, std::nullopt, scratch_);
   int64_t sum = 0;
   for (const ShapedGlyph& glyph : scratch_) sum += glyph.advance;
   return sum;

@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,7 +69,8 @@ class EmbeddedFont final : public Font {
     uint32_t glyph = 0;
     std::string text;
   };
-  void ShapeInto(std::string_view text, TextDirection direction,
+  // Shapes text in a direction, or, without one (a text measured), in its script's.
+  void ShapeInto(std::string_view text, std::optional<TextDirection> direction,
                  std::vector<ShapedGlyph>& glyphs) const;
   // One Type0 font of the face: its resource name, its objects and the CIDs it hands out.
   struct Instance {

@@ -29,6 +29,10 @@ void PageContent::MoveTextTo(int32_t x, int32_t y) {
       [&] { out_.EmitLine("1 0 0 1 " + FormatNumber(x) + " " + FormatNumber(y) + " Tm"); });
 }
 
+void PageContent::ShiftLine(double points) {
+  failure_.Trapped([&] { out_.EmitLine(FormatNumber(points), " 0 Td", ""); });
+}
+
 template <class Runs>
 void PageContent::WriteRuns(const Runs& runs) {
   failure_.Trapped([&] {

@@ -49,6 +49,9 @@ class PageContent {
   void SetFillColour(std::string_view operands);
   // The next text line starts at x, y.
   void MoveTextTo(int32_t x, int32_t y);
+  // Where the current text line starts moves right by points (left when negative), and the
+  // text goes on from there: a line aligned at the right starts further in.
+  void ShiftLine(double points);
   // Runs of text in the current font, written as one content line.
   void ShowText(std::initializer_list<TextRun> runs);
   void ShowText(const std::vector<TextRun>& runs);

@@ -228,13 +228,19 @@ TEST(ReadersText, EveryWordOfEveryScriptIsInOneFace) {
     auto r = batch.Run(std::string(c.font) + " " + ShellQuote(dir / "w.txt"));
     ASSERT_EQ(r.exit_code, 0) << r.error;
     Sound(dir / "w.pdf");
+    // What a reader sees: ink in every word's box.
+    for (const test::WordInk& ink : test::InkOfWords(dir / "w.pdf", dir.path())) {
+      EXPECT_GT(ink.dark, 10) << ink.text;
+    }
     const std::vector<Drawn> runs = DrawnRuns(dir / "w.pdf");
     const std::string line = c.line;
     for (size_t start = 0; start < line.size();) {
       size_t end = line.find_first_of(" ,.", start);
       if (end == std::string::npos) end = line.size();
       const std::string word = line.substr(start, end - start);
-      if (!word.empty()) EXPECT_TRUE(InOneRun(runs, word, nullptr)) << word;
+      if (!word.empty()) {
+        EXPECT_TRUE(InOneRun(runs, word, nullptr)) << word;
+      }
       start = end + 1;
     }
   }
@@ -292,6 +298,58 @@ TEST(ReadersText, OneCharacterThatDoesNotFitMovesToTheNextLine) {
     found += word.text == "x" || word.text == "y";
   }
   EXPECT_EQ(found, 2);
+}
+
+// --- Right to left ---------------------------------------------------------------------------
+
+// A right-to-left line with markup is ordered as a whole, the blanks at its tags kept; a
+// right-to-left paragraph stands at the right margin (mirroring the left one), and its wrapped
+// lines start with a word.
+TEST(ReadersText, RightToLeftLinesAreWholeAndStandAtTheRight) {
+  TempDir dir;
+  Batch batch;
+  const std::string shalom = "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D";  // שלום
+  const std::string olam = "\xD7\xA2\xD7\x95\xD7\x9C\xD7\x9D";    // עולם
+  const std::string yafe = "\xD7\x99\xD7\xA4\xD7\x94";            // יפה
+  const std::string meod = "\xD7\x9E\xD7\x90\xD7\x95\xD7\x93";    // מאוד
+  std::string long_line;
+  for (int i = 0; i < 40; ++i) long_line += (i ? " " : "") + shalom + " " + olam;
+  test::WriteFile(dir / "r.txt",
+                  shalom + " <b>" + olam + "</b> " + yafe + " " + meod + "\n" + long_line + "\n");
+  auto r = batch.Run("-f4 " + ShellQuote(dir / "r.txt"));
+  ASSERT_EQ(r.exit_code, 0) << r.error;
+  Sound(dir / "r.pdf");
+  // A reader gives right-to-left words in the order their letters stand on the page.
+  std::vector<Box> words = Words(dir / "r.pdf");
+  for (Box& w : words) {
+    std::vector<char32_t> letters;
+    for (size_t at = 0; at < w.text.size();) letters.push_back(NextCodePoint(w.text, at));
+    w.text.clear();
+    for (auto c = letters.rbegin(); c != letters.rend(); ++c) AppendUtf8(*c, w.text);
+  }
+  // The first line: from the right, shalom, olam (bold), yafe, meod; words apart.
+  std::map<std::string, Box> first;
+  for (const Box& w : words) {
+    if (w.top < words.front().top + 5 && !first.count(w.text)) first[w.text] = w;
+  }
+  ASSERT_EQ(first.size(), 4u);
+  EXPECT_GT(first[shalom].left, first[olam].right);
+  EXPECT_GT(first[olam].left, first[yafe].right);
+  EXPECT_GT(first[yafe].left, first[meod].right);
+  EXPECT_NEAR(first[shalom].right, 612 - 18, 1.5);  // at the right margin
+  // Every line of the long paragraph ends at the right margin, none past the left one.
+  std::map<int, double> rightmost;
+  for (const Box& w : words) {
+    if (w.top > words.front().top + 5 && w.top < 700) {  // not the page number
+      rightmost[static_cast<int>(w.top)] = std::max(rightmost[static_cast<int>(w.top)], w.right);
+    }
+    EXPECT_GE(w.left, 18 - 0.5) << w.text;  // nothing past the left margin
+  }
+  ASSERT_GE(rightmost.size(), 2u);
+  for (const auto& [top, right] : rightmost) EXPECT_NEAR(right, 612 - 18, 1.5) << top;
+  // Copied back, the words are those typed, in their order.
+  const std::string text = test::PdfToText(dir / "r.pdf");
+  EXPECT_TRUE(Holds(text, shalom + " " + olam + " " + yafe + " " + meod)) << text;
 }
 
 // --- Tabs and soft hyphens -------------------------------------------------------------------

@@ -143,40 +143,8 @@ TEST(TextConversion, CodePagesComeBackAsTheirCharacters) {
       << polish.text;
 }
 
-// Each word that pdftotext finds on the first page, with the number of dark pixels inside its box
-// on the page rendered at 144 dpi (two pixels a point).
-struct Word {
-  std::string text;
-  double left;  // points from the page's left edge
-  int dark;     // pixels
-};
-std::vector<Word> InkOfWords(const std::string& pdf, const TempDir& dir) {
-  RunCommand("pdftoppm -r 144 -gray -singlefile -f 1 -l 1 " + ShellQuote(pdf) + " " +
-             ShellQuote(dir / "page"));
-  std::istringstream pgm(test::ReadFile(dir / "page.pgm"));
-  std::string magic;
-  int width = 0, height = 0, maximum = 0;
-  pgm >> magic >> width >> height >> maximum;
-  pgm.get();
-  std::string pixels(static_cast<size_t>(width) * height, '\xFF');
-  pgm.read(pixels.data(), static_cast<std::streamsize>(pixels.size()));
-  const std::string boxes =
-      RunCommand("pdftotext -f 1 -l 1 -bbox " + ShellQuote(pdf) + " -").output;
-  std::regex word(
-      "xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)<");
-  std::vector<Word> words;
-  for (auto it = std::sregex_iterator(boxes.begin(), boxes.end(), word);
-       it != std::sregex_iterator(); ++it) {
-    int dark = 0;
-    for (int y = static_cast<int>(2 * std::stod((*it)[2]));
-         y < 2 * std::stod((*it)[4]) && y < height; ++y)
-      for (int x = static_cast<int>(2 * std::stod((*it)[1]));
-           x < 2 * std::stod((*it)[3]) && x < width; ++x)
-        dark += static_cast<unsigned char>(pixels[static_cast<size_t>(y) * width + x]) < 128;
-    words.push_back({(*it)[5], std::stod((*it)[1]), dark});
-  }
-  return words;
-}
+using test::InkOfWords;
+using Word = test::WordInk;
 
 // Text in every script: each comes back from the PDF, in every class and style of the standard
 // fonts, from faces embedded as subsets; a document of Windows-1252 alone embeds nothing.
@@ -209,7 +177,7 @@ TEST(TextConversion, EveryScriptComesBackFromEmbeddedSubsets) {
     EXPECT_NE(fonts.find("CID TrueType      Identity-H       yes yes yes"), std::string::npos)
         << fonts;
     // Every word stands where its glyphs are drawn: ink in its box, in any face.
-    const auto words = InkOfWords(dir / "s.pdf", dir);
+    const auto words = InkOfWords(dir / "s.pdf", dir.path());
     EXPECT_GE(words.size(), 1 + 3 * std::size(texts)) << font;
     for (const Word& word : words) EXPECT_GT(word.dark, 10) << font << ": " << word.text;
   }
@@ -245,7 +213,7 @@ TEST(TextConversion, ShapedScriptsAndRightToLeftLines) {
     EXPECT_EQ(r.exit_code, 0) << r.error;
     std::string details;
     EXPECT_TRUE(test::QpdfCheckClean(dir / "t.pdf", &details)) << details;
-    std::vector<Word> words = InkOfWords(dir / "t.pdf", dir);
+    std::vector<Word> words = InkOfWords(dir / "t.pdf", dir.path());
     words.pop_back();  // the page number
     for (const Word& word : words) EXPECT_GT(word.dark, 10) << word.text;
     return words;

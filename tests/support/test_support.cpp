@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 
@@ -255,6 +256,37 @@ std::string PdfFile::MaskedBytes() const {
     for (size_t i = pos + 17; i < out.size() && i < pos + 31; ++i) out[i] = '0';
   }
   return out;
+}
+
+std::vector<WordInk> InkOfWords(const std::string& pdf, const std::string& folder) {
+  const std::string page = folder + "/page";
+  RunCommand("pdftoppm -r 144 -gray -singlefile -f 1 -l 1 " + ShellQuote(pdf) + " " +
+             ShellQuote(page));
+  std::istringstream pgm(ReadFile(page + ".pgm"));
+  std::string magic;
+  int width = 0, height = 0, maximum = 0;
+  pgm >> magic >> width >> height >> maximum;
+  pgm.get();
+  std::string pixels(static_cast<size_t>(width) * height, '\xFF');
+  pgm.read(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+  const std::string boxes =
+      RunCommand("pdftotext -f 1 -l 1 -bbox " + ShellQuote(pdf) + " -").output;
+  std::regex word(
+      "xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)<");
+  std::vector<WordInk> words;
+  for (auto it = std::sregex_iterator(boxes.begin(), boxes.end(), word);
+       it != std::sregex_iterator(); ++it) {
+    int dark = 0;
+    for (int y = static_cast<int>(2 * std::stod((*it)[2]));
+         y < 2 * std::stod((*it)[4]) && y < height; ++y) {
+      for (int x = static_cast<int>(2 * std::stod((*it)[1]));
+           x < 2 * std::stod((*it)[3]) && x < width; ++x) {
+        dark += static_cast<unsigned char>(pixels[static_cast<size_t>(y) * width + x]) < 128;
+      }
+    }
+    words.push_back({(*it)[5], std::stod((*it)[1]), dark});
+  }
+  return words;
 }
 
 }  // namespace vellumox::test

@@ -80,6 +80,15 @@ int PdfPages(const std::string& pdf_path);
 // The text that pdftotext reads from the PDF (UTF-8).
 std::string PdfToText(const std::string& pdf_path, const std::string& options = "");
 
+// Each word that pdftotext finds on the first page, with the number of dark pixels inside its
+// box on the page rendered at 144 dpi (two pixels a point); the rendering goes into folder.
+struct WordInk {
+  std::string text;
+  double left = 0;  // points from the page's left edge
+  int dark = 0;     // pixels
+};
+std::vector<WordInk> InkOfWords(const std::string& pdf_path, const std::string& folder);
+
 // A PDF file as written by the converter: lines end in a carriage return.
 class PdfFile {
  public:
