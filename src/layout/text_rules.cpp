@@ -78,7 +78,8 @@ LineSurvey SurveyLine(std::string_view line) {
   }
   if (!any) return {};
   return {line.find('\f') != std::string_view::npos, MayHoldInlineMarks(line),
-          line.find_first_of("\t\xAD") != std::string_view::npos};
+          line.find('\t') != std::string_view::npos ||
+              line.find('\xAD') != std::string_view::npos};
 }
 
 std::vector<std::string> InlineMarkPieces(std::string_view text, bool use_text_formatting) {
