@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "layout/display_order.h"
+#include "layout/line_breaks.h"
 #include "writer/text_clusters.h"
 
 namespace vellumox {
@@ -31,7 +32,8 @@ struct Line {
 }  // namespace
 
 std::vector<VisualLine> LayOutParagraph(const std::vector<StyledText>& texts, bool right_to_left,
-                                        double room, const MeasureText& measure) {
+                                        double room, const MeasureText& measure,
+                                        LineBreaker* breaker) {
   // The paragraph's text, and its levels decided across all its texts.
   std::string all;
   std::vector<size_t> starts;
@@ -40,6 +42,8 @@ std::vector<VisualLine> LayOutParagraph(const std::vector<StyledText>& texts, bo
     all += t.text;
   }
   const std::vector<unsigned char> levels = ParagraphLevels(all, right_to_left);
+  const std::vector<size_t> breaks = breaker ? breaker->Opportunities(all) : std::vector<size_t>();
+  size_t next_break = 0;
 
   // Lines: words added while they fit, the blanks between them kept inside a line.
   std::vector<Line> lines(1);
@@ -55,6 +59,13 @@ std::vector<VisualLine> LayOutParagraph(const std::vector<StyledText>& texts, bo
       const bool blank = t.text[at] == ' ';
       size_t end = blank ? t.text.find_first_not_of(' ', at) : t.text.find(' ', at);
       if (end == std::string::npos) end = t.text.size();
+      if (!blank) {
+        // A word ends where the scripts' rules let a line break inside it too.
+        while (next_break < breaks.size() && breaks[next_break] <= starts[i] + at) ++next_break;
+        if (next_break < breaks.size() && breaks[next_break] < starts[i] + end) {
+          end = breaks[next_break] - starts[i];
+        }
+      }
       Token token{i, starts[i] + at, starts[i] + end, blank, 0};
       const std::string_view text(t.text.data() + at, end - at);
       at = end;

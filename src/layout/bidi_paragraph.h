@@ -34,9 +34,13 @@ struct VisualLine {
 // The width of a text in a style, in points.
 using MeasureText = std::function<double(int style, std::string_view text)>;
 
+class LineBreaker;
+
 // The lines of a paragraph in room points, each no wider unless a single character is. A line
-// after the first starts without the blanks where it broke, and ends without its blanks.
+// after the first starts without the blanks where it broke, and ends without its blanks. Lines
+// break at blanks, and with a breaker also where the scripts' rules allow inside a word.
 std::vector<VisualLine> LayOutParagraph(const std::vector<StyledText>& texts, bool right_to_left,
-                                        double room, const MeasureText& measure);
+                                        double room, const MeasureText& measure,
+                                        LineBreaker* breaker = nullptr);
 
 }  // namespace vellumox

@@ -1,6 +1,7 @@
 #include "layout/fallback_fonts.h"
 
 #include <fontconfig/fontconfig.h>
+#include <fribidi.h>
 #include <hb.h>
 
 #include <algorithm>
@@ -151,6 +152,15 @@ bool InWindows1252(std::string_view utf8) {
   return true;
 }
 
+// Whether a text holds a character that right-to-left text shows as its mirror image.
+bool Mirrored(std::string_view utf8) {
+  for (size_t at = 0; at < utf8.size();) {
+    FriBidiChar mirror = 0;
+    if (fribidi_get_mirror_char(NextCodePoint(utf8, at), &mirror)) return true;
+  }
+  return false;
+}
+
 // Whether a face shows every character of a text (those drawn as nothing aside, which any face
 // passes on as it can).
 bool CoversAll(const Font* face, std::string_view utf8) {
@@ -158,7 +168,15 @@ bool CoversAll(const Font* face, std::string_view utf8) {
   const auto* embedded = static_cast<const EmbeddedFont*>(face);
   for (size_t at = 0; at < utf8.size();) {
     const char32_t c = NextCodePoint(utf8, at);
-    if (!embedded->Covers(c) && WordCharacter(c)) return false;
+    if (embedded->Covers(c)) continue;
+    // Joiners and directional marks are drawn as nothing, in any face; punctuation is drawn,
+    // and a face without it would show an empty box.
+    const hb_unicode_general_category_t category =
+        hb_unicode_general_category(hb_unicode_funcs_get_default(), c);
+    if (category != HB_UNICODE_GENERAL_CATEGORY_FORMAT &&
+        category != HB_UNICODE_GENERAL_CATEGORY_CONTROL) {
+      return false;
+    }
   }
   return true;
 }
@@ -293,6 +311,28 @@ std::vector<FaceRun> FallbackFonts::Runs(std::string_view utf8, const Font& stan
     }
   };
   const Font* previous = nullptr;  // the face of the text before, when it is in one
+  // The face of the last word when it is of a right-to-left script.
+  const Font* right_to_left_word = nullptr;
+  // Punctuation that Windows-1252 holds, next to a right-to-left word: in the word's face where
+  // that has it, to look like the word; a bracket in an embedded face in any case, since a
+  // right-to-left run draws its mirror image, and the text of a standard font's glyph is that
+  // of the mirror image, which readers would copy in place of the bracket typed.
+  auto next_to_right_to_left = [&](size_t i, std::string_view text) -> const Font* {
+    bool before_one = false;
+    for (size_t k = i + 1; k < clusters.size(); ++k) {
+      if (clusters[k].word) {
+        before_one = hb_script_get_horizontal_direction(clusters[k].script) == HB_DIRECTION_RTL;
+        break;
+      }
+      if (utf8[clusters[k].begin] == ' ') break;
+    }
+    if (!right_to_left_word && !before_one) return nullptr;
+    if (CoversAll(right_to_left_word, text)) return right_to_left_word;
+    if (!Mirrored(text)) return nullptr;
+    auto [known, fresh] = word_faces_.try_emplace({style, std::string(text)}, nullptr);
+    if (fresh) known->second = Choose(text, std::string(), style);
+    return known->second;
+  };
   for (size_t i = 0; i < clusters.size();) {
     const Cluster& c = clusters[i];
     if (!c.word) {
@@ -300,6 +340,8 @@ std::vector<FaceRun> FallbackFonts::Runs(std::string_view utf8, const Font& stan
       const Font* face = nullptr;
       if (!c.windows1252) {
         face = CoversAll(previous, text) ? previous : ClusterFace(text, c.script, style);
+      } else if (text != " ") {
+        face = next_to_right_to_left(i, text);
       }
       add(c.begin, c.end, face);
       if (face) previous = face;
@@ -321,11 +363,15 @@ std::vector<FaceRun> FallbackFonts::Runs(std::string_view utf8, const Font& stan
       windows1252 = windows1252 && clusters[j].windows1252;
     }
     const size_t begin = clusters[i].begin, end = clusters[j - 1].end;
+    right_to_left_word = nullptr;
     if (windows1252) {
       add(begin, end, nullptr);
     } else if (const Font* face = WordFace(utf8.substr(begin, end - begin), script, style)) {
       add(begin, end, face);
       previous = face;
+      if (hb_script_get_horizontal_direction(script) == HB_DIRECTION_RTL) {
+        right_to_left_word = face;
+      }
     } else {
       // No one face has the whole word: each cluster in the first face that has it.
       for (size_t k = i; k < j; ++k) {

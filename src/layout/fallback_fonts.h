@@ -44,7 +44,9 @@ class FallbackFonts {
   // for the script's language and the standard font's class, or, where that one lacks some of
   // the word's characters, a face that has them all; where no face has a whole word, it is
   // split among as few faces as its characters need. A blank or a punctuation mark is in the
-  // standard font when Windows-1252 holds it, else in the face of the text before it.
+  // standard font when Windows-1252 holds it, else in the face of the text before it; next to
+  // a right-to-left word, punctuation is in the word's face where that has it, and a bracket
+  // in an embedded face in any case, so that it copies as typed though drawn mirrored.
   std::vector<FaceRun> Runs(std::string_view utf8, const Font& standard);
   // The characters that no installed face has, so far in this document.
   const std::set<char32_t>& Missing() const { return missing_; }

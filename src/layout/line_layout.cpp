@@ -19,6 +19,7 @@ namespace vellumox {
 LineLayout::LineLayout(DocumentWriter& writer)
     : writer_(writer), markup_(writer, cursor_), fallback_(writer) {
   markup_.SetPageBreak([this] { PageBreak(); });
+  markup_.SetLineBreaker(&breaker_);
 }
 
 void LineLayout::StartDocument(bool unicode_fonts) {
@@ -150,7 +151,7 @@ void LineLayout::PrintLine(std::string_view line) {
     // character-by-character layout, which knows where each character stands.
     const std::string utf8 = Windows1252ToUtf8(line);
     fallback_.SetParagraph(utf8, false);
-    WrapUtf8(utf8, width);
+    WrapUtf8(utf8, width, false);
     return;
   }
   const size_t encoded = font.EncodedLength(line);
@@ -308,11 +309,11 @@ void LineLayout::LayoutUtf8(std::string_view line) {
   }
   constexpr size_t kGlyphFitAlone = std::numeric_limits<size_t>::max() / 4;
   const int32_t chars = wrap_width_.value_or(g.CharsPerLine);
-  WrapUtf8(line, chars < kMinimumWidth ? kGlyphFitAlone : static_cast<size_t>(chars));
+  WrapUtf8(line, chars < kMinimumWidth ? kGlyphFitAlone : static_cast<size_t>(chars), true);
 }
 
 // As Wrap does for Windows-1252, over characters: each measured in the font that shows it.
-void LineLayout::WrapUtf8(std::string_view line, size_t width) {
+void LineLayout::WrapUtf8(std::string_view line, size_t width, bool script_breaks) {
   const PageGeometry& g = writer_.geometry();
   const Font& standard = writer_.fonts().Document();
   // Each character with the marks after it is a unit, in the face that the line's runs give it
@@ -345,6 +346,17 @@ void LineLayout::WrapUtf8(std::string_view line, size_t width) {
         unit.break_after = IsIdeograph(c);
       }
       units.push_back(unit);
+    }
+  }
+  if (script_breaks) {
+    // A line beyond Windows-1252 breaks where its scripts' rules allow: the Unicode algorithm
+    // with dictionaries, in place of the break characters.
+    const std::vector<size_t> opportunities = breaker_.Opportunities(line);
+    size_t next = 0;
+    for (Unit& unit : units) {
+      while (next < opportunities.size() && opportunities[next] < unit.end) ++next;
+      unit.break_after = unit.soft_hyphen || unit.tab ||
+                         (next < opportunities.size() && opportunities[next] == unit.end);
     }
   }
   MeasureFaceRuns(line, units);
@@ -427,7 +439,10 @@ void LineLayout::WrapUtf8(std::string_view line, size_t width) {
       counted_at -= units[first + at - 1].counted;
       --at;
     }
-    if (at > 0 && counted_at >= piece / 2) {
+    // A Windows-1252 line breaks at a break character in the piece's second half; a line of
+    // other scripts at its last opportunity, wherever it stands (a word is never cut while one
+    // is there).
+    if (at > 0 && (script_breaks || counted_at >= piece / 2)) {
       cut = at;
       cut_counted = counted_at;
     }

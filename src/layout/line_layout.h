@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "layout/fallback_fonts.h"
+#include "layout/line_breaks.h"
 #include "layout/markup_interpreter.h"
 #include "layout/page_cursor.h"
 #include "layout/text_rules.h"
@@ -68,7 +69,9 @@ class LineLayout {
   void LayoutPlain(std::string_view text);
   // A UTF-8 line with characters that Windows-1252 lacks.
   void LayoutUtf8(std::string_view line);
-  void WrapUtf8(std::string_view line, size_t width);
+  // script_breaks: the line holds text beyond Windows-1252 and breaks by the Unicode rules
+  // (line_breaks.h); else at the Windows-1252 break characters, as Wrap.
+  void WrapUtf8(std::string_view line, size_t width, bool script_breaks);
   // Lays out a line that is too long for one text line, piece by piece.
   void Wrap(std::string_view line, size_t width, size_t encoded_length);
 
@@ -82,6 +85,7 @@ class LineLayout {
   PageCursor cursor_;
   MarkupInterpreter markup_;
   FallbackFonts fallback_;
+  LineBreaker breaker_;
   std::optional<int32_t> wrap_width_;
   bool unicode_fonts_ = false;
   bool needs_unicode_fonts_ = false;

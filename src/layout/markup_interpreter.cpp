@@ -8,6 +8,7 @@
 #include "layout/bidi_paragraph.h"
 #include "layout/display_order.h"
 #include "layout/fallback_fonts.h"
+#include "layout/line_breaks.h"
 #include "layout/markup_rules.h"
 #include "layout/markup_scanner.h"
 #include "layout/text_rules.h"
@@ -240,13 +241,20 @@ void MarkupInterpreter::ShowWrapped(const std::vector<std::string>& pieces) {
 
 size_t MarkupInterpreter::FittingPrefix(std::string_view text, double room, bool at_line_start) {
   if (!unicode_) return FittingBytes(text, room, at_line_start);
-  // Word by word from the start, so that a long text is measured once over all its lines.
+  // Word by word from the start, so that a long text is measured once over all its lines. A
+  // word ends at a blank, or where the scripts' rules let a line break inside it (a Thai word,
+  // an ideograph).
+  const std::vector<size_t> breaks =
+      breaker_ ? breaker_->Opportunities(text) : std::vector<size_t>();
+  size_t next_break = 0;
   double width = 0;
   size_t at = 0;
   for (;;) {
     const size_t word = text.find_first_not_of(' ', at);
     if (word == std::string_view::npos) return text.size();  // blanks at the end always fit
-    const size_t end = std::min(text.find(' ', word), text.size());
+    while (next_break < breaks.size() && breaks[next_break] <= word) ++next_break;
+    const size_t end = std::min({text.find(' ', word), text.size(),
+                                 next_break < breaks.size() ? breaks[next_break] : text.size()});
     double next = width + TextWidth(text.substr(at, word - at));
     if (WiderThan(text.substr(word, end - word), room - next, next)) {
       // The blanks before this word stay on this line; without any, the line breaks before the
@@ -386,11 +394,13 @@ void MarkupInterpreter::LayoutBidiMarkupLine(std::string_view line) {
     if (texts.empty()) return;
     const bool rtl = unicode_->ParagraphRightToLeft();
     const double room = RightEdge() - cursor_.LineStart();
-    const std::vector<VisualLine> lines =
-        LayOutParagraph(texts, rtl, room, [&](int look, std::string_view text) {
+    const std::vector<VisualLine> lines = LayOutParagraph(
+        texts, rtl, room,
+        [&](int look, std::string_view text) {
           return WidthIn(*looks[static_cast<size_t>(look)].font,
                          looks[static_cast<size_t>(look)].size, text);
-        });
+        },
+        breaker_);
     texts.clear();
     for (size_t k = 0; k < lines.size(); ++k) {
       const bool new_line = k > 0 || !moved;

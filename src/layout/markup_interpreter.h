@@ -28,6 +28,7 @@ void WarnOutOfBounds(DocumentWriter& writer, std::string_view tag);
 int32_t Bounded(double value, int32_t low, int32_t high, bool* bounded);
 
 class FallbackFonts;
+class LineBreaker;
 struct FontRuns;
 
 // The runs that show a UTF-8 text of one direction, appended to runs (all to be shown where the
@@ -57,6 +58,8 @@ class MarkupInterpreter {
   MarkupInterpreter(DocumentWriter& writer, PageCursor& cursor)
       : writer_(writer), cursor_(cursor) {}
   void SetImagePlacer(ImagePlacer* placer) { placer_ = placer; }
+  // Where lines beyond Windows-1252 may break (the Unicode rules).
+  void SetLineBreaker(LineBreaker* breaker) { breaker_ = breaker; }
   // What ends the page and starts the next, when a wrapped line reaches the page's end.
   void SetPageBreak(std::function<void()> page_break) { page_break_ = std::move(page_break); }
 
@@ -114,6 +117,7 @@ class MarkupInterpreter {
   DocumentWriter& writer_;
   PageCursor& cursor_;
   FallbackFonts* unicode_ = nullptr;  // the line being laid out is UTF-8
+  LineBreaker* breaker_ = nullptr;
   ImagePlacer* placer_ = nullptr;
   std::function<void()> page_break_;
   // The font, size and colour in force, and how far right the text has got, in points.

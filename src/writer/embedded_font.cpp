@@ -257,9 +257,10 @@ TextFit EmbeddedFont::Fit(std::string_view text, int64_t max_width, size_t max_e
   return fit;
 }
 
-uint32_t EmbeddedFont::CidFor(uint32_t glyph, std::string_view text, bool& switched) const {
+uint32_t EmbeddedFont::CidFor(uint32_t glyph, std::string_view text, int32_t width,
+                              bool& switched) const {
   Instance* in = instances_.back().get();
-  auto found = in->cid_of.find({glyph, std::string(text)});
+  auto found = in->cid_of.find({glyph, std::string(text), width});
   if (found != in->cid_of.end()) return found->second;
   if (in->next_cid > cid_limit_ && objects_ && namer_) {
     // Two-byte codes hold 65,535 CIDs: a document that shows more glyph and text pairs in this
@@ -278,8 +279,8 @@ uint32_t EmbeddedFont::CidFor(uint32_t glyph, std::string_view text, bool& switc
     return 0;
   }
   const uint32_t cid = in->next_cid++;
-  in->cids[cid] = {glyph, std::string(text)};
-  in->cid_of.emplace(std::make_pair(glyph, std::string(text)), cid);
+  in->cids[cid] = {glyph, std::string(text), width};
+  in->cid_of.emplace(std::make_tuple(glyph, std::string(text), width), cid);
   return cid;
 }
 
@@ -296,6 +297,17 @@ namespace {
 // longer entry. A longer cluster's text is shared out among its glyphs in such pieces, cut
 // between characters (a cluster of the Stream-Safe limit, 31 characters, always fits in one).
 constexpr size_t kMaxUnicodeUnits = 63;
+
+// A right-to-left cluster's text for a reader that reverses right-to-left runs character by
+// character: its characters reversed, so that a letter comes back before its marks. (A bracket
+// keeps the character typed, though the shaper draws its mirror image.)
+std::string ForReadersOfRightToLeft(std::string_view text) {
+  std::vector<char32_t> characters;
+  for (size_t at = 0; at < text.size();) characters.push_back(NextCodePoint(text, at));
+  std::string out;
+  for (auto c = characters.rbegin(); c != characters.rend(); ++c) AppendUtf8(*c, out);
+  return out;
+}
 
 std::vector<std::string_view> UnicodePieces(std::string_view text) {
   std::vector<std::string_view> pieces;
@@ -347,20 +359,66 @@ void EmbeddedFont::Encode(std::string_view text, TextDirection direction, double
   starts.reserve(glyphs.size());
   for (const ShapedGlyph& glyph : glyphs) starts.push_back(glyph.cluster);
   std::sort(starts.begin(), starts.end());
+  // A cluster (a letter with its marks, an Indic syllable) copies as one piece of a word: its
+  // first glyph drawn carries the cluster's whole text and its whole width, the others none,
+  // so that a reader sees no gap inside it (and no text before its letter). A
+  // right-to-left run's cluster text is given reversed, for readers that turn such runs back
+  // into the typed order character by character.
+  const bool right_to_left = direction == TextDirection::kRightToLeft;
   std::vector<std::string_view> pieces;  // the text of the cluster, for its glyphs in turn
+  std::string cluster_text;
   size_t piece = 0;
+  size_t cluster_end = 0;     // the glyph after the cluster's last
+  size_t carrier = 0;         // the glyph that carries the cluster's text
+  int32_t cluster_width = 0;  // its glyphs' advances
   for (size_t i = 0; i < glyphs.size(); ++i) {
     const ShapedGlyph& glyph = glyphs[i];
     if (i == 0 || glyphs[i - 1].cluster != glyph.cluster) {
       const auto next = std::upper_bound(starts.begin(), starts.end(), glyph.cluster);
       const size_t end = next == starts.end() ? text.size() : *next;
-      pieces = UnicodePieces(text.substr(glyph.cluster, end - glyph.cluster));
+      cluster_text = std::string(text.substr(glyph.cluster, end - glyph.cluster));
+      if (right_to_left) cluster_text = ForReadersOfRightToLeft(cluster_text);
+      pieces = UnicodePieces(cluster_text);
       piece = 0;
+      cluster_width = 0;
+      carrier = glyphs.size();
+      for (cluster_end = i;
+           cluster_end < glyphs.size() && glyphs[cluster_end].cluster == glyph.cluster;
+           ++cluster_end) {
+        cluster_width += glyphs[cluster_end].advance;
+        // The first glyph that moves the pen: a letter, where a right-to-left cluster may
+        // list its marks first; a vowel sign drawn before its consonant.
+        if (carrier == glyphs.size() && glyphs[cluster_end].advance != 0) carrier = cluster_end;
+      }
+      // A cluster with no advance of its own (the second letter of a ligature, which the
+      // first one's advance draws) is carried by its glyph on the baseline, not by a mark
+      // that stands above or below it and that a reader would take for another line.
+      for (size_t k = i; carrier == glyphs.size() && k < cluster_end; ++k) {
+        if (glyphs[k].rise == 0) carrier = k;
+      }
+      if (carrier == glyphs.size()) carrier = i;
+    }
+    // The W width of the glyph that carries the text is the cluster's advance as shaped
+    // (kerning included), so that the boxes a reader makes of the clusters abut, with no gap
+    // that it would take for a blank. Text beyond what one entry holds goes to the glyphs
+    // after it.
+    const bool carries = i == carrier;
+    // Its box runs from where it is drawn to the cluster's end.
+    int32_t before = 0;  // the advances of the cluster's glyphs drawn before it
+    if (carries) {
+      for (size_t k = i; k > 0 && glyphs[k - 1].cluster == glyph.cluster; --k) {
+        before += glyphs[k - 1].advance;
+      }
+    }
+    const int32_t width = carries ? std::max(0, cluster_width - before - glyph.offset) : 0;
+    std::string_view part;
+    if (carries) {
+      part = pieces.empty() ? std::string_view() : pieces[0];
+    } else if (i > carrier && piece + 1 < pieces.size()) {
+      part = pieces[++piece];
     }
     bool switched = false;
-    const uint32_t cid =
-        CidFor(glyph.glyph, piece < pieces.size() ? pieces[piece] : std::string_view(), switched);
-    ++piece;
+    const uint32_t cid = CidFor(glyph.glyph, part, width, switched);
     if (switched) {
       // The rest of the run in the new instance, selected here; the page's font comes back
       // after the run as ever.
@@ -369,7 +427,6 @@ void EmbeddedFont::Encode(std::string_view text, TextDirection direction, double
     }
     if (glyph.rise != rise) raise(glyph.rise);
     adjust(drift - glyph.offset);
-    const int32_t width = face_->Thousandths(hb_font_get_glyph_h_advance(face_->font, glyph.glyph));
     drift = glyph.offset + width - glyph.advance;
     std::snprintf(digits, sizeof digits, "%04X", cid);
     codes += digits;
@@ -427,10 +484,7 @@ std::string EmbeddedFont::SubsetTag(const Instance& in) {
 std::string EmbeddedFont::WidthArray(const Instance& in) const {
   // CIDs are handed out in order from 1, so one run of widths holds them all.
   std::string w = "[ 1 [";
-  for (const auto& [cid, entry] : in.cids) {
-    w += " " +
-         std::to_string(face_->Thousandths(hb_font_get_glyph_h_advance(face_->font, entry.glyph)));
-  }
+  for (const auto& [cid, entry] : in.cids) w += " " + std::to_string(entry.width);
   return in.cids.empty() ? "[ ]" : w + " ] ]";
 }
 

@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "writer/font.h"
@@ -68,6 +69,7 @@ class EmbeddedFont final : public Font {
   struct CidEntry {
     uint32_t glyph = 0;
     std::string text;
+    int32_t width = 0;  // in the W array, thousandths of the size
   };
   // Shapes text in a direction, or, without one (a text measured), in its script's.
   void ShapeInto(std::string_view text, std::optional<TextDirection> direction,
@@ -75,14 +77,15 @@ class EmbeddedFont final : public Font {
   // One Type0 font of the face: its resource name, its objects and the CIDs it hands out.
   struct Instance {
     std::string resource;
-    std::map<uint32_t, CidEntry> cids;                            // CID → what it shows
-    std::map<std::pair<uint32_t, std::string>, uint32_t> cid_of;  // (glyph, text) → CID
-    uint32_t next_cid = 1;                                        // CID 0 is the face's .notdef
+    std::map<uint32_t, CidEntry> cids;  // CID → what it shows
+    // (glyph, text, width) → CID
+    std::map<std::tuple<uint32_t, std::string, int32_t>, uint32_t> cid_of;
+    uint32_t next_cid = 1;  // CID 0 is the face's .notdef
     int32_t type0 = 0, cid_font = 0, descriptor = 0, font_file = 0, to_unicode = 0, cid_map = 0;
   };
-  // The CID that shows glyph for text in the current instance, taken anew when this pair is
-  // first shown; switched is set when a full instance made way for a new one.
-  uint32_t CidFor(uint32_t glyph, std::string_view text, bool& switched) const;
+  // The CID that shows glyph for text with a width in the current instance, taken anew when
+  // this is first shown; switched is set when a full instance made way for a new one.
+  uint32_t CidFor(uint32_t glyph, std::string_view text, int32_t width, bool& switched) const;
   void ReserveInstanceObjects(Instance& instance) const;
   EmbeddedFont(std::unique_ptr<Face> face, std::string resource);
   // The subset tag: six capital letters drawn from the glyph set, so that two subsets of one
