@@ -1,10 +1,14 @@
 // Writes the benchmark's input text: lines of 20 to 120 characters, every fiftieth 300 or more,
 // and with --markup a markup element on every tenth line. With --scripts the prose is UTF-8 in
 // several scripts (Cyrillic, Greek, Arabic, Chinese and Latin words mixed in every line;
-// Chinese phrases without blanks), the lengths counted in characters. Deterministic for a size.
+// Chinese phrases without blanks), the lengths counted in characters. With --prose FILE the
+// text is real prose: the paragraphs of FILE (script|text a line, bench/data/udhr_prose.txt)
+// drawn at random, one a line and a blank line after every fourth, from every script or, with
+// --latin, from the Latin ones alone. Deterministic for a size.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -31,9 +35,37 @@ void CutAtCharacters(std::string& text, size_t length) {
 
 }  // namespace
 
+// The paragraphs of a prose file, of the Latin script alone or of all.
+std::vector<std::string> Paragraphs(const char* path, bool latin_only) {
+  std::vector<std::string> paragraphs;
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);) {
+    const size_t bar = line.find('|');
+    if (line.empty() || line[0] == '#' || bar == std::string::npos) continue;
+    if (latin_only && line.compare(0, bar, "Latin") != 0) continue;
+    paragraphs.push_back(line.substr(bar + 1));
+  }
+  return paragraphs;
+}
+
+int WriteProse(FILE* out, const std::vector<std::string>& paragraphs, long long target) {
+  if (paragraphs.empty()) return 1;
+  std::mt19937 rng(1234);
+  long long written = 0;
+  for (long long n = 1; written < target; ++n) {
+    std::string line = paragraphs[rng() % paragraphs.size()] + "\r\n";
+    if (n % 4 == 0) line += "\r\n";
+    std::fwrite(line.data(), 1, line.size(), out);
+    written += static_cast<long long>(line.size());
+  }
+  return std::fclose(out) == 0 ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: make_bench_text OUT MEGABYTES [--markup | --scripts]\n");
+    std::fprintf(stderr,
+                 "usage: make_bench_text OUT MEGABYTES [--markup | --scripts | --prose FILE "
+                 "[--latin]]\n");
     return 2;
   }
   const bool markup = argc > 3 && std::strcmp(argv[3], "--markup") == 0;
@@ -41,6 +73,10 @@ int main(int argc, char** argv) {
   const long long target = std::atoll(argv[2]) * 1000 * 1000;
   FILE* out = std::fopen(argv[1], "wb");
   if (!out) return 1;
+  if (argc > 4 && std::strcmp(argv[3], "--prose") == 0) {
+    const bool latin = argc > 5 && std::strcmp(argv[5], "--latin") == 0;
+    return WriteProse(out, Paragraphs(argv[4], latin), target);
+  }
   std::mt19937 rng(1234);
   static const std::vector<const char*> kWords = {
       "the",  "quick", "brown", "fox",   "jumps", "over", "lazy",  "dog,",     "and", "(then)",
