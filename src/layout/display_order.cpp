@@ -32,7 +32,11 @@ bool HoldsRightToLeft(std::string_view utf8) {
       ++at;
       continue;
     }
-    if (NeedsTheAlgorithm(fribidi_get_bidi_type(NextCodePoint(utf8, at)))) return true;
+    const char32_t c = NextCodePoint(utf8, at);
+    // Below Hebrew, from Devanagari to the general punctuation, and from there to the Hebrew
+    // presentation forms (CJK among them) no character is right to left or an Arabic number.
+    if (c < 0x590 || (c >= 0x900 && c < 0x2000) || (c >= 0x2070 && c < 0xFB1D)) continue;
+    if (NeedsTheAlgorithm(fribidi_get_bidi_type(c))) return true;
   }
   return false;
 }

@@ -90,7 +90,7 @@ const FontSetup& Setup() {
 void FallbackFonts::Reset() {
   opened_.clear();
   script_faces_.clear();
-  word_faces_.clear();
+  found_.clear();
   missing_.clear();
 }
 
@@ -125,9 +125,15 @@ bool RealScript(hb_script_t script) {
          script != HB_SCRIPT_UNKNOWN && script != HB_SCRIPT_INVALID;
 }
 
+bool IsMarkCategory(hb_unicode_general_category_t category) {
+  return category == HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK ||
+         category == HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK ||
+         category == HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK;
+}
+
 // Letters, marks and digits make words; blanks, punctuation and symbols stand between them.
-bool WordCharacter(char32_t c) {
-  switch (hb_unicode_general_category(hb_unicode_funcs_get_default(), c)) {
+bool WordCategory(hb_unicode_general_category_t category) {
+  switch (category) {
     case HB_UNICODE_GENERAL_CATEGORY_LOWERCASE_LETTER:
     case HB_UNICODE_GENERAL_CATEGORY_MODIFIER_LETTER:
     case HB_UNICODE_GENERAL_CATEGORY_OTHER_LETTER:
@@ -145,11 +151,8 @@ bool WordCharacter(char32_t c) {
   }
 }
 
-bool InWindows1252(std::string_view utf8) {
-  for (size_t at = 0; at < utf8.size();) {
-    if (Windows1252ByteOf(NextCodePoint(utf8, at)) < 0) return false;
-  }
-  return true;
+bool WordCharacter(char32_t c) {
+  return WordCategory(hb_unicode_general_category(hb_unicode_funcs_get_default(), c));
 }
 
 // Whether a text holds a character that right-to-left text shows as its mirror image.
@@ -280,27 +283,69 @@ std::string FallbackFonts::LanguageOf(uint32_t script) const {
   }
 }
 
-std::vector<FaceRun> FallbackFonts::Runs(std::string_view utf8, const Font& standard) {
+void FallbackFonts::KeepLineRuns(std::string_view line, const Font& standard,
+                                 std::vector<FaceRun> runs) {
+  kept_line_ = line;
+  kept_standard_ = &standard;
+  kept_runs_ = std::move(runs);
+}
+
+void FallbackFonts::DropLineRuns() {
+  kept_line_ = std::string_view();
+  kept_standard_ = nullptr;
+  kept_runs_.clear();
+}
+
+std::vector<FaceRun> FallbackFonts::Runs(std::string_view utf8, const Font& standard,
+                                         std::vector<size_t>* cluster_ends) {
+  if (!cluster_ends && &standard == kept_standard_ && utf8.data() >= kept_line_.data() &&
+      utf8.data() + utf8.size() <= kept_line_.data() + kept_line_.size()) {
+    // A piece of the line being laid out: in the faces that the line's runs give it, as it was
+    // measured.
+    const size_t begin = static_cast<size_t>(utf8.data() - kept_line_.data());
+    const size_t end = begin + utf8.size();
+    std::vector<FaceRun> runs;
+    auto run = std::upper_bound(kept_runs_.begin(), kept_runs_.end(), begin,
+                                [](size_t at, const FaceRun& r) { return at < r.end; });
+    for (; run != kept_runs_.end() && run->begin < end; ++run) {
+      runs.push_back(
+          {std::max(run->begin, begin) - begin, std::min(run->end, end) - begin, run->face});
+    }
+    return runs;
+  }
   const Style style = StyleOf(standard);
-  struct Cluster {
-    size_t begin = 0, end = 0;
-    bool word = false;
-    bool windows1252 = false;
-    hb_script_t script = HB_SCRIPT_COMMON;
-  };
-  std::vector<Cluster> clusters;
+  // The clusters (a character and the marks after it, ClusterEnd's units), each character
+  // decoded and looked up once.
+  using Cluster = RunCluster;
+  std::vector<Cluster>& clusters = clusters_;
+  clusters.clear();
   hb_unicode_funcs_t* funcs = hb_unicode_funcs_get_default();
+  int marks = 0;
   for (size_t at = 0; at < utf8.size();) {
-    Cluster c;
-    c.begin = at;
-    c.end = ClusterEnd(utf8, at);
-    size_t next = at;
-    const char32_t first = NextCodePoint(utf8, next);
-    c.word = WordCharacter(first);
-    c.script = hb_unicode_script(funcs, first);
-    c.windows1252 = InWindows1252(utf8.substr(c.begin, c.end - c.begin));
-    clusters.push_back(c);
-    at = c.end;
+    const size_t start = at;
+    const char32_t c = NextCodePoint(utf8, at);
+    if (c < 0x80) {
+      const bool letter = (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
+      clusters.push_back({start, at, letter || (c >= '0' && c <= '9'), true,
+                          letter ? HB_SCRIPT_LATIN : HB_SCRIPT_COMMON});
+      marks = 0;
+      continue;
+    }
+    const hb_unicode_general_category_t category = hb_unicode_general_category(funcs, c);
+    const bool windows1252 = Windows1252ByteOf(c) >= 0;
+    if (IsMarkCategory(category) && !clusters.empty() && marks < kMaxCombiningMarks) {
+      clusters.back().end = at;
+      clusters.back().windows1252 = clusters.back().windows1252 && windows1252;
+      ++marks;
+      continue;
+    }
+    marks = 0;
+    clusters.push_back(
+        {start, at, WordCategory(category), windows1252, hb_unicode_script(funcs, c)});
+  }
+  if (cluster_ends) {
+    cluster_ends->clear();
+    for (const Cluster& c : clusters) cluster_ends->push_back(c.end);
   }
   std::vector<FaceRun> runs;
   auto add = [&](size_t begin, size_t end, const Font* face) {
@@ -321,7 +366,8 @@ std::vector<FaceRun> FallbackFonts::Runs(std::string_view utf8, const Font& stan
     bool before_one = false;
     for (size_t k = i + 1; k < clusters.size(); ++k) {
       if (clusters[k].word) {
-        before_one = hb_script_get_horizontal_direction(clusters[k].script) == HB_DIRECTION_RTL;
+        before_one = hb_script_get_horizontal_direction(static_cast<hb_script_t>(
+                         clusters[k].script)) == HB_DIRECTION_RTL;
         break;
       }
       if (utf8[clusters[k].begin] == ' ') break;
@@ -329,9 +375,10 @@ std::vector<FaceRun> FallbackFonts::Runs(std::string_view utf8, const Font& stan
     if (!right_to_left_word && !before_one) return nullptr;
     if (CoversAll(right_to_left_word, text)) return right_to_left_word;
     if (!Mirrored(text)) return nullptr;
-    auto [known, fresh] = word_faces_.try_emplace({style, std::string(text)}, nullptr);
-    if (fresh) known->second = Choose(text, std::string(), style);
-    return known->second;
+    bool fresh = false;
+    const Font*& found = FoundSlot('b', style, HB_SCRIPT_COMMON, text, fresh);
+    if (fresh) found = Choose(text, std::string(), style);
+    return found;
   };
   for (size_t i = 0; i < clusters.size();) {
     const Cluster& c = clusters[i];
@@ -353,10 +400,11 @@ std::vector<FaceRun> FallbackFonts::Runs(std::string_view utf8, const Font& stan
     hb_script_t script = HB_SCRIPT_COMMON;
     bool windows1252 = true;
     for (; j < clusters.size() && clusters[j].word; ++j) {
-      if (RealScript(clusters[j].script)) {
+      const auto cluster_script = static_cast<hb_script_t>(clusters[j].script);
+      if (RealScript(cluster_script)) {
         if (!RealScript(script)) {
-          script = clusters[j].script;
-        } else if (clusters[j].script != script) {
+          script = cluster_script;
+        } else if (cluster_script != script) {
           break;
         }
       }
@@ -389,9 +437,24 @@ std::vector<FaceRun> FallbackFonts::Runs(std::string_view utf8, const Font& stan
   return runs;
 }
 
-const Font* FallbackFonts::WordFace(std::string_view word, uint32_t script, const Style& style) {
-  auto [known, fresh] = word_faces_.try_emplace({style, std::string(word)}, nullptr);
+const Font*& FallbackFonts::FoundSlot(char kind, const Style& style, uint32_t script,
+                                      std::string_view text, bool& fresh) {
+  // Ideographs are of the language of their paragraph (Japanese where it has kana).
+  const bool japanese = script == HB_SCRIPT_HAN && paragraph_kana_;
+  found_key_.assign({kind, static_cast<char>(style.kind), static_cast<char>(style.bold),
+                     static_cast<char>(style.italic), static_cast<char>(japanese)});
+  found_key_ += text;
+  auto known = found_.find(found_key_);
+  fresh = known == found_.end();
   if (!fresh) return known->second;
+  if (found_.size() >= kFoundLimit) found_.clear();  // what is found again is the same
+  return found_.emplace(found_key_, nullptr).first->second;
+}
+
+const Font* FallbackFonts::WordFace(std::string_view word, uint32_t script, const Style& style) {
+  bool fresh = false;
+  const Font*& found = FoundSlot('w', style, script, word, fresh);
+  if (!fresh) return found;
   const std::string language = LanguageOf(script);
   size_t at = 0;
   char32_t sample = NextCodePoint(word, at);
@@ -404,7 +467,7 @@ const Font* FallbackFonts::WordFace(std::string_view word, uint32_t script, cons
   }
   const Font* face = ScriptFace(script, language, sample, style);
   if (!CoversAll(face, word)) face = Choose(word, language, style);
-  return known->second = face;
+  return found = face;
 }
 
 const Font* FallbackFonts::ClusterFace(std::string_view cluster, uint32_t script,
@@ -417,15 +480,16 @@ const Font* FallbackFonts::ClusterFace(std::string_view cluster, uint32_t script
                          ? ScriptFace(script, language, first, style)
                          : nullptr;
   if (CoversAll(face, cluster)) return face;
-  auto [known, fresh] = word_faces_.try_emplace({style, std::string(cluster)}, nullptr);
+  bool fresh = false;
+  const Font*& found = FoundSlot('c', style, script, cluster, fresh);
   if (fresh) {
-    known->second = Choose(cluster, language, style);
+    found = Choose(cluster, language, style);
     // Without a face for the whole cluster, one for its character at least (its marks then go
     // without).
-    if (!known->second) known->second = Choose(cluster.substr(0, at), language, style);
+    if (!found) found = Choose(cluster.substr(0, at), language, style);
   }
-  if (!known->second) missing_.insert(first);
-  return known->second;
+  if (!found) missing_.insert(first);
+  return found;
 }
 
 const Font* FallbackFonts::ScriptFace(uint32_t script, const std::string& language, char32_t sample,

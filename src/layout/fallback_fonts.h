@@ -11,10 +11,12 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "writer/document_writer.h"
 #include "writer/page_content.h"
+#include "writer/shaped_words.h"
 #include "writer/text_clusters.h"
 
 namespace vellumox {
@@ -47,7 +49,13 @@ class FallbackFonts {
   // standard font when Windows-1252 holds it, else in the face of the text before it; next to
   // a right-to-left word, punctuation is in the word's face where that has it, and a bracket
   // in an embedded face in any case, so that it copies as typed though drawn mirrored.
-  std::vector<FaceRun> Runs(std::string_view utf8, const Font& standard);
+  // cluster_ends, where given, receives the end of each cluster (ClusterEnd's units) of the
+  // text. While a line's runs are kept, a piece of that line (a view into it) gets the line's
+  // runs that it spans, so that it is drawn in the faces it was measured in.
+  std::vector<FaceRun> Runs(std::string_view utf8, const Font& standard,
+                            std::vector<size_t>* cluster_ends = nullptr);
+  void KeepLineRuns(std::string_view line, const Font& standard, std::vector<FaceRun> runs);
+  void DropLineRuns();
   // The characters that no installed face has, so far in this document.
   const std::set<char32_t>& Missing() const { return missing_; }
   // "2 characters could not be shown (no installed font has U+1F600 U+1F601)", or empty.
@@ -79,8 +87,27 @@ class FallbackFonts {
   DocumentWriter& writer_;
   std::map<std::string, const Font*> opened_;  // by file and index; nullptr: cannot be embedded
   std::map<std::tuple<Style, uint32_t, std::string>, const Font*> script_faces_;
-  std::map<std::pair<Style, std::string>, const Font*> word_faces_;
+  // The faces found for words, clusters and brackets (kept while there are fewer than
+  // kFoundLimit, then found anew), by kind, style, language and text (FoundSlot).
+  static constexpr size_t kFoundLimit = size_t{1} << 16;
+  std::unordered_map<std::string, const Font*, TextHash> found_;
+  std::string found_key_;
+  // The face found for a text of a kind ('w' word, 'c' cluster, 'b' bracket) in a style;
+  // fresh when it is not known yet (the slot then holds nullptr, for the caller to fill).
+  const Font*& FoundSlot(char kind, const Style& style, uint32_t script, std::string_view text,
+                         bool& fresh);
   std::set<char32_t> missing_;
+  // A cluster of the text that Runs splits, and what it takes from its first character.
+  struct RunCluster {
+    size_t begin = 0, end = 0;
+    bool word = false;
+    bool windows1252 = false;
+    uint32_t script = 0;  // its first character's (hb_script_t)
+  };
+  std::vector<RunCluster> clusters_;  // Runs' own, kept for the next text
+  std::string_view kept_line_;
+  const Font* kept_standard_ = nullptr;
+  std::vector<FaceRun> kept_runs_;
   bool paragraph_right_to_left_ = false;
   bool paragraph_kana_ = false;
 };

@@ -72,29 +72,59 @@ std::string Nfc(std::string_view utf8) {
   return U_SUCCESS(status) ? out : std::string(utf8);
 }
 
+// Whether UTF-8 text is in normalisation form C already (as most text is), so that Nfc would
+// give it back as it is.
+bool IsNfc(std::string_view utf8) {
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+  if (U_FAILURE(status)) return false;
+  const bool normal = nfc->isNormalizedUTF8(
+      icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())), status);
+  return U_SUCCESS(status) && normal;
+}
+
+// Whether every character of UTF-8 text has a byte in Windows-1252; stops at the first that
+// has none.
+bool AllInWindows1252(std::string_view utf8) {
+  for (size_t at = 0; at < utf8.size();) {
+    if (static_cast<unsigned char>(utf8[at]) < 0x80) {
+      ++at;
+      continue;
+    }
+    if (Windows1252ByteOf(NextCodePoint(utf8, at)) < 0) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool LineLayout::InWindows1252(std::string_view line, bool use_text_formatting, std::string& out,
                                std::string& composed) {
   out.clear();
   composed.clear();
-  if (Utf8ToWindows1252(line, out)) return true;
+  if (AllInWindows1252(line)) {
+    Utf8ToWindows1252(line, out);
+    return true;
+  }
   // In normalisation form C, which also puts a mark after its character together with it ("e"
   // and a combining acute are the Windows-1252 "\xE9").
-  const std::string nfc = Nfc(line);
-  out.clear();
-  if (Utf8ToWindows1252(nfc, out)) return true;
+  const bool normal = IsNfc(line);
+  const std::string nfc = normal ? std::string() : Nfc(line);
+  if (!normal && AllInWindows1252(nfc)) {
+    Utf8ToWindows1252(nfc, out);
+    return true;
+  }
   // Characters beyond Windows-1252 inside tags alone are never drawn: the line is the one that
   // has "?" there (what the tags are read as in any case).
-  if (use_text_formatting) {
-    std::string drawn;
-    if (Utf8ToWindows1252(DrawnText(nfc, true), drawn)) {
-      out.clear();
-      Utf8ToWindows1252(nfc, out);
+  if (use_text_formatting && line.find('<') != std::string_view::npos) {
+    const std::string_view text = normal ? line : std::string_view(nfc);
+    if (AllInWindows1252(DrawnText(text, true))) {
+      Utf8ToWindows1252(text, out);
       return true;
     }
   }
-  composed = ComposeMarks(line);
+  // Text in normalisation form C has no mark left that composes with what stands before it.
+  composed = normal ? std::string(line) : ComposeMarks(line);
   return false;
 }
 
@@ -283,7 +313,8 @@ std::string ComposeMarks(std::string_view utf8) {
   for (size_t at = 0; at < utf8.size();) {
     const char32_t c = NextCodePoint(utf8, at);
     hb_codepoint_t joined = 0;
-    if (have && hb_unicode_compose(funcs, pending, c, &joined)) {
+    // Nothing below U+0300 (the combining marks' start) composes with what stands before it.
+    if (have && c >= 0x300 && hb_unicode_compose(funcs, pending, c, &joined)) {
       pending = joined;
       continue;
     }
@@ -312,25 +343,47 @@ void LineLayout::LayoutUtf8(std::string_view line) {
   WrapUtf8(line, chars < kMinimumWidth ? kGlyphFitAlone : static_cast<size_t>(chars), true);
 }
 
+const LineLayout::AsciiMeasures& LineLayout::AsciiMeasuresOf(const Font& standard) {
+  if (ascii_.font != &standard) {
+    ascii_.font = &standard;
+    for (size_t c = 0; c < 128; ++c) {
+      const char byte = static_cast<char>(c);
+      ascii_.width[c] = standard.Width(std::string_view(&byte, 1));
+      ascii_.counted[c] = standard.EncodedLength(std::string_view(&byte, 1));
+    }
+  }
+  return ascii_;
+}
+
 // As Wrap does for Windows-1252, over characters: each measured in the font that shows it.
 void LineLayout::WrapUtf8(std::string_view line, size_t width, bool script_breaks) {
   const PageGeometry& g = writer_.geometry();
   const Font& standard = writer_.fonts().Document();
   // Each character with the marks after it is a unit, in the face that the line's runs give it
   // (a word's face is chosen for the whole word), measured as it will be shown.
+  std::vector<FaceRun> runs = fallback_.Runs(line, standard, &cluster_ends_);
   std::vector<Unit> units;
-  for (const FaceRun& run : fallback_.Runs(line, standard)) {
-    for (size_t at = run.begin; at < run.end;) {
+  units.reserve(cluster_ends_.size());
+  std::string bytes;
+  const AsciiMeasures& ascii = AsciiMeasuresOf(standard);
+  auto cluster_end = cluster_ends_.begin();
+  for (const FaceRun& run : runs) {
+    for (size_t at = run.begin; at < run.end; ++cluster_end) {
       const size_t start = at;
       size_t after_base = start;
       const char32_t c = NextCodePoint(line, after_base);
-      at = std::min(ClusterEnd(line, start), run.end);  // the marks after a character go with it
+      at = *cluster_end;  // the marks after a character go with it
       Unit unit;
       unit.end = at;
       unit.face = run.face;
-      if (!run.face) {
+      if (!run.face && at == start + 1 && c != '\t') {
+        // An ASCII character alone, as most between the words of any script are.
+        unit.width = ascii.width[c];
+        unit.counted = ascii.counted[c];
+        unit.break_after = IsWrapBreakCharacter(static_cast<char>(c));
+      } else if (!run.face) {
         // In the standard font: its bytes, "?" for a character that nothing shows.
-        std::string bytes;
+        bytes.clear();
         for (size_t k = start; k < at;) {
           const int byte = Windows1252ByteOf(NextCodePoint(line, k));
           bytes += static_cast<char>(byte >= 0 ? byte : '?');
@@ -348,6 +401,12 @@ void LineLayout::WrapUtf8(std::string_view line, size_t width, bool script_break
       units.push_back(unit);
     }
   }
+  // The pieces of the line are drawn in the faces that it was measured in.
+  fallback_.KeepLineRuns(line, standard, std::move(runs));
+  struct Dropper {
+    FallbackFonts& fallback;
+    ~Dropper() { fallback.DropLineRuns(); }
+  } dropper{fallback_};
   if (script_breaks) {
     // A line beyond Windows-1252 breaks where its scripts' rules allow: the Unicode algorithm
     // with dictionaries, in place of the break characters.

@@ -4,6 +4,7 @@
 // The page cursor is its own.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -90,6 +91,15 @@ class LineLayout {
   bool unicode_fonts_ = false;
   bool needs_unicode_fonts_ = false;
   std::string converted_;
+  std::vector<size_t> cluster_ends_;  // of the line being wrapped
+  // The advance and string bytes of each ASCII character alone in a standard font.
+  struct AsciiMeasures {
+    const Font* font = nullptr;
+    std::array<int64_t, 128> width{};
+    std::array<size_t, 128> counted{};
+  };
+  AsciiMeasures ascii_;
+  const AsciiMeasures& AsciiMeasuresOf(const Font& standard);
 };
 
 }  // namespace vellumox

@@ -126,7 +126,14 @@ void ShowMarkedText(PageContent& page, std::string_view text, bool use_text_form
     page.ShowText({TextRun{text, last}});
     return;
   }
-  const std::vector<std::string> pieces = InlineMarkPieces(text, use_text_formatting);
+  // Without inline marks the text is its one piece, a view into what the caller holds (whose
+  // runs the fallback fonts may know already).
+  std::vector<std::string> marked;
+  std::vector<std::string_view> pieces{text};
+  if (use_text_formatting && MayHoldInlineMarks(text)) {
+    marked = InlineMarkPieces(text, use_text_formatting);
+    pieces.assign(marked.begin(), marked.end());
+  }
   std::vector<TextRun> runs;
   std::deque<FontRuns> split;  // the texts of UTF-8 pieces, kept (in place) while runs are shown
   for (size_t k = 0; k < pieces.size(); ++k) {

@@ -26,6 +26,17 @@ void Utf8Scanner::Feed(std::string_view bytes) {
       unsigned char c = *p++;
       if (c < 0x80) continue;
       ascii_ = false;
+      // Two- and three-byte sequences whole within the piece, and without the narrower ranges
+      // of some leads, at once (most characters beyond ASCII).
+      if (c >= 0xC2 && c <= 0xDF && p < end && (*p & 0xC0) == 0x80) {
+        ++p;
+        continue;
+      }
+      if (c >= 0xE1 && c <= 0xEF && c != 0xED && end - p >= 2 && (p[0] & 0xC0) == 0x80 &&
+          (p[1] & 0xC0) == 0x80) {
+        p += 2;
+        continue;
+      }
       lower_ = 0x80;
       upper_ = 0xBF;
       if (c >= 0xC2 && c <= 0xDF) {
@@ -270,7 +281,7 @@ std::string Windows1252ToUtf8(std::string_view text) {
   return out;
 }
 
-char32_t NextCodePoint(std::string_view text, size_t& at) {
+char32_t NextCodePointSlowly(std::string_view text, size_t& at) {
   const size_t length = Utf8SequenceLength(text, at);
   if (length == 0) {
     ++at;
@@ -283,8 +294,7 @@ char32_t NextCodePoint(std::string_view text, size_t& at) {
   return value;
 }
 
-int Windows1252ByteOf(char32_t c) {
-  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
+int Windows1252HighByteOf(char32_t c) {
   // The characters at 0x80 to 0x9F; 0 marks a code that Windows-1252 leaves free.
   static constexpr char32_t kHigh[32] = {
       0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,

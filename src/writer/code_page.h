@@ -76,10 +76,47 @@ std::string PlatformTextToWindows1252(std::string_view text);
 
 // The code point of the UTF-8 sequence at text[at], moving at past it; a byte that starts no
 // valid sequence gives U+FFFD and moves on by one.
-char32_t NextCodePoint(std::string_view text, size_t& at);
+char32_t NextCodePointSlowly(std::string_view text, size_t& at);
+inline char32_t NextCodePoint(std::string_view text, size_t& at) {
+  // ASCII, and the two- and three-byte sequences that need no check beyond their continuation
+  // bytes, decoded here; the rest (and every fault) by the full check.
+  const size_t left = at < text.size() ? text.size() - at : 0;
+  if (left > 0) {
+    const auto b0 = static_cast<unsigned char>(text[at]);
+    if (b0 < 0x80) {
+      ++at;
+      return b0;
+    }
+    if (b0 >= 0xC2 && b0 <= 0xDF && left >= 2) {
+      const auto b1 = static_cast<unsigned char>(text[at + 1]);
+      if ((b1 & 0xC0) == 0x80) {
+        at += 2;
+        return static_cast<char32_t>((b0 & 0x1F) << 6 | (b1 & 0x3F));
+      }
+    } else if (b0 >= 0xE1 && b0 <= 0xEF && b0 != 0xED && left >= 3) {
+      const auto b1 = static_cast<unsigned char>(text[at + 1]);
+      const auto b2 = static_cast<unsigned char>(text[at + 2]);
+      if ((b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80) {
+        at += 3;
+        return static_cast<char32_t>((b0 & 0x0F) << 12 | (b1 & 0x3F) << 6 | (b2 & 0x3F));
+      }
+    }
+  }
+  return NextCodePointSlowly(text, at);
+}
 // The Windows-1252 byte of a character, or -1 when the code page lacks it (the five codes
 // that Windows-1252 leaves free included).
-int Windows1252ByteOf(char32_t character);
+int Windows1252HighByteOf(char32_t character);  // for U+0152 to U+2122
+inline int Windows1252ByteOf(char32_t character) {
+  if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) {
+    return static_cast<int>(character);
+  }
+  // The other 27 stand from U+0152 to U+02DC and from U+2013 to U+2122.
+  if (character < 0x152 || character > 0x2122 || (character > 0x2DC && character < 0x2013)) {
+    return -1;
+  }
+  return Windows1252HighByteOf(character);
+}
 // UTF-8 text into Windows-1252; false when a character is missing there (it becomes "?").
 bool Utf8ToWindows1252(std::string_view utf8, std::string& out);
 // UTF-8 of one code point, appended.

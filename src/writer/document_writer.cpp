@@ -378,6 +378,7 @@ void DocumentWriter::EndPage() {
   failure_.Trapped([&] {
     const PageGeometry& g = geometry_;
     if (frame_.show_page_number) {
+      page_.PutFontInForce();
       EmitLine("1 0 0 1 " + FormatNumber(g.PageWidth / 2.0) + " " + FormatNumber(25) + " Tm");
       EmitLine("(" + std::to_string(page_count_) + ") Tj");
       EmitLine("/F0 " + FormatNumber(g.FontSize) + " Tf");
@@ -387,7 +388,8 @@ void DocumentWriter::EndPage() {
     if (frame_.compress) {
       if (!compressor_)
         compressor_ = std::make_unique<PageCompressor>(PageCompressor::WorkersFor(UsableCores()));
-      compressor_->Submit(out_.EndCollecting());
+      compressor_->Submit(out_.EndCollecting(),
+                          page_.ShowsFaces() ? PageCompressor::kFaceLevel : PageCompressor::kLevel);
       compressing_.push_back({p.contents, p.length});
     } else {
       const int64_t end = out_.Offset();

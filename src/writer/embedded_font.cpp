@@ -5,6 +5,7 @@
 #include <hb.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -177,38 +178,116 @@ void EmbeddedFont::Shape(std::string_view text, std::vector<ShapedGlyph>& glyphs
   ShapeInto(text, std::nullopt, glyphs);
 }
 
+namespace {
+
+// Characters that are shaped alone, each a word of its own: ideographs, kana and the marks of
+// Chinese and Japanese text, which is written without blanks between words and whose glyphs
+// never join or reorder.
+bool ShapedAlone(char32_t c) {
+  return (c >= 0x2E80 && c <= 0x30FF) || (c >= 0x3400 && c <= 0x9FFF) ||
+         (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+         (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+// The end of the word of a text that starts at `at`: a blank alone, an ideograph (with the
+// marks after it) alone, or the characters up to the next blank or ideograph.
+size_t WordEnd(std::string_view text, size_t at) {
+  if (text[at] == ' ') return ClusterEnd(text, at);
+  size_t next = at;
+  if (ShapedAlone(NextCodePoint(text, next))) return ClusterEnd(text, at);
+  while (next < text.size() && text[next] != ' ') {
+    size_t after = next;
+    if (ShapedAlone(NextCodePoint(text, after))) break;
+    next = after;
+  }
+  return next;
+}
+
+}  // namespace
+
+template <class Use>
+void EmbeddedFont::ForEachWord(std::string_view text, std::optional<TextDirection> direction,
+                               Use use) const {
+  if (text.empty()) return;
+  // The run's properties, as the shaper would guess them from the whole run: its script is
+  // that of its first character of a real script. A run is drawn in the direction of its
+  // bidirectional level alone, never a guess from its script: Arabic-Indic digits stand at a
+  // left-to-right level inside right-to-left text, and a guess from their script would draw
+  // every number backwards. A text that is measured is shaped in its script's direction, as
+  // its words are drawn (kerning and joining differ between the two directions).
+  hb_script_t script = HB_SCRIPT_INVALID;
+  hb_unicode_funcs_t* funcs = hb_unicode_funcs_get_default();
+  for (size_t at = 0; at < text.size();) {
+    const hb_script_t s = hb_unicode_script(funcs, NextCodePoint(text, at));
+    if (s != HB_SCRIPT_COMMON && s != HB_SCRIPT_INHERITED && s != HB_SCRIPT_UNKNOWN) {
+      script = s;
+      break;
+    }
+  }
+  bool right_to_left = false;
+  if (direction) {
+    right_to_left = *direction == TextDirection::kRightToLeft;
+  } else {
+    right_to_left = hb_script_get_horizontal_direction(script) == HB_DIRECTION_RTL;
+  }
+  // Word by word (no glyph joins or kerns across a blank), each shaped once while the face
+  // keeps it; a right-to-left run shows its last word first. Each word is used before the
+  // next is looked up, which may make way for it.
+  std::vector<std::pair<uint32_t, uint32_t>>& bounds = bounds_scratch_;
+  bounds.clear();
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = WordEnd(text, at);
+    bounds.emplace_back(static_cast<uint32_t>(at), static_cast<uint32_t>(end));
+    at = end;
+  }
+  std::string& key = key_scratch_;
+  key.assign(reinterpret_cast<const char*>(&script), sizeof script);
+  key += right_to_left ? 'r' : 'l';
+  const size_t prefix = key.size();
+  for (size_t k = 0; k < bounds.size(); ++k) {
+    const auto [begin, end] = bounds[right_to_left ? bounds.size() - 1 - k : k];
+    const std::string_view word_text = text.substr(begin, end - begin);
+    key.resize(prefix);
+    key += word_text;
+    ShapedWord* word = words_.Find(key);
+    if (!word) {
+      word = &words_.Add(key);
+      ShapeWord(word_text, script, right_to_left, word->glyphs);
+      for (const ShapedGlyph& glyph : word->glyphs) word->advance += glyph.advance;
+    }
+    use(*word, word_text, begin, right_to_left);
+  }
+}
+
 void EmbeddedFont::ShapeInto(std::string_view text, std::optional<TextDirection> direction,
                              std::vector<ShapedGlyph>& glyphs) const {
   glyphs.clear();
-  if (text.empty()) return;
-  // One buffer for every run: shaping is the most frequent thing this font does.
+  ForEachWord(text, direction, [&](const ShapedWord& word, std::string_view, size_t start, bool) {
+    for (ShapedGlyph glyph : word.glyphs) {
+      glyph.cluster += static_cast<uint32_t>(start);
+      glyphs.push_back(glyph);
+    }
+  });
+}
+
+void EmbeddedFont::ShapeWord(std::string_view text, uint32_t script, bool right_to_left,
+                             std::vector<ShapedGlyph>& glyphs) const {
+  glyphs.clear();
   hb_buffer_t* buffer = face_->buffer;
   hb_segment_properties_t properties = HB_SEGMENT_PROPERTIES_DEFAULT;
-  // The text is shaped in pieces that end where the Stream-Safe limit starts a new cluster
-  // (text_clusters.h), so that no cluster the shaper sees is longer than that; a text without
-  // such a pile of marks is one piece. Each piece sees the text around it as its context.
+  properties.script = static_cast<hb_script_t>(script);
+  properties.direction = right_to_left ? HB_DIRECTION_RTL : HB_DIRECTION_LTR;
+  properties.language = hb_language_get_default();
+  // The word is shaped in pieces that end where the Stream-Safe limit starts a new cluster
+  // (text_clusters.h), so that no cluster the shaper sees is longer than that; a word without
+  // such a pile of marks is one piece. Each piece sees the word around it as its context.
   for (size_t begin = 0; begin < text.size();) {
     size_t end = NextForcedClusterStart(text, begin);
     if (end == std::string_view::npos) end = text.size();
     hb_buffer_clear_contents(buffer);
     hb_buffer_add_utf8(buffer, text.data(), static_cast<int>(text.size()),
                        static_cast<unsigned>(begin), static_cast<int>(end - begin));
-    if (begin == 0) {
-      // A run is drawn in the direction of its bidirectional level alone, never a guess from
-      // its script: Arabic-Indic digits stand at a left-to-right level inside right-to-left
-      // text, and a guess from their script would draw every number backwards. A text that is
-      // measured is shaped in its script's direction, as its words are drawn (kerning and
-      // joining differ between the two directions).
-      if (direction) {
-        hb_buffer_set_direction(buffer, *direction == TextDirection::kRightToLeft
-                                            ? HB_DIRECTION_RTL
-                                            : HB_DIRECTION_LTR);
-      }
-      hb_buffer_guess_segment_properties(buffer);  // the script, the language, the direction
-      hb_buffer_get_segment_properties(buffer, &properties);
-    } else {
-      hb_buffer_set_segment_properties(buffer, &properties);  // the whole run's
-    }
+    hb_buffer_set_segment_properties(buffer, &properties);
     hb_shape(face_->font, buffer, nullptr, 0);
     unsigned count = 0;
     const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
@@ -231,9 +310,9 @@ void EmbeddedFont::ShapeInto(std::string_view text, std::optional<TextDirection>
 }
 
 int64_t EmbeddedFont::Width(std::string_view text) const {
-  ShapeInto(text, std::nullopt, scratch_);
   int64_t sum = 0;
-  for (const ShapedGlyph& glyph : scratch_) sum += glyph.advance;
+  ForEachWord(text, std::nullopt,
+              [&](const ShapedWord& word, std::string_view, size_t, bool) { sum += word.advance; });
   return sum;
 }
 
@@ -328,30 +407,198 @@ std::vector<std::string_view> UnicodePieces(std::string_view text) {
 
 }  // namespace
 
-void EmbeddedFont::Encode(std::string_view text, TextDirection direction, double size,
-                          std::string& out) const {
-  ShapeInto(text, direction, scratch_);
-  const std::vector<ShapedGlyph>& glyphs = scratch_;
-  // Each glyph is drawn at the pen plus its offset, and a reader moves on by the glyph's width
-  // in the W array (its advance in the face); where the shaper puts it elsewhere, or moves
-  // the pen by another amount, an adjustment in thousandths of the size comes first. drift is
-  // how far the reader's position stands right of the shaper's pen. A glyph raised off the
-  // baseline (a mark stacked on another) is shown with a text rise, in a "TJ" of its own.
-  std::string codes = "<";
-  bool adjusted = false;
-  int64_t drift = 0;
-  int32_t rise = 0;
-  char digits[24];
-  auto adjust = [&](int64_t by) {  // moves the reader's position by -by thousandths
+// Writes one text operand: strings of two-byte codes (a literal string, two bytes a glyph, or
+// hex where that is shorter), the adjustments between them, and the changes of text rise or
+// font that end one "TJ" and start the next. A single string without any of those is the
+// operand alone, for "Tj" or "'"; anything else an array.
+class OperandWriter {
+ public:
+  OperandWriter(std::string& out, double size) : out_(out), start_(out.size()), size_(size) {}
+
+  void Codes(std::string_view codes) { codes_ += codes; }
+  // Moves the pen left by `by` thousandths of the size (right when negative).
+  void Adjust(int64_t by) {
     if (by == 0) return;
-    std::snprintf(digits, sizeof digits, "> %lld <", static_cast<long long>(by));
-    codes += digits;
-    adjusted = true;
-  };
-  auto raise = [&](int32_t to) {
-    codes += "> ] TJ " + FormatNumber(static_cast<double>(to) * size / 1000.0) + " Ts [ <";
-    rise = to;
-    adjusted = true;
+    Flush();
+    Separate();
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, by).ptr;
+    out_.append(digits, end);
+    array_ = true;
+  }
+  // The glyphs that follow stand `to` thousandths of the size above the baseline.
+  void Rise(int32_t to) {
+    if (to == rise_) return;
+    Restart(FormatNumber(static_cast<double>(to) * size_ / 1000.0) + " Ts");
+    rise_ = to;
+  }
+  // The glyphs that follow are in another font (a new instance of the face).
+  void Font(const std::string& resource) {
+    Restart("/" + resource + " " + FormatNumber(size_) + " Tf");
+  }
+  void Finish() {
+    Rise(0);
+    Flush();
+    if (array_) {
+      out_.insert(start_, 1, '[');
+      out_ += ']';
+    } else if (out_.size() == start_) {
+      out_ += "()";  // nothing to show
+    }
+  }
+
+ private:
+  void Separate() {
+    if (!fresh_) out_ += ' ';
+    fresh_ = false;
+  }
+  // Ends the "TJ" so far, sets something between two, and starts the next.
+  void Restart(const std::string& operation) {
+    Flush();
+    out_ += "] TJ " + operation + " [";
+    array_ = true;
+    fresh_ = true;
+  }
+  void Flush() {
+    if (codes_.empty()) return;
+    Separate();
+    size_t escapes = 0;
+    for (char c : codes_) escapes += c == '(' || c == ')' || c == '\\' || c == '\r' || c == '\n';
+    // Written in place: the operand's length is known before its first byte.
+    const size_t start = out_.size();
+    if (escapes < codes_.size()) {
+      out_.resize(start + codes_.size() + escapes + 2);
+      char* p = out_.data() + start;
+      *p++ = '(';
+      for (char c : codes_) {
+        switch (c) {
+          case '(':
+          case ')':
+          case '\\':
+            *p++ = '\\';
+            *p++ = c;
+            break;
+          case '\r':  // a reader takes a line end in a string for a line feed
+            *p++ = '\\';
+            *p++ = 'r';
+            break;
+          case '\n':
+            *p++ = '\\';
+            *p++ = 'n';
+            break;
+          default:
+            *p++ = c;
+        }
+      }
+      *p = ')';
+    } else {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      out_.resize(start + 2 * codes_.size() + 2);
+      char* p = out_.data() + start;
+      *p++ = '<';
+      for (char c : codes_) {
+        *p++ = kHex[static_cast<unsigned char>(c) >> 4];
+        *p++ = kHex[static_cast<unsigned char>(c) & 15];
+      }
+      *p = '>';
+    }
+    codes_.clear();
+  }
+
+  std::string& out_;
+  const size_t start_;
+  const double size_;
+  std::string codes_;   // the string being gathered
+  bool array_ = false;  // the operand is an array
+  bool fresh_ = true;   // nothing written since the operand or its last array started
+  int32_t rise_ = 0;
+};
+
+namespace {
+
+void AppendCode(uint32_t cid, std::string& codes) {
+  codes += static_cast<char>(cid >> 8);
+  codes += static_cast<char>(cid & 0xFF);
+}
+
+}  // namespace
+
+void EmbeddedFont::Encode(std::span<const ShownText> texts, double size, std::string& out) const {
+  OperandWriter writer(out, size);
+  for (const ShownText& shown : texts) {
+    writer.Adjust(-shown.gap);
+    ForEachWord(shown.text, shown.direction,
+                [&](ShapedWord& word, std::string_view text, size_t, bool right_to_left) {
+                  if (shown.blank >= 0 && text == " ") {
+                    EncodeBlank(word, shown.blank, writer);
+                  } else {
+                    EncodeWord(word, text, right_to_left, writer);
+                  }
+                });
+  }
+  writer.Finish();
+}
+
+void EmbeddedFont::EncodeBlank(const ShapedWord& word, int32_t width, OperandWriter& writer) const {
+  // The face's blank, as wide as the standard font's; a face without one moves the pen.
+  const uint32_t glyph = word.glyphs.size() == 1 ? word.glyphs[0].glyph : 0;
+  if (glyph == 0) {
+    writer.Adjust(-width);
+    return;
+  }
+  if (blank_.instance != instances_.size() || blank_.width != width) {
+    bool switched = false;
+    const uint32_t cid = CidFor(glyph, " ", width, switched);
+    if (switched) writer.Font(ResourceName());
+    blank_ = {static_cast<uint32_t>(instances_.size()), width, cid};
+  }
+  std::string code;
+  AppendCode(blank_.cid, code);
+  writer.Codes(code);
+}
+
+void EmbeddedFont::EncodeWord(ShapedWord& word, std::string_view text, bool right_to_left,
+                              OperandWriter& writer) const {
+  const uint32_t instance = static_cast<uint32_t>(instances_.size());
+  if (word.instance != instance) MakeCodes(word, text, right_to_left, writer);
+  if (word.instance != instance) return;  // shown as it was made, across instances
+  ShowCodes(word, 0, word.glyphs.size(), writer);
+}
+
+void EmbeddedFont::ShowCodes(const ShapedWord& word, size_t from, size_t to,
+                             OperandWriter& writer) {
+  // The codes between the word's events, the events in turn; those at the word's end with its
+  // last glyph.
+  size_t at = from;
+  for (const WordEvent& event : word.events) {
+    if (event.at < from || event.at > to || (event.at == to && to < word.glyphs.size())) {
+      continue;
+    }
+    writer.Codes(std::string_view(word.codes).substr(2 * at, 2 * (event.at - at)));
+    at = event.at;
+    if (event.kind == WordEvent::kAdjust) {
+      writer.Adjust(event.value);
+    } else {
+      writer.Rise(event.value);
+    }
+  }
+  writer.Codes(std::string_view(word.codes).substr(2 * at, 2 * (to - at)));
+}
+
+void EmbeddedFont::MakeCodes(ShapedWord& word, std::string_view text, bool right_to_left,
+                             OperandWriter& writer) const {
+  const std::vector<ShapedGlyph>& glyphs = word.glyphs;
+  word.codes.clear();
+  word.events.clear();
+  word.instance = 0;
+  // Each glyph is drawn at the pen plus its offset, and a reader moves on by the glyph's width
+  // in the W array; where the shaper puts it elsewhere, or moves the pen by another amount, an
+  // adjustment in thousandths of the size comes first. drift is how far the reader's position
+  // stands right of the shaper's pen, settled at the word's end. A glyph raised off the
+  // baseline (a mark stacked on another) is shown with a text rise.
+  int64_t drift = 0;
+  auto adjust = [&](uint32_t at, int64_t by) {
+    if (by != 0) word.events.push_back({at, WordEvent::kAdjust, static_cast<int32_t>(by)});
   };
   // The characters of a cluster run from its start to the next cluster's (in the text's
   // order, which right-to-left glyphs run against).
@@ -364,13 +611,13 @@ void EmbeddedFont::Encode(std::string_view text, TextDirection direction, double
   // so that a reader sees no gap inside it (and no text before its letter). A
   // right-to-left run's cluster text is given reversed, for readers that turn such runs back
   // into the typed order character by character.
-  const bool right_to_left = direction == TextDirection::kRightToLeft;
   std::vector<std::string_view> pieces;  // the text of the cluster, for its glyphs in turn
   std::string cluster_text;
   size_t piece = 0;
   size_t cluster_end = 0;     // the glyph after the cluster's last
   size_t carrier = 0;         // the glyph that carries the cluster's text
   int32_t cluster_width = 0;  // its glyphs' advances
+  bool whole = true;          // the word is in one instance
   for (size_t i = 0; i < glyphs.size(); ++i) {
     const ShapedGlyph& glyph = glyphs[i];
     if (i == 0 || glyphs[i - 1].cluster != glyph.cluster) {
@@ -419,37 +666,29 @@ void EmbeddedFont::Encode(std::string_view text, TextDirection direction, double
     }
     bool switched = false;
     const uint32_t cid = CidFor(glyph.glyph, part, width, switched);
-    if (switched) {
-      // The rest of the run in the new instance, selected here; the page's font comes back
-      // after the run as ever.
-      codes += "> ] TJ /" + ResourceName() + " " + FormatNumber(size) + " Tf [ <";
-      adjusted = true;
+    const auto at = static_cast<uint32_t>(i);
+    if (i == 0 || glyph.rise != glyphs[i - 1].rise) {
+      word.events.push_back({at, WordEvent::kRise, glyph.rise});
     }
-    if (glyph.rise != rise) raise(glyph.rise);
-    adjust(drift - glyph.offset);
+    adjust(at, drift - glyph.offset);
     drift = glyph.offset + width - glyph.advance;
-    std::snprintf(digits, sizeof digits, "%04X", cid);
-    codes += digits;
-  }
-  adjust(drift);  // the next run starts where the shaper's pen ends
-  if (rise != 0) raise(0);
-  codes += '>';
-  if (!adjusted) {
-    out += codes;
-    return;
-  }
-  // Adjustments make an array; strings left empty by them are dropped.
-  out += '[';
-  for (size_t at = 0; at < codes.size();) {
-    if (codes.compare(at, 2, "<>") == 0) {
-      at += 2;
-      while (at < codes.size() && codes[at] == ' ') ++at;
-      continue;
+    AppendCode(cid, word.codes);
+    if (switched || !whole) {
+      // A full instance made way for a new one inside the word: the word is shown as it is
+      // made, glyph by glyph (the glyphs before in the old instance), and made again the
+      // next time it is shown.
+      if (whole) ShowCodes(word, 0, i, writer);
+      whole = false;
+      if (switched) writer.Font(ResourceName());
+      ShowCodes(word, i, i + 1, writer);
     }
-    out += codes[at++];
   }
-  while (out.back() == ' ') out.pop_back();
-  out += ']';
+  adjust(static_cast<uint32_t>(glyphs.size()), drift);
+  if (whole) {
+    word.instance = static_cast<uint32_t>(instances_.size());
+  } else {
+    writer.Adjust(drift);
+  }
 }
 
 size_t EmbeddedFont::EncodedLength(std::string_view text) const {

@@ -2,14 +2,15 @@
 // font with the Identity-H encoding over a CIDFontType2 descendant, the widths of the glyphs
 // used, a font descriptor, the subset program (FontFile2) and a ToUnicode CMap, so that readers
 // give back the characters typed. All of it is PDF 1.3. Its text is UTF-8; runs are shaped by
-// HarfBuzz (joining, reordering, ligatures, marks) and shown as hex strings of two-byte codes,
-// with position adjustments where the shaper moves a glyph from where its width puts it. The
-// objects are written at the end of the document, once the glyph set is known.
+// HarfBuzz (joining, reordering, ligatures, marks) word by word, each word once while the face
+// keeps it (shaped_words.h), and shown as strings of two-byte codes (literal, or hex where that
+// is shorter), with position adjustments where the shaper moves a glyph from where its width
+// puts it. The objects are written at the end of the document, once the glyph set is known.
 //
-// A CID is the glyph's number in the face (the subset keeps glyphs at their numbers), for the
-// first text the glyph stands for; a glyph that also stands for another text (a ligature, a
-// form shared by two letters) gets a CID of its own for that text beyond the face's glyphs,
-// and a CIDToGIDMap then maps each CID to its glyph.
+// CIDs are handed out from 1 in the order that glyphs are first shown, one for each glyph with
+// the text it stands for and its width (a ligature, a form shared by two letters, a blank as
+// wide as the standard font's get CIDs of their own), and a CIDToGIDMap maps each CID to its
+// glyph.
 #pragma once
 
 #include <cstdint>
@@ -23,8 +24,11 @@
 #include <vector>
 
 #include "writer/font.h"
+#include "writer/shaped_words.h"
 
 namespace vellumox {
+
+class OperandWriter;
 
 class EmbeddedFont final : public Font {
  public:
@@ -44,8 +48,8 @@ class EmbeddedFont final : public Font {
   void Shape(std::string_view text, std::vector<ShapedGlyph>& glyphs) const override;
   int64_t Width(std::string_view text) const override;
   TextFit Fit(std::string_view text, int64_t max_width, size_t max_encoded) const override;
-  void Encode(std::string_view text, TextDirection direction, double size,
-              std::string& out) const override;
+  using Font::Encode;
+  void Encode(std::span<const ShownText> texts, double size, std::string& out) const override;
   size_t EncodedLength(std::string_view text) const override;
   void ReserveObjects(ObjectTable& objects) override;
   bool WrittenWithTheFrame() const override { return false; }
@@ -71,9 +75,27 @@ class EmbeddedFont final : public Font {
     std::string text;
     int32_t width = 0;  // in the W array, thousandths of the size
   };
-  // Shapes text in a direction, or, without one (a text measured), in its script's.
+  // Shapes text in a direction, or, without one (a text measured), in its script's: word by
+  // word, each shaped once while the face keeps it (shaped_words.h).
   void ShapeInto(std::string_view text, std::optional<TextDirection> direction,
                  std::vector<ShapedGlyph>& glyphs) const;
+  // Shapes one word with the shaper, in a script and direction.
+  void ShapeWord(std::string_view text, uint32_t script, bool right_to_left,
+                 std::vector<ShapedGlyph>& glyphs) const;
+  // Calls use(word, its text, its start in text, right_to_left) for each word of text, in the
+  // order shown, each shaped (ShapeWord) when the face does not keep it yet. The word is valid
+  // until use returns.
+  template <class Use>
+  void ForEachWord(std::string_view text, std::optional<TextDirection> direction, Use use) const;
+  // Shows a word, its codes made in the current instance when they are not yet.
+  void EncodeWord(ShapedWord& word, std::string_view text, bool right_to_left,
+                  OperandWriter& writer) const;
+  void MakeCodes(ShapedWord& word, std::string_view text, bool right_to_left,
+                 OperandWriter& writer) const;
+  // Writes a word's codes of glyphs from to to, with the events between them.
+  static void ShowCodes(const ShapedWord& word, size_t from, size_t to, OperandWriter& writer);
+  // Shows a blank (the shaped word " ") as wide as width.
+  void EncodeBlank(const ShapedWord& word, int32_t width, OperandWriter& writer) const;
   // One Type0 font of the face: its resource name, its objects and the CIDs it hands out.
   struct Instance {
     std::string resource;
@@ -106,6 +128,16 @@ class EmbeddedFont final : public Font {
   std::function<std::string()> namer_;      // the resource name of a new instance
   uint32_t cid_limit_ = 0xFFFF;
   mutable std::vector<ShapedGlyph> scratch_;
+  mutable ShapedWords words_;
+  mutable std::string key_scratch_;
+  mutable std::vector<std::pair<uint32_t, uint32_t>> bounds_scratch_;  // of the words of a text
+  // The CID of the blank of a width, in an instance.
+  struct BlankCid {
+    uint32_t instance = 0;
+    int32_t width = -1;
+    uint32_t cid = 0;
+  };
+  mutable BlankCid blank_;
 };
 
 }  // namespace vellumox

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -29,6 +30,19 @@ struct ShapedGlyph {
 // level, and any text measured), or right to left, for a run that the bidirectional order puts
 // at a right-to-left level.
 enum class TextDirection { kNatural, kRightToLeft };
+
+// A text that a font shows after the ones before it in one operand.
+struct ShownText {
+  std::string_view text;
+  TextDirection direction = TextDirection::kNatural;
+  // How far the pen moves right before it, in thousandths of the size (a tab's advance to its
+  // stop).
+  int64_t gap = 0;
+  // The advance of a blank in it, in thousandths of the size, where that is not the font's own
+  // (-1): the blank between two words of an embedded face, shown in that face as wide as the
+  // standard font's blank that the line was laid out with.
+  int32_t blank = -1;
+};
 
 // How much of a text fits: the characters taken and the length of their string bytes.
 struct TextFit {
@@ -79,17 +93,20 @@ class Font {
   // least one character, which goes alone when it is wider than max_width.
   virtual TextFit Fit(std::string_view text, int64_t max_width, size_t max_encoded) const = 0;
 
-  // Appends the operand that shows text: "(escaped text)" for a font of single bytes, "<hex
-  // codes>" for one of two-byte codes, or an array of such strings and position adjustments
-  // ("[<...> -120 <...>]", for the "TJ" operator) where shaped glyphs stand elsewhere than
-  // their widths put them; glyphs raised off the baseline go in arrays of their own with a
-  // text rise between ("[<...>] TJ 1.2 Ts [<...>] TJ 0 Ts [<...>]": the caller adds the last
-  // "TJ"), for which size is the font size in points. Text is in the font's own form:
-  // Windows-1252 bytes for a standard font (which shows them in the order given, whatever the
-  // direction), UTF-8 for an embedded one. A font that learns its glyph set from the pages
-  // records here the glyphs it shows.
-  virtual void Encode(std::string_view text, TextDirection direction, double size,
-                      std::string& out) const = 0;
+  // Appends the operand that shows texts, one after another: "(escaped bytes)" for one text
+  // without a gap, else an array of strings and position adjustments ("[-500 (...) -12 (...)]",
+  // for the "TJ" operator) where a text starts after a gap or shaped glyphs stand elsewhere than
+  // their widths put them; glyphs raised off the baseline go in arrays of their own with a text
+  // rise between ("[(...)] TJ 1.2 Ts [(...)] TJ 0 Ts [(...)]": the caller adds the last "TJ"),
+  // for which size is the font size in points. Text is in the font's own form: Windows-1252
+  // bytes for a standard font (which shows them in the order given, whatever the direction),
+  // UTF-8 for an embedded one, whose strings hold two-byte codes (written in hex where that is
+  // shorter). A font that learns its glyph set from the pages records here the glyphs it shows.
+  virtual void Encode(std::span<const ShownText> texts, double size, std::string& out) const = 0;
+  void Encode(std::string_view text, TextDirection direction, double size, std::string& out) const {
+    const ShownText shown{text, direction};
+    Encode(std::span<const ShownText>(&shown, 1), size, out);
+  }
   // The length that the wrap width counts for text: the escaped string's characters for a
   // font of single bytes, the characters of the text for an embedded one.
   virtual size_t EncodedLength(std::string_view text) const = 0;

@@ -35,7 +35,7 @@ void PageCompressor::CloseBatch() {
   work_ready_.notify_one();
 }
 
-void PageCompressor::Submit(std::string content) {
+void PageCompressor::Submit(std::string content, int level) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!filling_) {
     batches_.push_back(std::make_shared<Batch>());
@@ -45,6 +45,7 @@ void PageCompressor::Submit(std::string content) {
   batch.bytes += content.size();
   bytes_waiting_ += content.size();
   batch.sizes.push_back(content.size());
+  batch.levels.push_back(level);
   batch.pages.push_back(std::move(content));
   if (batch.bytes >= kBatchBytes) CloseBatch();
 }
@@ -63,7 +64,7 @@ std::string PageCompressor::TakeOldest() {
   // a worker more than the cores left would only take turns with it.
   while (!batch->done) {
     if (std::shared_ptr<Batch> unstarted = NextUnstarted()) {
-      CompressBatch(lock, *unstarted, caller_compressor_, caller_error_);
+      CompressBatch(lock, *unstarted, caller_compressors_);
     } else {
       batch_done_.wait(lock);
     }
@@ -95,22 +96,15 @@ std::shared_ptr<PageCompressor::Batch> PageCompressor::NextUnstarted() const {
 }
 
 void PageCompressor::CompressBatch(std::unique_lock<std::mutex>& lock, Batch& batch,
-                                   std::unique_ptr<FlateCompressor>& compressor,
-                                   std::string& error) {
+                                   Compressors& compressors) {
   batch.started = true;
   lock.unlock();
-  if (!compressor && error.empty()) {
+  std::string failure;
+  for (size_t k = 0; k < batch.pages.size() && failure.empty(); ++k) {
     try {
-      compressor = std::make_unique<FlateCompressor>(kLevel);
-    } catch (const WriterError& e) {
-      error = e.what();
-    }
-  }
-  std::string failure = error;
-  for (std::string& page : batch.pages) {
-    if (!failure.empty()) break;
-    try {
-      page = compressor->Compress(page);
+      std::unique_ptr<FlateCompressor>& compressor = compressors[batch.levels[k]];
+      if (!compressor) compressor = std::make_unique<FlateCompressor>(batch.levels[k]);
+      batch.pages[k] = compressor->Compress(batch.pages[k]);
     } catch (const WriterError& e) {
       failure = e.what();
     } catch (const std::bad_alloc&) {
@@ -124,14 +118,13 @@ void PageCompressor::CompressBatch(std::unique_lock<std::mutex>& lock, Batch& ba
 }
 
 void PageCompressor::Work() {
-  std::unique_ptr<FlateCompressor> compressor;
-  std::string error;
+  Compressors compressors;
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     std::shared_ptr<Batch> batch;
     work_ready_.wait(lock, [&] { return stopping_ || (batch = NextUnstarted()) != nullptr; });
     if (stopping_) return;
-    CompressBatch(lock, *batch, compressor, error);
+    CompressBatch(lock, *batch, compressors);
   }
 }
 

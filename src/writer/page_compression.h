@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -26,6 +27,10 @@ class PageCompressor {
   // Compression level of the pages: the fastest, since text pages compress well at any level
   // and the time saved is worth more than the last few percent of size.
   static constexpr int kLevel = 1;
+  // Pages that show text in embedded faces: their glyph codes gain more from a thorough search,
+  // and such pages are laid out several times slower than the compressor takes at this level,
+  // so the workers have the time.
+  static constexpr int kFaceLevel = 6;
   static constexpr size_t kBatchBytes = 256 * 1024;
   // Beyond this many workers the layout of the pages, on one thread, is what they wait for.
   static constexpr int kMostWorkers = 8;
@@ -41,7 +46,7 @@ class PageCompressor {
   PageCompressor(const PageCompressor&) = delete;
   PageCompressor& operator=(const PageCompressor&) = delete;
 
-  void Submit(std::string content);
+  void Submit(std::string content, int level = kLevel);
   // The bytes of the pages handed in and not yet taken back, as they were handed in.
   size_t BytesWaiting() const;
   // The oldest page, compressed (compressing the batches that no worker has started meanwhile);
@@ -54,6 +59,7 @@ class PageCompressor {
   struct Batch {
     std::vector<std::string> pages;  // the contents, then their compressed bytes
     std::vector<size_t> sizes;       // the contents' sizes
+    std::vector<int> levels;         // and the levels they are compressed at
     size_t bytes = 0;
     size_t taken = 0;  // pages taken back
     bool started = false;
@@ -64,8 +70,9 @@ class PageCompressor {
   // The oldest batch handed in that no thread has started, if any (with the lock held).
   std::shared_ptr<Batch> NextUnstarted() const;
   // Compresses the batch's pages with the lock released, and marks it done.
-  void CompressBatch(std::unique_lock<std::mutex>& lock, Batch& batch,
-                     std::unique_ptr<FlateCompressor>& compressor, std::string& error);
+  // A thread's compressors, one a level, made when first needed.
+  using Compressors = std::map<int, std::unique_ptr<FlateCompressor>>;
+  void CompressBatch(std::unique_lock<std::mutex>& lock, Batch& batch, Compressors& compressors);
   // Hands the batch being filled to the workers (with the lock held).
   void CloseBatch();
 
@@ -77,8 +84,7 @@ class PageCompressor {
   bool stopping_ = false;
   std::vector<std::thread> workers_;
   // The caller's own, for the batches it compresses while it would wait.
-  std::unique_ptr<FlateCompressor> caller_compressor_;
-  std::string caller_error_;
+  Compressors caller_compressors_;
 };
 
 // The cores this process may run on (at least one).

@@ -33,6 +33,9 @@ struct TextRun {
   // How far the pen moves right before the run, in thousandths of the size (a tab's advance to
   // its stop).
   int64_t gap = 0;
+  // The advance of a blank in an embedded face's run, where it is the standard font's (see
+  // ShownText); -1: the face's own.
+  int32_t blank = -1;
 };
 
 class PageContent {
@@ -61,6 +64,11 @@ class PageContent {
   // text; false, with nothing shown, when they are longer (or the document has failed). This is
   // the path of most lines of a plain text, so it escapes straight into the output.
   bool ShowOnNextLineWithin(std::string_view text, size_t max_encoded);
+  // Text shown by other means than these follows in the current font: a run of an embedded
+  // face leaves that face in force (the next line often goes on in it) until then.
+  void PutFontInForce();
+  // Whether this page shows text in an embedded face.
+  bool ShowsFaces() const { return shows_faces_; }
   // A picture drawn on this page; its placement stream is written when the page ends.
   void PlacePicture(PlacementRecord placement) { pictures_.push_back(std::move(placement)); }
   const std::vector<PlacementRecord>& Pictures() const { return pictures_; }
@@ -73,6 +81,8 @@ class PageContent {
     font_ = &font;
     size_ = FormatNumber(size);
     points_ = size.ToDouble();
+    in_force_ = font.ResourceName();
+    shows_faces_ = false;
   }
   template <class Runs>
   void WriteRuns(const Runs& runs);
@@ -80,8 +90,10 @@ class PageContent {
   OutputStream& out_;
   FailureRecord& failure_;
   const Font* font_ = nullptr;
-  std::string size_;   // the current size as the last "Tf" wrote it
-  double points_ = 0;  // and as a number
+  std::string size_;      // the current size as the last "Tf" wrote it
+  double points_ = 0;     // and as a number
+  std::string in_force_;  // the resource of the font that the last "Tf" selected
+  bool shows_faces_ = false;
   std::vector<PlacementRecord> pictures_;
 };
 

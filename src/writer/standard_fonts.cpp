@@ -71,10 +71,19 @@ TextFit StandardFont::Fit(std::string_view text, int64_t max_width, size_t max_e
   return fit;
 }
 
-void StandardFont::Encode(std::string_view text, TextDirection, double, std::string& out) const {
-  out += '(';
-  AppendEscaped(text, out);
-  out += ')';
+void StandardFont::Encode(std::span<const ShownText> texts, double, std::string& out) const {
+  bool array = texts.size() > 1;
+  for (const ShownText& text : texts) array = array || text.gap != 0;
+  if (array) out += '[';
+  for (size_t k = 0; k < texts.size(); ++k) {
+    if (k > 0) out += ' ';
+    // An adjustment moves the pen left by its thousandths: a gap is a negative one.
+    if (texts[k].gap != 0) out += std::to_string(-texts[k].gap) + " ";
+    out += '(';
+    AppendEscaped(texts[k].text, out);
+    out += ')';
+  }
+  if (array) out += ']';
 }
 
 size_t StandardFont::EncodedLength(std::string_view text) const {

@@ -37,8 +37,8 @@ class StandardFont final : public Font {
     return static_cast<int64_t>(text.size()) * widest_ <= max_width || Width(text) <= max_width;
   }
   TextFit Fit(std::string_view text, int64_t max_width, size_t max_encoded) const override;
-  void Encode(std::string_view text, TextDirection direction, double size,
-              std::string& out) const override;
+  using Font::Encode;
+  void Encode(std::span<const ShownText> texts, double size, std::string& out) const override;
   size_t EncodedLength(std::string_view text) const override;
   bool EncodesBytesAsText() const override { return true; }
   void ReserveObjects(ObjectTable& objects) override { object_ = objects.Reserve(); }

@@ -7,6 +7,7 @@
 namespace vellumox {
 
 bool IsCombiningMark(char32_t c) {
+  if (c < 0x300) return false;  // where the first combining marks stand
   const hb_unicode_general_category_t category =
       hb_unicode_general_category(hb_unicode_funcs_get_default(), c);
   return category == HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK ||

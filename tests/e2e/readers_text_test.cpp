@@ -116,6 +116,8 @@ std::vector<Drawn> DrawnRuns(const std::string& pdf_path, int page = 1) {
           char c = line[at];
           if (c == '\\' && at + 1 < line.size()) {
             c = line[++at];
+            if (c == 'r') c = '\r';
+            if (c == 'n') c = '\n';
           } else if (c == '(') {
             ++depth;
           } else if (c == ')' && --depth == 0) {
@@ -124,7 +126,20 @@ std::vector<Drawn> DrawnRuns(const std::string& pdf_path, int page = 1) {
           raw += c;
         }
         ++at;
-        add(Windows1252ToUtf8(raw));
+        const auto map = unicode.find(font);
+        if (map == unicode.end()) {
+          add(Windows1252ToUtf8(raw));
+        } else {
+          // An embedded face's string holds two-byte codes.
+          std::string text;
+          char hex[8];
+          for (size_t k = 0; k + 1 < raw.size(); k += 2) {
+            std::snprintf(hex, sizeof hex, "%02X%02X", static_cast<unsigned char>(raw[k]),
+                          static_cast<unsigned char>(raw[k + 1]));
+            text += map->second[hex];
+          }
+          add(text);
+        }
       } else if (line[at] == '<') {
         const size_t end = line.find('>', at);
         std::string text;

@@ -2,7 +2,13 @@
 // each marked ">" (left to right) or "<" (right to left). Hebrew letters stand for themselves.
 #include "layout/display_order.h"
 
+#include <fribidi.h>
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "writer/code_page.h"
 
 namespace vellumox {
 namespace {
@@ -40,6 +46,20 @@ TEST(DisplayOrder, RunsStandInTheOrderTheyAreShown) {
   EXPECT_EQ(ReversedForDisplay("(a) \xAB"
                                "b]"),
             "[b\xBB (a)");
+}
+
+// Every character that the bidirectional algorithm sets right to left, at an Arabic number's
+// level, or that embeds or isolates, makes a text hold right-to-left text; no other does.
+TEST(DisplayOrder, HoldsRightToLeftKnowsEveryCharacter) {
+  for (char32_t c = 0x80; c < 0x110000; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const FriBidiCharType type = fribidi_get_bidi_type(c);
+    const bool needs = FRIBIDI_IS_RTL(type) || FRIBIDI_IS_EXPLICIT(type) ||
+                       FRIBIDI_IS_ISOLATE(type) || type == FRIBIDI_TYPE_AN;
+    std::string utf8 = "a";
+    AppendUtf8(c, utf8);
+    ASSERT_EQ(HoldsRightToLeft(utf8), needs) << std::hex << static_cast<uint32_t>(c);
+  }
 }
 
 }  // namespace

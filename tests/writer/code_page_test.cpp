@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+#include <vector>
+
 namespace vellumox {
 namespace {
 
@@ -20,6 +24,8 @@ TEST(Utf8Scanner, TellsValidFromInvalid) {
       {"\xED\xA0\x80", false, false},      // surrogate
       {"\xF4\x90\x80\x80", false, false},  // beyond U+10FFFF
       {"\xE2\x82", false, false},          // cut short
+      {"\xE1\x80(", false, false},         // a continuation byte missing
+      {"\xC3(", false, false},
       {std::string("a\0b", 3), true, true},
   };
   for (const Case& c : cases) {
@@ -29,6 +35,59 @@ TEST(Utf8Scanner, TellsValidFromInvalid) {
     if (c.valid) {
       EXPECT_EQ(s.AllAscii(), c.ascii) << c.text;
     }
+  }
+}
+
+// Decoding takes valid sequences whole and a byte that starts none as U+FFFD alone, whichever
+// path (the quick one for two- and three-byte sequences, or the full check) reads it.
+TEST(CodePage, NextCodePointDecodesAndStepsOverFaults) {
+  struct Case {
+    std::string text;
+    std::vector<char32_t> decoded;
+  } cases[] = {
+      {"a\xC3\xA9", {U'a', 0xE9}},
+      {"\xE4\xB8\xAD\xEF\xBF\xBD", {0x4E2D, 0xFFFD}},
+      {"\xF0\x9F\x98\x80", {0x1F600}},
+      {"\xE0\xA4\x85\xED\x9F\xBF", {0x905, 0xD7FF}},  // the leads with narrower ranges
+      {"\xC3", {0xFFFD}},                             // cut short at the end
+      {"\xE4\xB8", {0xFFFD, 0xFFFD}},
+      {"\xC3(", {0xFFFD, U'('}},  // no continuation byte
+      {"\xE4(\xAD", {0xFFFD, U'(', 0xFFFD}},
+      {"\xC1\xBF", {0xFFFD, 0xFFFD}},  // overlong
+      {"\xE0\x80\xAF", {0xFFFD, 0xFFFD, 0xFFFD}},
+      {"\xED\xA0\x80", {0xFFFD, 0xFFFD, 0xFFFD}},  // surrogate
+      {"\xF4\x90\x80\x80", {0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD}},
+  };
+  for (const Case& c : cases) {
+    std::vector<char32_t> decoded;
+    for (size_t at = 0; at < c.text.size();) decoded.push_back(NextCodePoint(c.text, at));
+    EXPECT_EQ(decoded, c.decoded) << c.text;
+  }
+  // Every scalar value comes back from its UTF-8.
+  for (char32_t value = 0; value < 0x110000; ++value) {
+    if (value >= 0xD800 && value <= 0xDFFF) continue;
+    std::string utf8;
+    AppendUtf8(value, utf8);
+    size_t at = 0;
+    ASSERT_EQ(NextCodePoint(utf8, at), value);
+    ASSERT_EQ(at, utf8.size());
+  }
+}
+
+// Windows1252ByteOf knows exactly the characters of the code page: each byte's character gives
+// the byte back, and no other character has one.
+TEST(CodePage, EveryCharacterOfTheCodePageAndNoOtherHasItsByte) {
+  std::map<char32_t, int> bytes;
+  for (int byte = 0; byte < 256; ++byte) {
+    const std::string utf8 = Windows1252ToUtf8(std::string(1, static_cast<char>(byte)));
+    size_t at = 0;
+    if (utf8 != "?" || byte == '?') bytes[NextCodePoint(utf8, at)] = byte;
+  }
+  EXPECT_EQ(bytes.size(), 251u);  // five codes are left free
+  for (char32_t value = 0; value < 0x110000; ++value) {
+    const auto known = bytes.find(value);
+    ASSERT_EQ(Windows1252ByteOf(value), known == bytes.end() ? -1 : known->second)
+        << static_cast<uint32_t>(value);
   }
 }
 

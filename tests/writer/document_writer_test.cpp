@@ -1,5 +1,6 @@
 #include "writer/document_writer.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "writer/embedded_font.h"
@@ -391,8 +392,7 @@ TEST(StandardFont, MeasuresFitsAndEncodesBytes) {
       {"((((", 6000, 3, 2, 4},   // looks on while fewer than 3 bytes are taken
       {"a(b", 6000, 3, 2, 3},    // the byte limit within what the width holds
       {"(a", 100, 10, 1, 2},     // an escaped first character, alone
-      {"ab", 6000, 0, 0, 0},
-      {"", 1000, 10, 0, 0},
+      {"ab", 6000, 0, 0, 0},    {"", 1000, 10, 0, 0},
   };
   for (const Case& c : cases) {
     TextFit fit = courier.Fit(c.text, c.width, c.max_encoded);
@@ -467,6 +467,61 @@ TEST(EmbeddedFont, ASubsetShowsAndGivesBackItsText) {
   EXPECT_NE(fonts.find("CID TrueType      Identity-H       yes yes yes"), std::string::npos)
       << fonts;
   EXPECT_EQ(test::ReadFile(dir / "a.pdf").substr(0, 9), "%PDF-1.3\r");
+}
+
+// A blank of the standard font between two runs of one face is drawn in the face, as wide as
+// the standard font's blank: the runs share one operand without a font change, the face stays
+// in force into the next line, and the standard font comes back for what it shows (the page
+// number too).
+TEST(EmbeddedFont, BlanksBetweenItsRunsAreDrawnInItAsWideAsTheStandardFonts) {
+  const std::string face = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  if (!test::PathExists(face)) GTEST_SKIP() << "fonts-dejavu-core is not installed";
+  TempDir dir;
+  DocumentWriter w;
+  w.Initialize(CourierLetter(dir / "a.pdf"));  // with page numbers
+  w.StartPDF();
+  w.WriteFrame({}, true);
+  const Font& cyrillic = w.AddFont(EmbeddedFont::Open(face, 0, w.NextFontName()));
+  w.StartPage();
+  const std::string hello = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";
+  const std::string world = "\xD0\xBC\xD0\xB8\xD1\x80";
+  PageContent& page = w.page();
+  page.ShowText({{hello, TextStart::kNextLine, &cyrillic},
+                 {"  ", TextStart::kHere},
+                 {world, TextStart::kHere, &cyrillic}});
+  page.ShowText({{world, TextStart::kNextLine, &cyrillic},
+                 {" ", TextStart::kHere},
+                 {"and", TextStart::kHere}});
+  page.ShowOnNextLine("end");
+  w.EndPage();
+  w.EndPDF();
+  ASSERT_TRUE(w.Succeeded()) << w.Failure().message;
+  std::string details;
+  EXPECT_TRUE(test::QpdfCheckClean(dir / "a.pdf", &details)) << details;
+  const std::vector<std::string> lines = PdfFile::Load(dir / "a.pdf").PageContentLines(1);
+  ASSERT_GE(lines.size(), 19u);
+  EXPECT_EQ(lines[12].rfind("/F21 10 Tf (", 0), 0u) << lines[12];
+  EXPECT_EQ(lines[12].find("Tf", 10), std::string::npos) << lines[12];  // one font change
+  EXPECT_EQ(lines[12].substr(lines[12].size() - 1), "'") << lines[12];
+  // The next line goes on in the face; its blank before the standard font's word is the
+  // standard font's.
+  EXPECT_EQ(lines[13].find("/F21"), std::string::npos) << lines[13];
+  EXPECT_NE(lines[13].find("' /F0 10 Tf ( ) Tj (and) Tj"), std::string::npos) << lines[13];
+  EXPECT_EQ(lines[14], "(end)'");
+  const auto number = std::find(lines.begin(), lines.end(), "(1) Tj");
+  ASSERT_NE(number, lines.end());
+  // The words are apart by the two Courier blanks (600 thousandths of 10 points each), and
+  // they read as words (a reader makes one blank of two).
+  EXPECT_EQ(test::PdfToText(dir / "a.pdf").substr(0, hello.size() + world.size() + 1),
+            hello + " " + world);
+  const std::string boxes = test::PdfToText(dir / "a.pdf", "-bbox");
+  auto x_of = [&](const std::string& word, const char* edge) {
+    const size_t at = boxes.find(">" + word + "<");
+    const size_t open = boxes.rfind("<word", at);
+    const size_t attribute = boxes.find(edge, open);
+    return std::stod(boxes.substr(attribute + std::string(edge).size() + 2));
+  };
+  EXPECT_NEAR(x_of(world, "xMin") - x_of(hello, "xMax"), 12.0, 0.05) << boxes;
 }
 
 }  // namespace
