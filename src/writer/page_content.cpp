@@ -61,7 +61,7 @@ void PageContent::WriteRuns(const Runs& runs) {
         // standard font's, they spare two font changes.
         const TextStart start = run->start;
         shown.clear();
-        const bool face = run->font && run->font != font_;
+        const bool face = run->font && run->font != font_ && !run->font->EncodesBytesAsText();
         shows_faces_ = shows_faces_ || face;
         shown.push_back({run->text, run->direction, run->gap, run->blank});
         for (++run; face && run != runs.end() && run->start == TextStart::kHere;) {
