@@ -30,8 +30,8 @@ constexpr const char* kUsage =
     "Opens the album builder on FOLDER (the program's folder when none is given), with every\n"
     "picture of FOLDER in the album when FOLDER is given. With /o OUTPUT the album of every\n"
     "picture is written to OUTPUT (.pdf added when missing; a plain name goes into FOLDER) by\n"
-    "the converter, without a window. Without a display only the /o run works; album then\n"
-    "waits for the converter and ends with its exit status.\n";
+    "the converter, without a window, display or not: album waits for it and ends with its\n"
+    "exit status. Without a display only the /o run works.\n";
 
 std::string WorkingFolder() {
   std::error_code ec;
@@ -39,7 +39,8 @@ std::string WorkingFolder() {
   return ec ? std::string() : folder;
 }
 
-// The /o run without a display: the converter in batch mode, waited for.
+// The /o run: the converter in batch mode, waited for, with or without a display (a run
+// that returned before its PDF exists would leave a script nothing to go on).
 int RunWithoutWindow(AlbumModel& model, const std::string& output, const AlbumPlaces& places) {
   if (model.album.entries.empty()) {
     std::fprintf(stderr, "album: there are no pictures in %s to make an album of\n",
@@ -98,7 +99,7 @@ int RunAlbum(int argc, char** argv) {
       line.output.empty() ? std::string() : AlbumOutputPath(line.output, model.Folder());
 
   const std::string no_folder_message = "No such folder: " + ShownName(line.folder);
-  if (!DisplayAvailable()) {
+  if (!output.empty() || !DisplayAvailable()) {
     if (no_such_folder) {
       std::fprintf(stderr, "album: %s\n", no_folder_message.c_str());
       return 2;
@@ -118,9 +119,7 @@ int RunAlbum(int argc, char** argv) {
   AlbumWindow window(model, *codec, places, shell, dialogs);
   if (no_such_folder) {
     dialogs.ShowMessage(nullptr, "PDF Album", no_folder_message, MessageIcon::kExclamation);
-    if (!output.empty()) return 2;
   }
-  if (!output.empty()) return window.CreateAlbum(output) ? 0 : 1;
   QSocketNotifier stop(StopDescriptor(), QSocketNotifier::Read);
   QObject::connect(&stop, &QSocketNotifier::activated, &app, [&] {
     stop.setEnabled(false);

@@ -431,8 +431,10 @@ void ConverterWindow::FileTypeChanged() {
       txtFilename_->setFocus();
       break;
     case FileTypeAction::kStartAlbumBuilder: {
+      // The settings are kept for the album's converter run; the album builder comes up at
+      // once, with no about window in its way.
       ShowModel();
-      SaveAndShowAbout();
+      SaveSettings();
       const std::string album = startup_.AlbumProgram();
       if (!album.empty()) shell_.StartProgram(album, {}, FolderOfPath(album));
       break;
@@ -523,12 +525,16 @@ void ConverterWindow::ShowAbout() {
   about.exec();
 }
 
-void ConverterWindow::SaveAndShowAbout() {
+void ConverterWindow::SaveSettings() {
   ReadWidgets();
   if (!startup_.Save(unattended_)) {
     dialogs_.ShowMessage(this, Title(), "The settings were not kept: " + startup_.WhyNotKept(),
                          MessageIcon::kExclamation);
   }
+}
+
+void ConverterWindow::SaveAndShowAbout() {
+  SaveSettings();
   ShowAbout();
 }
 

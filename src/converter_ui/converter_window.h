@@ -103,6 +103,8 @@ class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
   // "Stop the conversion?"; Yes stops the running job through the stop path.
   void AskToStop();
   void ShowAbout();
+  // The settings saved, or a message that says why they were not.
+  void SaveSettings();
   // The close path without closing: settings saved, about window shown.
   void SaveAndShowAbout();
   void SetHighlighted(QWidget* control, bool on);

@@ -75,6 +75,39 @@ TEST(Album, WithoutADisplayOnlyTheAlbumRunWorks) {
   EXPECT_NE(r.error.find("there is no display"), std::string::npos) << r.error;
 }
 
+// With /o the album builder is a command: with a display or without, it runs the converter
+// unattended, waits for it and ends with its status (the PDF there when it returns), and opens
+// no window (a display that no server serves is never touched).
+TEST(Album, TheOutputRunWaitsForTheConverterWithOrWithoutADisplay) {
+  TempDir dir;
+  RunCommand("mkdir " + ShellQuote(dir / "pics") + " " + ShellQuote(dir / "empty"));
+  test::MakeJpeg(dir / "pics/a.jpg", 160, 120);
+  test::MakePng(dir / "pics/b.png", 80, 60);
+  const std::string album = ShellQuote(test::BinDir() + "/album");
+  struct Case {
+    const char* display;
+    const char* arguments;
+    int status;
+    const char* message;  // on standard error
+  } cases[] = {
+      {"", "pics /o Trip", 0, ""},
+      {"DISPLAY=:4242", "pics /o Trip", 0, ""},
+      {"WAYLAND_DISPLAY=nowhere-4242", "pics /o Trip", 0, ""},
+      {"DISPLAY=:4242", "empty /o Trip", 2, "there are no pictures"},
+      {"DISPLAY=:4242", "nowhere /o Trip", 2, "No such folder"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.display) + " album " + c.arguments);
+    auto r = RunHeadless(
+        dir, std::string("env ") + (*c.display ? c.display : "") + " " + album + " " + c.arguments);
+    EXPECT_EQ(r.exit_code, c.status) << r.error;
+    EXPECT_NE(r.error.find(c.message), std::string::npos) << r.error;
+    if (c.status != 0) continue;
+    EXPECT_EQ(Pages(dir / "pics/Trip.pdf"), 2);  // there as soon as album has returned
+    RunCommand("rm " + ShellQuote(dir / "pics/Trip.pdf"));
+  }
+}
+
 TEST(AlbumSession, TheWindowAddsMovesAndCreates) {
   if (RunCommand("command -v xvfb-run && command -v xdotool").exit_code != 0) {
     GTEST_SKIP() << "xvfb-run or xdotool is not installed";
