@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 
 #include <chrono>
 #include <cstdio>
@@ -13,6 +14,8 @@
 #include "album/album_window.h"
 #include "conversion/album_list.h"
 #include "desktop/desktop_shell.h"
+#include "desktop/ini_settings.h"
+#include "desktop/qt_text.h"
 #include "desktop/user_dialogs.h"
 #include "images/image_codec.h"
 #include "platform/file_system.h"
@@ -27,11 +30,11 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: album [FOLDER] [/o OUTPUT]\n"
-    "Opens the album builder on FOLDER (the program's folder when none is given), with every\n"
-    "picture of FOLDER in the album when FOLDER is given. With /o OUTPUT the album of every\n"
-    "picture is written to OUTPUT (.pdf added when missing; a plain name goes into FOLDER) by\n"
-    "the converter, without a window, display or not: album waits for it and ends with its\n"
-    "exit status. Without a display only the /o run works.\n";
+    "Opens the album builder on FOLDER, with every picture of FOLDER in the album; without a\n"
+    "FOLDER on the folder it showed last, else the pictures folder, else the home folder.\n"
+    "With /o OUTPUT the album of every picture is written to OUTPUT (.pdf added when missing;\n"
+    "a plain name goes into FOLDER) by the converter, without a window, display or not: album\n"
+    "waits for it and ends with its exit status. Without a display only the /o run works.\n";
 
 std::string WorkingFolder() {
   std::error_code ec;
@@ -94,9 +97,20 @@ int RunAlbum(int argc, char** argv) {
   std::unique_ptr<ImageCodec> codec = MakeLibraryImageCodec();
   const bool extra_formats = codec->HasImageComponent();
   AlbumModel model(AlbumPatterns(extra_formats), extra_formats);
-  StartAlbumModel(model, line, places.program_folder);
+  // Without a folder, the one shown last (kept in album.ini), else the user's pictures; never
+  // the program's folder, where albums do not belong.
+  IniSettingsStore store(UserConfigFolder() + "/album.ini", "Album");
+  const std::string pictures =
+      FromQt(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
+  StartAlbumModel(
+      model, line,
+      AlbumStartFolder(store.Get("Folder", ""), pictures, HomeFolder(), places.program_folder));
   const std::string output =
       line.output.empty() ? std::string() : AlbumOutputPath(line.output, model.Folder());
+  if (!output.empty() && IsProgramFolder(FolderOfPath(output), places.program_folder)) {
+    std::fprintf(stderr, "album: %s\n", kNotInProgramFolder);
+    return 2;
+  }
 
   const std::string no_folder_message = "No such folder: " + ShownName(line.folder);
   if (!output.empty() || !DisplayAvailable()) {
@@ -129,7 +143,15 @@ int RunAlbum(int argc, char** argv) {
     window.move(screen->availableGeometry().center() - window.rect().center());
   }
   window.show();
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  std::string shown = model.Folder();
+  if (shown.size() > 1 && shown.back() == '/') shown.pop_back();
+  store.Put("Folder", shown);
+  if (!store.Sync()) {
+    std::fprintf(stderr, "album: the folder shown last was not kept: %s\n",
+                 store.WhyNotKept().c_str());
+  }
+  return status;
 }
 
 }  // namespace vellumox

@@ -87,9 +87,23 @@ std::string ReadCustomAttributes(const std::string& path) {
   return line.empty() ? std::string() : " " + line;
 }
 
+std::string AlbumStartFolder(const std::string& last_shown, const std::string& pictures,
+                             const std::string& home, const std::string& program_folder) {
+  for (const std::string& folder : {last_shown, pictures}) {
+    if (!folder.empty() && IsFolder(folder) && !IsProgramFolder(folder, program_folder)) {
+      return folder;
+    }
+  }
+  return home;
+}
+
+bool IsProgramFolder(const std::string& folder, const std::string& program_folder) {
+  return !program_folder.empty() && SameFile(folder, program_folder);
+}
+
 void StartAlbumModel(AlbumModel& model, const AlbumCommandLine& line,
-                     const std::string& program_folder) {
-  model.SetFolder(line.folder.empty() ? program_folder : line.folder);
+                     const std::string& start_folder) {
+  model.SetFolder(line.folder.empty() ? start_folder : line.folder);
   if (!line.empty) {
     model.SelectAllFiles();
     model.AddSelectedToAlbum();

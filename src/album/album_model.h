@@ -126,10 +126,22 @@ class AlbumModel {
   std::string folder_;
 };
 
-// The start-up's model: the folder of the command line, else the program's; with a command
+// The folder that the album builder shows at start when the command line names none: the one
+// it showed last, else the user's pictures folder, else the home folder; whichever of the
+// first two is still a folder and not the program's (albums are never made there).
+std::string AlbumStartFolder(const std::string& last_shown, const std::string& pictures,
+                             const std::string& home, const std::string& program_folder);
+
+// Whether a folder is the program's own (by what it is, whatever the name it is reached by).
+bool IsProgramFolder(const std::string& folder, const std::string& program_folder);
+// What the save dialog says of an album named into the program's folder.
+inline constexpr const char* kNotInProgramFolder =
+    "Albums are not written into the program's folder; choose another folder.";
+
+// The start-up's model: the folder of the command line, else start_folder; with a command
 // line, every listed file in the album in file-list order.
 void StartAlbumModel(AlbumModel& model, const AlbumCommandLine& line,
-                     const std::string& program_folder);
+                     const std::string& start_folder);
 
 // The file list's patterns: the album builder's own, and the extra formats when they can all be
 // read; then the other names of those types (*.jpeg, *.tiff).

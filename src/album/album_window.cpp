@@ -233,9 +233,19 @@ void AlbumWindow::ChangeFolder() {
 }
 
 void AlbumWindow::CreateClicked() {
-  const std::string output = dialogs_.ChooseFileToSave(
-      this, "Save PDF As", "Portable Document Format files (*.pdf)|*.pdf", "pdf");
-  if (!output.empty()) CreateAlbum(output);
+  // The dialog opens where the pictures are; a name in the program's folder is refused, and the
+  // dialog opens again.
+  for (;;) {
+    const std::string output = dialogs_.ChooseFileToSave(
+        this, "Save PDF As", "Portable Document Format files (*.pdf)|*.pdf", "pdf",
+        model_.Folder());
+    if (output.empty()) return;
+    if (!IsProgramFolder(FolderOfPath(output), places_.program_folder)) {
+      CreateAlbum(output);
+      return;
+    }
+    dialogs_.ShowMessage(this, kProgramTitle, kNotInProgramFolder, MessageIcon::kExclamation);
+  }
 }
 
 bool AlbumWindow::CreateAlbum(const std::string& output) {

@@ -418,7 +418,7 @@ void ConverterWindow::BrowseOutput() {
   ApplyChosenOutputFile(model(), dialogs_.ChooseFileToSave(this, "Save PDF As",
                                                            "Portable Document Format files "
                                                            "(*.pdf)|*.pdf",
-                                                           "pdf"));
+                                                           "pdf", std::string()));
   ShowModel();
   keep_focus_ = true;
   txtOutputFile_->setFocus();

@@ -1,67 +1,13 @@
-// The per-user settings store and the rules that restore the controls from it and save them to
-// it. Key names are compared without regard to case, so "FullScreen" written and "Fullscreen"
-// read address the same value.
+// The rules that restore the converter's controls from its settings store (desktop/
+// ini_settings.h) and save them to it.
 #pragma once
 
-#include <functional>
-#include <memory>
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "converter_ui/controls_model.h"
-
-class QSettings;
+#include "desktop/ini_settings.h"
 
 namespace vellumox {
-
-// The store as the converter uses it: string values of the "Settings" section by key.
-class SettingsStore {
- public:
-  virtual ~SettingsStore() = default;
-  // The stored text of a key, or nullopt when it is not stored.
-  virtual std::optional<std::string> Get(std::string_view key) const = 0;
-  virtual void Put(std::string_view key, std::string_view value) = 0;
-  // Writes pending changes to disk; false when they could not be written.
-  virtual bool Sync() = 0;
-  // Where the store is kept, for messages.
-  virtual std::string Location() const { return std::string(); }
-  // Why the choices cannot be kept there, in a sentence, after a Sync that failed.
-  virtual std::string WhyNotKept() const { return "'" + Location() + "' cannot be written."; }
-
-  std::string Get(std::string_view key, std::string_view default_value) const;
-};
-
-// QSettings in INI format in the user's config folder, organisation and application "Vellumox",
-// section "Settings". The file is read and written only while it is a regular file (or not
-// there yet), through a symbolic link too: one that is a device, a pipe or a folder (settings
-// linked to /dev/null, a common way to keep none) is never opened, so reading never waits on a
-// pipe, and never replaced; the store is then empty and keeps nothing.
-class IniSettingsStore : public SettingsStore {
- public:
-  // The user's store.
-  IniSettingsStore();
-  // A store in the given INI file.
-  explicit IniSettingsStore(const std::string& ini_path);
-  ~IniSettingsStore() override;
-
-  using SettingsStore::Get;
-  std::optional<std::string> Get(std::string_view key) const override;
-  void Put(std::string_view key, std::string_view value) override;
-  bool Sync() override;
-  std::string Location() const override { return path_; }
-  std::string WhyNotKept() const override;
-  std::string FilePath() const { return path_; }
-
- private:
-  // Opens the store on the file at path_ unless it is something other than a regular file.
-  void OpenUnlessUnsafe(const std::function<std::unique_ptr<QSettings>()>& open);
-  // True while path_ names a regular file or nothing.
-  bool FileIsSafe() const;
-  std::string ExistingKey(std::string_view key) const;
-  std::string path_;
-  std::unique_ptr<QSettings> settings_;  // none when the file is not one to touch
-};
 
 // Reads the stored choices into the controls, with the defaults of a first start.
 void RestoreSettings(const SettingsStore& store, ConverterControls& controls);

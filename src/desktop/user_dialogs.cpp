@@ -86,8 +86,9 @@ std::string SystemDialogs::ChooseFileToOpen(QWidget* parent, const std::string& 
 
 std::string SystemDialogs::ChooseFileToSave(QWidget* parent, const std::string& title,
                                             const std::string& filter,
-                                            const std::string& default_suffix) {
-  QFileDialog dialog(parent, ToQt(title), QString(), ToQt(QtNameFilters(filter)));
+                                            const std::string& default_suffix,
+                                            const std::string& folder) {
+  QFileDialog dialog(parent, ToQt(title), ToQt(folder), ToQt(QtNameFilters(filter)));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix(ToQt(default_suffix));

@@ -25,9 +25,10 @@ class UserDialogs {
                                        const std::string& filter) = 0;
   // A file name to save under, asking before an existing file is replaced; default_suffix is
   // added to a name without one. Empty when cancelled.
+  // folder: where the dialog opens (empty: where the program runs).
   virtual std::string ChooseFileToSave(QWidget* parent, const std::string& title,
-                                       const std::string& filter,
-                                       const std::string& default_suffix) = 0;
+                                       const std::string& filter, const std::string& default_suffix,
+                                       const std::string& folder) = 0;
   // A folder, without a trailing "/"; empty when cancelled.
   virtual std::string ChooseFolder(QWidget* parent, const std::string& prompt) = 0;
   // A line of text; nullopt when cancelled.
@@ -49,7 +50,8 @@ class SystemDialogs : public UserDialogs {
   std::string ChooseFileToOpen(QWidget* parent, const std::string& title,
                                const std::string& filter) override;
   std::string ChooseFileToSave(QWidget* parent, const std::string& title, const std::string& filter,
-                               const std::string& default_suffix) override;
+                               const std::string& default_suffix,
+                               const std::string& folder) override;
   std::string ChooseFolder(QWidget* parent, const std::string& prompt) override;
   std::optional<std::string> AskText(QWidget* parent, const std::string& title,
                                      const std::string& prompt,

@@ -59,7 +59,7 @@ Strings Entries(QListWidget* list) {
   return out;
 }
 
-TEST(AlbumWindow, StartsOnTheProgramFolderOrFillsTheAlbumFromTheCommandLine) {
+TEST(AlbumWindow, StartsOnItsFolderOrFillsTheAlbumFromTheCommandLine) {
   Album plain({"b.jpg", "a.jpg"});
   EXPECT_EQ(plain.window->objectName(), "formAlbum");
   EXPECT_EQ(plain.window->windowTitle(), "PDF Album for Kelm's Vellumox PRO+");
@@ -70,6 +70,35 @@ TEST(AlbumWindow, StartsOnTheProgramFolderOrFillsTheAlbumFromTheCommandLine) {
   // FOLDER: every file, in the byte order of the names; patterns without regard to case.
   Album given({"b.jpg", "C.JPG", "c.txt", "a.jpg"}, true);
   EXPECT_EQ(Entries(given.AlbumList()), (Strings{"a.jpg", "b.jpg", "C.JPG"}));  // natural order
+}
+
+// Without a folder on its command line the album builder starts where it was last, else in the
+// pictures folder, else at home; never in the program's folder.
+TEST(AlbumWindow, StartsWhereItWasLastAndNeverInTheProgramFolder) {
+  TempDir dir;
+  for (const char* folder : {"bin", "last", "pictures", "home"}) {
+    test::RunCommand("mkdir -p " + test::ShellQuote(dir / folder));
+  }
+  test::RunCommand("ln -s bin " + test::ShellQuote(dir / "bin-link"));
+  const std::string bin = dir / "bin", last = dir / "last", pictures = dir / "pictures",
+                    home = dir / "home";
+  struct Case {
+    std::string last, pictures, expected;
+  } cases[] = {
+      {last, pictures, last},
+      {"", pictures, pictures},                // nothing kept yet
+      {dir / "gone", pictures, pictures},      // the folder kept is no more
+      {bin, pictures, pictures},               // the program's folder is passed over
+      {dir / "bin-link", pictures, pictures},  // by any name
+      {"", dir / "no-pictures", home},         // no pictures folder
+      {bin, bin, home},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(AlbumStartFolder(c.last, c.pictures, home, bin), c.expected) << c.last;
+  }
+  EXPECT_TRUE(IsProgramFolder(dir / "bin-link/", bin));
+  EXPECT_FALSE(IsProgramFolder(last, bin));
+  EXPECT_FALSE(IsProgramFolder(last, ""));
 }
 
 TEST(AlbumWindow, CommandLineFolderAndOutput) {
@@ -221,9 +250,15 @@ TEST(AlbumWindow, TheListFileAndTheConverter) {
   test::WriteFile(a.dir / "bin/custom.ini", "  width=300  \r\nsecond line\r\n");
   test::WriteFile(a.dir / "bin/vellumox", "#!/bin/sh\n");
   a.Click("btnCopy");
-  a.dialogs.paths = {a.dir / "out.pdf"};
+  // The save dialog opens where the pictures are; a name in the program's folder (by any name
+  // of it) is refused and the dialog opens again.
+  test::RunCommand("ln -s bin " + test::ShellQuote(a.dir / "also-bin"));
+  a.dialogs.paths = {a.dir / "bin/in.pdf", a.dir / "also-bin/in.pdf", a.dir / "out.pdf"};
   a.Click("btnCreate");
   const std::string folder = a.dir / "pics/";
+  EXPECT_EQ(a.dialogs.save_folders, (Strings{folder, folder, folder}));
+  EXPECT_EQ(a.dialogs.messages, (Strings{kNotInProgramFolder, kNotInProgramFolder}));
+  a.dialogs.messages.clear();
   // Each album gets a private folder of its own, which the converter removes when it ends.
   ASSERT_EQ(a.shell.started.size(), 1u);
   const std::string& started = a.shell.started[0];

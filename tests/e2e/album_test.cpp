@@ -133,5 +133,55 @@ TEST(AlbumSession, TheWindowAddsMovesAndCreates) {
   EXPECT_EQ(rows[1].width, 300);
 }
 
+// Without a folder the album builder shows the one it showed last, kept in album.ini when its
+// window closed; never the program's folder (a kept one is passed over for the pictures
+// folder, else the home folder), and an album named into the program's folder is refused.
+TEST(AlbumSession, TheFolderShownLastComesBackAndTheProgramFolderNever) {
+  if (RunCommand("command -v xvfb-run && command -v xdotool").exit_code != 0) {
+    GTEST_SKIP() << "xvfb-run or xdotool is not installed";
+  }
+  TempDir dir;
+  RunCommand("mkdir " + ShellQuote(dir / "pics") + " " + ShellQuote(dir / "home"));
+  test::MakeJpeg(dir / "pics/a.jpg", 160, 120);
+  test::MakeJpeg(dir / "pics/b.jpg", 80, 60);
+  const std::string env = "HOME=" + ShellQuote(dir / "home") + " ";
+  const std::string script =
+      std::string(VELLUMOX_SOURCE_DIR) + "/tests/e2e/album_folder_session.sh";
+  auto session = RunCommand("cd " + ShellQuote(dir.path()) + " && " + env +
+                            "XDG_CONFIG_HOME=" + ShellQuote(dir / "config") +
+                            " XDG_DATA_HOME=" + ShellQuote(dir / "data") +
+                            " timeout 120 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' " +
+                            ShellQuote(script) + " " + ShellQuote(test::BinDir()) + " " +
+                            ShellQuote(dir.path()));
+  ASSERT_EQ(session.exit_code, 0) << session.output << session.error;
+  const std::string ini = dir / "config/Vellumox/album.ini";
+  EXPECT_NE(test::ReadFile(ini).find("[Album]"), std::string::npos) << test::ReadFile(ini);
+  EXPECT_NE(test::ReadFile(ini).find("Folder=" + dir / "pics"), std::string::npos)
+      << test::ReadFile(ini);
+
+  // The next start without a folder is there: its album of every picture goes there.
+  const std::string album = ShellQuote(test::BinDir() + "/album");
+  auto again = RunHeadless(dir, "env " + env + album + " /o Trip");
+  ASSERT_EQ(again.exit_code, 0) << again.error;
+  EXPECT_EQ(Pages(dir / "pics/Trip.pdf"), 2);
+
+  // A kept program folder is passed over: the home folder (no pictures folder in it), which
+  // holds no pictures.
+  test::WriteFile(ini, "[Album]\nFolder=" + test::BinDir() + "\n");
+  auto home = RunHeadless(dir, "env " + env + album + " /o Trip");
+  EXPECT_EQ(home.exit_code, 2) << home.error;
+  EXPECT_NE(home.error.find("there are no pictures in " + dir / "home"), std::string::npos)
+      << home.error;
+
+  // An album named into the program's folder is refused before anything is written.
+  auto refused =
+      RunHeadless(dir, album + " pics /o " + ShellQuote(test::BinDir() + "/NobodyAlbum"));
+  EXPECT_EQ(refused.exit_code, 2);
+  EXPECT_NE(refused.error.find("Albums are not written into the program's folder"),
+            std::string::npos)
+      << refused.error;
+  EXPECT_FALSE(test::PathExists(test::BinDir() + "/NobodyAlbum.pdf"));
+}
+
 }  // namespace
 }  // namespace vellumox

@@ -39,8 +39,9 @@ struct FakeDialogs : UserDialogs {
   std::string ChooseFileToOpen(QWidget*, const std::string&, const std::string&) override {
     return Take(paths);
   }
-  std::string ChooseFileToSave(QWidget*, const std::string&, const std::string&,
-                               const std::string&) override {
+  std::string ChooseFileToSave(QWidget*, const std::string&, const std::string&, const std::string&,
+                               const std::string& folder) override {
+    save_folders.push_back(folder);
     return Take(paths);
   }
   std::string ChooseFolder(QWidget*, const std::string& prompt) override {
@@ -60,6 +61,7 @@ struct FakeDialogs : UserDialogs {
     return front;
   }
   std::vector<std::string> messages, questions;
+  std::vector<std::string> save_folders;  // where each save dialog opened
   std::deque<std::string> yes_no, paths, texts;
 };
 
