@@ -65,6 +65,8 @@ RunPlan ConverterStartup::PlanRun(const std::string& stdin_file,
     plan.kind = RunPlan::Kind::kHelp;
     return plan;
   }
+  // Opened from the desktop: the window shows the input and its PDF, and waits for the user.
+  if (options_.open && !options_.stdin_input && !options_.stdout_output) return plan;
   if (options_.stdin_input) {
     if (outcome == CommandLineOutcome::kConvert || !command_line_.text.empty()) {
       return Refused("'-' reads the input from standard input: name no other input.", kExitNothing);
@@ -199,7 +201,9 @@ std::string ConverterStartup::WhyNotKept() const {
 }
 
 JobRequest ConverterStartup::MakeJobRequest() const {
-  JobRequest request = vellumox::MakeJobRequest(controls_, command_line_.text);
+  // A file opened from the desktop is the user's to convert, as one typed in the window.
+  JobRequest request =
+      vellumox::MakeJobRequest(controls_, options_.open ? std::string() : command_line_.text);
   // An album list is pictures whatever the stored markup setting; the setting stays as it is.
   if (options_.album_list) {
     request.settings.UseTextFormating = true;

@@ -60,6 +60,8 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args) {
       options.no_save = true;
     } else if (arg == "--compress") {
       options.compress = true;
+    } else if (arg == "--open") {
+      options.open = true;
     } else if (arg == "--markup") {
       options.markup = true;
     } else if (arg == "--page-numbers") {
@@ -79,6 +81,9 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args) {
     } else if (options.error.empty()) {
       options.error = "unknown option " + arg + " (see --help)";
     }
+  }
+  if (options.open && options.batch && options.error.empty()) {
+    options.error = "--open opens the window on the input: it does not go with --batch";
   }
   return options;
 }
@@ -145,6 +150,8 @@ std::string LongHelpText(const ConverterControls& c) {
          "                     converts from its command line keeps nothing without it)\n"
          "--no-save            keep nothing of this run, not even when the window closes\n"
          "--compress           compress the page contents (Flate), this run only\n"
+         "--open FILE          the window with FILE as the input and its PDF as the output;\n"
+         "                     nothing is converted until \"Produce PDF\"\n"
          "-                    as the input: standard input (needs -o FILE or -o -)\n"
          "-o -                 the PDF to standard output\n"
          "Several inputs (vellumox --batch *.txt) each convert to their own PDF.\n"

@@ -18,11 +18,14 @@ struct FrontEndOptions {
   bool markup = false;
   bool page_numbers = false;
   bool no_full_screen = false;
-  bool quiet = false;          // no "Processing" lines
-  bool progress = false;       // how far each job is, on standard error (never with quiet)
-  bool save = false;           // a run that converts from its command line keeps its switches
-  bool no_save = false;        // nothing of this run is kept, not even by the window's close
-  bool compress = false;       // page contents compressed with Flate, this run only
+  bool quiet = false;     // no "Processing" lines
+  bool progress = false;  // how far each job is, on standard error (never with quiet)
+  bool save = false;      // a run that converts from its command line keeps its switches
+  bool no_save = false;   // nothing of this run is kept, not even by the window's close
+  bool compress = false;  // page contents compressed with Flate, this run only
+  // --open: the window with the input and its PDF filled in, converting only when the user
+  // presses "Produce PDF" (what the desktop's "open with" runs).
+  bool open = false;
   bool stdin_input = false;    // "-": the input is standard input
   bool stdout_output = false;  // "-o -": the PDF goes to standard output
   std::optional<int> jpeg_quality;

@@ -436,6 +436,31 @@ TEST(ConverterWindow, TheCommandLineRunsAsInBatchMode) {
   EXPECT_EQ(c.window->ExitStatus(), 2);
 }
 
+// Opened from the desktop ("--open FILE"): the window shows the file and its PDF and converts
+// nothing until "Produce PDF"; --open does not go with --batch.
+TEST(ConverterWindow, OpenFillsTheWindowAndConvertsOnlyOnProducePdf) {
+  TempDir dir;
+  test::WriteFile(dir / "note.txt", "a note\r\n");
+  Converter c(dir.path());
+  c.Open({"--open", dir / "note.txt"});
+  EXPECT_FALSE(c.window->JobRunning());
+  EXPECT_FALSE(c.window->Finished());
+  EXPECT_EQ(c.abouts, 0);
+  EXPECT_EQ(FromQt(c.Field("txtFilename")->text()), dir / "note.txt");
+  EXPECT_EQ(FromQt(c.Field("txtOutputFile")->text()), dir / "note.pdf");
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+  EXPECT_FALSE(test::PathExists(dir / "note.pdf"));
+  QTest::mouseClick(c.Find<QPushButton>("btnConvert"), Qt::LeftButton);
+  c.WaitForJob();
+  EXPECT_FALSE(test::ReadFile(dir / "note.pdf").empty());
+  EXPECT_FALSE(c.window->Finished());  // the window stays for the next one
+
+  EXPECT_EQ(ParseFrontEndOptions({"--open", "a.txt"}).error, "");
+  EXPECT_TRUE(ParseFrontEndOptions({"--open", "a.txt"}).open);
+  EXPECT_EQ(ParseFrontEndOptions({"--batch", "--open", "a.txt"}).error,
+            "--open opens the window on the input: it does not go with --batch");
+}
+
 // The names the user wrote: an output typed over the one the album type filled in is the
 // album's; an empty output is derived from the input as on the command line; "~/" is home.
 TEST(ConverterWindow, TheOutputIsTheOneTheUserNamed) {

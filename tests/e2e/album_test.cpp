@@ -183,5 +183,37 @@ TEST(AlbumSession, TheFolderShownLastComesBackAndTheProgramFolderNever) {
   EXPECT_FALSE(test::PathExists(test::BinDir() + "/NobodyAlbum.pdf"));
 }
 
+// Installing the programs takes no type from the application the desktop opens it with: where
+// the desktop has no preference, xdg-mime takes the first application of mimeinfo.cache (sorted
+// by name), so the album builder lists no folders; the converter opens a file with --open.
+TEST(DesktopEntries, FoldersKeepTheirApplicationAndOpeningConvertsNothing) {
+  if (RunCommand("command -v xdg-mime && command -v update-desktop-database").exit_code != 0) {
+    GTEST_SKIP() << "xdg-utils or desktop-file-utils is not installed";
+  }
+  TempDir dir;
+  const std::string data = std::string(VELLUMOX_SOURCE_DIR) + "/data/";
+  const std::string applications = dir / "data/applications";
+  RunCommand("mkdir -p " + ShellQuote(applications) + " " + ShellQuote(dir / "home") + " " +
+             ShellQuote(dir / "none"));
+  RunCommand("cp " + ShellQuote(data + "vellumox.desktop") + " " +
+             ShellQuote(data + "vellumox-album.desktop") + " " + ShellQuote(applications));
+  // A stand-in for whatever the user had, named to sort after the programs.
+  test::WriteFile(applications + "/zz-standin.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Stand-in\nExec=true %f\n"
+                  "MimeType=inode/directory;\n");
+  ASSERT_EQ(RunCommand("update-desktop-database " + ShellQuote(applications)).exit_code, 0);
+  const std::string cache = test::ReadFile(applications + "/mimeinfo.cache");
+  EXPECT_EQ(cache.find("vellumox-album.desktop"), std::string::npos) << cache;
+  auto query = RunCommand(
+      "env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION "
+      "-u GNOME_DESKTOP_SESSION_ID HOME=" +
+      ShellQuote(dir / "home") + " XDG_CONFIG_HOME=" + ShellQuote(dir / "config") +
+      " XDG_DATA_HOME=" + ShellQuote(dir / "data") + " XDG_DATA_DIRS=" + ShellQuote(dir / "none") +
+      " xdg-mime query default inode/directory");
+  EXPECT_EQ(query.output, "zz-standin.desktop\n") << query.error;
+  EXPECT_NE(test::ReadFile(data + "vellumox.desktop").find("\nExec=vellumox --open %f\n"),
+            std::string::npos);
+}
+
 }  // namespace
 }  // namespace vellumox
