@@ -140,7 +140,7 @@ void AlbumWindow::BuildControls() {
   imgImage_ = new QLabel(this);
   imgImage_->setObjectName("imgImage");
   imgImage_->setGeometry(TwipsRect(2700, 3240, 930, 720));
-  imgImage_->setScaledContents(true);
+  imgImage_->setAlignment(Qt::AlignCenter);  // the thumbnail keeps its proportions
   imgImage_->installEventFilter(this);
 
   QWidget* order[] = {flImages_, lstImages_, btnCopy, btnAdd,  btnRemove, btnDelete,
@@ -294,7 +294,7 @@ void AlbumWindow::ShowPreview(const std::string& path) {
   if (path == thumbnail_path_ && preview_) return;  // shown already (a click on the current one)
   thumbnail_path_ = path;
   thumbnail_picture_ = model_.CanPreview(path) ? LoadPicture(codec_, path) : QImage();
-  imgImage_->setPixmap(QPixmap::fromImage(thumbnail_picture_));
+  imgImage_->setPixmap(FittedPixmap(thumbnail_picture_, imgImage_->size()));
   // The preview window exists from the first preview on, shown or not, and follows each one.
   if (!preview_) preview_ = new PreviewWindow(this);
   preview_->Show(thumbnail_picture_, ToQt(path));

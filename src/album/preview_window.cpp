@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <QResizeEvent>
 
+#include "desktop/picture_loader.h"
 #include "desktop/program_icon.h"
 #include "desktop/twips.h"
 
@@ -16,17 +17,23 @@ PreviewWindow::PreviewWindow(QWidget* owner) : QDialog(owner) {
   resize(TwipsToPixels(7095), TwipsToPixels(4920));
   imgFile_ = new QLabel(this);
   imgFile_->setObjectName("imgFile");
-  imgFile_->setScaledContents(true);  // the picture fills the control, proportions aside
+  imgFile_->setAlignment(Qt::AlignCenter);
   imgFile_->setGeometry(TwipsRect(0, 0, 7050, 4875));
 }
 
 void PreviewWindow::Show(const QImage& picture, const QString& path) {
-  imgFile_->setPixmap(QPixmap::fromImage(picture));
+  picture_ = picture;
+  Refit();
   setWindowTitle(path);
+}
+
+void PreviewWindow::Refit() {
+  imgFile_->setPixmap(FittedPixmap(picture_, imgFile_->size()));
 }
 
 void PreviewWindow::resizeEvent(QResizeEvent* event) {
   imgFile_->setGeometry(0, 0, event->size().width(), event->size().height());
+  Refit();
   QDialog::resizeEvent(event);
 }
 

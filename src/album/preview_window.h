@@ -1,4 +1,5 @@
-// formImage: a picture stretched over the whole window, its path as the caption; Esc closes it.
+// formImage: a picture as large as the window holds it with its proportions, centred, its path
+// as the caption; Esc closes it.
 #pragma once
 
 #include <QDialog>
@@ -21,7 +22,11 @@ class PreviewWindow : public QDialog {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // The picture fitted to the window's size anew.
+  void Refit();
+
   QLabel* imgFile_;
+  QImage picture_;
 };
 
 }  // namespace vellumox

@@ -36,4 +36,10 @@ QImage LoadPicture(ImageCodec& codec, const std::string& path, int max_side) {
   return image;
 }
 
+QPixmap FittedPixmap(const QImage& picture, QSize frame) {
+  if (picture.isNull() || frame.isEmpty()) return QPixmap();
+  const QSize size = picture.size().scaled(frame, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+  return QPixmap::fromImage(picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
 }  // namespace vellumox

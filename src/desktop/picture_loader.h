@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QImage>
+#include <QPixmap>
+#include <QSize>
 
 #include <string>
 
@@ -14,5 +16,9 @@ namespace vellumox {
 // sampled down while they are read, so memory stays small); a null image when it cannot be
 // read.
 QImage LoadPicture(ImageCodec& codec, const std::string& path, int max_side = 1600);
+
+// The picture as large as fits inside a frame with its proportions kept (a portrait photo
+// stays upright and narrow), for a label that centres it; a null pixmap for a null picture.
+QPixmap FittedPixmap(const QImage& picture, QSize frame);
 
 }  // namespace vellumox

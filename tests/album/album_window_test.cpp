@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -326,12 +328,57 @@ TEST(AlbumWindow, ThePreviewFollowsEveryClick) {
                     files->visualItemRect(files->item(0)).center());
   EXPECT_TRUE(a.window->Preview()->isVisible());
   EXPECT_EQ(a.window->Preview()->windowTitle(), ToQt(a.dir / "pics/b.jpg"));
-  // The picture fills the window at any size.
+  // The picture's frame fills the window at any size.
   a.window->Preview()->resize(40, 30);
   EXPECT_EQ(a.window->Preview()->image()->geometry(), QRect(0, 0, 40, 30));
   QTest::keyClick(a.window->Preview(), Qt::Key_Escape);
   QCoreApplication::processEvents();
   EXPECT_EQ(a.window->Preview(), nullptr);  // closed and gone; the next preview makes it anew
+}
+
+// A portrait photo stays a portrait: the thumbnail and the preview show it as large as their
+// frames hold it with its proportions kept, centred, and the preview fits it anew when resized.
+TEST(AlbumWindow, PicturesKeepTheirProportions) {
+  Album a({});
+  test::MakeJpeg(a.dir / "pics/portrait.jpg", 300, 400);
+  test::MakeJpeg(a.dir / "pics/wide.jpg", 800, 200);
+  a.model.RefreshFiles();
+  a.window->ShowModel();
+  QListWidget* files = a.Files();
+  // Within a pixel of the picture's proportions, whichever side the frame bounds.
+  auto proportional = [](const QPixmap& pixmap, double proportion) {
+    return std::abs(pixmap.height() - pixmap.width() / proportion) <= 1.0 ||
+           std::abs(pixmap.width() - pixmap.height() * proportion) <= 1.0;
+  };
+  struct Case {
+    int row;
+    double proportion;
+  } cases[] = {{0, 300.0 / 400.0}, {1, 800.0 / 200.0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.row);
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                      files->visualItemRect(files->item(c.row)).center());
+    auto* thumbnail = a.window->findChild<QLabel*>("imgImage");
+    const QPixmap small = thumbnail->pixmap();
+    ASSERT_FALSE(small.isNull());
+    EXPECT_TRUE(proportional(small, c.proportion)) << small.width() << "x" << small.height();
+    EXPECT_TRUE(small.width() == thumbnail->width() || small.height() == thumbnail->height());
+    EXPECT_LE(small.width(), thumbnail->width());
+    EXPECT_LE(small.height(), thumbnail->height());
+    EXPECT_EQ(thumbnail->alignment(), Qt::AlignCenter);
+    QTest::mousePress(files->viewport(), Qt::RightButton, {},
+                      files->visualItemRect(files->item(c.row)).center());  // the preview shown
+    ASSERT_TRUE(a.window->Preview()->isVisible());
+    for (QSize size : {QSize(500, 340), QSize(200, 600)}) {
+      a.window->Preview()->resize(size);
+      const QPixmap large = a.window->Preview()->image()->pixmap();
+      ASSERT_FALSE(large.isNull());
+      EXPECT_TRUE(proportional(large, c.proportion)) << large.width() << "x" << large.height();
+      EXPECT_TRUE(large.width() == size.width() || large.height() == size.height());
+      EXPECT_LE(large.width(), size.width());
+      EXPECT_LE(large.height(), size.height());
+    }
+  }
 }
 
 }  // namespace
