@@ -5,9 +5,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
 
+#include "album/album_progress.h"
 #include "desktop/picture_loader.h"
 #include "desktop/program_icon.h"
 #include "desktop/qt_text.h"
@@ -281,12 +284,91 @@ bool AlbumWindow::CreateAlbum(const std::string& output) {
                          MessageIcon::kExclamation);
     return false;
   }
-  if (run.converter.empty() ||
-      !shell_.StartProgram(run.converter, run.arguments, run.working_folder)) {
+  if (run.converter.empty()) {
+    dialogs_.ShowMessage(this, kProgramTitle,
+                         "The converter is not in " + places_.program_folder + ".",
+                         MessageIcon::kExclamation);
     return false;  // the list's folder goes with the run
+  }
+  return RunConverter(run, output);
+}
+
+bool AlbumWindow::RunConverter(AlbumRun& run, const std::string& output) {
+  // The converter runs unattended, without a window of its own, and tells how far it is on its
+  // standard error; a modal dialog shows that, with "Stop", which ends the converter through
+  // its stop path (it removes its unfinished PDF and its temporary files).
+  QProcess converter;
+  converter.setProgram(ToQt(run.converter));
+  QStringList arguments{"--batch", "--progress"};
+  for (const std::string& argument : run.arguments) arguments << ToQt(argument);
+  converter.setArguments(arguments);
+  converter.setWorkingDirectory(ToQt(run.working_folder));
+  converter.setStandardInputFile(QProcess::nullDevice());
+  converter.setStandardOutputFile(QProcess::nullDevice());
+  AlbumProgress progress;
+  QProgressDialog dialog(ToQt(progress.Text()), "Stop", 0, run.pictures, this);
+  dialog.setObjectName("dlgAlbumProgress");
+  dialog.setWindowTitle(kProgramTitle);
+  dialog.setWindowModality(Qt::WindowModal);
+  dialog.setMinimumDuration(0);
+  dialog.setAutoClose(false);
+  dialog.setAutoReset(false);
+  bool stopped = false;
+  connect(&converter, &QProcess::readyReadStandardError, &dialog, [&] {
+    progress.Feed(converter.readAllStandardError().toStdString());
+    dialog.setLabelText(ToQt(progress.Text()));
+    if (progress.Count() > 0) {
+      dialog.setMaximum(progress.Count());
+      dialog.setValue(progress.Picture());
+    }
+  });
+  connect(&dialog, &QProgressDialog::canceled, &converter, [&] {
+    stopped = true;
+    dialog.setLabelText("Stopping...");
+    converter.terminate();
+  });
+  connect(&converter, &QProcess::finished, &dialog, [&] { dialog.done(0); });
+  connect(&converter, &QProcess::errorOccurred, &dialog, [&](QProcess::ProcessError error) {
+    if (error == QProcess::FailedToStart) dialog.done(0);
+  });
+  converter.start();
+  if (!converter.waitForStarted(10000)) {
+    dialogs_.ShowMessage(this, kProgramTitle,
+                         "The converter " + run.converter + " cannot be started.",
+                         MessageIcon::kExclamation);
+    return false;
   }
   // The converter removes the list's folder when it ends.
   run.list_folder->Release();
+  if (converter.state() != QProcess::NotRunning) dialog.exec();
+  if (converter.state() != QProcess::NotRunning) {
+    // The dialog went (Esc, or its window closed) while the converter works: a stop too.
+    stopped = true;
+    converter.terminate();
+    converter.waitForFinished(-1);
+  }
+  progress.Feed(converter.readAllStandardError().toStdString());
+  progress.Feed("\n");
+  const bool written = converter.exitStatus() == QProcess::NormalExit &&
+                       (converter.exitCode() == 0 || converter.exitCode() == 3);
+  std::string said;
+  for (const std::string& message : progress.Messages()) said += "\r" + message;
+  if (stopped) {
+    dialogs_.ShowMessage(this, kProgramTitle, "The album was stopped; no PDF was written.",
+                         MessageIcon::kInformation);
+    return false;
+  }
+  if (!written || converter.exitCode() != 0) {
+    dialogs_.ShowMessage(this, kProgramTitle,
+                         (written ? "The album is done: " + output + ", but:"
+                                  : std::string("The album could not be made:")) +
+                             (said.empty() ? "\rthe converter ended with status " +
+                                                 std::to_string(converter.exitCode()) + "."
+                                           : said),
+                         written ? MessageIcon::kInformation : MessageIcon::kExclamation);
+    return written;
+  }
+  if (dialogs_.AskYesNo(this, kProgramTitle, AlbumDoneQuestion(output))) shell_.OpenPath(output);
   return true;
 }
 

@@ -26,8 +26,8 @@ class AlbumWindow : public QDialog {
 
   // Shows the model again after it changed behind the window's back.
   void ShowModel();
-  // Writes the list and starts the converter on it for the output PDF; false when there was
-  // nothing to start it on, or it could not be started (the user is told why).
+  // Writes the list and runs the converter on it for the output PDF, showing how far it is;
+  // true when the PDF was written (the user is told what happened in any case).
   bool CreateAlbum(const std::string& output);
   void ShowPreview(const std::string& path);
   PreviewWindow* Preview() const { return preview_; }
@@ -43,6 +43,8 @@ class AlbumWindow : public QDialog {
   void RenameCurrentFile();
   void ChangeFolder();
   void CreateClicked();
+  // The converter on the list, waited for behind a progress dialog with "Stop".
+  bool RunConverter(AlbumRun& run, const std::string& output);
   void ShowPreviewWindow();
 
   AlbumModel& model_;

@@ -3,15 +3,20 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <sstream>
 
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "album/album_model.h"
+#include "album/album_progress.h"
 #include "desktop/qt_text.h"
 #include "support/fake_desktop.h"
 #include "support/picture_fixtures.h"
@@ -38,6 +43,20 @@ struct Album {
     EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
   }
   AlbumPlaces places() const { return {dir / "bin", dir / "config"}; }
+  // A stand-in converter: it notes each run's arguments and folder in bin/runs.txt, then does
+  // what body says.
+  void FakeConverter(const std::string& body = "") {
+    test::WriteFile(
+        dir / "bin/vellumox",
+        "#!/bin/sh\necho \"$* (in $(pwd))\" >> \"$(dirname \"$0\")/runs.txt\"\n" + body);
+    test::RunCommand("chmod +x " + test::ShellQuote(dir / "bin/vellumox"));
+  }
+  Strings ConverterRuns() const {
+    Strings runs;
+    std::istringstream lines(test::ReadFile(dir / "bin/runs.txt"));
+    for (std::string line; std::getline(lines, line);) runs.push_back(line);
+    return runs;
+  }
   QListWidget* Files() { return window->findChild<QListWidget*>("flImages"); }
   QListWidget* AlbumList() { return window->findChild<QListWidget*>("lstImages"); }
   void Click(const char* button) {
@@ -207,7 +226,7 @@ TEST(AlbumWindow, FilesGoneFromTheFolderAreNamedBeforeTheAlbumIsMade) {
   Album a({"a.jpg", "b.jpg", "c.jpg"});
   // The list's folder goes to the (stand-in) converter, which never removes it: keep it here.
   test::ScopedEnvironment tmpdir("TMPDIR", a.dir.path());
-  test::WriteFile(a.dir / "bin/vellumox", "#!/bin/sh\n");
+  a.FakeConverter();
   a.Click("btnCopy");
   test::RunCommand("rm " + test::ShellQuote(a.dir / "pics/a.jpg") + " " +
                    test::ShellQuote(a.dir / "pics/c.jpg"));
@@ -216,11 +235,11 @@ TEST(AlbumWindow, FilesGoneFromTheFolderAreNamedBeforeTheAlbumIsMade) {
       "without them?";
   EXPECT_FALSE(a.window->CreateAlbum(a.dir / "out.pdf"));  // No
   EXPECT_EQ(a.dialogs.questions, Strings{question});
-  EXPECT_TRUE(a.shell.started.empty());
+  EXPECT_TRUE(a.ConverterRuns().empty());
   a.dialogs.yes_no = {"yes"};
   EXPECT_TRUE(a.window->CreateAlbum(a.dir / "out.pdf"));
   EXPECT_EQ(Entries(a.AlbumList()), Strings{"b.jpg"});
-  ASSERT_EQ(a.shell.started.size(), 1u);
+  ASSERT_EQ(a.ConverterRuns().size(), 1u);
   EXPECT_EQ(MissingPicturesQuestion({"x.jpg"}),
             "1 picture of the album is no longer in the folder: x.jpg. Create the album without "
             "it?");
@@ -250,7 +269,7 @@ TEST(AlbumWindow, TheListFileAndTheConverter) {
   Album a({"a.jpg", "b.jpg"});
   test::ScopedEnvironment tmpdir("TMPDIR", a.dir.path());
   test::WriteFile(a.dir / "bin/custom.ini", "  width=300  \r\nsecond line\r\n");
-  test::WriteFile(a.dir / "bin/vellumox", "#!/bin/sh\n");
+  a.FakeConverter();
   a.Click("btnCopy");
   // The save dialog opens where the pictures are; a name in the program's folder (by any name
   // of it) is refused and the dialog opens again.
@@ -261,9 +280,10 @@ TEST(AlbumWindow, TheListFileAndTheConverter) {
   EXPECT_EQ(a.dialogs.save_folders, (Strings{folder, folder, folder}));
   EXPECT_EQ(a.dialogs.messages, (Strings{kNotInProgramFolder, kNotInProgramFolder}));
   a.dialogs.messages.clear();
-  // Each album gets a private folder of its own, which the converter removes when it ends.
-  ASSERT_EQ(a.shell.started.size(), 1u);
-  const std::string& started = a.shell.started[0];
+  // Each album gets a private folder of its own, which the converter removes when it ends; the
+  // converter runs unattended and says how far it is.
+  ASSERT_EQ(a.ConverterRuns().size(), 1u);
+  const std::string started = a.ConverterRuns()[0];
   const size_t at = started.find("/vellumox-album-");
   ASSERT_NE(at, std::string::npos) << started;
   const std::string list_folder =
@@ -271,7 +291,7 @@ TEST(AlbumWindow, TheListFileAndTheConverter) {
   EXPECT_EQ(test::ReadFile(list_folder + "/~album.txt"),
             "<img src=\"" + folder + "a.jpg\" width=300>\r\n\f\r\n<img src=\"" + folder +
                 "b.jpg\" width=300>\r\n");
-  EXPECT_EQ(started, a.dir / "bin/vellumox --album-list --list-folder " + list_folder + " -o " +
+  EXPECT_EQ(started, "--batch --progress --album-list --list-folder " + list_folder + " -o " +
                          a.dir / "out.pdf -t out -z  -k  -- " + list_folder + "/~album.txt (in " +
                          a.dir / "bin)");
 
@@ -306,9 +326,9 @@ TEST(AlbumWindow, TheListFileAndTheConverter) {
             "tag cannot carry");
   a.model.album.Reset({});
   a.window->ShowModel();
-  const size_t started_before = a.shell.started.size();
+  const size_t started_before = a.ConverterRuns().size();
   EXPECT_FALSE(a.window->CreateAlbum(a.dir / "empty.pdf"));
-  EXPECT_EQ(a.shell.started.size(), started_before);
+  EXPECT_EQ(a.ConverterRuns().size(), started_before);
 }
 
 TEST(AlbumWindow, ThePreviewFollowsEveryClick) {
@@ -379,6 +399,72 @@ TEST(AlbumWindow, PicturesKeepTheirProportions) {
       EXPECT_LE(large.height(), size.height());
     }
   }
+}
+
+// What the converter writes on its standard error, as the progress dialog reads it: how far it
+// is (in pieces, across line ends of both kinds), and everything else for the end.
+TEST(AlbumProgress, ReadsHowFarTheConverterIsAndKeepsWhatElseItSays) {
+  AlbumProgress progress;
+  EXPECT_EQ(progress.Text(), "Starting the converter...");
+  progress.Feed("vellumox: Processing the album /p/a.pdf\nvellumox: Processing the al");
+  EXPECT_EQ(progress.Count(), 0);
+  progress.Feed("bum /p/a.pdf \xE2\x80\x94 picture 1 of 2,000\r");
+  EXPECT_EQ(progress.Picture(), 1);
+  EXPECT_EQ(progress.Count(), 2000);
+  EXPECT_EQ(progress.Text(), "picture 1 of 2,000");
+  progress.Feed("vellumox: picture 'x.png' left out: it cannot be read\n");
+  progress.Feed("vellumox: Processing the album /p/a.pdf \xE2\x80\x94 picture 12 of 2,000\n");
+  progress.Feed("vellumox: Processing the album picture of the year.pdf\n");  // no figures
+  EXPECT_EQ(progress.Text(), "picture 12 of 2,000");
+  EXPECT_EQ(progress.Messages(), Strings{"picture 'x.png' left out: it cannot be read"});
+  EXPECT_EQ(AlbumDoneQuestion("/p/a.pdf"), "The album is done: /p/a.pdf. Open it?");
+}
+
+// "Create PDF Album" runs the converter unattended behind a dialog that shows how far it is:
+// at the end the question whether to open the album, the converter's messages when something
+// went wrong, and "Stop" ends the converter, with nothing asked after.
+TEST(AlbumWindow, CreatingAnAlbumShowsItsProgressAndItsEnd) {
+  Album a({"a.jpg", "b.jpg"});
+  test::ScopedEnvironment tmpdir("TMPDIR", a.dir.path());
+  a.Click("btnCopy");
+  const std::string progress_line =
+      "echo 'vellumox: Processing the album x \xE2\x80\x94 picture 1 of 2' >&2\n";
+  std::string shown;  // the dialog's text while the converter works
+  auto watch = [&](bool stop) {
+    QTimer::singleShot(400, [&, stop] {
+      auto* dialog = a.window->findChild<QProgressDialog*>("dlgAlbumProgress");
+      if (!dialog) return;
+      shown = FromQt(dialog->labelText());
+      if (stop) dialog->findChild<QPushButton*>()->click();  // "Stop"
+    });
+  };
+  // Done: the question, and Yes opens the album.
+  a.FakeConverter(progress_line + "sleep 1\n");
+  a.dialogs.yes_no = {"yes"};
+  watch(false);
+  EXPECT_TRUE(a.window->CreateAlbum(a.dir / "out.pdf"));
+  EXPECT_EQ(shown, "picture 1 of 2");
+  EXPECT_EQ(a.dialogs.questions, Strings{AlbumDoneQuestion(a.dir / "out.pdf")});
+  EXPECT_EQ(a.shell.opened, Strings{a.dir / "out.pdf"});
+  EXPECT_TRUE(a.dialogs.messages.empty());
+
+  // Failed: the converter's own words.
+  a.dialogs.questions.clear();
+  a.FakeConverter("echo 'vellumox: error: Cannot create the PDF file' >&2\nexit 1\n");
+  EXPECT_FALSE(a.window->CreateAlbum(a.dir / "out.pdf"));
+  EXPECT_EQ(a.dialogs.messages,
+            Strings{"The album could not be made:\rerror: Cannot create the PDF file"});
+  EXPECT_TRUE(a.dialogs.questions.empty());
+
+  // Stopped: the converter ends at once, and nothing is asked.
+  a.dialogs.messages.clear();
+  a.FakeConverter(progress_line + "sleep 30 & wait\n");
+  watch(true);
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_FALSE(a.window->CreateAlbum(a.dir / "out.pdf"));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+  EXPECT_EQ(a.dialogs.messages, Strings{"The album was stopped; no PDF was written."});
+  EXPECT_TRUE(a.dialogs.questions.empty());
 }
 
 }  // namespace

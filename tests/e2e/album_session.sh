@@ -1,8 +1,8 @@
 #!/bin/sh
 # Drives the real album window under an X server of its own with xdotool: the folder chosen
 # through "Directory...", two pictures added, the second moved up, the album created through
-# the save dialog; the converter that this starts shows its about window, which is dismissed;
-# then Escape closes the album window.
+# the save dialog; the converter runs behind the progress dialog and the question whether to
+# open the album is answered No; then Escape closes the album window.
 # Usage: album_session.sh BIN DIR   (DIR/pics holds a.jpg and b.jpg; run under xvfb-run)
 set -eu
 bin=$1
@@ -26,8 +26,11 @@ keys "$main" shift+Tab shift+Tab space  # back past the file list to "Create PDF
 save=$(window "Save PDF As")
 type_text "$save" "$dir/Trip.pdf"
 keys "$save" Return
-about=$(window "About Kelm's Vellumox PRO\\+")
-keys "$about" Escape
-gone "About Kelm's Vellumox PRO\\+"
+# The converter runs behind the progress dialog; at the end the album builder asks whether to
+# open the album: No (Escape).
+question=$(window "PDF Album")
+test -s "$dir/Trip.pdf"
+keys "$question" Escape
+gone "PDF Album"
 keys "$main" Escape
 ends $pid
