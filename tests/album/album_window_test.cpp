@@ -467,5 +467,38 @@ TEST(AlbumWindow, CreatingAnAlbumShowsItsProgressAndItsEnd) {
   EXPECT_TRUE(a.dialogs.questions.empty());
 }
 
+// With the real converter: "Stop" ends it through its stop path, which leaves no part of the
+// album and nothing of its own in the temporary folder.
+TEST(AlbumWindow, StopLeavesNothingBehind) {
+  Album a({});
+  test::RunCommand("mkdir -p " + test::ShellQuote(a.dir / "tmp"));
+  test::ScopedEnvironment tmpdir("TMPDIR", a.dir / "tmp");
+  test::ScopedEnvironment config("XDG_CONFIG_HOME", a.dir / "config");
+  for (const char* program : {"vellumox", "vellumox-decode"}) {
+    test::RunCommand("ln -s " + test::ShellQuote(test::BinDir() + "/" + program) + " " +
+                     test::ShellQuote(a.dir / "bin/" + program));
+  }
+  for (int k = 0; k < 150; ++k) {
+    test::MakeJpeg(a.dir / "pics/p" + std::to_string(1000 + k) + ".jpg", 1200, 900);
+  }
+  a.model.RefreshFiles();
+  a.window->ShowModel();
+  a.Click("btnCopy");
+  // "Stop" as soon as the first picture is reported, whatever the machine's speed.
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* dialog = a.window->findChild<QProgressDialog*>("dlgAlbumProgress");
+    if (dialog && dialog->labelText().startsWith("picture ")) {
+      poll.stop();
+      dialog->findChild<QPushButton*>()->click();
+    }
+  });
+  poll.start(10);
+  EXPECT_FALSE(a.window->CreateAlbum(a.dir / "big.pdf"));
+  EXPECT_EQ(a.dialogs.messages, Strings{"The album was stopped; no PDF was written."});
+  EXPECT_FALSE(test::PathExists(a.dir / "big.pdf"));
+  EXPECT_EQ(test::ListFolder(a.dir / "tmp"), Strings{});
+}
+
 }  // namespace
 }  // namespace vellumox
