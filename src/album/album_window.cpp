@@ -308,7 +308,7 @@ bool AlbumWindow::RunConverter(AlbumRun& run, const std::string& output) {
   AlbumProgress progress;
   QProgressDialog dialog(ToQt(progress.Text()), "Stop", 0, run.pictures, this);
   dialog.setObjectName("dlgAlbumProgress");
-  dialog.setWindowTitle(kProgramTitle);
+  dialog.setWindowTitle("Making the PDF Album");  // apart from the questions, titled "PDF Album"
   dialog.setWindowModality(Qt::WindowModal);
   dialog.setMinimumDuration(0);
   dialog.setAutoClose(false);
