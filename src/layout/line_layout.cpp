@@ -284,12 +284,6 @@ void MeasureFaceRuns(std::string_view line, std::vector<Unit>& units) {
   }
 }
 
-// Ideographs and kana: a text of them has no blanks, so a line may end after any of them.
-bool IsIdeograph(char32_t c) {
-  return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
-         (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x20000 && c <= 0x3FFFF);
-}
-
 // The text of a markup line without what stands between "<" and ">", for its direction.
 std::string WithoutTags(std::string_view line) {
   std::string text;
@@ -395,9 +389,9 @@ void LineLayout::WrapUtf8(std::string_view line, size_t width, bool script_break
         unit.soft_hyphen = bytes == "\xAD";
         if (unit.tab || unit.soft_hyphen) unit.width = 0;
         unit.break_after = unit.break_after || unit.soft_hyphen;
-      } else {
-        unit.break_after = IsIdeograph(c);
       }
+      // A character in an embedded face stands only in a line beyond Windows-1252, whose
+      // breaks the line breaker gives below.
       units.push_back(unit);
     }
   }

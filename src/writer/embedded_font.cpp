@@ -462,8 +462,10 @@ class OperandWriter {
   void Flush() {
     if (codes_.empty()) return;
     Separate();
+    // A reader takes a line end in a string for a line feed: CR and LF go as \r and \n.
+    auto escaped = [](char c) { return TakesBackslash(c) || c == '\r' || c == '\n'; };
     size_t escapes = 0;
-    for (char c : codes_) escapes += c == '(' || c == ')' || c == '\\' || c == '\r' || c == '\n';
+    for (char c : codes_) escapes += escaped(c);
     // Written in place: the operand's length is known before its first byte.
     const size_t start = out_.size();
     if (escapes < codes_.size()) {
@@ -471,24 +473,8 @@ class OperandWriter {
       char* p = out_.data() + start;
       *p++ = '(';
       for (char c : codes_) {
-        switch (c) {
-          case '(':
-          case ')':
-          case '\\':
-            *p++ = '\\';
-            *p++ = c;
-            break;
-          case '\r':  // a reader takes a line end in a string for a line feed
-            *p++ = '\\';
-            *p++ = 'r';
-            break;
-          case '\n':
-            *p++ = '\\';
-            *p++ = 'n';
-            break;
-          default:
-            *p++ = c;
-        }
+        if (escaped(c)) *p++ = '\\';
+        *p++ = c == '\r' ? 'r' : c == '\n' ? 'n' : c;
       }
       *p = ')';
     } else {

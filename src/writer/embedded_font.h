@@ -127,7 +127,6 @@ class EmbeddedFont final : public Font {
   mutable ObjectTable* objects_ = nullptr;  // the document's, for the objects of new instances
   std::function<std::string()> namer_;      // the resource name of a new instance
   uint32_t cid_limit_ = 0xFFFF;
-  mutable std::vector<ShapedGlyph> scratch_;
   mutable ShapedWords words_;
   mutable std::string key_scratch_;
   mutable std::vector<std::pair<uint32_t, uint32_t>> bounds_scratch_;  // of the words of a text

@@ -103,10 +103,6 @@ class Font {
   // UTF-8 for an embedded one, whose strings hold two-byte codes (written in hex where that is
   // shorter). A font that learns its glyph set from the pages records here the glyphs it shows.
   virtual void Encode(std::span<const ShownText> texts, double size, std::string& out) const = 0;
-  void Encode(std::string_view text, TextDirection direction, double size, std::string& out) const {
-    const ShownText shown{text, direction};
-    Encode(std::span<const ShownText>(&shown, 1), size, out);
-  }
   // The length that the wrap width counts for text: the escaped string's characters for a
   // font of single bytes, the characters of the text for an embedded one.
   virtual size_t EncodedLength(std::string_view text) const = 0;
