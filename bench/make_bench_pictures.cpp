@@ -1,4 +1,5 @@
-// Writes the pictures of the album benchmark: COUNT JPEGs of 3000 x 2000 at quality 90 and COUNT
+// Writes the pictures of the album benchmarks: COUNT JPEGs of 3000 x 2000 at quality 90, with an
+// EXIF orientation as cameras write it (every fourth one turned), and COUNT
 // PNGs of 1600 x 1200, each different, with photo-like noise so that they compress like photos.
 #include <png.h>
 
@@ -38,6 +39,24 @@ void WriteJpeg(const std::string& path, int width, int height, int seed) {
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, 90, TRUE);
   jpeg_start_compress(&info, TRUE);
+  // Like a camera's: an EXIF segment, and every fourth photo taken upright (orientation 6).
+  const unsigned char exif[] = {'E',  'x',
+                                'i',  'f',
+                                0,    0,
+                                'M',  'M',
+                                0,    42,
+                                0,    0,
+                                0,    8,
+                                0,    1,
+                                0x01, 0x12,
+                                0,    3,
+                                0,    0,
+                                0,    1,
+                                0,    static_cast<unsigned char>(seed % 4 == 0 ? 6 : 1),
+                                0,    0,
+                                0,    0,
+                                0,    0};
+  jpeg_write_marker(&info, JPEG_APP0 + 1, exif, sizeof exif);
   std::mt19937 rng(seed);
   std::vector<unsigned char> row(static_cast<size_t>(width) * 3);
   for (int y = 0; y < height; ++y) {

@@ -40,10 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!f) return 0;
   std::fwrite(data, 1, size, f);
   std::fclose(f);
-  vellumox::JpegFrame frame;
-  if (vellumox::IsEmbeddableJpeg(WorkFile(), &frame) &&
-      (frame.width <= 0 || frame.height <= 0 || (frame.components != 1 && frame.components != 3))) {
-    std::abort();
+  if (auto jpeg = vellumox::ReadJpegTraits(WorkFile())) {
+    const vellumox::JpegFrame& frame = jpeg->frame;
+    if (vellumox::CanEmbedAsItIs(*jpeg) &&
+        (frame.width <= 0 || frame.height <= 0 || frame.components == 2 || frame.components > 4)) {
+      std::abort();
+    }
+    vellumox::IccProfileFitsPdf13(jpeg->icc_profile, frame.components);
   }
   if (auto png = vellumox::ReadPngSize(WorkFile())) {
     if (png->width <= 0 || png->height <= 0) std::abort();

@@ -66,7 +66,7 @@ void RestoreSettings(const SettingsStore& store, ConverterControls& c) {
   RestoreCheck(store, "Formatting", "1", c.chkFormatHeaders);
   RestoreCheck(store, "PageNum", "1", c.chkPageNum);
   RestoreCheck(store, "Fullscreen", "0", c.chkFullScreen);
-  c.chkSkipJPG = false;
+  RestoreCheck(store, "SkipJPG", "0", c.chkSkipJPG);
   c.cmbFileType.Select(file_type::kSingleFile);
   std::optional<int> quality = StoredNumber(store.Get("JpegCompression", "100"));
   if (quality && *quality >= kJpegQualityMin && *quality <= kJpegQualityMax) c.hsJPEG = *quality;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -113,8 +114,9 @@ void ImageEmbedder::Work() {
       const std::string jpeg_path = folder + "/~temp" + std::to_string(k + 1) + ".jpg";
       entry.jpeg = ConvertToJpeg(entry.path, codec_, jpeg_options_, jpeg_path, folder);
     }
-    if (entry.jpeg.ok && entry.jpeg.width > 0) {
-      entry.aspect = static_cast<float>(static_cast<double>(entry.jpeg.height) / entry.jpeg.width);
+    if (entry.jpeg.ok && entry.jpeg.width > 0 && entry.jpeg.height > 0) {
+      entry.aspect = static_cast<float>(static_cast<double>(entry.jpeg.UprightHeight()) /
+                                        entry.jpeg.UprightWidth());
     }
     std::lock_guard<std::mutex> lock(mutex_);
     // A picture that gave no JPEG holds no room.
@@ -155,11 +157,10 @@ bool ImageEmbedder::Take(size_t k, ImageObject& image) {
     return false;
   }
   if (!entry.jpeg.ok) return false;
-  int32_t w = 0, h = 0, kind = 0;
-  uint8_t bits = 0;
-  ReadImageHeader(entry.jpeg.path, w, h, bits, kind);
-  image = ImageObject{names_[k],        entry.path,        entry.jpeg.path,
-                      entry.jpeg.width, entry.jpeg.height, bits == 8};
+  image = ImageObject{names_[k],           entry.path,
+                      entry.jpeg.path,     entry.jpeg.width,
+                      entry.jpeg.height,   entry.jpeg.components,
+                      entry.jpeg.inverted, entry.jpeg.icc_profile};
   return true;
 }
 
@@ -220,18 +221,25 @@ void ImageEmbedder::PlaceImage(std::string_view tag) {
   // What the tag gives is kept within what a page can hold: a picture at least one unit and at
   // most kMaxPictureSide on a side, a position within kMaxPosition.
   bool bounded = false;
+  auto has = [&](std::string_view name) {
+    return FindIgnoreCase(tag, std::string(name) + "=") != std::string_view::npos;
+  };
   auto given = [&](std::string_view name, const std::string& default_value, int32_t low,
                    int32_t high) {
     const std::string value = TagAttribute(tag, name, default_value);
-    if (FindIgnoreCase(tag, std::string(name) + "=") == std::string_view::npos) {
-      return AttributeToInt(value);
-    }
+    if (!has(name)) return AttributeToInt(value);
     std::optional<double> number = ParseNumberValue(value);
     return Bounded(number ? *number : 0, low, high, &bounded);
   };
+  // A tag that gives one side only keeps the picture's proportions: the other side follows
+  // from it.
+  const double aspect = static_cast<double>(entry.aspect);
   int32_t w = given("width", std::to_string(text_width), 1, kMaxPictureSide);
-  int32_t h = given("height", FormatNumber(static_cast<double>(entry.aspect) * text_width), 1,
-                    kMaxPictureSide);
+  int32_t h =
+      given("height", FormatNumber(aspect * (has("width") ? w : text_width)), 1, kMaxPictureSide);
+  if (has("height") && !has("width") && aspect > 0) {
+    w = static_cast<int32_t>(std::clamp(std::nearbyint(h / aspect), 1.0, 1.0 * kMaxPictureSide));
+  }
   const int32_t x = given("left", std::to_string(M), -kMaxPosition, kMaxPosition);
   int32_t y = given("top", std::to_string(-H), -kMaxPosition, kMaxPosition);
   if (bounded) WarnOutOfBounds(writer_, tag);
@@ -278,7 +286,8 @@ void ImageEmbedder::PlaceImage(std::string_view tag) {
   h = std::clamp(h, 1, kMaxPictureSide);
   // A top measured from the page's top edge can land past the bounds that the tag kept to.
   y_pos = std::clamp(y_pos, -kMaxPosition, kMaxPosition);
-  writer_.page().PlacePicture(PlacementRecord{"im" + std::to_string(k), x, y_pos, w, h});
+  writer_.page().PlacePicture(
+      PlacementRecord{"im" + std::to_string(k), x, y_pos, w, h, entry.jpeg.orientation});
 }
 
 }  // namespace vellumox

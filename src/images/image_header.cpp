@@ -184,27 +184,6 @@ uint8_t ReadImageHeader(const std::string& path, int32_t& width, int32_t& height
   return ReadImageHeader(std::string_view(head), width, height, bits, kind);
 }
 
-std::optional<JpegFrame> ReadJpegFrame(const std::string& path) {
-  FileHandle file = FileHandle::OpenForReading(path);
-  if (!file.IsOpen()) return std::nullopt;
-  FileSource source(file);
-  uint8_t soi[2];
-  if (!source.ReadAt(0, soi, 2) || soi[0] != 0xFF || soi[1] != 0xD8) return std::nullopt;
-  JpegSegmentWalker walker(source, 2, INT64_MAX);
-  while (std::optional<JpegSegment> segment = walker.Next()) {
-    if (!IsFrameMarker(segment->marker)) continue;
-    uint8_t f[6];
-    if (segment->length < 8 || !source.ReadAt(segment->position + 4, f, 6)) break;
-    JpegFrame frame;
-    frame.marker = segment->marker;
-    frame.height = f[1] << 8 | f[2];
-    frame.width = f[3] << 8 | f[4];
-    frame.components = f[5];
-    return frame;
-  }
-  return std::nullopt;
-}
-
 int ReadExifOrientation(std::string_view head) {
   auto byte = [&](size_t i) { return i < head.size() ? static_cast<uint8_t>(head[i]) : 0; };
   if (byte(0) != 0xFF || byte(1) != 0xD8) return 0;
@@ -248,24 +227,110 @@ int ReadExifOrientation(const std::string& path) {
   return ReadExifOrientation(std::string_view(head));
 }
 
-bool IsEmbeddableJpeg(const std::string& path, JpegFrame* out) {
-  std::optional<JpegFrame> frame = ReadJpegFrame(path);
-  if (!frame) return false;
-  if (frame->marker != 0xC0 && frame->marker != 0xC1 && frame->marker != 0xC2) return false;
-  if (frame->components != 1 && frame->components != 3) return false;
-  if (frame->width <= 0 || frame->height <= 0) return false;
-  // The end-of-image marker, allowing some padding after it.
-  const int64_t size = FileLength(path);
-  FileHandle file = FileHandle::OpenForReading(path);
-  if (size < 0 || !file.IsOpen()) return false;
+namespace {
+
+// An end-of-image marker within the last 4 KiB of the file (some writers pad after it).
+bool EndsWithEndOfImage(FileHandle& file, int64_t size) {
   std::array<uint8_t, 4096> tail{};
   const int64_t start =
       size > static_cast<int64_t>(tail.size()) ? size - static_cast<int64_t>(tail.size()) : 0;
   const int64_t n = file.ReadAt(tail.data(), static_cast<size_t>(size - start), start);
-  bool eoi = false;
-  for (int64_t i = n - 2; i >= 0 && !eoi; --i) eoi = tail[i] == 0xFF && tail[i + 1] == 0xD9;
-  if (eoi && out) *out = *frame;
-  return eoi;
+  for (int64_t i = n - 2; i >= 0; --i) {
+    if (tail[i] == 0xFF && tail[i + 1] == 0xD9) return true;
+  }
+  return false;
+}
+
+// The most that the ICC chunks of one JPEG may add up to: 255 chunks of a segment each.
+constexpr size_t kMaxIccBytes = 255 * 65519;
+
+}  // namespace
+
+std::optional<JpegTraits> ReadJpegTraits(const std::string& path) {
+  FileHandle file = FileHandle::OpenForReading(path);
+  if (!file.IsOpen()) return std::nullopt;
+  FileSource source(file);
+  uint8_t soi[2];
+  if (!source.ReadAt(0, soi, 2) || soi[0] != 0xFF || soi[1] != 0xD8) return std::nullopt;
+  JpegTraits traits;
+  // The ICC profile comes in numbered chunks ("ICC_PROFILE\0", number, count), in any order.
+  std::vector<std::string> icc_chunks;
+  size_t icc_bytes = 0;
+  bool icc_broken = false;
+  JpegSegmentWalker walker(source, 2, INT64_MAX);
+  while (std::optional<JpegSegment> segment = walker.Next()) {
+    const int64_t data = segment->position + 4;
+    const size_t size = segment->length - 2;
+    if (IsFrameMarker(segment->marker)) {
+      uint8_t f[6];
+      if (traits.frame.marker != 0 || size < 6 || !source.ReadAt(data, f, 6)) continue;
+      traits.frame.marker = segment->marker;
+      traits.precision = f[0];
+      traits.frame.height = f[1] << 8 | f[2];
+      traits.frame.width = f[3] << 8 | f[4];
+      traits.frame.components = f[5];
+      uint8_t ids[9];
+      if (f[5] == 3 && size >= 15 && source.ReadAt(data + 6, ids, 9)) {
+        traits.rgb_ids = ids[0] == 'R' && ids[3] == 'G' && ids[6] == 'B';
+      }
+    } else if (segment->marker == 0xE0 && size >= 5) {
+      uint8_t id[5];
+      traits.jfif |= source.ReadAt(data, id, 5) && std::equal(id, id + 5, "JFIF");
+    } else if (segment->marker == 0xEE && size >= 5) {
+      uint8_t id[5];
+      traits.adobe |= source.ReadAt(data, id, 5) && std::equal(id, id + 5, "Adobe");
+    } else if (segment->marker == 0xE2 && size > 14) {
+      uint8_t id[14];
+      if (!source.ReadAt(data, id, 14) || !std::equal(id, id + 12, "ICC_PROFILE")) continue;
+      const size_t number = id[12], count = id[13];
+      if (icc_chunks.empty()) icc_chunks.resize(count);
+      if (number < 1 || number > icc_chunks.size() || count != icc_chunks.size() ||
+          !icc_chunks[number - 1].empty() || icc_bytes + size - 14 > kMaxIccBytes) {
+        icc_broken = true;
+        continue;
+      }
+      std::string& chunk = icc_chunks[number - 1];
+      chunk.resize(size - 14);
+      if (!source.ReadAt(data + 14, reinterpret_cast<uint8_t*>(chunk.data()), chunk.size())) {
+        icc_broken = true;
+      }
+      icc_bytes += chunk.size();
+    }
+  }
+  const bool icc_whole = std::none_of(icc_chunks.begin(), icc_chunks.end(),
+                                      [](const std::string& c) { return c.empty(); });
+  if (!icc_broken && icc_whole) {
+    for (const std::string& chunk : icc_chunks) traits.icc_profile += chunk;
+  }
+  const std::string head = ReadFileHead(path, kHeaderBytes);
+  traits.orientation = ReadExifOrientation(std::string_view(head));
+  const int64_t size = FileLength(path);
+  traits.ends = size > 0 && EndsWithEndOfImage(file, size);
+  return traits;
+}
+
+std::optional<JpegFrame> ReadJpegFrame(const std::string& path) {
+  std::optional<JpegTraits> traits = ReadJpegTraits(path);
+  if (!traits || traits->frame.marker == 0) return std::nullopt;
+  return traits->frame;
+}
+
+bool CanEmbedAsItIs(const JpegTraits& t) {
+  const int m = t.frame.marker, n = t.frame.components;
+  if (m != 0xC0 && m != 0xC1 && m != 0xC2) return false;
+  if (t.precision != 8 || (n != 1 && n != 3 && n != 4)) return false;
+  if (t.frame.width <= 0 || t.frame.height <= 0 || !t.ends) return false;
+  return !(n == 3 && t.rgb_ids && !t.adobe && !t.jfif);
+}
+
+bool IccProfileFitsPdf13(std::string_view p, int components) {
+  if (p.size() < 132) return false;
+  auto u8 = [&](size_t i) { return static_cast<uint32_t>(static_cast<uint8_t>(p[i])); };
+  const uint32_t declared = u8(0) << 24 | u8(1) << 16 | u8(2) << 8 | u8(3);
+  if (declared != p.size() || u8(8) != 2 || p.substr(36, 4) != "acsp") return false;
+  const std::string_view space = p.substr(16, 4);
+  return (components == 1 && space == "GRAY") || (components == 3 && space == "RGB ") ||
+         (components == 4 && space == "CMYK");
 }
 
 }  // namespace vellumox

@@ -34,9 +34,28 @@ std::optional<JpegFrame> ReadJpegFrame(const std::string& path);
 int ReadExifOrientation(const std::string& path);
 int ReadExifOrientation(std::string_view head);
 
-// True when a JPEG file may be embedded as it is: a Huffman-coded baseline, extended or
-// progressive frame with one or three components, and an end-of-image marker near the end of
-// the file (so it is not cut short).
-bool IsEmbeddableJpeg(const std::string& path, JpegFrame* frame = nullptr);
+// What a JPEG says of itself in the segments before its first scan, and whether it ends.
+struct JpegTraits {
+  JpegFrame frame;          // marker 0 when it has no frame header
+  int precision = 0;        // bits a sample
+  bool jfif = false;        // an APP0 "JFIF" segment: three components are YCbCr
+  bool adobe = false;       // an APP14 "Adobe" segment: four components are stored inverted
+  bool rgb_ids = false;     // three components named 'R', 'G' and 'B'
+  int orientation = 0;      // the EXIF orientation, 0 for none
+  std::string icc_profile;  // its ICC profile, whole; empty when it has none or only part of one
+  bool ends = false;        // an end-of-image marker near the end of the file (not cut short)
+};
+std::optional<JpegTraits> ReadJpegTraits(const std::string& path);
+
+// True when a JPEG can go into a PDF as it is and be shown as it looks: a Huffman-coded
+// baseline, extended or progressive frame, 8 bits a sample, one, three or four components,
+// not cut short, and colours that a PDF reader takes as libjpeg does (three components stored
+// as RGB without an Adobe segment would be read as YCbCr).
+bool CanEmbedAsItIs(const JpegTraits& traits);
+
+// Whether an ICC profile can stand as the colour space of a picture of that many components in
+// a PDF 1.3 (/ICCBased): whole, of version 2, and of the picture's colour space (grey, RGB or
+// CMYK). A version 4 profile, or one of another space, is not.
+bool IccProfileFitsPdf13(std::string_view profile, int components);
 
 }  // namespace vellumox

@@ -51,15 +51,25 @@ JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOpt
   result.error = WhyNotConvertible(path, codec);
   if (!result.error.empty()) return result;
   const ImageFormat format = SniffImageFile(path);
-  JpegFrame frame;
-  const int orientation = format == ImageFormat::kJpeg ? ReadExifOrientation(path) : 0;
+  std::optional<JpegTraits> jpeg;
+  if (format == ImageFormat::kJpeg) jpeg = ReadJpegTraits(path);
+  const int orientation = jpeg ? jpeg->orientation : 0;
+  // The best quality is the picture's own: a JPEG decoded and encoded again only grows and
+  // loses detail.
   const PictureType* type = PictureTypeOfName(path);
-  if (options.keep_jpeg && type && type->format == ImageFormat::kJpeg &&
-      format == ImageFormat::kJpeg && orientation <= 1 && IsEmbeddableJpeg(path, &frame)) {
+  const bool keep =
+      options.quality >= 100 || (options.keep_jpeg && type && type->format == ImageFormat::kJpeg);
+  if (keep && jpeg && CanEmbedAsItIs(*jpeg)) {
     result.ok = true;
     result.path = path;
-    result.width = frame.width;
-    result.height = frame.height;
+    result.width = jpeg->frame.width;
+    result.height = jpeg->frame.height;
+    result.components = jpeg->frame.components;
+    result.inverted = result.components == 4 && jpeg->adobe;
+    result.orientation = orientation >= 1 ? orientation : 1;
+    if (IccProfileFitsPdf13(jpeg->icc_profile, result.components)) {
+      result.icc_profile = std::move(jpeg->icc_profile);
+    }
     return result;
   }
   std::unique_ptr<PixelRows> rows =
@@ -73,6 +83,7 @@ JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOpt
   result.path = jpeg_path;
   result.width = rows->width();
   result.height = rows->height();
+  result.components = rows->channels() == 1 ? 1 : 3;
   return result;
 }
 

@@ -17,8 +17,17 @@ struct JpegFile {
   std::string path;  // the JPEG to embed: a file in the private folder, or the picture itself
   int width = 0;     // pixels, as the JPEG holds them
   int height = 0;
-  std::string error;    // why there is none
-  int write_error = 0;  // the system's error number when the JPEG could not be written
+  int components = 3;       // 1 grey, 3 RGB, 4 CMYK
+  bool inverted = false;    // CMYK stored inverted, as Adobe writes it
+  int orientation = 1;      // how the stored pixels stand (EXIF 1 to 8): the page turns them
+  std::string icc_profile;  // the colour profile that goes with it (version 2), or empty
+  std::string error;        // why there is none
+  int write_error = 0;      // the system's error number when the JPEG could not be written
+
+  // The picture as it stands upright on the page.
+  bool Turned() const { return orientation >= 5; }
+  int UprightWidth() const { return Turned() ? height : width; }
+  int UprightHeight() const { return Turned() ? width : height; }
 };
 
 // Why a picture cannot be converted at all, told before any decoding (it is missing, empty, not
@@ -36,11 +45,11 @@ std::unique_ptr<PixelRows> DecodeUpright(const std::string& path, ImageFormat fo
                                          int orientation, ImageCodec& codec,
                                          const std::string& temp_folder, std::string* error);
 
-// A ".jpg" that is a JPEG a PDF reader can show (Huffman-coded, one or three components, not
-// cut short) is used as it is when keep_jpeg is set; every other picture is decoded by the
-// type its bytes show and encoded as a baseline JPEG at jpeg_path, upright (a JPEG whose EXIF
-// orientation is not 1 is never used as it is). A missing, empty, unreadable
-// or broken picture gives no JPEG.
+// A JPEG that a PDF reader shows as it looks (CanEmbedAsItIs) is used as it is at quality 100,
+// and below it when keep_jpeg is set and its name is a JPEG's; its EXIF orientation is left to
+// the page, and its colour profile goes with it when a PDF 1.3 takes it. Every other picture is
+// decoded by the type its bytes show and encoded as a baseline JPEG at jpeg_path, upright, at
+// the quality asked for. A missing, empty, unreadable or broken picture gives no JPEG.
 JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOptions& options,
                        const std::string& jpeg_path, const std::string& temp_folder);
 

@@ -10,6 +10,7 @@
 #include "platform/product.h"
 #include "writer/code_page.h"
 #include "writer/color_table.h"
+#include "writer/flate.h"
 #include "writer/font_table.h"
 #include "writer/pdf_string.h"
 #include "writer/transition_table.h"
@@ -84,6 +85,7 @@ void DocumentWriter::Initialize(const ConversionSettings& s) {
   added_fonts_.clear();
   next_font_number_ = kFontCount + 1;
   image_names_.clear();
+  icc_profiles_.clear();
   resources_at_end_ = false;
   output_file_ = s.outputfile;
   objects_.Reset();
@@ -230,6 +232,14 @@ void DocumentWriter::WriteResources() {
   EmitLine("endobj");
 }
 
+namespace {
+
+const char* DeviceSpace(int components) {
+  return components == 1 ? "/DeviceGray" : components == 4 ? "/DeviceCMYK" : "/DeviceRGB";
+}
+
+}  // namespace
+
 bool DocumentWriter::WriteImageObject(int32_t n, const ImageObject& image) {
   const int64_t size = FileLength(image.jpeg_path);
   if (size < 1) {
@@ -237,18 +247,40 @@ bool DocumentWriter::WriteImageObject(int32_t n, const ImageObject& image) {
     ReportError("Cannot read the picture '" + image.source + "'.");
     return false;
   }
+  // Pictures of one camera share their profile: it is written once, after the first of them.
+  int32_t profile = 0;
+  bool new_profile = false;
+  if (!image.icc_profile.empty()) {
+    auto [it, added] = icc_profiles_.try_emplace(image.icc_profile, 0);
+    if (added) it->second = objects_.Reserve();
+    profile = it->second;
+    new_profile = added;
+  }
   BeginObject(n);
   EmitLine("<< /Type /XObject /Subtype /Image /Name /" + image.name + " /Filter [ /DCTDecode ]");
+  const std::string space = profile != 0 ? "[ /ICCBased " + Reference(profile) + " ]"
+                                         : std::string(DeviceSpace(image.components));
   EmitLine("   /Width " + std::to_string(image.width) + " /Height " + std::to_string(image.height) +
-           " /BitsPerComponent 8 /ColorSpace " + (image.grey ? "/DeviceGray" : "/DeviceRGB") +
-           " /Length " + std::to_string(size));
+           " /BitsPerComponent 8 /ColorSpace " + space +
+           (image.inverted ? " /Decode [1 0 1 0 1 0 1 0]" : "") + " /Length " +
+           std::to_string(size));
   EmitLine(">>");
   EmitStreamKeyword();
   out_.EmitFileContents(image.jpeg_path, size);
   out_.EmitBytes("\rendstream\r");
   EmitLine("");
   EmitLine("endobj");
+  if (new_profile) WriteIccProfile(profile, image.icc_profile, image.components);
   return true;
+}
+
+void DocumentWriter::WriteIccProfile(int32_t n, const std::string& profile, int components) {
+  // Written once a document, so the smallest deflate is worth its time.
+  FlateCompressor flate(12);
+  StreamObject(n,
+               "/N " + std::to_string(components) + " /Alternate " + DeviceSpace(components) +
+                   " /Filter /FlateDecode",
+               flate.Compress(profile));
 }
 
 void DocumentWriter::EndPDF() {
@@ -450,8 +482,7 @@ void DocumentWriter::WritePlacementStream(int32_t stream, int32_t length,
   const int64_t start = out_.Offset();
   // Restores the graphics state that the page's previous stream left saved.
   EmitLine("Q");
-  EmitLine("q " + std::to_string(r.width) + " 0 0 " + std::to_string(r.height) + " " +
-           std::to_string(r.x) + " " + std::to_string(r.y) + " cm /" + r.name + " Do");
+  EmitLine("q " + PlacementMatrix(r) + " cm /" + r.name + " Do");
   const int64_t end = out_.Offset();
   EmitLine("endstream");
   EmitLine("endobj");

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "writer/conversion_settings.h"
@@ -139,6 +140,8 @@ class DocumentWriter : private PdfObjectSink {
   void WriteResources();
   // False when the picture's JPEG cannot be read any more.
   bool WriteImageObject(int32_t n, const ImageObject& image);
+  // A picture's colour profile (/ICCBased), compressed.
+  void WriteIccProfile(int32_t n, const std::string& profile, int components);
   // What stands for a picture that gave no JPEG after its name was given out: an object that
   // draws nothing.
   void WriteEmptyImageObject(int32_t n);
@@ -167,6 +170,7 @@ class DocumentWriter : private PdfObjectSink {
   std::vector<std::unique_ptr<Font>> added_fonts_;
   int next_font_number_ = kFontCount + 1;  // of the resource name that the next font takes
   std::vector<std::string> image_names_;   // the resource names of the pictures, in order
+  std::unordered_map<std::string, int32_t> icc_profiles_;  // each profile's object, once a document
   bool resources_at_end_ = false;
   std::string output_file_;
   DocumentObjects document_;

@@ -15,7 +15,9 @@ struct ImageObject {
   std::string jpeg_path;  // the JPEG whose bytes become the stream
   int32_t width = 0;      // pixels, as the JPEG holds them
   int32_t height = 0;
-  bool grey = false;  // /DeviceGray, else /DeviceRGB
+  int components = 3;       // 1 /DeviceGray, 3 /DeviceRGB, 4 /DeviceCMYK
+  bool inverted = false;    // CMYK stored inverted (Adobe): /Decode [1 0 1 0 1 0 1 0]
+  std::string icc_profile;  // when not empty, the colour space is this profile (/ICCBased)
 };
 
 // The pictures of a document as the writer embeds them, one after another: each is made ready
@@ -35,13 +37,20 @@ class PictureSource {
   ~PictureSource() = default;
 };
 
-// Where a picture is drawn on the current page, in points.
+// Where a picture is drawn on the current page, in points: the box of the picture standing
+// upright.
 struct PlacementRecord {
   std::string name;  // the picture's resource name
   int32_t x = 0;
   int32_t y = 0;
   int32_t width = 0;
   int32_t height = 0;
+  int orientation = 1;  // how the picture's stored pixels stand (EXIF 1 to 8): the page turns them
 };
+
+// The matrix (six numbers, "a b c d e f") that draws the image's unit square into the
+// placement's box, turning and mirroring the stored pixels as their orientation asks, so that
+// the picture stands upright: "width 0 0 height x y" for a picture stored upright.
+std::string PlacementMatrix(const PlacementRecord& placement);
 
 }  // namespace vellumox

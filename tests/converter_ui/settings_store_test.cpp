@@ -59,7 +59,7 @@ TEST(Settings, SavedChoicesComeBack) {
   EXPECT_EQ(again.txtCreator, "");
   EXPECT_TRUE(again.chkFullScreen);
   EXPECT_FALSE(again.chkPageNum);
-  EXPECT_FALSE(again.chkSkipJPG);  // never read back
+  EXPECT_TRUE(again.chkSkipJPG);
   EXPECT_EQ(again.hsJPEG, 42);
   std::string file = test::ReadFile(dir / "settings.ini");
   EXPECT_NE(file.find("[Settings]"), std::string::npos);

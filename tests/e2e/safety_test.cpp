@@ -139,9 +139,9 @@ TEST(SafeOutputs, ASignalRemovesThePartialOutputAndTheTemporaryFiles) {
   for (int signal : {15, 2}) {
     SCOPED_TRACE(signal);
     auto started = RunCommand("TMPDIR=" + ShellQuote(dir / "tmp") + " " +
-                              test::VellumoxCommand(batch.config.path()) + " -o " +
-                              ShellQuote(dir / "album.pdf") + " " + ShellQuote(dir / "huge.jpg") +
-                              " >/dev/null 2>&1 & echo $!");
+                              test::VellumoxCommand(batch.config.path()) +
+                              " --jpeg-quality=90 -o " + ShellQuote(dir / "album.pdf") + " " +
+                              ShellQuote(dir / "huge.jpg") + " >/dev/null 2>&1 & echo $!");
     const std::string pid = started.output.substr(0, started.output.find('\n'));
     // Once the partial PDF is there, the signal.
     bool partial = false;
@@ -159,7 +159,7 @@ TEST(SafeOutputs, ASignalRemovesThePartialOutputAndTheTemporaryFiles) {
   }
   // The status: 128 + the signal.
   auto status = RunCommand("TMPDIR=" + ShellQuote(dir / "tmp") + " " +
-                           test::VellumoxCommand(batch.config.path()) + " -o " +
+                           test::VellumoxCommand(batch.config.path()) + " --jpeg-quality=90 -o " +
                            ShellQuote(dir / "album.pdf") + " " + ShellQuote(dir / "huge.jpg") +
                            " & pid=$!; sleep 0.4; kill -TERM $pid; wait $pid");
   EXPECT_EQ(status.exit_code, 143);

@@ -99,6 +99,10 @@ TEST(Stop, EverySignalDuringEveryKindOfJobLeavesNothingBehind) {
                    95);
   }
   test::MakeEmf(dir / "big.emf", 100, 75, 1000000);
+  // Below the best quality every JPEG is decoded and encoded again: the album jobs are at work
+  // long enough to be stopped.
+  RunCommand("mkdir " + ShellQuote(dir / "config/Vellumox"));
+  test::WriteFile(dir / "config/Vellumox/Vellumox.ini", "[Settings]\nJpegCompression=90\n");
   test::WriteFile(dir / "emf.txt", "<img src=\"big.emf\">\r\n");
 
   const std::string env = "TMPDIR=" + ShellQuote(dir / "tmp") +

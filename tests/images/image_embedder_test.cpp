@@ -122,14 +122,16 @@ TEST(PlaceImage, SizesAndPositionsFromAttributes) {
     bool use_old_top;
     std::string drawn;
   } cases[] = {
-      {"<img src=a.jpg height=\"1000\">", false, "q 428 0 0 792 36 0 cm /im1 Do"},
-      {"<img src=a.jpg top=\"100\" height=\"200\">", false, "q 540 0 0 200 36 492 cm /im1 Do"},
-      {"<img src=a.jpg top=\"100\" height=\"200\">", true, "q 540 0 0 200 36 100 cm /im1 Do"},
-      {"<img src=a.jpg top=700 height=200>", false, "q 540 0 0 200 36 700 cm /im1 Do"},
-      {"<img src=a.jpg width=100 left=300 top=50>", false, "q 100 0 0 405 300 337 cm /im1 Do"},
+      // One side given: the other keeps the picture's proportions (800 x 600).
+      {"<img src=a.jpg height=\"1000\">", false, "q 1056 0 0 792 36 0 cm /im1 Do"},
+      {"<img src=a.jpg top=\"100\" height=\"200\">", false, "q 267 0 0 200 36 492 cm /im1 Do"},
+      {"<img src=a.jpg top=\"100\" height=\"200\">", true, "q 267 0 0 200 36 100 cm /im1 Do"},
+      {"<img src=a.jpg top=700 height=200>", false, "q 267 0 0 200 36 700 cm /im1 Do"},
+      {"<img src=a.jpg width=100 left=300 top=50>", false, "q 100 0 0 75 300 667 cm /im1 Do"},
+      {"<img src=a.jpg width=200 height=50 top=50>", false, "q 200 0 0 50 36 692 cm /im1 Do"},
       // What a page cannot hold is kept within bounds: a side of 1 to 14400, a position of
       // at most 32767.
-      {"<img src=a.jpg width=abc>", false, "q 1 0 0 405 36 360 cm /im1 Do"},
+      {"<img src=a.jpg width=abc>", false, "q 1 0 0 1 36 756 cm /im1 Do"},
       {"<img src=a.jpg width=0 height=1e308>", false, "q 1 0 0 792 36 0 cm /im1 Do"},
       {"<img src=a.jpg width=1e308 height=-5 left=99999 top=-1e9>", false,
        "q 14400 0 0 1 32767 32767 cm /im1 Do"},
@@ -175,7 +177,8 @@ TEST(PlaceImage, FlowImagesBreakThePageOnlyWhenTheyDoNotFit) {
   EXPECT_EQ(fits.pdf.PageObject(2), -1);
   Converted breaks = ConvertText(dir, lines + "<img src=a.jpg height=337>");
   EXPECT_NE(breaks.pdf.PageObject(2), -1);
-  EXPECT_EQ(Placements(breaks.pdf, 2), std::vector<std::string>{"q 540 0 0 337 36 420 cm /im1 Do"});
+  // 540 x 300 at a height of 337 keeps its proportions: 607 wide.
+  EXPECT_EQ(Placements(breaks.pdf, 2), std::vector<std::string>{"q 607 0 0 337 36 420 cm /im1 Do"});
 }
 
 TEST(PlaceImage, APictureTallerThanTheTextAreaStaysOnAFreshPage) {

@@ -80,32 +80,110 @@ TEST(ReadImageHeader, AnyBytesGiveAnAnswer) {
   EXPECT_EQ(MakeWord(0x34, 0x12), 0x1234);
 }
 
-TEST(IsEmbeddableJpeg, OnlyHuffmanFramesWithOneOrThreeComponentsThatEnd) {
+TEST(ReadJpegTraits, ReadsWhatDecidesHowAJpegIsEmbedded) {
   TempDir dir;
-  test::MakeJpeg(dir / "rgb.jpg", 64, 48);
-  test::MakeJpeg(dir / "grey.jpg", 64, 48, Pixels::kGrey);
-  test::MakeJpeg(dir / "progressive.jpg", 64, 48, Pixels::kRgb, 90, true);
+  const std::string profile = test::MakeIccProfile(2, false, 150000);  // three APP2 chunks
+  test::JpegCoding icc;
+  icc.icc_profile = profile;
+  icc.orientation = 6;
+  test::MakeJpeg(dir / "icc.jpg", 64, 48, Pixels::kRgb, icc);
   test::MakeJpeg(dir / "cmyk.jpg", 64, 48, Pixels::kCmyk);
-  std::string whole = test::ReadFile(dir / "rgb.jpg");
-  test::WriteFile(dir / "cut.jpg", whole.substr(0, whole.size() / 2));
-  test::WriteFile(dir / "padded.jpg", whole + std::string(100, '\0'));
-  std::string arithmetic = whole;
-  size_t sof = arithmetic.find("\xFF\xC0");
-  arithmetic[sof + 1] = '\xC9';
-  test::WriteFile(dir / "arith.jpg", arithmetic);
+  test::MakeJpeg(dir / "progressive.jpg", 64, 48, Pixels::kRgb, 90, true);
+  std::optional<JpegTraits> t = ReadJpegTraits(dir / "icc.jpg");
+  ASSERT_TRUE(t.has_value());
+  EXPECT_EQ(t->icc_profile, profile);
+  EXPECT_EQ(t->orientation, 6);
+  EXPECT_TRUE(t->jfif);
+  EXPECT_FALSE(t->adobe);
+  EXPECT_EQ(t->precision, 8);
+  EXPECT_EQ(t->frame.marker, 0xC0);
+  EXPECT_TRUE(t->ends);
+  t = ReadJpegTraits(dir / "cmyk.jpg");
+  ASSERT_TRUE(t.has_value());
+  EXPECT_TRUE(t->adobe);
+  EXPECT_EQ(t->frame.components, 4);
+  t = ReadJpegTraits(dir / "progressive.jpg");
+  ASSERT_TRUE(t.has_value());
+  EXPECT_EQ(t->frame.marker, 0xC2);
+  EXPECT_EQ(t->frame.width, 64);
+  EXPECT_EQ(t->frame.height, 48);
+
+  // A profile with a chunk missing or doubled is no profile.
+  std::string jpeg = test::ReadFile(dir / "icc.jpg");
+  const size_t second = jpeg.find(std::string("ICC_PROFILE\0\x02", 13));
+  ASSERT_NE(second, std::string::npos);
+  std::string doubled = jpeg;
+  doubled[second + 12] = '\x01';
+  test::WriteFile(dir / "doubled.jpg", doubled);
+  t = ReadJpegTraits(dir / "doubled.jpg");
+  ASSERT_TRUE(t.has_value());
+  EXPECT_TRUE(t->icc_profile.empty());
+  // Cut short: no end of image.
+  test::WriteFile(dir / "cut.jpg", jpeg.substr(0, jpeg.size() - 200));
+  EXPECT_FALSE(ReadJpegTraits(dir / "cut.jpg")->ends);
+  EXPECT_FALSE(ReadJpegTraits(dir / "missing.jpg").has_value());
+}
+
+TEST(CanEmbedAsItIs, OnlyWhatAReaderShowsAsLibjpegDoes) {
+  JpegTraits good;
+  good.frame = JpegFrame{0xC0, 64, 48, 3};
+  good.precision = 8;
+  good.jfif = true;
+  good.ends = true;
   struct Case {
-    const char* name;
+    const char* what;
+    void (*change)(JpegTraits&);
     bool embeddable;
-  } cases[] = {{"rgb.jpg", true},   {"grey.jpg", true}, {"progressive.jpg", true},
-               {"cmyk.jpg", false}, {"cut.jpg", false}, {"padded.jpg", true},
-               {"arith.jpg", false}};
-  for (const Case& c : cases) EXPECT_EQ(IsEmbeddableJpeg(dir / c.name), c.embeddable) << c.name;
-  JpegFrame frame;
-  ASSERT_TRUE(IsEmbeddableJpeg(dir / "progressive.jpg", &frame));
-  EXPECT_EQ(frame.marker, 0xC2);
-  EXPECT_EQ(frame.width, 64);
-  EXPECT_EQ(frame.height, 48);
-  EXPECT_EQ(frame.components, 3);
+  } cases[] = {
+      {"baseline", [](JpegTraits&) {}, true},
+      {"extended", [](JpegTraits& t) { t.frame.marker = 0xC1; }, true},
+      {"progressive", [](JpegTraits& t) { t.frame.marker = 0xC2; }, true},
+      {"lossless", [](JpegTraits& t) { t.frame.marker = 0xC3; }, false},
+      {"arithmetic", [](JpegTraits& t) { t.frame.marker = 0xC9; }, false},
+      {"arithmetic progressive", [](JpegTraits& t) { t.frame.marker = 0xCA; }, false},
+      {"12-bit", [](JpegTraits& t) { t.precision = 12; }, false},
+      {"grey", [](JpegTraits& t) { t.frame.components = 1; }, true},
+      {"two components", [](JpegTraits& t) { t.frame.components = 2; }, false},
+      {"CMYK", [](JpegTraits& t) { t.frame.components = 4; }, true},
+      {"five components", [](JpegTraits& t) { t.frame.components = 5; }, false},
+      {"cut short", [](JpegTraits& t) { t.ends = false; }, false},
+      {"no width", [](JpegTraits& t) { t.frame.width = 0; }, false},
+      {"no frame", [](JpegTraits& t) { t.frame.marker = 0; }, false},
+      {"RGB named, JFIF", [](JpegTraits& t) { t.rgb_ids = true; }, true},
+      {"RGB named, Adobe",
+       [](JpegTraits& t) {
+         t.rgb_ids = true;
+         t.jfif = false;
+         t.adobe = true;
+       },
+       true},
+      {"RGB named alone",
+       [](JpegTraits& t) {
+         t.rgb_ids = true;
+         t.jfif = false;
+       },
+       false},
+  };
+  for (const Case& c : cases) {
+    JpegTraits t = good;
+    c.change(t);
+    EXPECT_EQ(CanEmbedAsItIs(t), c.embeddable) << c.what;
+  }
+}
+
+TEST(IccProfileFitsPdf13, Version2OfThePicturesColourSpaceOnly) {
+  const std::string rgb2 = test::MakeIccProfile(2), grey2 = test::MakeIccProfile(2, true);
+  EXPECT_TRUE(IccProfileFitsPdf13(rgb2, 3));
+  EXPECT_TRUE(IccProfileFitsPdf13(grey2, 1));
+  EXPECT_FALSE(IccProfileFitsPdf13(rgb2, 1));
+  EXPECT_FALSE(IccProfileFitsPdf13(grey2, 3));
+  EXPECT_FALSE(IccProfileFitsPdf13(rgb2, 4));
+  EXPECT_FALSE(IccProfileFitsPdf13(test::MakeIccProfile(4), 3));
+  EXPECT_FALSE(IccProfileFitsPdf13(rgb2.substr(0, rgb2.size() - 1), 3));  // shorter than it says
+  EXPECT_FALSE(IccProfileFitsPdf13("", 3));
+  std::string unsigned_profile = rgb2;
+  unsigned_profile[36] = 'x';  // no "acsp"
+  EXPECT_FALSE(IccProfileFitsPdf13(unsigned_profile, 3));
 }
 
 }  // namespace

@@ -47,11 +47,22 @@ ImageCodec& SharedCodec() {
 
 namespace {
 
+std::string ExifWithOrientation(int orientation) {
+  if (orientation <= 0) return std::string();
+  // Exif, then a big-endian TIFF header and one IFD holding Orientation (0x0112, SHORT).
+  const char bytes[] = {
+      'E', 'x', 'i', 'f',  0,    0, 'M', 'M', 0, 42, 0, 0, 0,
+      8,   0,   1,   0x01, 0x12, 0, 3,   0,   0, 0,  1, 0, static_cast<char>(orientation),
+      0,   0,   0,   0,    0,    0};
+  return std::string(bytes, sizeof bytes);
+}
+
 // Writes a JPEG of 1, 3 or 4 (CMYK) channels whose rows row_of(y) gives; app1, when not empty,
 // is written as an APP1 segment (EXIF).
 template <class RowOf>
 void WriteJpeg(const std::string& path, int width, int height, int channels, int quality,
-               bool progressive, const std::string& app1, RowOf row_of) {
+               bool progressive, const std::string& app1, RowOf row_of,
+               const JpegCoding& coding = JpegCoding()) {
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) throw std::runtime_error("cannot write " + path);
   jpeg_compress_struct info{};
@@ -68,10 +79,21 @@ void WriteJpeg(const std::string& path, int width, int height, int channels, int
   jpeg_set_quality(&info, quality, TRUE);
   if (progressive) jpeg_simple_progression(&info);
   if (channels == 4) info.write_Adobe_marker = TRUE;
+  info.arith_code = coding.arithmetic ? TRUE : FALSE;
   jpeg_start_compress(&info, TRUE);
   if (!app1.empty()) {
     jpeg_write_marker(&info, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(app1.data()),
                       static_cast<unsigned>(app1.size()));
+  }
+  const std::string& icc = coding.icc_profile;
+  const size_t chunks = (icc.size() + coding.chunk_bytes - 1) / coding.chunk_bytes;
+  for (size_t k = 0; k < chunks; ++k) {
+    std::string segment("ICC_PROFILE\0", 12);
+    segment += static_cast<char>(k + 1);
+    segment += static_cast<char>(chunks);
+    segment += icc.substr(k * coding.chunk_bytes, coding.chunk_bytes);
+    jpeg_write_marker(&info, JPEG_APP0 + 2, reinterpret_cast<const JOCTET*>(segment.data()),
+                      static_cast<unsigned>(segment.size()));
   }
   for (int y = 0; y < height; ++y) {
     JSAMPROW p = row_of(y);
@@ -86,15 +108,94 @@ void WriteJpeg(const std::string& path, int width, int height, int channels, int
 
 void MakeJpeg(const std::string& path, int width, int height, Pixels pixels, int quality,
               bool progressive, int seed) {
+  JpegCoding coding;
+  coding.quality = quality;
+  coding.progressive = progressive;
+  MakeJpeg(path, width, height, pixels, coding, seed);
+}
+
+void MakeJpeg(const std::string& path, int width, int height, Pixels pixels,
+              const JpegCoding& coding, int seed) {
   const int channels = pixels == Pixels::kGrey ? 1 : pixels == Pixels::kCmyk ? 4 : 3;
   std::vector<uint8_t> row(static_cast<size_t>(width) * channels);
-  WriteJpeg(path, width, height, channels, quality, progressive, "", [&](int y) {
-    for (int x = 0; x < width; ++x) {
-      for (int c = 0; c < channels; ++c)
-        row[static_cast<size_t>(x) * channels + c] = Shade(x, y, c, seed);
-    }
-    return row.data();
-  });
+  WriteJpeg(
+      path, width, height, channels, coding.quality, coding.progressive,
+      ExifWithOrientation(coding.orientation),
+      [&](int y) {
+        for (int x = 0; x < width; ++x) {
+          for (int c = 0; c < channels; ++c)
+            row[static_cast<size_t>(x) * channels + c] = Shade(x, y, c, seed);
+        }
+        return row.data();
+      },
+      coding);
+}
+
+namespace {
+
+void PutBig32(std::string& out, uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
+}
+void PutS15Fixed16(std::string& out, double v) {
+  PutBig32(out, static_cast<uint32_t>(static_cast<int32_t>(v * 65536 + (v < 0 ? -0.5 : 0.5))));
+}
+std::string XyzTag(double x, double y, double z) {
+  std::string t("XYZ \0\0\0\0", 8);
+  PutS15Fixed16(t, x);
+  PutS15Fixed16(t, y);
+  PutS15Fixed16(t, z);
+  return t;
+}
+
+}  // namespace
+
+std::string MakeIccProfile(int version, bool grey, size_t padding) {
+  // The tags: a description, the white point, and per channel its colourant and its curve.
+  std::vector<std::pair<std::string, std::string>> tags;
+  std::string desc("desc\0\0\0\0", 8);
+  const std::string name = "Vellumox test profile";
+  PutBig32(desc, static_cast<uint32_t>(name.size() + 1));
+  desc += name + '\0';
+  desc += std::string(4 + 4 + 2 + 1 + 67, '\0');  // no Unicode or ScriptCode description
+  tags.emplace_back("desc", desc);
+  tags.emplace_back("wtpt", XyzTag(0.9642, 1.0, 0.8249));
+  std::string curve("curv\0\0\0\0", 8);
+  PutBig32(curve, 1);
+  curve += std::string("\x02\x33\0\0", 4);  // gamma 2.2 (u8Fixed8), padded to four bytes
+  if (grey) {
+    tags.emplace_back("kTRC", curve);
+  } else {
+    tags.emplace_back("rXYZ", XyzTag(0.4361, 0.2225, 0.0139));
+    tags.emplace_back("gXYZ", XyzTag(0.3851, 0.7169, 0.0971));
+    tags.emplace_back("bXYZ", XyzTag(0.1431, 0.0606, 0.7141));
+    for (const char* trc : {"rTRC", "gTRC", "bTRC"}) tags.emplace_back(trc, curve);
+  }
+  tags.emplace_back("cprt", std::string("text\0\0\0\0No copyright\0\0\0\0", 24));
+  std::string table, data;
+  PutBig32(table, static_cast<uint32_t>(tags.size()));
+  const size_t data_start = 128 + 4 + 12 * tags.size();
+  for (const auto& [signature, bytes] : tags) {
+    table += signature;
+    PutBig32(table, static_cast<uint32_t>(data_start + data.size()));
+    PutBig32(table, static_cast<uint32_t>(bytes.size()));
+    data += bytes;
+  }
+  data += std::string(padding, '\0');
+  std::string header;
+  PutBig32(header, static_cast<uint32_t>(128 + table.size() + data.size()));
+  header += std::string(4, '\0');  // preferred CMM
+  PutBig32(header, version == 4 ? 0x04300000 : 0x02100000);
+  header += "mntr";
+  header += grey ? "GRAY" : "RGB ";
+  header += "XYZ ";
+  header += std::string(12, '\0');  // date
+  header += "acsp";
+  header += std::string(4 + 4 + 4 + 4 + 8 + 4, '\0');  // platform ... rendering intent
+  PutS15Fixed16(header, 0.9642);
+  PutS15Fixed16(header, 1.0);
+  PutS15Fixed16(header, 0.8249);
+  header.resize(128, '\0');
+  return header + table + data;
 }
 
 void MakeOrientedJpeg(const std::string& path, int upright_width, int upright_height,
@@ -144,16 +245,7 @@ void MakeOrientedJpeg(const std::string& path, int upright_width, int upright_he
       std::copy(c, c + 3, pixels.begin() + (static_cast<size_t>(y) * w + x) * 3);
     }
   }
-  std::string exif;
-  if (orientation > 0) {
-    // Exif, then a big-endian TIFF header and one IFD holding Orientation (0x0112, SHORT).
-    const char bytes[] = {
-        'E', 'x', 'i', 'f',  0,    0, 'M', 'M', 0, 42, 0, 0, 0,
-        8,   0,   1,   0x01, 0x12, 0, 3,   0,   0, 0,  1, 0, static_cast<char>(orientation),
-        0,   0,   0,   0,    0,    0};
-    exif.assign(bytes, sizeof bytes);
-  }
-  WriteJpeg(path, w, h, 3, 95, false, exif,
+  WriteJpeg(path, w, h, 3, 95, false, ExifWithOrientation(orientation),
             [&](int y) { return pixels.data() + static_cast<size_t>(y) * w * 3; });
 }
 

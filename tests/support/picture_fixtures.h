@@ -17,6 +17,20 @@ enum class Pixels { kGrey, kRgb, kRgba, kCmyk, kPalette };
 // A JPEG with a gradient that differs with seed; kCmyk writes an Adobe (inverted) CMYK JPEG.
 void MakeJpeg(const std::string& path, int width, int height, Pixels pixels = Pixels::kRgb,
               int quality = 90, bool progressive = false, int seed = 0);
+// How a JPEG of MakeJpeg is coded, beyond its quality.
+struct JpegCoding {
+  int quality = 90;
+  bool progressive = false;
+  bool arithmetic = false;
+  std::string icc_profile;  // written in APP2 chunks of at most chunk_bytes
+  size_t chunk_bytes = 65519;
+  int orientation = 0;  // an EXIF orientation to write (the pixels are not turned)
+};
+void MakeJpeg(const std::string& path, int width, int height, Pixels pixels,
+              const JpegCoding& coding, int seed = 0);
+// A small valid ICC profile (a monitor profile with sRGB's primaries and a gamma of 2.2, or a
+// grey one), of ICC version 2 or 4; padding bytes make it that much longer.
+std::string MakeIccProfile(int version, bool grey = false, size_t padding = 0);
 // A JPEG that shows, upright, upright_width x upright_height pixels in four quarters: red and
 // green above, blue and white below; its pixels are stored turned as the EXIF orientation
 // (1 to 8) says, and the orientation written into an EXIF segment (0: no EXIF at all).
