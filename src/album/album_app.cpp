@@ -14,7 +14,7 @@
 #include "album/album_window.h"
 #include "conversion/album_list.h"
 #include "desktop/desktop_shell.h"
-#include "desktop/ini_settings.h"
+#include "platform/ini_settings.h"
 #include "desktop/qt_text.h"
 #include "desktop/user_dialogs.h"
 #include "images/image_codec.h"

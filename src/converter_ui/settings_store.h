@@ -5,7 +5,7 @@
 #include <string>
 
 #include "converter_ui/controls_model.h"
-#include "desktop/ini_settings.h"
+#include "platform/ini_settings.h"
 
 namespace vellumox {
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "images/decoders.h"
+#include "images/decode_protocol.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/stop.h"
@@ -17,12 +17,6 @@
 
 namespace vellumox {
 
-// The requests and answers between the program and its helper, over two pipes, in the byte
-// order of the machine (both ends are the same build):
-//   request: op ('S' size or 'D' decode), format, path, temporary folder (strings: u32 length
-//            and bytes);
-//   answer:  1, width, height and, for 'D', channels (i32 each), then per row 1 and the row's
-//            bytes; or 0 and a reason (a string), also in place of a row.
 namespace {
 
 // A build with AddressSanitizer reserves terabytes of address space for its shadow memory, so
@@ -38,9 +32,6 @@ constexpr bool kLimitAddressSpace = true;
 #else
 constexpr bool kLimitAddressSpace = true;
 #endif
-
-constexpr char kSize = 'S';
-constexpr char kDecode = 'D';
 
 std::string LimitsReason() {
   static_assert(kHelperMemoryLimit % (int64_t{1} << 30) == 0, "the limit is told in GB");
@@ -68,27 +59,6 @@ std::string WhyHelperEnded(const ProcessEnd& end) {
     return helper + " beside the program cannot be run";
   }
   return helper + " ended unexpectedly (exit status " + std::to_string(end.exit_status) + ")";
-}
-
-void Put(std::string& out, const void* data, size_t size) {
-  out.append(static_cast<const char*>(data), size);
-}
-
-void PutString(std::string& out, const std::string& text) {
-  const uint32_t size = static_cast<uint32_t>(text.size());
-  Put(out, &size, sizeof size);
-  out += text;
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
 }
 
 // The helper of this thread, started when first needed and ended with the thread.
@@ -250,6 +220,20 @@ class HelperRows : public PixelRows {
 
 }  // namespace
 
+std::optional<std::vector<ImageFormat>> HelperReadableFormats(std::string* error) {
+  std::string why;
+  int32_t mask = 0;
+  if (!Ask(ThreadHelper(), kFormats, "", ImageFormat::kUnknown, "", &mask, 1, &why)) {
+    if (error) *error = why;
+    return std::nullopt;
+  }
+  std::vector<ImageFormat> formats;
+  for (int n = 1; n <= kImageFormatCount; ++n) {
+    if (mask & (1 << n)) formats.push_back(static_cast<ImageFormat>(n));
+  }
+  return formats;
+}
+
 std::optional<PixelSize> HelperReadSize(const std::string& path, ImageFormat format,
                                         std::string* error) {
   std::string why;
@@ -278,89 +262,6 @@ std::unique_ptr<PixelRows> HelperDecode(const std::string& path, ImageFormat for
     return nullptr;
   }
   return std::make_unique<HelperRows>(helper, header[0], header[1], header[2]);
-}
-
-namespace {
-
-// The helper's reading of its requests: standard input, waited for without a limit.
-bool ReadExactly(void* data, size_t size) {
-  char* p = static_cast<char*>(data);
-  while (size > 0) {
-    const ssize_t n = ::read(0, p, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    p += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
-bool ReadRequestString(std::string* text) {
-  uint32_t size = 0;
-  if (!ReadExactly(&size, sizeof size) || size > (1u << 20)) return false;
-  text->resize(size);
-  return ReadExactly(text->data(), size);
-}
-
-std::string Failure(const std::string& reason) {
-  std::string out(1, '\0');
-  PutString(out, reason.substr(0, 4096));
-  return out;
-}
-
-}  // namespace
-
-int ServeDecodeRequests() {
-  InitializeMagickLibrary();
-  for (;;) {
-    char op_format[2];
-    std::string path, folder;
-    if (!ReadExactly(op_format, 2) || !ReadRequestString(&path) || !ReadRequestString(&folder)) {
-      return 0;
-    }
-    const ImageFormat format = static_cast<ImageFormat>(op_format[1]);
-    // Intermediate files of the library go into the conversion's private folder.
-    if (!folder.empty()) ::setenv("MAGICK_TEMPORARY_PATH", folder.c_str(), 1);
-    std::string error;
-    if (op_format[0] == kSize) {
-      std::optional<PixelSize> size = DecoderOf(format) == PictureDecoder::kEmfConverter
-                                          ? ReadEmfSize(path)
-                                          : PingMagickSize(path, format, &error);
-      std::string answer;
-      if (size) {
-        answer = std::string(1, '\1');
-        const int32_t fields[2] = {size->width, size->height};
-        Put(answer, fields, sizeof fields);
-      } else {
-        answer = Failure(error.empty() ? "the header cannot be read" : error);
-      }
-      if (!WriteAll(1, answer)) return 1;
-      continue;
-    }
-    std::unique_ptr<PixelRows> rows = DecoderOf(format) == PictureDecoder::kEmfConverter
-                                          ? OpenEmfRows(path, folder, &error)
-                                          : OpenMagickRows(path, format, &error);
-    if (!rows) {
-      if (!WriteAll(1, Failure(error))) return 1;
-      continue;
-    }
-    std::string answer(1, '\1');
-    const int32_t header[3] = {rows->width(), rows->height(), rows->channels()};
-    Put(answer, header, sizeof header);
-    if (!WriteAll(1, answer)) return 1;
-    std::vector<uint8_t> row(static_cast<size_t>(rows->width()) *
-                             static_cast<size_t>(rows->channels()));
-    std::string bytes;
-    for (int y = 0; y < rows->height(); ++y) {
-      if (!rows->NextRow(row.data())) {
-        if (!WriteAll(1, Failure(rows->error()))) return 1;
-        break;
-      }
-      bytes.assign(1, '\1');
-      Put(bytes, row.data(), row.size());
-      if (!WriteAll(1, bytes)) return 1;
-    }
-  }
 }
 
 }  // namespace vellumox

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "images/image_codec.h"
 
@@ -21,6 +22,9 @@ inline constexpr int64_t kHelperMemoryLimit = int64_t{1} << 30;
 inline constexpr int64_t kHelperFileSizeLimit = int64_t{1} << 30;
 inline constexpr const char* kDecodeHelperProgram = "vellumox-decode";
 
+// The formats that the helper reads (asked of it once per caller; it starts the helper), or
+// nullopt with a reason when the helper cannot be asked.
+std::optional<std::vector<ImageFormat>> HelperReadableFormats(std::string* error);
 // The picture's size from its header, read by the helper.
 std::optional<PixelSize> HelperReadSize(const std::string& path, ImageFormat format,
                                         std::string* error);

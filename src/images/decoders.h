@@ -33,7 +33,6 @@ void InitializeMagickLibrary();
 // EMF through the emf2svg-conv helper and librsvg.
 std::unique_ptr<PixelRows> OpenEmfRows(const std::string& path, const std::string& temp_folder,
                                        std::string* error);
-std::optional<PixelSize> ReadEmfSize(const std::string& path);
 bool EmfConverterAvailable();
 
 // Rows that are already in memory, for decoders that need the whole picture at once.

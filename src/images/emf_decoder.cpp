@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "images/decoders.h"
+#include "images/image_header.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
 
@@ -18,37 +19,11 @@ namespace {
 
 constexpr const char* kConverter = "emf2svg-conv";
 constexpr auto kConverterTimeout = std::chrono::seconds(60);
-// Drawn metafiles are held whole; they may not be larger than this.
-constexpr int64_t kMaxMetafilePixels = int64_t{64} << 20;
-
-int32_t LittleEndian32(const unsigned char* p) {
-  return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                              static_cast<uint32_t>(p[2]) << 16 |
-                              static_cast<uint32_t>(p[3]) << 24);
-}
 
 }  // namespace
 
 bool EmfConverterAvailable() {
   return !FindProgram(kConverter).empty();
-}
-
-std::optional<PixelSize> ReadEmfSize(const std::string& path) {
-  const std::string head = ReadFileHead(path, 88);
-  const unsigned char* h = reinterpret_cast<const unsigned char*>(head.data());
-  if (head.size() < 88 || LittleEndian32(h) != 1 || std::memcmp(h + 40, " EMF", 4) != 0) {
-    return std::nullopt;
-  }
-  // The frame, in hundredths of a millimetre, gives the natural size.
-  int64_t frame_width = static_cast<int64_t>(LittleEndian32(h + 32)) - LittleEndian32(h + 24);
-  int64_t frame_height = static_cast<int64_t>(LittleEndian32(h + 36)) - LittleEndian32(h + 28);
-  double width = std::nearbyint(static_cast<double>(frame_width) / 2540.0 * 96.0);
-  double height = std::nearbyint(static_cast<double>(frame_height) / 2540.0 * 96.0);
-  if (width < 1 || height < 1 || width * height > static_cast<double>(kMaxMetafilePixels) ||
-      width > ImageCodec::kMaxSide || height > ImageCodec::kMaxSide) {
-    return std::nullopt;
-  }
-  return PixelSize{static_cast<int>(width), static_cast<int>(height)};
 }
 
 std::unique_ptr<PixelRows> OpenEmfRows(const std::string& path, const std::string& temp_folder,

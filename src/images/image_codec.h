@@ -44,8 +44,11 @@ class ImageCodec {
   static constexpr int kMaxSide = 65500;                   // the most that JPEG can hold
 
   virtual ~ImageCodec() = default;
-  // Whether the installed libraries read this format (checked once, at start).
+  // Whether the installed libraries read this format (asked once, when first needed).
   virtual bool CanRead(ImageFormat format) const = 0;
+  // Why the formats of the outside decoders cannot be read at all (their helper cannot be
+  // asked), after CanRead said no; empty when the libraries simply lack a format.
+  virtual std::string WhyUnreadable() const { return std::string(); }
   // The picture's size in pixels from its header (metafiles at 96 dots per inch).
   virtual std::optional<PixelSize> ReadSize(const std::string& path, ImageFormat format,
                                             std::string* error) = 0;

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <vector>
 
+#include "images/image_codec.h"
 #include "platform/file_system.h"
 
 namespace vellumox {
@@ -95,6 +98,12 @@ class JpegSegmentWalker {
   int64_t limit_;
   int steps_ = 0;
 };
+
+int32_t EmfLittleEndian32(const unsigned char* p) {
+  return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                              static_cast<uint32_t>(p[2]) << 16 |
+                              static_cast<uint32_t>(p[3]) << 24);
+}
 
 // A frame header's marker: the start-of-frame markers except DHT (C4), JPG (C8) and DAC (CC).
 bool IsFrameMarker(uint8_t m) {
@@ -313,6 +322,25 @@ std::optional<JpegFrame> ReadJpegFrame(const std::string& path) {
   std::optional<JpegTraits> traits = ReadJpegTraits(path);
   if (!traits || traits->frame.marker == 0) return std::nullopt;
   return traits->frame;
+}
+
+std::optional<PixelSize> ReadEmfSize(const std::string& path) {
+  const std::string head = ReadFileHead(path, 88);
+  const unsigned char* h = reinterpret_cast<const unsigned char*>(head.data());
+  if (head.size() < 88 || EmfLittleEndian32(h) != 1 || std::memcmp(h + 40, " EMF", 4) != 0) {
+    return std::nullopt;
+  }
+  // The frame, in hundredths of a millimetre, gives the natural size.
+  int64_t frame_width = static_cast<int64_t>(EmfLittleEndian32(h + 32)) - EmfLittleEndian32(h + 24);
+  int64_t frame_height =
+      static_cast<int64_t>(EmfLittleEndian32(h + 36)) - EmfLittleEndian32(h + 28);
+  double width = std::nearbyint(static_cast<double>(frame_width) / 2540.0 * 96.0);
+  double height = std::nearbyint(static_cast<double>(frame_height) / 2540.0 * 96.0);
+  if (width < 1 || height < 1 || width * height > static_cast<double>(kMaxMetafilePixels) ||
+      width > ImageCodec::kMaxSide || height > ImageCodec::kMaxSide) {
+    return std::nullopt;
+  }
+  return PixelSize{static_cast<int>(width), static_cast<int>(height)};
 }
 
 bool CanEmbedAsItIs(const JpegTraits& t) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "images/image_codec.h"
+
 namespace vellumox {
 
 // high x 256 + low.
@@ -33,6 +35,13 @@ std::optional<JpegFrame> ReadJpegFrame(const std::string& path);
 // stand upright), or 0 when it has none that can be read.
 int ReadExifOrientation(const std::string& path);
 int ReadExifOrientation(std::string_view head);
+
+// Drawn metafiles are held whole; they may not be larger than this many pixels.
+inline constexpr int64_t kMaxMetafilePixels = int64_t{64} << 20;
+
+// The natural size of an EMF at 96 dots per inch, from its frame (a fixed header of 88 bytes);
+// nullopt when it is not an EMF or its size is out of bounds.
+std::optional<PixelSize> ReadEmfSize(const std::string& path);
 
 // What a JPEG says of itself in the segments before its first scan, and whether it ends.
 struct JpegTraits {

@@ -141,6 +141,10 @@ bool ImageReferences::AcceptsName(std::string_view name) const {
 
 std::string ImageReferences::RefusalReason(std::string_view name) const {
   const PictureType* type = PictureTypeOfName(name);
+  // A helper that cannot be asked is no fault of the picture: its reason is told.
+  if (type && !codec_.CanRead(type->format) && !codec_.WhyUnreadable().empty()) {
+    return codec_.WhyUnreadable();
+  }
   if (type && type->optional) {
     return std::string(type->extension.substr(1)) + " pictures cannot be read here";
   }

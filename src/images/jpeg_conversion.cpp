@@ -40,6 +40,7 @@ std::string WhyNotConvertible(const std::string& path, const ImageCodec& codec) 
   const ImageFormat format = SniffImageFile(path);
   if (format == ImageFormat::kUnknown) return "not " + TypeOfName(path) + " file";
   if (!codec.CanRead(format)) {
+    if (!codec.WhyUnreadable().empty()) return codec.WhyUnreadable();
     return std::string(FormatName(format)) + " pictures cannot be read here";
   }
   return std::string();

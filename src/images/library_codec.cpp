@@ -34,17 +34,17 @@ class LibraryImageCodec : public ImageCodec {
       default:
         break;
     }
-    // The other formats are asked of their libraries once, when first needed, so that a run
-    // with JPEG pictures only never starts the image library.
+    // The other formats are read by the helper, which is asked once, when first needed, so
+    // that a run with JPEG and PNG pictures only, or none, never starts it.
     std::call_once(probed_, [this] {
-      for (const PictureFormat& f : kPictureFormats) {
-        const auto n = static_cast<size_t>(f.format);
-        if (f.decoder == PictureDecoder::kImageMagick) readable_[n] = MagickCanRead(f.format);
-        if (f.decoder == PictureDecoder::kEmfConverter) readable_[n] = EmfConverterAvailable();
+      if (std::optional<std::vector<ImageFormat>> formats = HelperReadableFormats(&unreadable_)) {
+        for (ImageFormat f : *formats) readable_[static_cast<size_t>(f)] = true;
       }
     });
     return readable_[static_cast<size_t>(format)];
   }
+
+  std::string WhyUnreadable() const override { return unreadable_; }
 
   std::optional<PixelSize> ReadSize(const std::string& path, ImageFormat format,
                                     std::string* error) override {
@@ -98,6 +98,7 @@ class LibraryImageCodec : public ImageCodec {
  private:
   mutable std::once_flag probed_;
   mutable std::array<bool, kImageFormatCount + 1> readable_{};
+  mutable std::string unreadable_;  // why the helper could not be asked
 };
 
 }  // namespace
