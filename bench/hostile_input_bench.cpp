@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "conversion/conversion.h"
-#include "converter_ui/command_line.h"
+#include "run/command_line.h"
 #include "images/image_codec.h"
 #include "platform/file_system.h"
 #include "platform/private_folder.h"

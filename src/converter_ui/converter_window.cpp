@@ -19,7 +19,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "converter_ui/command_line.h"
+#include "run/command_line.h"
 #include "converter_ui/splash_window.h"
 #include "desktop/program_icon.h"
 #include "desktop/qt_text.h"

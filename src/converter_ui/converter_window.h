@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "conversion/job_events.h"
-#include "converter_ui/converter_startup.h"
+#include "run/converter_startup.h"
 #include "converter_ui/window_job.h"
 #include "desktop/desktop_shell.h"
 #include "desktop/user_dialogs.h"

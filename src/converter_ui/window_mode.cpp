@@ -5,9 +5,9 @@
 
 #include <cstdio>
 
-#include "converter_ui/converter_startup.h"
+#include "run/converter_startup.h"
 #include "converter_ui/converter_window.h"
-#include "converter_ui/settings_store.h"
+#include "run/settings_store.h"
 #include "desktop/desktop_shell.h"
 #include "desktop/user_dialogs.h"
 #include "images/image_codec.h"

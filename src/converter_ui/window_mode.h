@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "converter_ui/front_end_options.h"
+#include "run/front_end_options.h"
 
 namespace vellumox {
 

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -120,9 +121,15 @@ std::string ReadFileText(const std::string& path) {
 std::string ReadFileHead(const std::string& path, size_t max_bytes) {
   FileHandle file = FileHandle::OpenForReading(path);
   if (!file.IsOpen()) return std::string();
-  std::string head(max_bytes, '\0');
-  int64_t n = file.ReadAt(head.data(), head.size(), 0);
-  head.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  // Read in pieces: a limit far above the file's size costs nothing.
+  std::string head;
+  char buf[65536];
+  while (head.size() < max_bytes) {
+    const int64_t n = file.ReadAt(buf, std::min(sizeof buf, max_bytes - head.size()),
+                                  static_cast<int64_t>(head.size()));
+    if (n <= 0) break;
+    head.append(buf, static_cast<size_t>(n));
+  }
   return head;
 }
 

@@ -17,6 +17,10 @@ namespace vellumox {
 // True when windows can be shown: DISPLAY or WAYLAND_DISPLAY is set.
 bool DisplayAvailable();
 
+// Runs program in place of this process, with these arguments after its name (exec). Returns
+// only when it cannot: the system's error number.
+int ReplaceProcess(const std::string& program, const std::vector<std::string>& arguments);
+
 // The full path of an executable program of that name in the folders of PATH; empty when there
 // is none.
 std::string FindProgram(std::string_view name);

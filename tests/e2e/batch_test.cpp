@@ -92,6 +92,37 @@ TEST(Batch, ProgressNamesThePagesAndQuietSilencesIt) {
   EXPECT_EQ(r.error.find("page"), std::string::npos) << r.error;
 }
 
+// The batch converter loads no toolkit and no image library, and a plain-text run starts no
+// picture decoder helper: a run from the command line pays only for what it uses.
+TEST(Batch, LoadsNoWindowAndNoImageLibrary) {
+  const std::string program = test::BinDir() + "/vellumox";
+  const std::string libraries = RunCommand("ldd " + ShellQuote(program)).output;
+  ASSERT_NE(libraries.find("libc.so"), std::string::npos) << libraries;
+  for (const char* name : {"libQt6", "Magick", "librsvg", "libemf2svg", "libcairo", "libX11",
+                           "libxcb", "libGL", "libEGL", "liblcms2"}) {
+    EXPECT_EQ(libraries.find(name), std::string::npos) << name << " in\n" << libraries;
+  }
+  if (RunCommand("command -v strace").exit_code != 0) {
+    GTEST_SKIP() << "strace is not installed (scripts/install-deps adds it): the files that a "
+                    "plain-text run opens are not checked";
+  }
+  TempDir dir;
+  test::WriteFile(dir / "plain.txt", "Just words.\n");
+  auto traced =
+      RunCommand("XDG_CONFIG_HOME=" + ShellQuote(dir / "config") +
+                 " strace -f -e trace=open,openat,execve -o " + ShellQuote(dir / "trace.txt") +
+                 " " + ShellQuote(program) + " --batch " + ShellQuote(dir / "plain.txt"));
+  if (traced.exit_code != 0 && traced.error.find("strace:") != std::string::npos) {
+    GTEST_SKIP() << "strace cannot trace here: " << traced.error;
+  }
+  ASSERT_EQ(traced.exit_code, 0) << traced.error;
+  const std::string trace = test::ReadFile(dir / "trace.txt");
+  for (const char* name : {"agick", "vellumox-decode", "libQt6", "emf2svg"}) {
+    EXPECT_EQ(trace.find(name), std::string::npos) << name << " in\n" << trace;
+  }
+  EXPECT_TRUE(test::ExpectSoundPdf(dir / "plain.pdf"));
+}
+
 TEST(Batch, HelpVersionAndBadOptions) {
   Batch batch;
   auto help = batch.Run("-?");
@@ -128,8 +159,11 @@ TEST(Batch, HelpVersionAndBadOptions) {
   }
   auto version = batch.Run("--version");
   EXPECT_EQ(version.exit_code, 0);
-  EXPECT_NE(version.output.find("JPEG PNG GIF BMP TIFF PSD PCX ICO TGA WMF EMF"), std::string::npos)
-      << version.output;
+  EXPECT_EQ(version.output.rfind("Vellumox ", 0), 0u) << version.output;
+  EXPECT_EQ(version.output.find("Pictures"), std::string::npos) << version.output;
+  auto formats = batch.Run("--formats");
+  EXPECT_EQ(formats.exit_code, 0);
+  EXPECT_EQ(formats.output, "Pictures: JPEG PNG GIF BMP TIFF PSD PCX ICO TGA WMF EMF\n");
   EXPECT_EQ(batch.Run("--frobnicate x.txt").exit_code, 2);
   EXPECT_EQ(batch.Run("--jpeg-quality=0 x.txt").exit_code, 2);
   auto nothing = batch.Run("");

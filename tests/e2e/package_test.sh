@@ -44,6 +44,9 @@ done
     fail "a line of the description is longer than 80 columns"
 [ "$(readlink "$root/usr/bin/vellumox")" = ../lib/vellumox/vellumox ] || fail "vellumox is not linked"
 [ "$(readlink "$root/usr/bin/album")" = ../lib/vellumox/album ] || fail "album is not linked"
+for program in vellumox-window vellumox-decode; do
+    [ -x "$root/usr/lib/vellumox/$program" ] || fail "$program is not beside vellumox"
+done
 
 # lintian, where it is installed: no error or warning, nor the informational tags of an
 # unhardened or unstripped program. A misspelling that it reads in a program counts when the

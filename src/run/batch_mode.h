@@ -5,7 +5,7 @@
 #include <string>
 
 #include "conversion/job_events.h"
-#include "converter_ui/front_end_options.h"
+#include "run/front_end_options.h"
 
 namespace vellumox {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "converter_ui/controls_model.h"
+#include "run/controls_model.h"
 
 namespace vellumox {
 

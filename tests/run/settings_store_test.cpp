@@ -1,8 +1,8 @@
-#include "converter_ui/settings_store.h"
+#include "run/settings_store.h"
 
 #include <gtest/gtest.h>
 
-#include "converter_ui/page_size_file.h"
+#include "run/page_size_file.h"
 #include "support/test_support.h"
 
 namespace vellumox {

@@ -11,6 +11,7 @@ namespace vellumox {
 struct FrontEndOptions {
   bool batch = false;
   bool version = false;
+  bool formats = false;  // the picture formats that can be read
   bool help = false;
   bool keep_jpeg = false;
   bool album_list = false;  // the input is an album list: its image tags are always pictures

@@ -10,11 +10,11 @@
 
 #include "conversion/conversion.h"
 #include "conversion/conversion_job.h"
-#include "converter_ui/command_line.h"
-#include "converter_ui/controls_model.h"
-#include "converter_ui/front_end_options.h"
-#include "converter_ui/settings_store.h"
 #include "images/image_codec.h"
+#include "run/command_line.h"
+#include "run/controls_model.h"
+#include "run/front_end_options.h"
+#include "run/settings_store.h"
 
 namespace vellumox {
 
@@ -52,10 +52,17 @@ struct StartupPlaces {
   std::string user_config_folder;  // where the user's own pagesize.ini may be (it wins)
 };
 
+// Whether an argument names a picture of the optional types (TIF, PNG, TGA, PCX, PSD), whose
+// reading decides whether it is an album: only then does an unattended run ask the picture
+// libraries what they read (which starts the decoder helper).
+bool NamesComponentPicture(const FrontEndOptions& options);
+
 class ConverterStartup {
  public:
+  // ask_image_component: whether the file types of the optional formats are offered when the
+  // libraries read them; without it they are not (a run that names none of them never asks).
   ConverterStartup(SettingsStore& store, const ImageCodec& codec, StartupPlaces places,
-                   const FrontEndOptions& options);
+                   const FrontEndOptions& options, bool ask_image_component = true);
 
   // The stored choices, then this run's --keep-jpeg and --jpeg-quality over them.
   void Restore();

@@ -1,4 +1,4 @@
-#include "converter_ui/batch_mode.h"
+#include "run/batch_mode.h"
 
 #include <unistd.h>
 
@@ -6,13 +6,13 @@
 #include <cstdio>
 
 #include "conversion/conversion_job.h"
-#include "converter_ui/converter_startup.h"
-#include "converter_ui/settings_store.h"
 #include "images/image_codec.h"
 #include "platform/file_system.h"
 #include "platform/private_folder.h"
 #include "platform/stop.h"
 #include "platform/user_folders.h"
+#include "run/converter_startup.h"
+#include "run/settings_store.h"
 #include "writer/path_names.h"
 
 namespace vellumox {
@@ -97,7 +97,10 @@ bool BatchQuestions::AskToOpenFolder(const std::string&) {
 int RunBatch(const FrontEndOptions& options, const std::string& program_folder) {
   std::unique_ptr<ImageCodec> codec = MakeLibraryImageCodec();
   IniSettingsStore store;
-  ConverterStartup startup(store, *codec, {program_folder, UserConfigFolder()}, options);
+  // A run that names no picture of the optional types never asks what the libraries read, so
+  // that a plain-text run does not start the picture decoder helper.
+  ConverterStartup startup(store, *codec, {program_folder, UserConfigFolder()}, options,
+                           NamesComponentPicture(options));
   startup.Restore();
   startup.ApplyCommandLine();
   for (const std::string& warning : startup.Warnings()) Say("warning: " + warning);

@@ -1,7 +1,7 @@
-#include "converter_ui/page_size_file.h"
+#include "run/page_size_file.h"
 
-#include "converter_ui/controls_model.h"
 #include "platform/file_system.h"
+#include "run/controls_model.h"
 #include "writer/code_page.h"
 #include "writer/input_text.h"
 #include "writer/number_text.h"

@@ -1,18 +1,20 @@
-#include "converter_ui/converter_startup.h"
+#include "run/converter_startup.h"
 
 #include "conversion/file_patterns.h"
-#include "converter_ui/page_size_file.h"
+#include "images/picture_formats.h"
 #include "platform/file_system.h"
 #include "platform/product.h"
+#include "run/page_size_file.h"
 #include "writer/path_names.h"
 
 namespace vellumox {
 
 namespace {
 
-StartupFacts FindFacts(const ImageCodec& codec, const StartupPlaces& places) {
+StartupFacts FindFacts(const ImageCodec& codec, const StartupPlaces& places,
+                       bool ask_image_component) {
   StartupFacts facts;
-  facts.image_component = codec.HasImageComponent();
+  facts.image_component = ask_image_component && codec.HasImageComponent();
   facts.album_present = FileExists(places.program_folder + "/" + std::string(kAlbumProgram));
   facts.custom_page_sizes =
       LoadCustomPageSizes(places.program_folder, places.user_config_folder, &facts.warnings);
@@ -148,12 +150,23 @@ RunPlan ConverterStartup::PlanRun(const std::string& stdin_file,
   return plan;
 }
 
+bool NamesComponentPicture(const FrontEndOptions& options) {
+  for (const std::vector<std::string>* list : {&options.arguments, &options.literal_inputs}) {
+    for (const std::string& argument : *list) {
+      const PictureType* type = PictureTypeOfName(argument);
+      if (type && type->optional) return true;
+    }
+  }
+  return false;
+}
+
 ConverterStartup::ConverterStartup(SettingsStore& store, const ImageCodec& codec,
-                                   StartupPlaces places, const FrontEndOptions& options)
+                                   StartupPlaces places, const FrontEndOptions& options,
+                                   bool ask_image_component)
     : store_(store),
       places_(std::move(places)),
       options_(options),
-      facts_(FindFacts(codec, places_)),
+      facts_(FindFacts(codec, places_, ask_image_component)),
       controls_(MakeControls(facts_)),
       warnings_(facts_.warnings) {}
 

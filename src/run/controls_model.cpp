@@ -1,4 +1,4 @@
-#include "converter_ui/controls_model.h"
+#include "run/controls_model.h"
 
 #include "conversion/file_patterns.h"
 #include "images/picture_formats.h"

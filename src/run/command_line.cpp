@@ -1,4 +1,4 @@
-#include "converter_ui/command_line.h"
+#include "run/command_line.h"
 
 #include <iterator>
 

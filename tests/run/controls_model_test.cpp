@@ -1,4 +1,4 @@
-#include "converter_ui/controls_model.h"
+#include "run/controls_model.h"
 
 #include <gtest/gtest.h>
 

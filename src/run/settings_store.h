@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "converter_ui/controls_model.h"
 #include "platform/ini_settings.h"
+#include "run/controls_model.h"
 
 namespace vellumox {
 

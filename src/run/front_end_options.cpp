@@ -1,8 +1,8 @@
-#include "converter_ui/front_end_options.h"
+#include "run/front_end_options.h"
 
 #include "conversion/job_events.h"
-#include "converter_ui/command_line.h"
-#include "converter_ui/controls_model.h"
+#include "run/command_line.h"
+#include "run/controls_model.h"
 #include "writer/number_text.h"
 
 namespace vellumox {
@@ -44,6 +44,8 @@ FrontEndOptions ParseFrontEndOptions(const std::vector<std::string>& args) {
       options.batch = true;
     } else if (arg == "--version") {
       options.version = true;
+    } else if (arg == "--formats") {
+      options.formats = true;
     } else if (arg == "--help") {
       options.help = true;
     } else if (arg == "--keep-jpeg") {
@@ -158,7 +160,9 @@ std::string LongHelpText(const ConverterControls& c) {
          "A pattern ('/pics/*.jpg') takes its files in natural order (p2 before p10, letters\n"
          "without case); -o names the album of a picture pattern (.pdf added when missing),\n"
          "and is refused with a text pattern, which makes one PDF per file.\n"
-         "--version            the version and the picture formats that can be read\n"
+         "--version            the version\n"
+         "--formats            the picture formats that can be read here (vellumox --formats\n"
+         "                     asks the picture decoder helper)\n"
          "--help, -?           this text (-? alone: the short one above)\n"
          "\n"
          "Exit status: 0 when every conversion wrote its PDF, 1 when a conversion reported an\n"

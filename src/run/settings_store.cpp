@@ -1,4 +1,4 @@
-#include "converter_ui/settings_store.h"
+#include "run/settings_store.h"
 
 #include "platform/file_system.h"
 #include "platform/user_folders.h"
