@@ -6,5 +6,5 @@
 int main(int argc, char** argv) {
   // Before any thread starts: a signal is passed on to the converter this program runs.
   vellumox::InstallStopHandling();
-  return vellumox::RunAlbum(argc, argv);
+  return vellumox::RunMain([&] { return vellumox::RunAlbum(argc, argv); });
 }

@@ -78,9 +78,12 @@ bool LinesNeedUnicodeFonts(const std::string& filename, bool use_text_formatting
   return false;
 }
 
-bool ConvertText(const std::string& filename, const ConversionSettings& settings,
-                 DocumentWriter& writer, LineLayout& layout, ImageEmbedder* images,
-                 const std::function<void(int)>& pages_written, size_t* invalid_sequences) {
+namespace {
+
+bool ConvertTextUnguarded(const std::string& filename, const ConversionSettings& settings,
+                          DocumentWriter& writer, LineLayout& layout, ImageEmbedder* images,
+                          const std::function<void(int)>& pages_written,
+                          size_t* invalid_sequences) {
   writer.Initialize(settings);
   if (!FileExists(filename)) {
     writer.ReportInputMissing("File '" + filename + "' does not exist.");
@@ -130,6 +133,27 @@ bool ConvertText(const std::string& filename, const ConversionSettings& settings
   if (!writer.Succeeded()) writer.Discard();
   if (images) images->ResetImages();
   return writer.Succeeded();
+}
+
+}  // namespace
+
+bool ConvertText(const std::string& filename, const ConversionSettings& settings,
+                 DocumentWriter& writer, LineLayout& layout, ImageEmbedder* images,
+                 const std::function<void(int)>& pages_written, size_t* invalid_sequences) {
+  // What nothing below expected (memory that ran out where no one looked for it) fails this
+  // document like any error: its partial PDF and its pictures' temporary files go, and the job
+  // goes on with the next.
+  try {
+    return ConvertTextUnguarded(filename, settings, writer, layout, images, pages_written,
+                                invalid_sequences);
+  } catch (const std::bad_alloc&) {
+    writer.ReportError("Out of memory.");
+  } catch (const std::exception& e) {
+    writer.ReportError(e.what());
+  }
+  writer.Discard();
+  if (images) images->ResetImages();
+  return false;
 }
 
 Conversion::Conversion(ImageCodec& codec) : layout_(writer_), images_(writer_, layout_, codec) {

@@ -15,9 +15,9 @@
 #include "run/front_end_options.h"
 #include "run/program_start.h"
 
-int main(int argc, char** argv) {
-  // Before any thread starts: an interrupted run removes its partial output and temporary files.
-  vellumox::InstallStopHandling();
+namespace {
+
+int Run(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   const vellumox::FrontEndOptions options = vellumox::ParseFrontEndOptions(args);
   vellumox::PrivateFolder list_folder(vellumox::kAlbumListFolderPrefix);
@@ -28,4 +28,12 @@ int main(int argc, char** argv) {
   int qt_argc = 1;
   QApplication app(qt_argc, argv);
   return vellumox::RunWindow(options, vellumox::ProgramFolder());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Before any thread starts: an interrupted run removes its partial output and temporary files.
+  vellumox::InstallStopHandling();
+  return vellumox::RunMain([&] { return Run(argc, argv); });
 }

@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 
+#include <new>
+
 namespace vellumox {
 
 // Runs on the job's thread; passes every call on to the window's thread. Messages and
@@ -82,8 +84,17 @@ WindowJob::~WindowJob() {
 void WindowJob::Start() {
   running_ = true;
   thread_ = std::thread([this] {
-    JobConverter converter(codec_, options_);
-    JobReport report = RunConversionJob(request_, converter, *relay_, *relay_);
+    JobReport report;
+    // Nothing may escape the job's thread: what it did not expect ends the job as a failure.
+    try {
+      JobConverter converter(codec_, options_);
+      report = RunConversionJob(request_, converter, *relay_, *relay_);
+    } catch (const std::exception& e) {
+      ++report.failures;
+      relay_->FileFailed(
+          FileFailure{request_.input_text, FailureKind::kError,
+                      dynamic_cast<const std::bad_alloc*>(&e) ? "Out of memory." : e.what()});
+    }
     QMetaObject::invokeMethod(
         this,
         [this, report] {

@@ -6,6 +6,8 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <new>
+#include <system_error>
 #include <thread>
 
 #include "images/image_header.h"
@@ -82,7 +84,18 @@ PictureSource& ImageEmbedder::PrepareImages() {
   const size_t threads =
       std::min<size_t>(entries.size(), std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
   ahead_ = 2 * threads;
-  for (size_t t = 0; t < threads; ++t) workers_.emplace_back([this] { Work(); });
+  for (size_t t = 0; t < threads; ++t) {
+    try {
+      workers_.emplace_back([this] { Work(); });
+    } catch (const std::system_error& e) {
+      // Fewer workers do the same work; with none, the document cannot have its pictures.
+      if (!workers_.empty()) break;
+      writer_.ReportError(std::string("Cannot start a thread to convert the pictures: ") +
+                          e.what() + ".");
+      CancelUnstarted();
+      break;
+    }
+  }
   return *this;
 }
 
@@ -112,7 +125,17 @@ void ImageEmbedder::Work() {
       entry.jpeg.error = "the conversion was stopped";
     } else {
       const std::string jpeg_path = folder + "/~temp" + std::to_string(k + 1) + ".jpg";
-      entry.jpeg = ConvertToJpeg(entry.path, codec_, jpeg_options_, jpeg_path, folder);
+      // Nothing may escape a worker: what it did not expect fails the document (in Take), whose
+      // partial output and temporary files then go as after any failure.
+      try {
+        entry.jpeg = ConvertToJpeg(entry.path, codec_, jpeg_options_, jpeg_path, folder);
+      } catch (const std::bad_alloc&) {
+        entry.jpeg = JpegFile();
+        entry.jpeg.failure = "there is not enough memory to convert it";
+      } catch (const std::exception& e) {
+        entry.jpeg = JpegFile();
+        entry.jpeg.failure = e.what();
+      }
     }
     if (entry.jpeg.ok && entry.jpeg.width > 0 && entry.jpeg.height > 0) {
       entry.aspect = static_cast<float>(static_cast<double>(entry.jpeg.UprightHeight()) /
@@ -134,8 +157,11 @@ void ImageEmbedder::TellUpTo(size_t end) {
       changed_.wait(lock, [&] { return finished_[told_] != 0; });
     }
     const ImageEntry& entry = entries[told_];
-    // A picture that found no room for its JPEG fails the document instead (Take).
-    if (!events_ || StopRequested() || entry.jpeg.write_error != 0) continue;
+    // A picture that found no room for its JPEG, or no memory, fails the document instead
+    // (Take).
+    if (!events_ || StopRequested() || entry.jpeg.write_error != 0 || !entry.jpeg.failure.empty()) {
+      continue;
+    }
     if (entry.jpeg.ok) {
       events_->PictureConverted(entry.written);
     } else {
@@ -154,6 +180,11 @@ bool ImageEmbedder::Take(size_t k, ImageObject& image) {
     writer_.ReportError("There is no room left in '" + where.substr(0, where.size() - 1) +
                         "' for the converted picture '" + entry.written +
                         "': " + SystemErrorText(entry.jpeg.write_error) + ".");
+    return false;
+  }
+  if (!entry.jpeg.failure.empty()) {
+    writer_.ReportError("The picture '" + entry.written +
+                        "' could not be converted: " + entry.jpeg.failure + ".");
     return false;
   }
   if (!entry.jpeg.ok) return false;
@@ -186,20 +217,22 @@ void ImageEmbedder::FinishImages() {
   }
 }
 
+void ImageEmbedder::CancelUnstarted() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  cancelled_ = true;
+  // What the workers never took has not been converted.
+  for (size_t k = next_entry_; k < finished_.size(); ++k) {
+    references_.entries()[k].jpeg.error =
+        refusals_[k].empty() ? "the conversion was stopped" : refusals_[k];
+    finished_[k] = 1;
+  }
+  next_entry_ = finished_.size();
+  changed_.notify_all();
+}
+
 void ImageEmbedder::StopWorkers() {
   if (workers_.empty()) return;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    cancelled_ = true;
-    // What the workers never took has not been converted.
-    for (size_t k = next_entry_; k < finished_.size(); ++k) {
-      references_.entries()[k].jpeg.error =
-          refusals_[k].empty() ? "the conversion was stopped" : refusals_[k];
-      finished_[k] = 1;
-    }
-    next_entry_ = finished_.size();
-    changed_.notify_all();
-  }
+  CancelUnstarted();
   for (std::thread& worker : workers_) worker.join();
   workers_.clear();
 }

@@ -67,6 +67,8 @@ class ImageEmbedder : public ImagePlacer, public PictureSource {
   // Tells the fate of the pictures before entry end, in order, waiting for each.
   void TellUpTo(size_t end);
   void StopWorkers();
+  // Marks the pictures that no worker took as not converted, and lets the workers end.
+  void CancelUnstarted();
 
   DocumentWriter& writer_;
   LineLayout& layout_;

@@ -23,6 +23,8 @@ struct JpegFile {
   std::string icc_profile;  // the colour profile that goes with it (version 2), or empty
   std::string error;        // why there is none
   int write_error = 0;      // the system's error number when the JPEG could not be written
+  // What went wrong that is no fault of the picture and fails the document (memory ran out).
+  std::string failure;
 
   // The picture as it stands upright on the page.
   bool Turned() const { return orientation >= 5; }

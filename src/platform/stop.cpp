@@ -7,8 +7,13 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
+#include <cerrno>  // program_invocation_short_name too
+#include <chrono>
+#include <cstdio>
+#include <exception>
 #include <mutex>
+#include <new>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -61,24 +66,55 @@ void Change(std::vector<T> Registry::*list, const T& item, bool add) {
   }
 }
 
+// What the owners did not remove: helpers ended, files and folders removed. The caller holds
+// the registry's lock.
+void RemoveWhatIsLeft(Registry& r) {
+  for (pid_t pid : r.helpers) ::kill(pid, SIGKILL);
+  for (const std::string& file : r.files) RemoveFile(file);
+  for (const std::string& folder : r.folders) {
+    for (const std::string& name : ListFolder(folder)) RemoveFile(folder + "/" + name);
+    ::rmdir(folder.c_str());
+  }
+}
+
 // The last resort: what the owners could not remove in time.
 [[noreturn]] void EndNow(int signal_number) {
   Registry& r = TheRegistry();
   {
     std::lock_guard<std::mutex> lock(r.mutex);
-    for (pid_t pid : r.helpers) ::kill(pid, SIGKILL);
-    for (const std::string& file : r.files) RemoveFile(file);
-    for (const std::string& folder : r.folders) {
-      for (const std::string& name : ListFolder(folder)) RemoveFile(folder + "/" + name);
-      ::rmdir(folder.c_str());
-    }
+    RemoveWhatIsLeft(r);
   }
   ::_exit(128 + signal_number);
+}
+
+// An exception that nothing caught (in any thread) ends the program; before it does, nothing
+// of the run is left behind. The lock is waited for a little only: the thread that failed may
+// hold it.
+[[noreturn]] void EndOnUncaughtException() {
+  std::string what = "an unexpected error";
+  try {
+    if (std::exception_ptr e = std::current_exception()) std::rethrow_exception(e);
+  } catch (const std::bad_alloc&) {
+    what = "out of memory";
+  } catch (const std::exception& e) {
+    what = e.what();
+  } catch (...) {
+  }
+  std::fprintf(stderr, "%s: %s; the run's partial files are removed\n",
+               program_invocation_short_name, what.c_str());
+  Registry& r = TheRegistry();
+  std::unique_lock<std::mutex> lock(r.mutex, std::defer_lock);
+  for (int i = 0; i < 100 && !lock.try_lock(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  if (lock.owns_lock()) RemoveWhatIsLeft(r);
+  std::abort();
 }
 
 }  // namespace
 
 void InstallStopHandling() {
+  std::set_terminate(EndOnUncaughtException);
   ::signal(SIGXFSZ, SIG_IGN);
   ::signal(SIGPIPE, SIG_IGN);
   State();  // the wake pipe exists before any thread may wait on it
@@ -101,6 +137,20 @@ void InstallStopHandling() {
     }
     EndNow(first);
   }).detach();
+}
+
+int RunMain(const std::function<int()>& body) {
+  std::string what;
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    what = "out of memory";
+  } catch (const std::exception& e) {
+    what = e.what();
+  }
+  std::fprintf(stderr, "%s: error: %s; nothing of the run is left behind\n",
+               program_invocation_short_name, what.c_str());
+  return 1;
 }
 
 void RequestStop(int signal_number) {

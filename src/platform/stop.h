@@ -12,6 +12,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 
 namespace vellumox {
@@ -21,6 +22,12 @@ namespace vellumox {
 // and SIGXFSZ are ignored, so that a closed pipe and a write past the file-size limit fail with
 // an error (EPIPE is then taken as a stop, EFBIG reported) instead of killing the process.
 void InstallStopHandling();
+
+// Runs the body of main(): an exception that escapes it (memory that ran out where nothing
+// expected it) is told on standard error, after the unwinding removed the partial output and
+// the temporary files of the run, and ends the program with status 1. An exception that escapes
+// another thread ends the program too, with what the registry below holds removed first.
+int RunMain(const std::function<int()>& body);
 
 // Asks everything to stop. signal is the signal that asked (SIGPIPE for a closed pipe), or 0
 // for the window's Stop, which ends the job but not the program.

@@ -76,6 +76,18 @@ constexpr FlagSwitch kFlagSwitches[] = {
     {'u', &ConverterControls::chkFullScreen, true},
 };
 
+}  // namespace
+
+std::string SwitchLetters() {
+  std::string letters;
+  for (const IndexSwitch& s : kIndexSwitches) letters += s.letter;
+  for (const FlagSwitch& s : kFlagSwitches) letters += s.letter;
+  for (const TextSwitch& s : kTextSwitches) letters += s.letter;
+  return letters;
+}
+
+namespace {
+
 char SwitchLetter(std::string_view arg) {
   if (arg.size() < 2 || arg[0] != '-') return '\0';
   const char c = arg[1];

@@ -17,6 +17,9 @@ namespace vellumox {
 // The help of "-?": lines joined by a carriage return.
 std::string HelpText();
 
+// The letters of every switch: the index switches, the flags and the text switches.
+std::string SwitchLetters();
+
 // Whether an argument is a text switch standing alone ("-a", "-k", "-z", "-t", "-o" in either
 // letter case): the next argument is its value, whatever it holds (an empty one included).
 bool IsStandaloneTextSwitch(std::string_view argument);

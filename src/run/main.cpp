@@ -17,7 +17,9 @@
 #include "run/front_end_options.h"
 #include "run/program_start.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   const vellumox::FrontEndOptions options = vellumox::ParseFrontEndOptions(args);
   const bool answers = !options.error.empty() || options.help || options.version || options.formats;
@@ -28,9 +30,15 @@ int main(int argc, char** argv) {
                  vellumox::kWindowProgram, vellumox::SystemErrorText(error).c_str());
     return vellumox::kExitFailed;
   }
-  // Before any thread starts: an interrupted run removes its partial output and temporary files.
-  vellumox::InstallStopHandling();
   vellumox::PrivateFolder list_folder(vellumox::kAlbumListFolderPrefix);
   if (std::optional<int> status = vellumox::AnswerOptions(options, list_folder)) return *status;
   return vellumox::RunBatch(options, vellumox::ProgramFolder());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Before any thread starts: an interrupted run removes its partial output and temporary files.
+  vellumox::InstallStopHandling();
+  return vellumox::RunMain([&] { return Run(argc, argv); });
 }

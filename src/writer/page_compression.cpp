@@ -3,6 +3,7 @@
 #include <sched.h>
 
 #include <algorithm>
+#include <system_error>
 
 #include "writer/flate.h"
 #include "writer/writer_error.h"
@@ -17,7 +18,13 @@ int UsableCores() {
 }
 
 PageCompressor::PageCompressor(int workers) {
-  for (int i = 0; i < std::max(1, workers); ++i) workers_.emplace_back([this] { Work(); });
+  try {
+    for (int i = 0; i < std::max(1, workers); ++i) workers_.emplace_back([this] { Work(); });
+  } catch (const std::system_error&) {
+    // Fewer threads than asked for do the same work; none at all fails the document, and no
+    // started thread is left running.
+    if (workers_.empty()) throw;
+  }
 }
 
 PageCompressor::~PageCompressor() {
@@ -109,6 +116,8 @@ void PageCompressor::CompressBatch(std::unique_lock<std::mutex>& lock, Batch& ba
       failure = e.what();
     } catch (const std::bad_alloc&) {
       failure = "Out of memory.";
+    } catch (const std::exception& e) {
+      failure = e.what();
     }
   }
   lock.lock();

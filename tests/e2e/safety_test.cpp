@@ -131,6 +131,32 @@ TEST(SafeOutputs, AFullDiskFailsTheConversionAndLeavesNothing) {
   EXPECT_EQ(test::ListFolder(dir.path()), (std::vector<std::string>{"big.pdf", "big.txt"}));
 }
 
+// Memory that runs out where a picture is turned (the whole picture is held) fails the
+// document with status 1: the earlier PDF stays, and no partial PDF or temporary file is left.
+TEST(SafeOutputs, MemoryThatRunsOutLeavesNothingBehind) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#else
+  TempDir dir;
+  Batch batch;
+  RunCommand("mkdir " + ShellQuote(dir / "tmp"));
+  test::JpegCoding turned;
+  turned.orientation = 6;  // 144 MB once turned; a run takes less than 120 MB otherwise
+  test::MakeJpeg(dir / "turned.jpg", 8000, 6000, test::Pixels::kRgb, turned);
+  test::WriteFile(dir / "doc.txt", "<img src=\"turned.jpg\">\r\n");
+  test::WriteFile(dir / "doc.pdf", "earlier");
+  auto r = RunCommand("ulimit -v 200000 && TMPDIR=" + ShellQuote(dir / "tmp") + " " +
+                      test::VellumoxCommand(batch.config.path()) + " --jpeg-quality=90 " +
+                      ShellQuote(dir / "doc.txt"));
+  EXPECT_EQ(r.exit_code, 1) << r.error;
+  EXPECT_NE(r.error.find("not enough memory"), std::string::npos) << r.error;
+  EXPECT_EQ(test::ReadFile(dir / "doc.pdf"), "earlier");
+  EXPECT_EQ(test::ListFolder(dir.path()),
+            (std::vector<std::string>{"doc.pdf", "doc.txt", "tmp", "turned.jpg"}));
+  EXPECT_TRUE(test::ListFolder(dir / "tmp").empty());
+#endif
+}
+
 TEST(SafeOutputs, ASignalRemovesThePartialOutputAndTheTemporaryFiles) {
   TempDir dir;
   Batch batch;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+
 #include "support/picture_fixtures.h"
 #include "support/test_settings.h"
 #include "support/test_support.h"
@@ -33,7 +36,7 @@ struct RecordedPictures : PictureEvents {
 
 // A document with the layout and the pictures attached.
 struct Document {
-  Document() {
+  explicit Document(ImageCodec& codec = Codec()) : images{writer, layout, codec} {
     layout.SetImagePlacer(&images);
     images.SetEvents(&events);
   }
@@ -42,8 +45,31 @@ struct Document {
   }
   DocumentWriter writer;
   LineLayout layout{writer};
-  ImageEmbedder images{writer, layout, Codec()};
+  ImageEmbedder images;
   RecordedPictures events;
+};
+
+// The library codec, whose decoding throws: what a worker does not expect.
+class ThrowingCodec : public ImageCodec {
+ public:
+  explicit ThrowingCodec(bool out_of_memory) : out_of_memory_(out_of_memory) {}
+  bool CanRead(ImageFormat format) const override { return Codec().CanRead(format); }
+  std::optional<PixelSize> ReadSize(const std::string& path, ImageFormat format,
+                                    std::string* error) override {
+    return Codec().ReadSize(path, format, error);
+  }
+  std::unique_ptr<PixelRows> Decode(const std::string&, ImageFormat, const std::string&,
+                                    std::string*) override {
+    if (out_of_memory_) throw std::bad_alloc();
+    throw std::runtime_error("the decoder broke");
+  }
+  bool EncodeJpeg(PixelRows& rows, const std::string& path, int quality, std::string* error,
+                  int* write_error) override {
+    return Codec().EncodeJpeg(rows, path, quality, error, write_error);
+  }
+
+ private:
+  bool out_of_memory_;
 };
 
 struct Converted {
@@ -112,6 +138,33 @@ TEST(PlaceImage, VerticalCursorAfterAFlowImage) {
   w.EndPage();
   w.EndPDF();
   EXPECT_TRUE(w.Succeeded());
+}
+
+// A picture worker that meets what it did not expect (an exception, memory that runs out) fails
+// the document, which then leaves nothing behind: no partial PDF, no temporary files.
+TEST(ImageEmbedder, AWorkerThatThrowsFailsTheDocumentAndLeavesNothing) {
+  for (bool out_of_memory : {false, true}) {
+    SCOPED_TRACE(out_of_memory);
+    TempDir dir;
+    test::RunCommand("mkdir " + test::ShellQuote(dir / "tmp"));
+    test::ScopedEnvironment tmpdir("TMPDIR", dir / "tmp");
+    test::MakePng(dir / "a.png", 40, 30);
+    test::MakePng(dir / "b.png", 40, 30);
+    test::WriteFile(dir / "doc.txt", "<img src=a.png>\r\n<img src=b.png>\r\n");
+    ThrowingCodec codec(out_of_memory);
+    {
+      Document doc(codec);
+      EXPECT_FALSE(doc.Convert(dir / "doc.txt", Letter(dir / "doc.pdf")));
+      EXPECT_EQ(
+          doc.writer.Failure().message,
+          std::string("The picture 'a.png' could not be converted: ") +
+              (out_of_memory ? "there is not enough memory to convert it." : "the decoder broke."));
+      EXPECT_TRUE(doc.events.left_out.empty());
+      EXPECT_EQ(test::ListFolder(dir.path()),
+                (std::vector<std::string>{"a.png", "b.png", "doc.txt", "tmp"}));
+    }
+    EXPECT_EQ(test::ListFolder(dir / "tmp"), std::vector<std::string>{});
+  }
 }
 
 TEST(PlaceImage, SizesAndPositionsFromAttributes) {
