@@ -105,17 +105,8 @@ void FallbackFonts::SetParagraph(std::string_view utf8, bool right_to_left) {
 }
 
 FallbackFonts::Style FallbackFonts::StyleOf(const Font& standard) {
-  Style style;
   const auto* font = dynamic_cast<const StandardFont*>(&standard);
-  const std::string name = font ? font->BaseFont() : std::string();
-  if (Holds(name, "Courier")) {
-    style.kind = 0;
-  } else if (Holds(name, "Times")) {
-    style.kind = 1;
-  }
-  style.bold = Holds(name, "Bold");
-  style.italic = Holds(name, "Italic") || Holds(name, "Oblique");
-  return style;
+  return font ? font->Style() : Style();
 }
 
 namespace {
@@ -184,25 +175,24 @@ bool CoversAll(const Font* face, std::string_view utf8) {
   return true;
 }
 
-// The class of a face by its family names: serif, monospace or sans, as the standard fonts'
-// classes count (0 monospace, 1 serif, 2 sans).
-int ClassOf(FcPattern* face) {
+// The class of an installed face by its family names: monospace, serif or sans.
+FontClass ClassOf(FcPattern* face) {
   int spacing = 0;
   if (FcPatternGetInteger(face, FC_SPACING, 0, &spacing) == FcResultMatch && spacing >= FC_MONO) {
-    return 0;
+    return FontClass::kMonospace;
   }
   FcChar8* family = nullptr;
   for (int i = 0; FcPatternGetString(face, FC_FAMILY, i, &family) == FcResultMatch; ++i) {
     const std::string_view name(reinterpret_cast<const char*>(family));
     for (std::string_view mono : {"Mono", "Coding"}) {
-      if (Holds(name, mono)) return 0;
+      if (Holds(name, mono)) return FontClass::kMonospace;
     }
     for (std::string_view serif :
          {"Serif", "Naskh", "Myeongjo", "Mincho", "Song", "Ming", "Batang"}) {
-      if (Holds(name, serif)) return 1;
+      if (Holds(name, serif)) return FontClass::kSerif;
     }
   }
-  return 2;
+  return FontClass::kSans;
 }
 
 // Faces of a script's special styles (a Hebrew script of commentaries, Arabic Kufi and
@@ -366,8 +356,8 @@ std::vector<FaceRun> FallbackFonts::Runs(std::string_view utf8, const Font& stan
     bool before_one = false;
     for (size_t k = i + 1; k < clusters.size(); ++k) {
       if (clusters[k].word) {
-        before_one = hb_script_get_horizontal_direction(static_cast<hb_script_t>(
-                         clusters[k].script)) == HB_DIRECTION_RTL;
+        before_one = hb_script_get_horizontal_direction(
+                         static_cast<hb_script_t>(clusters[k].script)) == HB_DIRECTION_RTL;
         break;
       }
       if (utf8[clusters[k].begin] == ' ') break;
@@ -441,7 +431,7 @@ const Font*& FallbackFonts::FoundSlot(char kind, const Style& style, uint32_t sc
                                       std::string_view text, bool& fresh) {
   // Ideographs are of the language of their paragraph (Japanese where it has kana).
   const bool japanese = script == HB_SCRIPT_HAN && paragraph_kana_;
-  found_key_.assign({kind, static_cast<char>(style.kind), static_cast<char>(style.bold),
+  found_key_.assign({kind, static_cast<char>(style.family), static_cast<char>(style.bold),
                      static_cast<char>(style.italic), static_cast<char>(japanese)});
   found_key_ += text;
   auto known = found_.find(found_key_);
@@ -517,9 +507,11 @@ const Font* FallbackFonts::Choose(std::string_view text, const std::string& lang
     }
     FcCharSetAddChar(wanted, c);
   }
+  // In the order of FontClass.
   static constexpr const char* kFamilies[] = {"monospace", "serif", "sans-serif"};
   FcPattern* pattern = FcPatternCreate();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(kFamilies[style.kind]));
+  FcPatternAddString(pattern, FC_FAMILY,
+                     reinterpret_cast<const FcChar8*>(kFamilies[static_cast<int>(style.family)]));
   FcPatternAddInteger(pattern, FC_WEIGHT, style.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pattern, FC_SLANT, style.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
@@ -564,7 +556,7 @@ const Font* FallbackFonts::Choose(std::string_view text, const std::string& lang
             FcLangDifferentLang) {
       candidate.score += 4;
     }
-    if (ClassOf(face) == style.kind) candidate.score += 2;
+    if (ClassOf(face) == style.family) candidate.score += 2;
     if (!SpecialStyle(face)) candidate.score += 1;
     candidates.push_back(std::move(candidate));
   }

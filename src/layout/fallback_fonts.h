@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "writer/document_writer.h"
+#include "writer/font_table.h"
 #include "writer/page_content.h"
 #include "writer/shaped_words.h"
 #include "writer/text_clusters.h"
@@ -62,12 +63,8 @@ class FallbackFonts {
   std::string MissingWarning() const;
 
  private:
-  struct Style {
-    int kind = 2;  // 0 monospace, 1 serif, 2 sans
-    bool bold = false;
-    bool italic = false;
-    auto operator<=>(const Style&) const = default;
-  };
+  using Style = FaceStyle;
+  // The style of a standard font, from its place in the font table.
   static Style StyleOf(const Font& standard);
   // The face of a word of a script, or nullptr when no one face has all its characters.
   const Font* WordFace(std::string_view word, uint32_t script, const Style& style);

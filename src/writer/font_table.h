@@ -49,4 +49,17 @@ double FontWidthFactor(std::string_view font_name);
 // The table position of a font name, compared without regard to letter case; -1 when absent.
 int FontIndexOf(std::string_view font_name);
 
+// What a face of the table is, by its place in it: its family's class (the groups are Courier,
+// Times, Arial, Helvetica and CourierNew) and, within the group, regular, italic, bold and bold
+// italic. Faces for characters beyond the standard fonts are chosen to match it.
+enum class FontClass { kMonospace, kSerif, kSans };
+struct FaceStyle {
+  FontClass family = FontClass::kSans;
+  bool bold = false;
+  bool italic = false;
+  auto operator<=>(const FaceStyle&) const = default;
+};
+// The style of table position index; a font that is not in the table (-1) is a plain sans.
+FaceStyle FaceStyleOf(int index);
+
 }  // namespace vellumox

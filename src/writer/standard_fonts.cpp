@@ -103,12 +103,14 @@ void StandardFont::WriteObjects(PdfObjectSink& sink) const {
 }
 
 StandardFonts::StandardFonts(std::string_view font_name) : document_index_(FontIndexOf(font_name)) {
-  fonts_[0] = std::make_unique<StandardFont>("F0", PdfNameText(font_name),
-                                             GlyphWidthsOf(document_index_), encoding_object_);
+  fonts_[0] =
+      std::make_unique<StandardFont>("F0", PdfNameText(font_name), FaceStyleOf(document_index_),
+                                     GlyphWidthsOf(document_index_), encoding_object_);
   for (int i = 1; i <= kFontCount; ++i) {
     const FontEntry& entry = FontTable[static_cast<size_t>(i - 1)];
-    fonts_[static_cast<size_t>(i)] = std::make_unique<StandardFont>(
-        "F" + std::to_string(i), std::string(entry.name), GlyphWidthsOf(i - 1), encoding_object_);
+    fonts_[static_cast<size_t>(i)] =
+        std::make_unique<StandardFont>("F" + std::to_string(i), std::string(entry.name),
+                                       FaceStyleOf(i - 1), GlyphWidthsOf(i - 1), encoding_object_);
   }
 }
 

@@ -17,10 +17,11 @@ namespace vellumox {
 
 class StandardFont final : public Font {
  public:
-  StandardFont(std::string resource, std::string base_font, const GlyphWidthTable& widths,
-               const int32_t& encoding_object)
+  StandardFont(std::string resource, std::string base_font, FaceStyle style,
+               const GlyphWidthTable& widths, const int32_t& encoding_object)
       : resource_(std::move(resource)),
         base_font_(std::move(base_font)),
+        style_(style),
         widths_(widths),
         widest_(*std::max_element(widths.begin(), widths.end())),
         encoding_object_(encoding_object) {}
@@ -29,6 +30,8 @@ class StandardFont final : public Font {
   int32_t ObjectNumber() const override { return object_; }
   // The name after "/BaseFont /" ("Courier-Bold").
   const std::string& BaseFont() const { return base_font_; }
+  // Its family's class, bold and italic, from its place in the font table.
+  const FaceStyle& Style() const { return style_; }
   void Shape(std::string_view text, std::vector<ShapedGlyph>& glyphs) const override;
   int64_t Width(std::string_view text) const override;
   // A text whose every byte could be the widest glyph and still fit needs no sum: a good share
@@ -46,7 +49,8 @@ class StandardFont final : public Font {
 
  private:
   std::string resource_;
-  std::string base_font_;  // as a PDF name, without the slash
+  std::string base_font_;
+  FaceStyle style_;  // as a PDF name, without the slash
   const GlyphWidthTable& widths_;
   int64_t widest_;
   const int32_t& encoding_object_;  // the shared encoding, reserved after the fonts

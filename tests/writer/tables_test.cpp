@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "writer/color_table.h"
 #include "writer/font_table.h"
 #include "writer/transition_table.h"
@@ -30,6 +32,24 @@ TEST(FontTable, WidthFactorsAndGroupLayout) {
     EXPECT_EQ(FontTable[group + 2].name.substr(0, regular.size() < 5 ? regular.size() : 5),
               regular.substr(0, regular.size() < 5 ? regular.size() : 5));
   }
+}
+
+// A face's style comes from its place in the table: it must be what its name says, so that
+// faces for other scripts match it.
+TEST(FontTable, EachFacesStyleIsWhatItsNameSays) {
+  for (int i = 0; i < kFontCount; ++i) {
+    const std::string name(FontTable[static_cast<size_t>(i)].name);
+    const FaceStyle style = FaceStyleOf(i);
+    EXPECT_EQ(style.bold, name.find("Bold") != std::string::npos) << name;
+    EXPECT_EQ(style.italic,
+              name.find("Italic") != std::string::npos || name.find("Oblique") != std::string::npos)
+        << name;
+    const FontClass family = name.find("Courier") != std::string::npos ? FontClass::kMonospace
+                             : name.find("Times") != std::string::npos ? FontClass::kSerif
+                                                                       : FontClass::kSans;
+    EXPECT_TRUE(style.family == family) << name;
+  }
+  EXPECT_TRUE(FaceStyleOf(-1) == FaceStyle());
 }
 
 TEST(TransitionTable, LinesByIndex) {
