@@ -14,11 +14,11 @@
 #include "album/album_window.h"
 #include "conversion/album_list.h"
 #include "desktop/desktop_shell.h"
-#include "platform/ini_settings.h"
 #include "desktop/qt_text.h"
 #include "desktop/user_dialogs.h"
 #include "images/image_codec.h"
 #include "platform/file_system.h"
+#include "platform/ini_settings.h"
 #include "platform/process.h"
 #include "platform/stop.h"
 #include "platform/user_folders.h"
@@ -34,7 +34,8 @@ constexpr const char* kUsage =
     "FOLDER on the folder it showed last, else the pictures folder, else the home folder.\n"
     "With /o OUTPUT the album of every picture is written to OUTPUT (.pdf added when missing;\n"
     "a plain name goes into FOLDER) by the converter, without a window, display or not: album\n"
-    "waits for it and ends with its exit status. Without a display only the /o run works.\n";
+    "waits for it and ends with its exit status. Without a display only the /o run works.\n"
+    "album --help shows this text.\n";
 
 std::string WorkingFolder() {
   std::error_code ec;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "conversion/album_list.h"
@@ -36,6 +37,10 @@ struct AlbumCommandLine {
   std::string folder;
   std::string output;
 };
+
+// The album builder's options, besides its folder: the tests hold the usage, the completion and
+// the manual page to them.
+inline constexpr std::string_view kAlbumOptions[] = {"/o", "--help"};
 
 // An argument "/o" (any case) separates FOLDER from OUTPUT; the arguments on each side are
 // joined by blanks, and never read again for "/o" or quotes. Relative names are made absolute

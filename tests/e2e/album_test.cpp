@@ -1,8 +1,11 @@
 // The album builder from the command line, without a display, and its real window under Xvfb.
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <set>
 #include <sstream>
 
+#include "album/album_model.h"
 #include "support/picture_fixtures.h"
 #include "support/test_support.h"
 
@@ -66,6 +69,33 @@ TEST(Album, CommandLineRunWritesOnePagePerPictureEvenWithMarkupOff) {
   // The converter's own setting stayed as the user left it.
   EXPECT_NE(test::ReadFile(dir / "config/Vellumox/Vellumox.ini").find("Formatting=0"),
             std::string::npos);
+}
+
+// The usage, the completion and the manual page name the album builder's options, and the
+// manual page no other.
+TEST(Album, UsageCompletionAndManualNameItsOptions) {
+  TempDir dir;
+  const std::string usage =
+      RunHeadless(dir, ShellQuote(test::BinDir() + "/album") + " --help").output;
+  const std::string source(VELLUMOX_SOURCE_DIR);
+  const std::string completion = test::ReadFile(source + "/completion/album");
+  std::string manual = test::ReadFile(source + "/man/album.1");
+  manual = std::regex_replace(manual, std::regex(R"(\\-)"), "-");
+  const size_t options = manual.find(".SH OPTIONS");
+  manual = manual.substr(options, manual.find("\n.SH ", options + 1) - options);
+  std::set<std::string> told;
+  const std::regex option_line(R"(\n\.TP\n\.BI? ([^ \n]+))");
+  for (auto it = std::sregex_iterator(manual.begin(), manual.end(), option_line);
+       it != std::sregex_iterator(); ++it) {
+    told.insert((*it)[1].str());
+  }
+  std::set<std::string> declared;
+  for (std::string_view option : kAlbumOptions) {
+    declared.insert(std::string(option));
+    EXPECT_NE(usage.find(option), std::string::npos) << option;
+    EXPECT_NE(completion.find(option), std::string::npos) << option;
+  }
+  EXPECT_EQ(told, declared);
 }
 
 TEST(Album, WithoutADisplayOnlyTheAlbumRunWorks) {
