@@ -4,6 +4,7 @@
 #include "images/picture_formats.h"
 #include "platform/file_system.h"
 #include "platform/product.h"
+#include "run/run_options.h"
 #include "writer/color_table.h"
 #include "writer/font_table.h"
 #include "writer/number_text.h"
@@ -70,10 +71,6 @@ std::vector<std::string> Entries(const Range& range) {
 
 float LeadingNumber(std::string_view text) {
   return static_cast<float>(ReadNumber(text));
-}
-
-int16_t ToInt16(double value) {
-  return RoundToInt16(value).value_or(0);
 }
 
 }  // namespace
@@ -157,31 +154,7 @@ PageSize PageSizeOf(std::string_view entry) {
 }
 
 ConversionSettings ReadSettings(const ConverterControls& c) {
-  ConversionSettings s;
-  s.TextAuthor = c.txtAuthor;
-  s.TextCreator = c.txtCreator;
-  s.TextKeywords = c.txtKeywords;
-  s.TextSubject = c.txtSubject;
-  s.TextTitle = c.txtTitle;
-  s.FontName = c.cmbFont.Text();
-  s.FontSize = ToInt16(c.cmbFontSize.Value());
-  s.Rotation = ToInt16(c.cmbRotation.Value());
-  const int page = c.cmbPageSize.selected;
-  if (page >= 0 && page < static_cast<int>(c.page_sizes.size())) {
-    s.pwidth = c.page_sizes[static_cast<size_t>(page)].width;
-    s.pheight = c.page_sizes[static_cast<size_t>(page)].height;
-  } else {
-    s.pwidth = s.pheight = 0;
-  }
-  s.Margin = static_cast<float>(c.cmbMargin.Value());
-  s.ForeColorIndex = static_cast<int16_t>(c.cmbForeColor.selected);
-  s.BackColorIndex = static_cast<int16_t>(c.cmbBackColor.selected);
-  s.ShowPageNum = c.chkPageNum;
-  s.UseTextFormating = c.chkFormatHeaders;
-  s.TransitionMode = static_cast<int16_t>(c.cmbTransition.selected);
-  s.FullScreen = c.chkFullScreen;
-  s.TopMargin = static_cast<float>(c.cmbTopMargin.Value());
-  return s;
+  return SettingsOf(RunOptionsOf(c));
 }
 
 JobRequest MakeJobRequest(const ConverterControls& c, const std::string& command_line_text) {

@@ -5,6 +5,7 @@
 #include "platform/file_system.h"
 #include "platform/product.h"
 #include "run/page_size_file.h"
+#include "run/run_options.h"
 #include "writer/path_names.h"
 
 namespace vellumox {
@@ -229,7 +230,8 @@ JobRequest ConverterStartup::MakeJobRequest() const {
 
 PictureOptions ConverterStartup::MakePictureOptions() const {
   PictureOptions options;
-  options.jpeg = JpegOptions{controls_.hsJPEG, controls_.chkSkipJPG};
+  const RunOptions run = RunOptionsOf(controls_);
+  options.jpeg = JpegOptions{run.jpeg_quality, run.keep_jpeg};
   options.use_old_top = StoredUseOldTop(store_);
   return options;
 }

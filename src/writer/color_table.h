@@ -39,6 +39,16 @@ inline constexpr std::array<ColorEntry, 24> ColorTable = {{
     {"Orange", "1 0.5 0"},
 }};
 
+// A colour of the table as red, green and blue from 0 to 1.
+struct Rgb {
+  double red = 0, green = 0, blue = 0;
+  bool operator==(const Rgb&) const = default;
+};
+// The colour at a table position, read from its operands.
+Rgb RgbOf(const ColorEntry& entry);
+// The table position of a colour, -1 when the table has none such.
+int ColorIndexOf(const Rgb& color);
+
 // Named positions used by the markup and the settings.
 namespace color_index {
 inline constexpr int kBlack = 0;

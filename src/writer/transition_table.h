@@ -35,6 +35,30 @@ inline constexpr std::array<TransitionEntry, 19> TransitionTable = {{
     {"Blinds Vertical", "Blinds /Dm /V >>"},
 }};
 
+// The transitions by name, in the table's order.
+enum class Transition : int16_t {
+  kReplace,
+  kDissolve,
+  kWipeLeftRight,
+  kWipeDownUp,
+  kWipeRightLeft,
+  kWipeUpDown,
+  kSplitHorizontalIn,
+  kSplitHorizontalOut,
+  kSplitVerticalIn,
+  kSplitVerticalOut,
+  kGlitterLeftRight,
+  kGlitterDownUp,
+  kGlitterRightLeft,
+  kGlitterUpDown,
+  kGlitterDiagonal,
+  kBoxIn,
+  kBoxOut,
+  kBlindsHorizontal,
+  kBlindsVertical,
+};
+static_assert(static_cast<size_t>(Transition::kBlindsVertical) + 1 == TransitionTable.size());
+
 // The page dictionary line of a transition index, or empty when none is written (index 0 and
 // every index outside the table).
 std::string TransitionLine(int16_t index);
