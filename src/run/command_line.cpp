@@ -4,6 +4,7 @@
 
 #include "platform/file_system.h"
 #include "platform/product.h"
+#include "run/switch_table.h"
 #include "writer/number_text.h"
 #include "writer/path_names.h"
 
@@ -35,45 +36,6 @@ constexpr const char* kHelpLines[] = {
     "-z\"subject\"",
     "-t\"Title\"",
     "-o\"outputfile.pdf\"",
-};
-
-struct IndexSwitch {
-  char letter;
-  ListControl ConverterControls::*list;
-  const char* what;
-};
-constexpr IndexSwitch kIndexSwitches[] = {
-    {'f', &ConverterControls::cmbFont, "font"},
-    {'s', &ConverterControls::cmbFontSize, "font size"},
-    {'r', &ConverterControls::cmbRotation, "rotation"},
-    {'p', &ConverterControls::cmbPageSize, "page size"},
-    {'m', &ConverterControls::cmbMargin, "left margin"},
-    {'c', &ConverterControls::cmbForeColor, "font colour"},
-    {'b', &ConverterControls::cmbBackColor, "background colour"},
-    {'x', &ConverterControls::cmbTransition, "transition"},
-    {'y', &ConverterControls::cmbTopMargin, "top margin"},
-};
-
-struct TextSwitch {
-  char letter;
-  std::string ConverterControls::*field;
-};
-constexpr TextSwitch kTextSwitches[] = {
-    {'a', &ConverterControls::txtAuthor},     {'k', &ConverterControls::txtKeywords},
-    {'z', &ConverterControls::txtSubject},    {'t', &ConverterControls::txtTitle},
-    {'o', &ConverterControls::txtOutputFile},
-};
-
-struct FlagSwitch {
-  char letter;
-  bool ConverterControls::*box;
-  bool value;
-};
-// -u does what its help line says: the PDF opens in full-screen mode.
-constexpr FlagSwitch kFlagSwitches[] = {
-    {'h', &ConverterControls::chkFormatHeaders, false},
-    {'n', &ConverterControls::chkPageNum, false},
-    {'u', &ConverterControls::chkFullScreen, true},
 };
 
 }  // namespace

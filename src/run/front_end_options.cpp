@@ -4,6 +4,7 @@
 #include "run/command_line.h"
 #include "run/controls_model.h"
 #include "run/option_table.h"
+#include "run/switch_table.h"
 #include "writer/number_text.h"
 
 namespace vellumox {
@@ -88,15 +89,19 @@ std::string ValueList(const char* switch_name, const ListControl& list) {
   return out + "\n";
 }
 
+// The values of every index switch.
+std::string ValueLists(const ConverterControls& c) {
+  std::string out;
+  for (const IndexSwitch& s : kIndexSwitches) {
+    out += ValueList((std::string("-") + s.letter).c_str(), c.*(s.list));
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string LongHelpText(const ConverterControls& c) {
-  return MessageLines(HelpText()) + "\n\nValues of the index switches:\n" +
-         ValueList("-f", c.cmbFont) + ValueList("-s", c.cmbFontSize) +
-         ValueList("-r", c.cmbRotation) + ValueList("-p", c.cmbPageSize) +
-         ValueList("-m", c.cmbMargin) + ValueList("-y", c.cmbTopMargin) +
-         ValueList("-c", c.cmbForeColor) + ValueList("-b", c.cmbBackColor) +
-         ValueList("-x", c.cmbTransition) +
+  return MessageLines(HelpText()) + "\n\nValues of the index switches:\n" + ValueLists(c) +
          "\n"
          "Options of this platform:\n" +
          OptionHelpLines() +

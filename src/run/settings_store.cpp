@@ -2,42 +2,13 @@
 
 #include "platform/file_system.h"
 #include "platform/user_folders.h"
+#include "run/switch_table.h"
 #include "writer/number_text.h"
 #include "writer/path_names.h"
 
 namespace vellumox {
 
 namespace {
-
-struct ListKey {
-  const char* key;
-  ListControl ConverterControls::*list;
-  int default_index;
-};
-
-constexpr ListKey kListKeys[] = {
-    {"Font", &ConverterControls::cmbFont, 4},
-    {"FontSize", &ConverterControls::cmbFontSize, 6},
-    {"Rotation", &ConverterControls::cmbRotation, 0},
-    {"PageSize", &ConverterControls::cmbPageSize, 0},
-    {"Margin", &ConverterControls::cmbMargin, 1},
-    {"TopMargin", &ConverterControls::cmbTopMargin, 2},
-    {"ForeColor", &ConverterControls::cmbForeColor, 0},
-    {"BackColor", &ConverterControls::cmbBackColor, 7},
-    {"Transition", &ConverterControls::cmbTransition, 0},
-};
-
-struct TextKey {
-  const char* key;
-  std::string ConverterControls::*field;
-};
-
-constexpr TextKey kTextKeys[] = {
-    {"Author", &ConverterControls::txtAuthor},
-    {"Keywords", &ConverterControls::txtKeywords},
-    {"Subject", &ConverterControls::txtSubject},
-    {"Title", &ConverterControls::txtTitle},
-};
 
 // A stored whole number: the whole text must be a number (blanks around it allowed).
 std::optional<int> StoredNumber(const std::string& text) {
@@ -56,16 +27,16 @@ void RestoreCheck(const SettingsStore& store, const char* key, const char* defau
 }  // namespace
 
 void RestoreSettings(const SettingsStore& store, ConverterControls& c) {
-  for (const ListKey& k : kListKeys) {
+  for (const IndexSwitch& k : kIndexSwitches) {
     ListControl& list = c.*(k.list);
-    std::optional<int> index = StoredNumber(store.Get(k.key, std::to_string(k.default_index)));
+    std::optional<int> index = StoredNumber(store.Get(k.key, std::to_string(k.first_start)));
     if (index && *index >= -32768 && *index <= 32767) list.Select(*index);
-    if (list.selected < 0) list.Select(k.default_index);
+    if (list.selected < 0) list.Select(k.first_start);
   }
-  for (const TextKey& k : kTextKeys) c.*(k.field) = store.Get(k.key, "");
-  RestoreCheck(store, "Formatting", "1", c.chkFormatHeaders);
-  RestoreCheck(store, "PageNum", "1", c.chkPageNum);
-  RestoreCheck(store, "Fullscreen", "0", c.chkFullScreen);
+  for (const TextSwitch& k : kTextSwitches) {
+    if (*k.key) c.*(k.field) = store.Get(k.key, "");
+  }
+  for (const FlagSwitch& k : kFlagSwitches) RestoreCheck(store, k.key, k.first_start, c.*(k.box));
   RestoreCheck(store, "SkipJPG", "0", c.chkSkipJPG);
   c.cmbFileType.Select(file_type::kSingleFile);
   std::optional<int> quality = StoredNumber(store.Get("JpegCompression", "100"));
@@ -74,12 +45,14 @@ void RestoreSettings(const SettingsStore& store, ConverterControls& c) {
 
 bool SaveSettings(SettingsStore& store, const ConverterControls& c) {
   auto check = [](bool box) { return box ? "1" : "0"; };
-  for (const ListKey& k : kListKeys) store.Put(k.key, std::to_string((c.*(k.list)).selected));
-  for (const TextKey& k : kTextKeys) store.Put(k.key, c.*(k.field));
-  store.Put("Formatting", check(c.chkFormatHeaders));
-  store.Put("PageNum", check(c.chkPageNum));
+  for (const IndexSwitch& k : kIndexSwitches) {
+    store.Put(k.key, std::to_string((c.*(k.list)).selected));
+  }
+  for (const TextSwitch& k : kTextSwitches) {
+    if (*k.key) store.Put(k.key, c.*(k.field));
+  }
+  for (const FlagSwitch& k : kFlagSwitches) store.Put(k.key, check(c.*(k.box)));
   store.Put("SkipJPG", check(c.chkSkipJPG));
-  store.Put("FullScreen", check(c.chkFullScreen));
   store.Put("JpegCompression", std::to_string(c.hsJPEG));
   return store.Sync();
 }
