@@ -188,10 +188,15 @@ bool ImageEmbedder::Take(size_t k, ImageObject& image) {
     return false;
   }
   if (!entry.jpeg.ok) return false;
-  image = ImageObject{names_[k],           entry.path,
-                      entry.jpeg.path,     entry.jpeg.width,
-                      entry.jpeg.height,   entry.jpeg.components,
-                      entry.jpeg.inverted, entry.jpeg.icc_profile};
+  image = ImageObject{names_[k],
+                      entry.path,
+                      entry.jpeg.path,
+                      entry.jpeg.lossless,
+                      entry.jpeg.width,
+                      entry.jpeg.height,
+                      entry.jpeg.components,
+                      entry.jpeg.inverted,
+                      entry.jpeg.icc_profile};
   return true;
 }
 

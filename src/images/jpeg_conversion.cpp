@@ -2,6 +2,7 @@
 
 #include "images/decoders.h"
 #include "images/image_header.h"
+#include "images/lossless_picture.h"
 #include "platform/file_system.h"
 #include "writer/path_names.h"
 
@@ -76,6 +77,21 @@ JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOpt
   std::unique_ptr<PixelRows> rows =
       DecodeUpright(path, format, orientation, codec, temp_folder, &result.error);
   if (!rows) return result;
+  // The best quality keeps every pixel of a picture that was not a JPEG already.
+  if (options.quality >= 100 && format != ImageFormat::kJpeg) {
+    const std::string lossless_path = jpeg_path.substr(0, jpeg_path.rfind('.')) + ".zlib";
+    if (!WriteLosslessPicture(*rows, lossless_path, &result.error, &result.write_error)) {
+      RemoveFile(lossless_path);
+      return result;
+    }
+    result.ok = true;
+    result.lossless = true;
+    result.path = lossless_path;
+    result.width = rows->width();
+    result.height = rows->height();
+    result.components = rows->channels() == 1 ? 1 : 3;
+    return result;
+  }
   if (!codec.EncodeJpeg(*rows, jpeg_path, options.quality, &result.error, &result.write_error)) {
     RemoveFile(jpeg_path);
     return result;

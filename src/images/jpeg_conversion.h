@@ -17,6 +17,7 @@ struct JpegFile {
   std::string path;  // the JPEG to embed: a file in the private folder, or the picture itself
   int width = 0;     // pixels, as the JPEG holds them
   int height = 0;
+  bool lossless = false;    // a zlib stream of PNG-predicted rows (/FlateDecode), not a JPEG
   int components = 3;       // 1 grey, 3 RGB, 4 CMYK
   bool inverted = false;    // CMYK stored inverted, as Adobe writes it
   int orientation = 1;      // how the stored pixels stand (EXIF 1 to 8): the page turns them
@@ -47,6 +48,8 @@ std::unique_ptr<PixelRows> DecodeUpright(const std::string& path, ImageFormat fo
                                          int orientation, ImageCodec& codec,
                                          const std::string& temp_folder, std::string* error);
 
+// At quality 100 a picture of another format is kept lossless: decoded, upright, and written as
+// a zlib stream of predicted rows next to jpeg_path (".zlib" in place of its extension).
 // A JPEG that a PDF reader shows as it looks (CanEmbedAsItIs) is used as it is at quality 100,
 // and below it when keep_jpeg is set and its name is a JPEG's; its EXIF orientation is left to
 // the page, and its colour profile goes with it when a PDF 1.3 takes it. Every other picture is

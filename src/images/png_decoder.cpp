@@ -59,7 +59,8 @@ class PngRows : public PixelRows {
       return false;
     }
     int color_type = png_get_color_type(png_, info_);
-    png_set_strip_16(png_);
+    // 16 bits become 8 by scaling (rounded), as every tool reduces them, not by cutting.
+    png_set_scale_16(png_);
     png_set_packing(png_);
     if (color_type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png_);
     if (color_type == PNG_COLOR_TYPE_GRAY) png_set_expand_gray_1_2_4_to_8(png_);

@@ -44,7 +44,8 @@ constexpr std::array kOptions = {
                nullptr, TakeListFolder, false},
     OptionSpec{"--jpeg-quality", V::kNumber, "N", "--jpeg-quality=N",
                "the JPEG quality, 1 to 100 (kept for later runs; also\n"
-               "--jpeg-quality N); at 100 JPEGs go in as they are",
+               "--jpeg-quality N); at 100 JPEGs go in as they are and other\n"
+               "pictures lossless",
                nullptr, TakeJpegQuality},
     OptionSpec{"--markup", V::kNone, "", "", "markup on again after -h (kept)", &F::markup},
     OptionSpec{"--page-numbers", V::kNone, "", "", "page numbers on again after -n (kept)",

@@ -257,7 +257,12 @@ bool DocumentWriter::WriteImageObject(int32_t n, const ImageObject& image) {
     new_profile = added;
   }
   BeginObject(n);
-  EmitLine("<< /Type /XObject /Subtype /Image /Name /" + image.name + " /Filter [ /DCTDecode ]");
+  EmitLine("<< /Type /XObject /Subtype /Image /Name /" + image.name + " /Filter [ " +
+           (image.lossless ? "/FlateDecode" : "/DCTDecode") + " ]");
+  if (image.lossless) {
+    EmitLine("   /DecodeParms [ << /Predictor 15 /Colors " + std::to_string(image.components) +
+             " /BitsPerComponent 8 /Columns " + std::to_string(image.width) + " >> ]");
+  }
   const std::string space = profile != 0 ? "[ /ICCBased " + Reference(profile) + " ]"
                                          : std::string(DeviceSpace(image.components));
   EmitLine("   /Width " + std::to_string(image.width) + " /Height " + std::to_string(image.height) +

@@ -12,7 +12,8 @@ namespace vellumox {
 struct ImageObject {
   std::string name;       // its resource name: "im" + its position in the document's list
   std::string source;     // the picture as the input names it, for messages
-  std::string jpeg_path;  // the JPEG whose bytes become the stream
+  std::string jpeg_path;  // the JPEG (or zlib stream) whose bytes become the stream
+  bool lossless = false;  // a zlib stream of PNG-predicted rows: /FlateDecode, not /DCTDecode
   int32_t width = 0;      // pixels, as the JPEG holds them
   int32_t height = 0;
   int components = 3;       // 1 /DeviceGray, 3 /DeviceRGB, 4 /DeviceCMYK
