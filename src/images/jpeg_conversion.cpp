@@ -78,26 +78,20 @@ JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOpt
       DecodeUpright(path, format, orientation, codec, temp_folder, &result.error);
   if (!rows) return result;
   // The best quality keeps every pixel of a picture that was not a JPEG already.
-  if (options.quality >= 100 && format != ImageFormat::kJpeg) {
-    const std::string lossless_path = jpeg_path.substr(0, jpeg_path.rfind('.')) + ".zlib";
-    if (!WriteLosslessPicture(*rows, lossless_path, &result.error, &result.write_error)) {
-      RemoveFile(lossless_path);
-      return result;
-    }
-    result.ok = true;
-    result.lossless = true;
-    result.path = lossless_path;
-    result.width = rows->width();
-    result.height = rows->height();
-    result.components = rows->channels() == 1 ? 1 : 3;
-    return result;
-  }
-  if (!codec.EncodeJpeg(*rows, jpeg_path, options.quality, &result.error, &result.write_error)) {
-    RemoveFile(jpeg_path);
+  const bool lossless = options.quality >= 100 && format != ImageFormat::kJpeg;
+  const std::string out_path =
+      lossless ? jpeg_path.substr(0, jpeg_path.rfind('.')) + ".zlib" : jpeg_path;
+  const bool written =
+      lossless
+          ? WriteLosslessPicture(*rows, out_path, &result.error, &result.write_error)
+          : codec.EncodeJpeg(*rows, out_path, options.quality, &result.error, &result.write_error);
+  if (!written) {
+    RemoveFile(out_path);
     return result;
   }
   result.ok = true;
-  result.path = jpeg_path;
+  result.lossless = lossless;
+  result.path = out_path;
   result.width = rows->width();
   result.height = rows->height();
   result.components = rows->channels() == 1 ? 1 : 3;
