@@ -159,7 +159,9 @@ void ImageEmbedder::TellUpTo(size_t end) {
     const ImageEntry& entry = entries[told_];
     // A picture that found no room for its JPEG, or no memory, fails the document instead
     // (Take).
-    if (!events_ || StopRequested() || entry.jpeg.write_error != 0 || !entry.jpeg.failure.empty()) {
+    // Once the document has failed, what was not converted is no news: nothing is written.
+    if (!events_ || StopRequested() || writer_.Failed() || entry.jpeg.write_error != 0 ||
+        !entry.jpeg.failure.empty()) {
       continue;
     }
     if (entry.jpeg.ok) {

@@ -184,10 +184,15 @@ TEST(SafeOutputs, ASignalRemovesThePartialOutputAndTheTemporaryFiles) {
     EXPECT_TRUE(test::ListFolder(dir / "tmp").empty());
   }
   // The status: 128 + the signal.
-  auto status = RunCommand("TMPDIR=" + ShellQuote(dir / "tmp") + " " +
-                           test::VellumoxCommand(batch.config.path()) + " --jpeg-quality=90 -o " +
-                           ShellQuote(dir / "album.pdf") + " " + ShellQuote(dir / "huge.jpg") +
-                           " & pid=$!; sleep 0.4; kill -TERM $pid; wait $pid");
+  auto status =
+      RunCommand("TMPDIR=" + ShellQuote(dir / "tmp") + " " +
+                 test::VellumoxCommand(batch.config.path()) + " --jpeg-quality=90 -o " +
+                 ShellQuote(dir / "album.pdf") + " " + ShellQuote(dir / "huge.jpg") +
+                 // The signal once the partial PDF is there, whatever the machine's
+                 // speed.
+                 " & pid=$!; n=0; while [ $n -lt 1000 ] && ! ls -A " + ShellQuote(dir.path()) +
+                 " | grep -q '^\\.album\\.pdf\\.'; do sleep 0.01; n=$((n + 1)); done;"
+                 " kill -TERM $pid; wait $pid");
   EXPECT_EQ(status.exit_code, 143);
 }
 
