@@ -7,6 +7,7 @@
 #include "platform/atomic_file.h"
 #include "platform/file_system.h"
 #include "platform/user_folders.h"
+#include "platform/utf8.h"
 
 namespace vellumox {
 
@@ -54,24 +55,6 @@ std::u32string CodePoints(std::string_view text) {
   return out;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | c >> 6);
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | c >> 12);
-    out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | c >> 18);
-    out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-    out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // UTF-16 units (as QSettings' escapes give them) to UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf8OfUnits(const std::u16string& units) {
   std::string out;
@@ -83,7 +66,7 @@ std::string Utf8OfUnits(const std::u16string& units) {
     } else if (c >= 0xD800 && c <= 0xDFFF) {
       c = 0xFFFD;
     }
-    AppendUtf8(out, c);
+    AppendUtf8(c, out);
   }
   return out;
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/utf8.h"  // AppendUtf8, used with these functions
+
 namespace vellumox {
 
 enum class TextEncoding { kWindows1252, kUtf8, kUtf16LE, kUtf16BE };
@@ -119,8 +121,6 @@ inline int Windows1252ByteOf(char32_t character) {
 }
 // UTF-8 text into Windows-1252; false when a character is missing there (it becomes "?").
 bool Utf8ToWindows1252(std::string_view utf8, std::string& out);
-// UTF-8 of one code point, appended.
-void AppendUtf8(char32_t character, std::string& out);
 
 // Windows-1252 back to UTF-8, for file names found inside converted text. Bytes that have no
 // character in Windows-1252 become "?".
