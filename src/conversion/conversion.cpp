@@ -5,6 +5,7 @@
 
 #include "platform/file_system.h"
 #include "platform/stop.h"
+#include "writer/color_table.h"
 #include "writer/input_text.h"
 
 namespace vellumox {
@@ -90,6 +91,7 @@ bool ConvertTextUnguarded(const std::string& filename, const ConversionSettings&
     return false;
   }
   if (images) {
+    images->SetPageColor(ColorBytesOf(settings.BackColorIndex));
     images->CollectImages(filename);
     // The PDF goes where its name leads, links followed: never over a picture it shows.
     const std::string picture = images->PictureAt(settings.outputfile);

@@ -47,6 +47,9 @@ class CountingEvents : public PictureEvents {
     events_.PictureConverted(Named(picture));
     Counted();
   }
+  void PictureComposed(const std::string& picture) override {
+    events_.PictureComposed(Named(picture));
+  }
   void PictureLeftOut(const std::string& picture, const std::string& reason) override {
     ++report_.pictures_left_out;
     events_.PictureLeftOut(Named(picture), reason);

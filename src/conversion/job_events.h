@@ -79,6 +79,11 @@ class JobEvents : public PictureEvents {
   virtual void JobFinished(const JobReport& report) { (void)report; }
 };
 
+// What is said of a picture whose partial transparency was composed onto the page colour, after
+// "picture 'NAME': ".
+inline constexpr std::string_view kComposedNote =
+    "its partial transparency was composed onto the page colour";
+
 inline constexpr std::string_view kOpenPdfQuestion =
     "PDF file is done.\r\rDo you want to open the generated PDF file?";
 inline constexpr std::string_view kStopQuestion = "Stop the conversion?";

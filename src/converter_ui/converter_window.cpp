@@ -19,7 +19,6 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "run/command_line.h"
 #include "converter_ui/splash_window.h"
 #include "desktop/program_icon.h"
 #include "desktop/qt_text.h"
@@ -30,6 +29,7 @@
 #include "platform/product.h"
 #include "platform/stop.h"
 #include "platform/user_folders.h"
+#include "run/command_line.h"
 #include "writer/path_names.h"
 
 namespace vellumox {
@@ -681,6 +681,10 @@ void ConverterWindow::FileFailed(const FileFailure& failure) {
   dialogs_.ShowMessage(
       this, Title(), failure.message,
       failure.kind == FailureKind::kInputMissing ? MessageIcon::kNone : MessageIcon::kExclamation);
+}
+
+void ConverterWindow::PictureComposed(const std::string& picture) {
+  warnings_.push_back("picture '" + ShownName(picture) + "': " + std::string(kComposedNote));
 }
 
 void ConverterWindow::PictureLeftOut(const std::string& picture, const std::string& reason) {

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "conversion/job_events.h"
-#include "run/converter_startup.h"
 #include "converter_ui/window_job.h"
 #include "desktop/desktop_shell.h"
 #include "desktop/user_dialogs.h"
 #include "images/image_codec.h"
+#include "run/converter_startup.h"
 
 class QCheckBox;
 class QComboBox;
@@ -54,6 +54,7 @@ class ConverterWindow : public QDialog, public JobEvents, public JobQuestions {
   void OutputChosen(const std::string& output) override;
   void FileFailed(const FileFailure& failure) override;
   void Progress(const JobProgress& progress) override;
+  void PictureComposed(const std::string& picture) override;
   void PictureLeftOut(const std::string& picture, const std::string& reason) override;
   void Warning(const std::string& text) override;
   void JobFinished(const JobReport& report) override;

@@ -22,6 +22,9 @@ class WindowJob::Relay : public JobEvents, public JobQuestions {
   void PictureConverted(const std::string& picture) override {
     Post([this, picture] { events_.PictureConverted(picture); });
   }
+  void PictureComposed(const std::string& picture) override {
+    Post([this, picture] { events_.PictureComposed(picture); });
+  }
   void PictureLeftOut(const std::string& picture, const std::string& reason) override {
     Post([this, picture, reason] { events_.PictureLeftOut(picture, reason); });
   }

@@ -16,7 +16,9 @@ QImage LoadPicture(ImageCodec& codec, const std::string& path, int max_side) {
   const std::string& folder = temp.Path();
   if (folder.empty()) return QImage();
   std::string error;
-  std::unique_ptr<PixelRows> rows = DecodeUpright(path, format, codec, folder, &error);
+  // Transparent parts on white, as a PDF below the best quality holds them.
+  std::unique_ptr<PixelRows> rows =
+      Flattened(DecodeUpright(path, format, codec, folder, &error), kWhite8);
   if (!rows || rows->width() < 1 || rows->height() < 1) return QImage();
   const int step = std::max(1, (std::max(rows->width(), rows->height()) + max_side - 1) / max_side);
   const int width = std::max(1, rows->width() / step);

@@ -21,6 +21,7 @@ bool BufferedRows::NextRow(uint8_t* row) {
 std::unique_ptr<PixelRows> Upright(std::unique_ptr<PixelRows> rows, int orientation,
                                    std::string* error) {
   if (!rows || orientation < 2 || orientation > 8) return rows;
+  rows = Flattened(std::move(rows));  // only JPEGs carry an orientation, and they are plain
   const int w = rows->width(), h = rows->height(), channels = rows->channels();
   BufferedRows stored(w, h, channels);
   for (int y = 0; y < h; ++y) {

@@ -185,10 +185,18 @@ bool Ask(Helper& helper, char op, const std::string& path, ImageFormat format,
 
 class HelperRows : public PixelRows {
  public:
-  HelperRows(Helper& helper, int width, int height, int channels) : helper_(helper) {
-    width_ = width;
-    height_ = height;
-    channels_ = channels;
+  // header: the decode answer's fields (kDecodeFields).
+  HelperRows(Helper& helper, const int32_t* header, std::string palette, std::string alpha)
+      : helper_(helper) {
+    width_ = header[0];
+    height_ = header[1];
+    if (!palette.empty()) {
+      SetPalette(std::move(palette), std::move(alpha));
+    } else {
+      channels_ = header[2];
+      alpha_ = header[3] != 0;
+      bits_ = header[4];
+    }
     helper_.busy = true;
   }
   ~HelperRows() override {
@@ -206,9 +214,7 @@ class HelperRows : public PixelRows {
       helper_.End();
       return false;
     }
-    if (!helper_.Read(row, static_cast<size_t>(width_) * static_cast<size_t>(channels_), &error_)) {
-      return false;
-    }
+    if (!helper_.Read(row, RowBytes(), &error_)) return false;
     if (++next_ == height_) helper_.busy = false;
     return true;
   }
@@ -249,19 +255,29 @@ std::unique_ptr<PixelRows> HelperDecode(const std::string& path, ImageFormat for
                                         const std::string& temp_folder, std::string* error) {
   Helper& helper = ThreadHelper();
   std::string why;
-  int32_t header[3] = {0, 0, 0};
-  if (!Ask(helper, kDecode, path, format, temp_folder, header, 3, &why)) {
+  int32_t header[kDecodeFields] = {};
+  if (!Ask(helper, kDecode, path, format, temp_folder, header, kDecodeFields, &why)) {
     if (error) *error = why;
     return nullptr;
   }
+  const int32_t entries = header[5], alphas = header[6];
   const bool sane = header[0] > 0 && header[1] > 0 && header[0] <= ImageCodec::kMaxSide &&
-                    header[1] <= ImageCodec::kMaxSide && (header[2] == 1 || header[2] == 3);
+                    header[1] <= ImageCodec::kMaxSide && (header[2] == 1 || header[2] == 3) &&
+                    (header[3] == 0 || header[3] == 1) && (header[4] == 1 || header[4] == 8) &&
+                    entries >= 0 && entries <= 256 && alphas >= 0 && alphas <= entries;
   if (!sane) {
     helper.End();
     if (error) *error = LimitsReason();
     return nullptr;
   }
-  return std::make_unique<HelperRows>(helper, header[0], header[1], header[2]);
+  std::string palette(static_cast<size_t>(entries) * 3, '\0');
+  std::string alpha(static_cast<size_t>(alphas), '\0');
+  if (!helper.Read(palette.data(), palette.size(), &why) ||
+      !helper.Read(alpha.data(), alpha.size(), &why)) {
+    if (error) *error = why;
+    return nullptr;
+  }
+  return std::make_unique<HelperRows>(helper, header, std::move(palette), std::move(alpha));
 }
 
 }  // namespace vellumox

@@ -91,11 +91,18 @@ int ServeDecodeRequests() {
       continue;
     }
     std::string answer(1, '\1');
-    const int32_t header[3] = {rows->width(), rows->height(), rows->channels()};
+    const int32_t header[kDecodeFields] = {rows->width(),
+                                           rows->height(),
+                                           rows->channels(),
+                                           rows->alpha() ? 1 : 0,
+                                           rows->bits(),
+                                           static_cast<int32_t>(rows->palette().size() / 3),
+                                           static_cast<int32_t>(rows->palette_alpha().size())};
     Put(answer, header, sizeof header);
+    answer += rows->palette();
+    answer += rows->palette_alpha();
     if (!WriteAll(1, answer)) return 1;
-    std::vector<uint8_t> row(static_cast<size_t>(rows->width()) *
-                             static_cast<size_t>(rows->channels()));
+    std::vector<uint8_t> row(rows->RowBytes());
     std::string bytes;
     for (int y = 0; y < rows->height(); ++y) {
       if (!rows->NextRow(row.data())) {

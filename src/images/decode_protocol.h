@@ -2,8 +2,10 @@
 // the byte order of the machine (both ends are the same build):
 //   request: op, format, path, temporary folder (strings: u32 length and bytes);
 //   answer:  1 and the answer's fields (i32 each): for 'S' (size) width and height; for 'D'
-//            (decode) width, height and channels, then per row 1 and the row's bytes; for 'F'
-//            (formats) the formats that the helper reads, as bits (1 << format);
+//            (decode) width, height, channels, alpha (0 or 1), bits (1 or 8), palette entries
+//            and entries with an alpha, then the palette (3 bytes an entry) and those alphas,
+//            then per row 1 and the row's bytes (PixelRows::RowBytes); for 'F' (formats) the
+//            formats that the helper reads, as bits (1 << format);
 //            or 0 and a reason (a string), also in place of a row.
 #pragma once
 
@@ -18,6 +20,8 @@ namespace vellumox {
 inline constexpr char kSize = 'S';
 inline constexpr char kDecode = 'D';
 inline constexpr char kFormats = 'F';
+// The fields of a decode answer before its palette.
+inline constexpr int kDecodeFields = 7;
 
 inline void Put(std::string& out, const void* data, size_t size) {
   out.append(static_cast<const char*>(data), size);

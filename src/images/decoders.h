@@ -53,9 +53,4 @@ class BufferedRows : public PixelRows {
 std::unique_ptr<PixelRows> Upright(std::unique_ptr<PixelRows> rows, int orientation,
                                    std::string* error);
 
-// Writes a pixel with alpha onto white.
-inline uint8_t OnWhite(unsigned value, unsigned alpha) {
-  return static_cast<uint8_t>((value * alpha + 255 * (255 - alpha) + 127) / 255);
-}
-
 }  // namespace vellumox

@@ -2,6 +2,7 @@
 // The core uses pictures only through this interface.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -17,16 +18,37 @@ struct PixelSize {
   int height = 0;
 };
 
-// A decoded picture, handed out row by row: 8-bit grey (1 channel) or RGB (3 channels), with
-// transparent parts on white. Large pictures of some formats are decoded as they are read, so
-// memory does not grow with the picture's height.
+// A decoded picture, handed out row by row, in the form its file keeps it:
+// - 8-bit grey (1 channel) or RGB (3 channels), channels bytes a pixel;
+// - the same with alpha: each pixel's colour followed by its alpha, 0 (clear) to 255 (opaque);
+// - indexed: one byte a pixel, an entry of the palette (red, green, blue an entry), whose
+//   entries may carry an alpha of their own.
+// Flattened() turns any of them into plain grey or RGB. Large pictures of some formats are
+// decoded as they are read, so memory does not grow with the picture's height.
 class PixelRows {
  public:
   virtual ~PixelRows() = default;
   int width() const { return width_; }
   int height() const { return height_; }
+  // Colour channels: 1 grey, 3 RGB; an indexed picture's is that of its flattened rows (1 when
+  // every entry of its palette is grey).
   int channels() const { return channels_; }
-  // Fills row with the next row's width x channels bytes; false on a decoding error.
+  bool alpha() const { return alpha_; }
+  bool indexed() const { return !palette_.empty(); }
+  // Three bytes an entry; empty for a picture that is not indexed.
+  const std::string& palette() const { return palette_; }
+  // The alpha of each palette entry; entries beyond its end are opaque.
+  const std::string& palette_alpha() const { return palette_alpha_; }
+  // 1 for a grey picture without alpha whose every sample is 0 or 255 (black and white), else 8.
+  int bits() const { return bits_; }
+  // The bytes of one row.
+  size_t RowBytes() const {
+    const size_t per_pixel = indexed() ? 1 : static_cast<size_t>(channels_ + (alpha_ ? 1 : 0));
+    return static_cast<size_t>(width_) * per_pixel;
+  }
+  // Plain grey or RGB: no alpha, no palette.
+  bool Plain() const { return !alpha_ && palette_.empty(); }
+  // Fills row with the next row's RowBytes() bytes; false on a decoding error.
   virtual bool NextRow(uint8_t* row) = 0;
   const std::string& error() const { return error_; }
 
@@ -34,8 +56,29 @@ class PixelRows {
   int width_ = 0;
   int height_ = 0;
   int channels_ = 3;
+  bool alpha_ = false;
+  int bits_ = 8;
+  std::string palette_;
+  std::string palette_alpha_;
   std::string error_;
+
+  // Makes the rows indexed with this palette (three bytes an entry) and its entries' alpha.
+  void SetPalette(std::string palette, std::string palette_alpha);
 };
+
+// A colour as red, green and blue bytes.
+using Rgb8 = std::array<uint8_t, 3>;
+inline constexpr Rgb8 kWhite8 = {255, 255, 255};
+
+// A sample of alpha 0 to 255 composed onto a background sample: alpha 0 gives the background,
+// 255 the sample, exactly.
+inline uint8_t Composed(unsigned value, unsigned alpha, unsigned background) {
+  return static_cast<uint8_t>((value * alpha + background * (255 - alpha) + 127) / 255);
+}
+
+// The rows as plain grey or RGB, their transparency composed onto background (a grey picture
+// onto a colour that is not grey becomes RGB); plain rows are handed back as they are.
+std::unique_ptr<PixelRows> Flattened(std::unique_ptr<PixelRows> rows, Rgb8 background = kWhite8);
 
 class ImageCodec {
  public:

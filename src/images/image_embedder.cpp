@@ -66,6 +66,7 @@ PictureSource& ImageEmbedder::PrepareImages() {
   finished_.assign(entries.size(), 0);
   next_entry_ = told_ = holding_ = 0;
   cancelled_ = false;
+  composed_told_ = false;
   if (entries.empty()) return *this;
   if (events_) events_->PicturesToConvert(static_cast<int>(entries.size()));
   if (folder_.Path().empty()) {
@@ -166,6 +167,11 @@ void ImageEmbedder::TellUpTo(size_t end) {
     }
     if (entry.jpeg.ok) {
       events_->PictureConverted(entry.written);
+      // Said once a document: the others are composed alike.
+      if (entry.jpeg.composed && !composed_told_) {
+        composed_told_ = true;
+        events_->PictureComposed(entry.written);
+      }
     } else {
       events_->PictureLeftOut(entry.written, entry.jpeg.error);
     }
@@ -190,15 +196,17 @@ bool ImageEmbedder::Take(size_t k, ImageObject& image) {
     return false;
   }
   if (!entry.jpeg.ok) return false;
-  image = ImageObject{names_[k],
-                      entry.path,
-                      entry.jpeg.path,
-                      entry.jpeg.lossless,
-                      entry.jpeg.width,
-                      entry.jpeg.height,
-                      entry.jpeg.components,
-                      entry.jpeg.inverted,
-                      entry.jpeg.icc_profile};
+  image = ImageObject{};
+  image.name = names_[k];
+  image.source = entry.path;
+  image.jpeg_path = entry.jpeg.path;
+  image.lossless = entry.jpeg.lossless;
+  image.width = entry.jpeg.width;
+  image.height = entry.jpeg.height;
+  image.components = entry.jpeg.components;
+  image.inverted = entry.jpeg.inverted;
+  image.icc_profile = entry.jpeg.icc_profile;
+  image.form = entry.jpeg.form;
   return true;
 }
 
@@ -206,7 +214,7 @@ void ImageEmbedder::Embedded(size_t k) {
   const size_t e = named_entries_[k];
   const ImageEntry& entry = references_.entries()[e];
   // The JPEG made for the document goes at once; a picture embedded as it is stays.
-  if (entry.jpeg.ok && entry.jpeg.path != entry.path) RemoveFile(entry.jpeg.path);
+  RemoveConverted(entry);
   if (!entry.jpeg.ok) return;
   std::lock_guard<std::mutex> lock(mutex_);
   --holding_;
@@ -219,9 +227,13 @@ void ImageEmbedder::FinishImages() {
   TellUpTo(references_.entries().size());
   StopWorkers();
   // What was converted and never embedded (the frame failed) goes now.
-  for (const ImageEntry& entry : references_.entries()) {
-    if (entry.jpeg.ok && entry.jpeg.path != entry.path) RemoveFile(entry.jpeg.path);
-  }
+  for (const ImageEntry& entry : references_.entries()) RemoveConverted(entry);
+}
+
+void ImageEmbedder::RemoveConverted(const ImageEntry& entry) {
+  if (!entry.jpeg.ok) return;
+  if (entry.jpeg.path != entry.path) RemoveFile(entry.jpeg.path);
+  if (!entry.jpeg.form.mask_path.empty()) RemoveFile(entry.jpeg.form.mask_path);
 }
 
 void ImageEmbedder::CancelUnstarted() {

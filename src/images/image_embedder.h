@@ -29,6 +29,8 @@ class ImageEmbedder : public ImagePlacer, public PictureSource {
   ImageEmbedder& operator=(const ImageEmbedder&) = delete;
 
   void SetJpegOptions(const JpegOptions& options) { jpeg_options_ = options; }
+  // The document's background colour, onto which partial transparency is composed.
+  void SetPageColor(Rgb8 color) { jpeg_options_.page_color = color; }
   // The input name as the user gave it (FindImage looks beside it).
   void SetInputField(const std::string& text) { input_field_ = text; }
   // Whether an absolutely placed picture's top is its bottom edge in page coordinates (the
@@ -69,6 +71,8 @@ class ImageEmbedder : public ImagePlacer, public PictureSource {
   void StopWorkers();
   // Marks the pictures that no worker took as not converted, and lets the workers end.
   void CancelUnstarted();
+  // Removes what was made for the entry's picture (not the picture itself).
+  void RemoveConverted(const ImageEntry& entry);
 
   DocumentWriter& writer_;
   LineLayout& layout_;
@@ -90,6 +94,7 @@ class ImageEmbedder : public ImagePlacer, public PictureSource {
   size_t holding_ = 0;                 // pictures being converted or waiting to be embedded
   size_t ahead_ = 0;                   // the most of them at once
   bool cancelled_ = false;
+  bool composed_told_ = false;  // the document's partial transparency has been told
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<std::thread> workers_;

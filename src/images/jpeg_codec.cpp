@@ -176,6 +176,11 @@ std::unique_ptr<PixelRows> OpenJpegRows(const std::string& path, std::string* er
 
 bool WriteJpegFile(PixelRows& rows, const std::string& path, int quality, std::string* error,
                    int* write_error) {
+  if (!rows.Plain()) {
+    // A palette or alpha is made plain first (Flattened): JPEG holds neither.
+    if (error) *error = "the picture has a palette or transparency that a JPEG cannot hold";
+    return false;
+  }
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) {
     if (write_error) *write_error = errno;

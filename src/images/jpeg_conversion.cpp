@@ -79,12 +79,23 @@ JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOpt
   if (!rows) return result;
   // The best quality keeps every pixel of a picture that was not a JPEG already.
   const bool lossless = options.quality >= 100 && format != ImageFormat::kJpeg;
-  const std::string out_path =
-      lossless ? jpeg_path.substr(0, jpeg_path.rfind('.')) + ".zlib" : jpeg_path;
-  const bool written =
-      lossless
-          ? WriteLosslessPicture(*rows, out_path, &result.error, &result.write_error)
-          : codec.EncodeJpeg(*rows, out_path, options.quality, &result.error, &result.write_error);
+  const std::string base = jpeg_path.substr(0, jpeg_path.rfind('.'));
+  const std::string out_path = lossless ? base + ".zlib" : jpeg_path;
+  bool written = false;
+  if (lossless) {
+    LosslessPicture picture;
+    written = WriteLosslessPicture(*rows, options.page_color, out_path, base + ".mask", &picture,
+                                   &result.error, &result.write_error);
+    result.components = picture.components;
+    result.form = std::move(picture.form);
+    result.composed = picture.composed;
+  } else {
+    // A JPEG has no transparency: it goes onto white.
+    rows = Flattened(std::move(rows), kWhite8);
+    written =
+        codec.EncodeJpeg(*rows, out_path, options.quality, &result.error, &result.write_error);
+    result.components = rows->channels() == 1 ? 1 : 3;
+  }
   if (!written) {
     RemoveFile(out_path);
     return result;
@@ -94,7 +105,6 @@ JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOpt
   result.path = out_path;
   result.width = rows->width();
   result.height = rows->height();
-  result.components = rows->channels() == 1 ? 1 : 3;
   return result;
 }
 

@@ -4,12 +4,16 @@
 #include <string>
 
 #include "images/image_codec.h"
+#include "writer/picture_objects.h"
 
 namespace vellumox {
 
 struct JpegOptions {
   int quality = 100;       // the JPEG quality setting, 1 to 100
   bool keep_jpeg = false;  // "Do not recompress JPG files"
+  // What partial transparency is composed onto in a picture kept lossless: the document's
+  // background colour. Below the best quality transparent parts go onto white.
+  Rgb8 page_color = kWhite8;
 };
 
 struct JpegFile {
@@ -22,6 +26,8 @@ struct JpegFile {
   bool inverted = false;    // CMYK stored inverted, as Adobe writes it
   int orientation = 1;      // how the stored pixels stand (EXIF 1 to 8): the page turns them
   std::string icc_profile;  // the colour profile that goes with it (version 2), or empty
+  LosslessForm form;        // of a lossless picture: palette, bits, mask
+  bool composed = false;    // its partial transparency was composed onto the page colour
   std::string error;        // why there is none
   int write_error = 0;      // the system's error number when the JPEG could not be written
   // What went wrong that is no fault of the picture and fails the document (memory ran out).
@@ -49,7 +55,8 @@ std::unique_ptr<PixelRows> DecodeUpright(const std::string& path, ImageFormat fo
                                          const std::string& temp_folder, std::string* error);
 
 // At quality 100 a picture of another format is kept lossless: decoded, upright, and written as
-// a zlib stream of predicted rows next to jpeg_path (".zlib" in place of its extension).
+// a zlib stream of predicted rows next to jpeg_path (".zlib" in place of its extension, and a
+// stencil mask in ".mask" when its transparency needs one).
 // A JPEG that a PDF reader shows as it looks (CanEmbedAsItIs) is used as it is at quality 100,
 // and below it when keep_jpeg is set and its name is a JPEG's; its EXIF orientation is left to
 // the page, and its colour profile goes with it when a PDF 1.3 takes it. Every other picture is

@@ -2,11 +2,14 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include "platform/file_handle.h"
+#include "platform/file_system.h"
 
 namespace vellumox {
 
@@ -68,52 +71,264 @@ void FilterRow(const uint8_t* row, const uint8_t* previous, size_t size, int bpp
   out += candidates[static_cast<size_t>(best)];
 }
 
-bool WriteLosslessPicture(PixelRows& rows, const std::string& path, std::string* error,
-                          int* write_error) {
-  auto fail = [&](const std::string& why, int number = 0) {
-    if (error) *error = why;
-    if (write_error) *write_error = number;
+namespace {
+
+// One zlib stream of predicted rows going into a file.
+class PredictedStream {
+ public:
+  // row_bytes: the bytes of a packed row; bpp: the filter's bytes a pixel.
+  PredictedStream(size_t row_bytes, int bpp) : previous_(row_bytes, 0), bpp_(bpp) {}
+  ~PredictedStream() {
+    if (started_) deflateEnd(&z_);
+  }
+  PredictedStream(const PredictedStream&) = delete;
+  PredictedStream& operator=(const PredictedStream&) = delete;
+
+  bool Open(const std::string& path, std::string* error, int* write_error) {
+    file_ = FileHandle::CreateOrTruncate(path);
+    if (!file_.IsOpen()) {
+      *error = "the converted picture cannot be written";
+      *write_error = file_.Error();
+      return false;
+    }
+    if (deflateInit(&z_, kPictureLevel) != Z_OK) {
+      *error = "there is not enough memory to compress it";
+      return false;
+    }
+    started_ = true;
+    out_.resize(kOutputChunk);
+    return true;
+  }
+
+  // row: previous_.size() bytes, filtered against the row before.
+  bool Add(const uint8_t* row) {
+    FilterRow(row, previous_.data(), previous_.size(), bpp_, filtered_);
+    std::copy(row, row + previous_.size(), previous_.begin());
+    z_.next_in = reinterpret_cast<Bytef*>(filtered_.data());
+    z_.avail_in = static_cast<uInt>(filtered_.size());
+    return Pump(Z_NO_FLUSH);
+  }
+
+  bool Finish(std::string* error, int* write_error) {
+    z_.next_in = nullptr;
+    z_.avail_in = 0;
+    if (Pump(Z_FINISH) && file_.Close()) return true;
+    *error = "the converted picture cannot be written";
+    *write_error = file_.Error();
+    return false;
+  }
+
+  void Failed(std::string* error, int* write_error) {
+    *error = "the converted picture cannot be written";
+    *write_error = file_.Error();
+  }
+
+ private:
+  bool Pump(int flush) {
+    do {
+      z_.next_out = out_.data();
+      z_.avail_out = static_cast<uInt>(out_.size());
+      if (deflate(&z_, flush) == Z_STREAM_ERROR) return false;
+      const size_t produced = out_.size() - z_.avail_out;
+      if (produced > 0 && !file_.WriteAll(out_.data(), produced)) return false;
+    } while (z_.avail_out == 0);
+    return true;
+  }
+
+  FileHandle file_;
+  z_stream z_{};
+  bool started_ = false;
+  std::vector<uint8_t> previous_;
+  int bpp_;
+  std::string filtered_;
+  std::vector<unsigned char> out_;
+};
+
+// Samples of one byte each packed at bits (1, 2 or 4) a sample, the first in the high bits.
+void Pack(const uint8_t* samples, size_t count, int bits, uint8_t* out) {
+  const size_t per_byte = static_cast<size_t>(8 / bits);
+  const size_t bytes = (count + per_byte - 1) / per_byte;
+  std::fill(out, out + bytes, 0);
+  for (size_t i = 0; i < count; ++i) {
+    const int shift = 8 - bits * static_cast<int>(i % per_byte + 1);
+    out[i / per_byte] = static_cast<uint8_t>(out[i / per_byte] | samples[i] << shift);
+  }
+}
+
+size_t PackedBytes(size_t count, int bits) {
+  return (count * static_cast<size_t>(bits) + 7) / 8;
+}
+
+bool IsGrey(const uint8_t* color) {
+  return color[0] == color[1] && color[1] == color[2];
+}
+
+// The fewest bits (1, 2, 4 or 8) that hold every index of a palette.
+int IndexBits(size_t entries) {
+  return entries <= 2 ? 1 : entries <= 4 ? 2 : entries <= 16 ? 4 : 8;
+}
+
+}  // namespace
+
+bool WriteLosslessPicture(PixelRows& rows, Rgb8 page_color, const std::string& path,
+                          const std::string& mask_path, LosslessPicture* picture,
+                          std::string* error, int* write_error) {
+  std::string ignored_error;
+  int ignored_number = 0;
+  if (!error) error = &ignored_error;
+  if (!write_error) write_error = &ignored_number;
+  *write_error = 0;
+  LosslessPicture result;
+  LosslessForm& form = result.form;
+  const size_t width = static_cast<size_t>(rows.width());
+
+  // What each pixel becomes: an index, or samples of out_channels.
+  int out_channels = rows.channels();
+  std::vector<uint8_t> index_map;  // indexed: the entry each index stands for (clamped)
+  std::vector<char> clear_entry;   // indexed: entries that are wholly transparent
+  bool stencil = false;            // a mask is made as the rows pass
+  if (rows.indexed()) {
+    const std::string& palette = rows.palette();
+    const std::string& alpha = rows.palette_alpha();
+    const size_t entries = std::min<size_t>(palette.size() / 3, 256);
+    bool partial = false;
+    size_t clear = 0, last_clear = 0;
+    clear_entry.assign(entries, 0);
+    std::vector<uint8_t> colors(entries * 3);
+    bool grey = true;
+    for (size_t i = 0; i < entries; ++i) {
+      const unsigned a = i < alpha.size() ? static_cast<uint8_t>(alpha[i]) : 255;
+      partial = partial || (a > 0 && a < 255);
+      if (a == 0) {
+        clear_entry[i] = 1;
+        ++clear;
+        last_clear = i;
+      }
+      for (size_t c = 0; c < 3; ++c) {
+        colors[3 * i + c] = Composed(static_cast<uint8_t>(palette[3 * i + c]), a, page_color[c]);
+      }
+      grey = grey && IsGrey(&colors[3 * i]);
+    }
+    out_channels = grey ? 1 : 3;
+    for (size_t i = 0; i < entries; ++i) {
+      for (int c = 0; c < out_channels; ++c) form.palette += static_cast<char>(colors[3 * i + c]);
+    }
+    form.bits = IndexBits(entries);
+    result.composed = partial;
+    if (!partial && clear == 1) {
+      form.color_key = {static_cast<int>(last_clear)};
+    } else if (!partial && clear > 1) {
+      stencil = true;
+    }
+    index_map.resize(256);
+    for (size_t i = 0; i < 256; ++i) index_map[i] = static_cast<uint8_t>(std::min(i, entries - 1));
+  } else {
+    if (rows.alpha() && out_channels == 1 && !IsGrey(page_color.data())) out_channels = 3;
+    form.bits = !rows.alpha() && rows.channels() == 1 && rows.bits() == 1 ? 1 : 8;
+    stencil = rows.alpha();  // kept if the transparency proves all or nothing
+  }
+
+  const size_t samples = rows.indexed() ? width : width * static_cast<size_t>(out_channels);
+  const size_t row_bytes = PackedBytes(samples, form.bits);
+  const int bpp = form.bits < 8 ? 1 : (rows.indexed() ? 1 : out_channels);
+  PredictedStream image(row_bytes, bpp);
+  std::optional<PredictedStream> mask;
+  auto fail = [&] {
+    RemoveFile(path);
+    if (mask) RemoveFile(mask_path);
     return false;
   };
-  FileHandle file = FileHandle::CreateOrTruncate(path);
-  if (!file.IsOpen()) return fail("the converted picture cannot be written", file.Error());
-  z_stream z{};
-  if (deflateInit(&z, kPictureLevel) != Z_OK)
-    return fail("there is not enough memory to compress it");
-  const size_t size = static_cast<size_t>(rows.width()) * static_cast<size_t>(rows.channels());
-  std::vector<uint8_t> row(size), previous(size, 0);
-  std::string filtered;
-  std::vector<unsigned char> out(kOutputChunk);
-  bool ok = true;
-  auto pump = [&](int flush) {
-    do {
-      z.next_out = out.data();
-      z.avail_out = static_cast<uInt>(out.size());
-      const int result = deflate(&z, flush);
-      if (result == Z_STREAM_ERROR) return false;
-      const size_t produced = out.size() - z.avail_out;
-      if (produced > 0 && !file.WriteAll(out.data(), produced)) return false;
-    } while (z.avail_out == 0);
-    return true;
-  };
-  for (int y = 0; y < rows.height() && ok; ++y) {
-    if (!rows.NextRow(row.data())) {
-      deflateEnd(&z);
-      return fail(rows.error().empty() ? "the picture cannot be decoded" : rows.error());
+  if (!image.Open(path, error, write_error)) return fail();
+  if (stencil) {
+    mask.emplace(PackedBytes(width, 1), 1);
+    if (!mask->Open(mask_path, error, write_error)) {
+      RemoveFile(path);
+      RemoveFile(mask_path);
+      return false;
     }
-    FilterRow(row.data(), previous.data(), size, rows.channels(), filtered);
-    z.next_in = reinterpret_cast<Bytef*>(filtered.data());
-    z.avail_in = static_cast<uInt>(filtered.size());
-    ok = pump(Z_NO_FLUSH);
-    row.swap(previous);
   }
-  if (ok) {
-    z.next_in = nullptr;
-    z.avail_in = 0;
-    ok = pump(Z_FINISH);
+
+  std::vector<uint8_t> source(rows.RowBytes());
+  std::vector<uint8_t> samples_row(samples);
+  std::vector<uint8_t> packed(row_bytes);
+  std::vector<uint8_t> clear_row(width);
+  std::vector<uint8_t> packed_mask(PackedBytes(width, 1));
+  bool partial = false, any_clear = false, page_color_opaque = false;
+  const size_t in_channels = static_cast<size_t>(rows.channels());
+  const size_t step = in_channels + (rows.alpha() ? 1 : 0);
+  const size_t out = static_cast<size_t>(out_channels);
+  for (int y = 0; y < rows.height(); ++y) {
+    if (!rows.NextRow(source.data())) {
+      *error = rows.error().empty() ? "the picture cannot be decoded" : rows.error();
+      return fail();
+    }
+    if (rows.indexed()) {
+      for (size_t x = 0; x < width; ++x) {
+        const uint8_t index = index_map[source[x]];
+        samples_row[x] = index;
+        if (stencil) clear_row[x] = clear_entry[index] ? 1 : 0;
+      }
+    } else if (!rows.alpha()) {
+      if (form.bits == 1) {
+        for (size_t x = 0; x < width; ++x) samples_row[x] = source[x] >= 128 ? 1 : 0;
+      } else {
+        std::copy(source.begin(), source.end(), samples_row.begin());
+      }
+    } else {
+      for (size_t x = 0; x < width; ++x) {
+        const uint8_t* p = &source[x * step];
+        const unsigned a = p[in_channels];
+        uint8_t* q = &samples_row[x * out];
+        bool page = true;
+        for (size_t c = 0; c < out; ++c) {
+          q[c] = Composed(in_channels == 1 ? p[0] : p[c], a, page_color[c]);
+          page = page && q[c] == page_color[c];
+        }
+        partial = partial || (a > 0 && a < 255);
+        any_clear = any_clear || a == 0;
+        page_color_opaque = page_color_opaque || (a == 255 && page);
+        clear_row[x] = a == 0 ? 1 : 0;
+      }
+    }
+    const uint8_t* row = samples_row.data();
+    if (form.bits < 8) {
+      Pack(samples_row.data(), samples, form.bits, packed.data());
+      row = packed.data();
+    }
+    if (!image.Add(row)) {
+      image.Failed(error, write_error);
+      return fail();
+    }
+    if (mask) {
+      Pack(clear_row.data(), width, 1, packed_mask.data());
+      if (!mask->Add(packed_mask.data())) {
+        mask->Failed(error, write_error);
+        return fail();
+      }
+    }
   }
-  deflateEnd(&z);
-  if (!ok || !file.Close()) return fail("the converted picture cannot be written", file.Error());
+  if (!image.Finish(error, write_error)) return fail();
+  if (mask && !mask->Finish(error, write_error)) return fail();
+
+  if (rows.alpha()) {
+    // Only now is it known whether the transparency was all or nothing.
+    bool keep_mask = false;
+    if (partial) {
+      result.composed = true;
+    } else if (any_clear && !page_color_opaque) {
+      // Every clear pixel now holds the page colour, which no opaque pixel holds.
+      for (size_t c = 0; c < out; ++c) form.color_key.push_back(page_color[c]);
+    } else if (any_clear) {
+      keep_mask = true;
+    }
+    if (!keep_mask) {
+      mask.reset();
+      RemoveFile(mask_path);
+    }
+  }
+  if (mask) form.mask_path = mask_path;
+  result.components = out_channels;
+  if (picture) *picture = std::move(result);
   return true;
 }
 

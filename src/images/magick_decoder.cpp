@@ -56,17 +56,17 @@ class MagickRows : public PixelRows {
         error_ = "the picture is empty";
         return false;
       }
-      bool grey = IsGrey(image_);
-      if (image_.matte()) {
-        image_.backgroundColor(Magick::Color("white"));
-        image_.alphaChannel(Magick::RemoveAlphaChannel);
-      }
+      const bool grey = IsGrey(image_);
+      width_ = static_cast<int>(image_.columns());
+      height_ = static_cast<int>(image_.rows());
+      if (TakePalette()) return true;
       if (!grey && image_.colorSpace() != Magick::sRGBColorspace) {
         image_.colorSpace(Magick::sRGBColorspace);
       }
-      width_ = static_cast<int>(image_.columns());
-      height_ = static_cast<int>(image_.rows());
       channels_ = grey ? 1 : 3;
+      alpha_ = image_.matte();
+      bits_ = grey && !alpha_ && image_.type() == Magick::BilevelType ? 1 : 8;
+      map_ = std::string(grey ? "I" : "RGB") + (alpha_ ? "A" : "");
       return true;
     } catch (const std::exception& e) {
       error_ = ReasonOf(e);
@@ -77,8 +77,17 @@ class MagickRows : public PixelRows {
   bool NextRow(uint8_t* row) override {
     if (next_ >= height_) return false;
     try {
-      image_.write(0, next_, static_cast<size_t>(width_), 1, channels_ == 1 ? "I" : "RGB",
-                   Magick::CharPixel, row);
+      if (indexed()) {
+        image_.getConstPixels(0, next_, static_cast<size_t>(width_), 1);
+        const Magick::IndexPacket* indexes = image_.getConstIndexes();
+        if (!indexes) {
+          error_ = "the picture's palette cannot be read";
+          return false;
+        }
+        for (int x = 0; x < width_; ++x) row[x] = static_cast<uint8_t>(indexes[x]);
+      } else {
+        image_.write(0, next_, static_cast<size_t>(width_), 1, map_, Magick::CharPixel, row);
+      }
     } catch (const std::exception& e) {
       error_ = ReasonOf(e);
       return false;
@@ -88,7 +97,51 @@ class MagickRows : public PixelRows {
   }
 
  private:
+  // A picture that its file keeps as indexes into at most 256 colours (GIF, BMP, PCX, TIFF ...)
+  // is handed out so, its palette's transparency with it.
+  bool TakePalette() {
+    const size_t entries = image_.classType() == Magick::PseudoClass ? image_.colorMapSize() : 0;
+    const MagickCore::Image* image = image_.constImage();
+    if (entries < 1 || entries > 256 || !image->colormap ||
+        (image->colorspace != MagickCore::sRGBColorspace &&
+         image->colorspace != MagickCore::GRAYColorspace)) {
+      return false;
+    }
+    std::string palette, alpha;
+    bool clear = false;
+    for (size_t i = 0; i < entries; ++i) {
+      const MagickCore::PixelPacket& entry = image->colormap[i];
+      palette += static_cast<char>(MagickCore::ScaleQuantumToChar(entry.red));
+      palette += static_cast<char>(MagickCore::ScaleQuantumToChar(entry.green));
+      palette += static_cast<char>(MagickCore::ScaleQuantumToChar(entry.blue));
+      const uint8_t opacity = image->matte ? MagickCore::ScaleQuantumToChar(entry.opacity) : 0;
+      alpha += static_cast<char>(255 - opacity);
+      clear = clear || opacity != 0;
+    }
+    // Some formats keep transparency beside the palette (an icon's mask): the pixels must say
+    // what their entries say, or the picture is handed out as colour and alpha.
+    if (image->matte && !AlphaFollowsPalette(image)) return false;
+    SetPalette(std::move(palette), clear ? std::move(alpha) : std::string());
+    return true;
+  }
+
+  bool AlphaFollowsPalette(const MagickCore::Image* image) {
+    const size_t entries = image->colors;
+    for (int y = 0; y < height_; ++y) {
+      const Magick::PixelPacket* pixels =
+          image_.getConstPixels(0, y, static_cast<size_t>(width_), 1);
+      const Magick::IndexPacket* indexes = image_.getConstIndexes();
+      if (!pixels || !indexes) return false;
+      for (int x = 0; x < width_; ++x) {
+        const size_t index = static_cast<size_t>(indexes[x]);
+        if (index >= entries || pixels[x].opacity != image->colormap[index].opacity) return false;
+      }
+    }
+    return true;
+  }
+
   Magick::Image image_;
+  std::string map_;  // the channels a row is written as
   int next_ = 0;
 };
 

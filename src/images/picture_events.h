@@ -13,6 +13,9 @@ class PictureEvents {
   virtual void PicturesToConvert(int count) { (void)count; }
   // The picture was converted and will be embedded.
   virtual void PictureConverted(const std::string& picture) { (void)picture; }
+  // The picture's partial transparency was composed onto the page colour (told once a
+  // document, for its first such picture, after PictureConverted).
+  virtual void PictureComposed(const std::string& picture) { (void)picture; }
   // The picture cannot be embedded; reason says why ("not a JPEG file", ...).
   virtual void PictureLeftOut(const std::string& picture, const std::string& reason) {
     (void)picture;

@@ -2,6 +2,7 @@
 // libpng reports errors by longjmp; the functions that call it keep no C++ object alive across.
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -58,19 +59,53 @@ class PngRows : public PixelRows {
       error_ = "the picture is too large";
       return false;
     }
-    int color_type = png_get_color_type(png_, info_);
+    const int color_type = png_get_color_type(png_, info_);
+    const int bit_depth = png_get_bit_depth(png_, info_);
+    const bool keyed = png_get_valid(png_, info_, PNG_INFO_tRNS) != 0;
     // 16 bits become 8 by scaling (rounded), as every tool reduces them, not by cutting.
     png_set_scale_16(png_);
+    // Palette indexes and grey samples of fewer bits are read a byte each.
     png_set_packing(png_);
-    if (color_type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png_);
-    if (color_type == PNG_COLOR_TYPE_GRAY) png_set_expand_gray_1_2_4_to_8(png_);
-    if (png_get_valid(png_, info_, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png_);
+    std::string palette, palette_alpha;
+    if (color_type == PNG_COLOR_TYPE_PALETTE) {
+      png_colorp entries = nullptr;
+      int count = 0;
+      if (png_get_PLTE(png_, info_, &entries, &count) == 0 || count < 1) {
+        error_ = "the palette is missing";
+        return false;
+      }
+      for (int i = 0; i < count; ++i) {
+        palette += static_cast<char>(entries[i].red);
+        palette += static_cast<char>(entries[i].green);
+        palette += static_cast<char>(entries[i].blue);
+      }
+      png_bytep alpha = nullptr;
+      int alphas = 0;
+      if (keyed && png_get_tRNS(png_, info_, &alpha, &alphas, nullptr) != 0 && alpha) {
+        palette_alpha.assign(reinterpret_cast<const char*>(alpha),
+                             static_cast<size_t>(std::min(alphas, count)));
+      }
+    } else {
+      if (color_type == PNG_COLOR_TYPE_GRAY) png_set_expand_gray_1_2_4_to_8(png_);
+      // The one transparent grey or colour becomes an alpha of 0 (and 255 elsewhere).
+      if (keyed) png_set_tRNS_to_alpha(png_);
+    }
     passes_ = png_set_interlace_handling(png_);
     png_read_update_info(png_, info_);
     width_ = static_cast<int>(width);
     height_ = static_cast<int>(height);
-    source_channels_ = png_get_channels(png_, info_);
-    channels_ = source_channels_ <= 2 ? 1 : 3;
+    if (!palette.empty()) {
+      SetPalette(std::move(palette), std::move(palette_alpha));
+    } else {
+      const int channels = png_get_channels(png_, info_);
+      channels_ = channels <= 2 ? 1 : 3;
+      alpha_ = channels == 2 || channels == 4;
+      bits_ = color_type == PNG_COLOR_TYPE_GRAY && bit_depth == 1 && !keyed ? 1 : 8;
+    }
+    if (png_get_rowbytes(png_, info_) != RowBytes()) {
+      error_ = "the picture's rows are not of the expected size";
+      return false;
+    }
     row_.resize(png_get_rowbytes(png_, info_));
     if (passes_ > 1) {
       if (static_cast<int64_t>(width) * height > kMaxInterlacedPixels) {
@@ -99,26 +134,7 @@ class PngRows : public PixelRows {
       source = row_.data();
     }
     ++next_;
-    // Grey, grey with alpha, RGB or RGBA; alpha goes onto white.
-    for (int x = 0; x < width_; ++x) {
-      const uint8_t* p = source + static_cast<size_t>(x) * source_channels_;
-      switch (source_channels_) {
-        case 1:
-          out[x] = p[0];
-          break;
-        case 2:
-          out[x] = OnWhite(p[0], p[1]);
-          break;
-        case 3:
-          std::memcpy(out + 3 * x, p, 3);
-          break;
-        default:
-          out[3 * x] = OnWhite(p[0], p[3]);
-          out[3 * x + 1] = OnWhite(p[1], p[3]);
-          out[3 * x + 2] = OnWhite(p[2], p[3]);
-          break;
-      }
-    }
+    std::memcpy(out, source, row_.size());
     return true;
   }
 
@@ -128,7 +144,6 @@ class PngRows : public PixelRows {
   png_infop info_ = nullptr;
   PngErrors errors_{};
   int passes_ = 1;
-  int source_channels_ = 3;
   int next_ = 0;
   std::vector<uint8_t> row_;
   std::vector<uint8_t> whole_;

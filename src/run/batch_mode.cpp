@@ -70,6 +70,10 @@ void BatchEvents::FileFailed(const FileFailure& failure) {
   }
 }
 
+void BatchEvents::PictureComposed(const std::string& picture) {
+  Say("picture '" + ShownName(picture) + "': " + std::string(kComposedNote));
+}
+
 void BatchEvents::PictureLeftOut(const std::string& picture, const std::string& reason) {
   if (StopRequested()) return;  // what a stop cut short is no fault of the picture
   Say("picture '" + ShownName(picture) + "' left out: " + reason);

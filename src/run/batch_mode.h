@@ -27,6 +27,7 @@ class BatchEvents : public JobEvents {
   }
   void FileStarted(const std::string& input) override;
   void FileFailed(const FileFailure& failure) override;
+  void PictureComposed(const std::string& picture) override;
   void PictureLeftOut(const std::string& picture, const std::string& reason) override;
   void Warning(const std::string& text) override;
   void JobFinished(const JobReport& report) override;

@@ -1,6 +1,8 @@
 #include "writer/color_table.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 
 namespace vellumox {
 
@@ -18,6 +20,14 @@ Rgb RgbOf(const ColorEntry& entry) {
     p = std::from_chars(p, end, part).ptr;
   }
   return Rgb{parts[0], parts[1], parts[2]};
+}
+
+std::array<uint8_t, 3> ColorBytesOf(int16_t index) {
+  const Rgb color = RgbOf(ColorEntry{"", ColorOperands(index)});
+  auto byte = [](double part) {
+    return static_cast<uint8_t>(std::lround(std::clamp(part, 0.0, 1.0) * 255));
+  };
+  return {byte(color.red), byte(color.green), byte(color.blue)};
 }
 
 int ColorIndexOf(const Rgb& color) {

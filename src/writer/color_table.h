@@ -46,6 +46,8 @@ struct Rgb {
 };
 // The colour at a table position, read from its operands.
 Rgb RgbOf(const ColorEntry& entry);
+// The colour that ColorOperands(index) paints, as bytes of 0 to 255 (0.8 is 204).
+std::array<uint8_t, 3> ColorBytesOf(int16_t index);
 // The table position of a colour, -1 when the table has none such.
 int ColorIndexOf(const Rgb& color);
 

@@ -238,6 +238,13 @@ const char* DeviceSpace(int components) {
   return components == 1 ? "/DeviceGray" : components == 4 ? "/DeviceCMYK" : "/DeviceRGB";
 }
 
+// The /DecodeParms of rows that went through the PNG predictors.
+std::string PredictorParameters(int colors, int bits, int32_t columns) {
+  return "   /DecodeParms [ << /Predictor 15 /Colors " + std::to_string(colors) +
+         " /BitsPerComponent " + std::to_string(bits) + " /Columns " + std::to_string(columns) +
+         " >> ]";
+}
+
 }  // namespace
 
 bool DocumentWriter::WriteImageObject(int32_t n, const ImageObject& image) {
@@ -256,18 +263,57 @@ bool DocumentWriter::WriteImageObject(int32_t n, const ImageObject& image) {
     profile = it->second;
     new_profile = added;
   }
+  const LosslessForm& form = image.form;
+  int64_t mask_size = 0;
+  int32_t mask = 0;
+  if (image.lossless && !form.mask_path.empty()) {
+    mask_size = FileLength(form.mask_path);
+    if (mask_size < 1) {
+      ReportError("Cannot read the picture '" + image.source + "'.");
+      return false;
+    }
+    mask = objects_.Reserve();
+  }
+  const int bits = image.lossless ? form.bits : 8;
   BeginObject(n);
   EmitLine("<< /Type /XObject /Subtype /Image /Name /" + image.name + " /Filter [ " +
            (image.lossless ? "/FlateDecode" : "/DCTDecode") + " ]");
   if (image.lossless) {
-    EmitLine("   /DecodeParms [ << /Predictor 15 /Colors " + std::to_string(image.components) +
-             " /BitsPerComponent 8 /Columns " + std::to_string(image.width) + " >> ]");
+    const int colors = form.palette.empty() ? image.components : 1;
+    EmitLine(PredictorParameters(colors, bits, image.width));
   }
-  const std::string space = profile != 0 ? "[ /ICCBased " + Reference(profile) + " ]"
-                                         : std::string(DeviceSpace(image.components));
+  std::string space = profile != 0 ? "[ /ICCBased " + Reference(profile) + " ]"
+                                   : std::string(DeviceSpace(image.components));
+  if (image.lossless && !form.palette.empty()) {
+    // The lookup as a hexadecimal string: any byte may stand in it.
+    const size_t entries = form.palette.size() / static_cast<size_t>(image.components);
+    EmitLine("   /ColorSpace [ /Indexed " + space + " " + std::to_string(entries - 1));
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string line = "   <";
+    for (size_t i = 0; i < form.palette.size(); ++i) {
+      const auto byte = static_cast<uint8_t>(form.palette[i]);
+      line += kHex[byte >> 4];
+      line += kHex[byte & 15];
+      if (line.size() >= 100 && i + 1 < form.palette.size()) {
+        EmitLine(line);
+        line = "   ";
+      }
+    }
+    EmitLine(line + "> ]");
+    space.clear();
+  }
+  std::string masking;
+  if (mask != 0) {
+    masking = " /Mask " + Reference(mask);
+  } else if (image.lossless && !form.color_key.empty()) {
+    masking = " /Mask [";
+    for (int c : form.color_key) masking += " " + std::to_string(c) + " " + std::to_string(c);
+    masking += " ]";
+  }
   EmitLine("   /Width " + std::to_string(image.width) + " /Height " + std::to_string(image.height) +
-           " /BitsPerComponent 8 /ColorSpace " + space +
-           (image.inverted ? " /Decode [1 0 1 0 1 0 1 0]" : "") + " /Length " +
+           " /BitsPerComponent " + std::to_string(bits) +
+           (space.empty() ? "" : " /ColorSpace " + space) +
+           (image.inverted ? " /Decode [1 0 1 0 1 0 1 0]" : "") + masking + " /Length " +
            std::to_string(size));
   EmitLine(">>");
   EmitStreamKeyword();
@@ -276,6 +322,21 @@ bool DocumentWriter::WriteImageObject(int32_t n, const ImageObject& image) {
   EmitLine("");
   EmitLine("endobj");
   if (new_profile) WriteIccProfile(profile, image.icc_profile, image.components);
+  if (mask != 0) {
+    // Where the mask holds 1 the picture is not painted: the page shows through.
+    BeginObject(mask);
+    EmitLine("<< /Type /XObject /Subtype /Image /ImageMask true /Filter [ /FlateDecode ]");
+    EmitLine(PredictorParameters(1, 1, image.width));
+    EmitLine("   /Width " + std::to_string(image.width) + " /Height " +
+             std::to_string(image.height) + " /BitsPerComponent 1 /Length " +
+             std::to_string(mask_size));
+    EmitLine(">>");
+    EmitStreamKeyword();
+    out_.EmitFileContents(form.mask_path, mask_size);
+    out_.EmitBytes("\rendstream\r");
+    EmitLine("");
+    EmitLine("endobj");
+  }
   return true;
 }
 

@@ -8,6 +8,16 @@
 
 namespace vellumox {
 
+// How a picture kept lossless stores its samples beyond its device colour space.
+struct LosslessForm {
+  int bits = 8;         // bits a sample: 1, 2, 4 or 8
+  std::string palette;  // when not empty: /Indexed over the device space, its entries' samples
+  // /Mask [ c c ... ]: the one colour (an entry, when indexed) that is transparent.
+  std::vector<int> color_key;
+  // A stencil /Mask: a zlib stream of PNG-predicted 1-bit rows, 1 where the picture is clear.
+  std::string mask_path;
+};
+
 // A picture ready to be embedded: its JPEG, and what its image object says of it.
 struct ImageObject {
   std::string name;       // its resource name: "im" + its position in the document's list
@@ -19,6 +29,7 @@ struct ImageObject {
   int components = 3;       // 1 /DeviceGray, 3 /DeviceRGB, 4 /DeviceCMYK
   bool inverted = false;    // CMYK stored inverted (Adobe): /Decode [1 0 1 0 1 0 1 0]
   std::string icc_profile;  // when not empty, the colour space is this profile (/ICCBased)
+  LosslessForm form;        // of a lossless picture
 };
 
 // The pictures of a document as the writer embeds them, one after another: each is made ready

@@ -305,6 +305,106 @@ void MakePng(const std::string& path, int width, int height, Pixels pixels, bool
   std::fclose(file);
 }
 
+void MakeClearPng(const std::string& path, int width, int height, Clear kind) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) throw std::runtime_error("cannot write " + path);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_init_io(png, file);
+  int type = PNG_COLOR_TYPE_RGB_ALPHA, channels = 4, depth = 8;
+  switch (kind) {
+    case Clear::kPaletteOneClear:
+    case Clear::kPaletteTwoClear:
+      type = PNG_COLOR_TYPE_PALETTE;
+      channels = 1;
+      break;
+    case Clear::kKeyedRgb:
+      type = PNG_COLOR_TYPE_RGB;
+      channels = 3;
+      break;
+    case Clear::kPartialGreyAlpha:
+      type = PNG_COLOR_TYPE_GRAY_ALPHA;
+      channels = 2;
+      break;
+    case Clear::kBlackAndWhite:
+      type = PNG_COLOR_TYPE_GRAY;
+      channels = 1;
+      depth = 1;
+      break;
+    default:
+      break;
+  }
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), depth,
+               type, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (type == PNG_COLOR_TYPE_PALETTE) {
+    std::vector<png_color> palette(16);
+    std::vector<png_byte> alpha(16, 255);
+    for (int i = 0; i < 16; ++i) {
+      palette[i] = png_color{static_cast<png_byte>(i * 16), static_cast<png_byte>(255 - i * 16),
+                             static_cast<png_byte>(i == 15 ? 0 : 200)};
+    }
+    alpha[15] = 0;
+    if (kind == Clear::kPaletteTwoClear) alpha[14] = 0;
+    png_set_PLTE(png, info, palette.data(), 16);
+    png_set_tRNS(png, info, alpha.data(), 16, nullptr);
+  } else if (kind == Clear::kKeyedRgb) {
+    png_color_16 key{};
+    key.red = key.green = key.blue = 7;
+    png_set_tRNS(png, info, nullptr, 0, &key);
+  }
+  png_write_info(png, info);
+  if (depth == 1) png_set_packing(png);
+  std::vector<uint8_t> row(static_cast<size_t>(width) * channels);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      uint8_t* p = &row[static_cast<size_t>(x) * channels];
+      const bool middle =
+          x >= width / 4 && x < width * 3 / 4 && y >= height / 4 && y < height * 3 / 4;
+      const auto ramp = static_cast<uint8_t>(x * 255 / (width > 1 ? width - 1 : 1));
+      const uint8_t red = static_cast<uint8_t>(x * 3), green = static_cast<uint8_t>(y * 5);
+      switch (kind) {
+        case Clear::kPaletteOneClear:
+          p[0] = static_cast<uint8_t>(middle ? 15 : (x / 4 + y / 4) % 15);
+          break;
+        case Clear::kPaletteTwoClear:
+          p[0] = static_cast<uint8_t>(middle ? (x < width / 2 ? 14 : 15) : (x / 4 + y / 4) % 14);
+          break;
+        case Clear::kKeyedRgb:
+          p[0] = middle ? 7 : red;
+          p[1] = middle ? 7 : green;
+          p[2] = middle ? 7 : 200;
+          break;
+        case Clear::kBinaryRgba:
+        case Clear::kBinaryRgbaOnYellow: {
+          const bool yellow = kind == Clear::kBinaryRgbaOnYellow && y == 0;
+          p[0] = yellow ? 255 : red;
+          p[1] = yellow ? 230 : green;
+          p[2] = yellow ? 0 : middle ? 9 : 200;
+          p[3] = middle ? 0 : 255;
+          break;
+        }
+        case Clear::kPartialRgba:
+          p[0] = red;
+          p[1] = green;
+          p[2] = 200;
+          p[3] = ramp;
+          break;
+        case Clear::kPartialGreyAlpha:
+          p[0] = green;
+          p[1] = ramp;
+          break;
+        case Clear::kBlackAndWhite:
+          p[0] = ((x / 4 + y / 4) % 2) != 0 ? 1 : 0;
+          break;
+      }
+    }
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(file);
+}
+
 void MakeWithMagick(const std::string& path, const std::string& coder, int width, int height,
                     bool grey) {
   Magick::InitializeMagick(nullptr);

@@ -38,6 +38,20 @@ void MakeOrientedJpeg(const std::string& path, int upright_width, int upright_he
                       int orientation);
 void MakePng(const std::string& path, int width, int height, Pixels pixels = Pixels::kRgb,
              bool interlaced = false);
+// PNGs with transparency, each in the form its name gives. The clear part is the middle
+// rectangle (a quarter of each side in from the edges); elsewhere a pattern whose blue is 200,
+// so that it never holds the key (7, 7, 7) nor the yellow page (255, 230, 0).
+enum class Clear {
+  kPaletteOneClear,     // 16 entries, the last clear (tRNS)
+  kPaletteTwoClear,     // 16 entries, the last two clear: the middle's left and right halves
+  kKeyedRgb,            // RGB with the key (7, 7, 7) in tRNS
+  kBinaryRgba,          // alpha 0 in the middle (its colour there anything), 255 elsewhere
+  kBinaryRgbaOnYellow,  // the same with the first row an opaque yellow (255, 230, 0)
+  kPartialRgba,         // alpha from 0 at the left to 255 at the right
+  kPartialGreyAlpha,    // grey with alpha from 0 at the left to 255 at the right
+  kBlackAndWhite,       // 1-bit grey, no transparency: a checkerboard of 4-pixel squares
+};
+void MakeClearPng(const std::string& path, int width, int height, Clear kind);
 // Through ImageMagick: "GIF", "BMP", "ICO", "TIFF", "TGA", "PCX", "PSD", "JPEG", "PNG".
 void MakeWithMagick(const std::string& path, const std::string& coder, int width, int height,
                     bool grey = false);

@@ -157,8 +157,9 @@ std::vector<PdfImageRow> PdfImages(const std::string& pdf_path) {
   while (std::getline(in, line)) {
     std::istringstream fields(line);
     PdfImageRow row;
-    std::string num, type;
-    fields >> row.page >> num >> type >> row.width >> row.height >> row.color;
+    std::string num, components;
+    fields >> row.page >> num >> row.type >> row.width >> row.height >> row.color >> components >>
+        row.bpc;
     rows.push_back(row);
   }
   return rows;

@@ -73,6 +73,8 @@ struct BatchRuns {
 struct PdfImageRow {
   int page = 0, width = 0, height = 0;
   std::string color;
+  std::string type;  // "image", "mask" (a stencil mask), ...
+  int bpc = 0;
 };
 std::vector<PdfImageRow> PdfImages(const std::string& pdf_path);
 int PdfPages(const std::string& pdf_path);
