@@ -187,6 +187,10 @@ bool WriteLosslessPicture(PixelRows& rows, Rgb8 page_color, const std::string& p
   std::vector<uint8_t> index_map;  // indexed: the entry each index stands for (clamped)
   std::vector<char> clear_entry;   // indexed: entries that are wholly transparent
   bool stencil = false;            // a mask is made as the rows pass
+  if (rows.indexed() && rows.palette().size() < 3) {
+    *error = "the picture's palette is empty";
+    return false;
+  }
   if (rows.indexed()) {
     const std::string& palette = rows.palette();
     const std::string& alpha = rows.palette_alpha();
