@@ -4,10 +4,49 @@
 # made by ImageMagick (text and flat areas, as a screen holds them), alternated, medians of 3.
 # Prints each tool's seconds, PDF size and peak memory (the converter's, its decoder helper not
 # counted: PNG is decoded in the converter itself), and the ratios that the goals name.
+#
+# bench/lossless_bench.sh --large [N] [noisy]: the memory goal instead: an album of N (1000)
+# pictures of 12 megapixels (4000 x 3000) as PNG, each its own file (one picture, a numbered
+# text chunk apiece), converted at the factory settings; prints the converter's peak memory (the
+# PNGs are decoded in the converter itself, no helper) and its time. The picture is a drawing
+# that compresses well (decoded and deflated again), or with "noisy" a grainy photo (its PNG
+# rows taken as they are).
 set -eu
 cd "$(dirname "$0")/.."
 scripts/build vellumox vellumox-decode >/dev/null
 work=${TMPDIR:-/tmp}/vellumox-lossless-bench
+if [ "${1:-}" = "--large" ]; then
+    count=${2:-1000}
+    kind=${3:-drawing}
+    mkdir -p "$work/large-$kind" "$work/config"
+    base="$work/large-$kind/base.png"
+    noise=""
+    [ "$kind" = noisy ] && noise="-attenuate 0.3 +noise Uniform"
+    # shellcheck disable=SC2086
+    [ -f "$base" ] || convert -size 4000x3000 gradient:navy-gold -fill white -draw "circle 2000,1500 2000,300" \
+        -fill black -pointsize 120 -annotate +300+600 "Twelve megapixels" \
+        $noise -depth 8 "PNG24:$base"
+    python3 - "$base" "$work/large-$kind" "$count" <<'PY'
+import os, struct, sys, zlib
+base, folder, count = sys.argv[1], sys.argv[2], int(sys.argv[3])
+data = open(base, 'rb').read()
+head, rest = data[:33], data[33:]  # signature and IHDR
+for i in range(1, count + 1):
+    path = os.path.join(folder, 'photo%04d.png' % i)
+    if os.path.exists(path):
+        continue
+    text = b'Comment\0photo %d' % i
+    chunk = struct.pack('>I', len(text)) + b'tEXt' + text + struct.pack('>I', zlib.crc32(b'tEXt' + text))
+    open(path, 'wb').write(head + chunk + rest)
+PY
+    rm -f "$work/large.pdf"
+    /usr/bin/time -f "%e s %M KB peak" -o "$work/time" env XDG_CONFIG_HOME="$work/config" \
+        build/bin/vellumox --batch --quiet -o "$work/large.pdf" "$work/large-$kind/photo*.png"
+    printf '%d PNGs (%s) of 4000 x 3000 (%d bytes each): PDF %d bytes, ' "$count" "$kind" \
+        "$(wc -c < "$base")" "$(wc -c < "$work/large.pdf")"
+    cat "$work/time"
+    exit 0
+fi
 count=${1:-40}
 mkdir -p "$work/shots" "$work/config"
 i=1

@@ -3,6 +3,7 @@
 #include "images/decoders.h"
 #include "images/image_header.h"
 #include "images/lossless_picture.h"
+#include "images/png_stream.h"
 #include "platform/file_system.h"
 #include "writer/path_names.h"
 
@@ -74,37 +75,54 @@ JpegFile ConvertToJpeg(const std::string& path, ImageCodec& codec, const JpegOpt
     }
     return result;
   }
-  std::unique_ptr<PixelRows> rows =
-      DecodeUpright(path, format, orientation, codec, temp_folder, &result.error);
-  if (!rows) return result;
   // The best quality keeps every pixel of a picture that was not a JPEG already.
   const bool lossless = options.quality >= 100 && format != ImageFormat::kJpeg;
   const std::string base = jpeg_path.substr(0, jpeg_path.rfind('.'));
   const std::string out_path = lossless ? base + ".zlib" : jpeg_path;
-  bool written = false;
-  if (lossless) {
-    LosslessPicture picture;
-    written = WriteLosslessPicture(*rows, options.page_color, out_path, base + ".mask", &picture,
-                                   &result.error, &result.write_error);
+  auto take_lossless = [&](LosslessPicture& picture) {
+    result.ok = true;
+    result.lossless = true;
+    result.path = out_path;
+    result.width = picture.width;
+    result.height = picture.height;
     result.components = picture.components;
     result.form = std::move(picture.form);
     result.composed = picture.composed;
-  } else {
-    // A JPEG has no transparency: it goes onto white.
-    rows = Flattened(std::move(rows), kWhite8);
-    written =
-        codec.EncodeJpeg(*rows, out_path, options.quality, &result.error, &result.write_error);
-    result.components = rows->channels() == 1 ? 1 : 3;
+    return result;
+  };
+  if (lossless && format == ImageFormat::kPng) {
+    LosslessPicture picture;
+    switch (CopyPngStream(path, out_path, &picture, &result.error, &result.write_error)) {
+      case PngStreamCopy::kCopied:
+        return take_lossless(picture);
+      case PngStreamCopy::kWriteFailed:
+        return result;
+      case PngStreamCopy::kNotSuitable:
+        break;
+    }
   }
-  if (!written) {
+  std::unique_ptr<PixelRows> rows =
+      DecodeUpright(path, format, orientation, codec, temp_folder, &result.error);
+  if (!rows) return result;
+  if (lossless) {
+    LosslessPicture picture;
+    if (!WriteLosslessPicture(*rows, options.page_color, out_path, base + ".mask", &picture,
+                              &result.error, &result.write_error)) {
+      return result;
+    }
+    return take_lossless(picture);
+  }
+  // A JPEG has no transparency: it goes onto white.
+  rows = Flattened(std::move(rows), kWhite8);
+  if (!codec.EncodeJpeg(*rows, out_path, options.quality, &result.error, &result.write_error)) {
     RemoveFile(out_path);
     return result;
   }
   result.ok = true;
-  result.lossless = lossless;
   result.path = out_path;
   result.width = rows->width();
   result.height = rows->height();
+  result.components = rows->channels() == 1 ? 1 : 3;
   return result;
 }
 

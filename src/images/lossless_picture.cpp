@@ -18,57 +18,99 @@ namespace {
 // Pictures are deflated once: the smallest stream is worth the time.
 constexpr int kPictureLevel = 9;
 constexpr size_t kOutputChunk = 1 << 16;
+// A picture that compresses to more than an eighth after its first bytes goes on at this level.
+constexpr size_t kTrialBytes = 1 << 20;
+constexpr int kNoisyLevel = 6;
 
-uint8_t Paeth(int a, int b, int c) {
+inline int Paeth(int a, int b, int c) {
   const int p = a + b - c;
   const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-  if (pa <= pb && pa <= pc) return static_cast<uint8_t>(a);
-  return static_cast<uint8_t>(pb <= pc ? b : c);
+  return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+}
+
+// What each filter predicts from the byte to the left (a), above (b) and above left (c).
+template <int kFilter>
+inline int Predicted(int a, int b, int c) {
+  if constexpr (kFilter == 1) return a;
+  if constexpr (kFilter == 2) return b;
+  if constexpr (kFilter == 3) return (a + b) / 2;
+  if constexpr (kFilter == 4) return Paeth(a, b, c);
+  return 0;
+}
+
+template <int kFilter>
+inline uint8_t Filtered(const uint8_t* row, const uint8_t* previous, size_t i, size_t bpp) {
+  const int a = i >= bpp ? row[i - bpp] : 0;
+  const int c = i >= bpp ? previous[i - bpp] : 0;
+  return static_cast<uint8_t>(row[i] - Predicted<kFilter>(a, previous[i], c));
+}
+
+// The sum of the filtered bytes taken as signed, stopping once it passes limit.
+template <int kFilter>
+uint64_t FilteredSum(const uint8_t* row, const uint8_t* previous, size_t size, size_t bpp,
+                     uint64_t limit) {
+  uint64_t sum = 0;
+  const size_t head = std::min(bpp, size);
+  for (size_t i = 0; i < head; ++i) {
+    sum += static_cast<uint64_t>(
+        std::abs(static_cast<int8_t>(Filtered<kFilter>(row, previous, i, bpp))));
+  }
+  // In pieces, so that a filter that is already worse than the best stops early.
+  for (size_t start = head; start < size && sum < limit; start += 1024) {
+    const size_t end = std::min(size, start + 1024);
+    for (size_t i = start; i < end; ++i) {
+      const int value = row[i] - Predicted<kFilter>(row[i - bpp], previous[i], previous[i - bpp]);
+      sum += static_cast<uint64_t>(std::abs(static_cast<int8_t>(static_cast<uint8_t>(value))));
+    }
+  }
+  return sum;
+}
+
+template <int kFilter>
+void WriteFiltered(const uint8_t* row, const uint8_t* previous, size_t size, size_t bpp,
+                   char* out) {
+  for (size_t i = 0; i < size; ++i) {
+    out[i] = static_cast<char>(Filtered<kFilter>(row, previous, i, bpp));
+  }
 }
 
 }  // namespace
 
 void FilterRow(const uint8_t* row, const uint8_t* previous, size_t size, int bpp,
                std::string& out) {
-  std::array<std::string, 5> candidates;
-  uint64_t best_sum = UINT64_MAX;
+  const size_t step = static_cast<size_t>(bpp);
+  uint64_t best_sum = FilteredSum<0>(row, previous, size, step, UINT64_MAX);
   int best = 0;
-  for (int filter = 0; filter < 5; ++filter) {
-    std::string& f = candidates[static_cast<size_t>(filter)];
-    f.resize(size);
-    uint64_t sum = 0;
-    for (size_t i = 0; i < size; ++i) {
-      const int a = i >= static_cast<size_t>(bpp) ? row[i - static_cast<size_t>(bpp)] : 0;
-      const int b = previous[i];
-      const int c = i >= static_cast<size_t>(bpp) ? previous[i - static_cast<size_t>(bpp)] : 0;
-      int predicted = 0;
-      switch (filter) {
-        case 1:
-          predicted = a;
-          break;
-        case 2:
-          predicted = b;
-          break;
-        case 3:
-          predicted = (a + b) / 2;
-          break;
-        case 4:
-          predicted = Paeth(a, b, c);
-          break;
-        default:
-          break;
-      }
-      const auto value = static_cast<uint8_t>(row[i] - predicted);
-      f[i] = static_cast<char>(value);
-      sum += static_cast<uint64_t>(std::abs(static_cast<int8_t>(value)));
-    }
+  auto consider = [&](int filter, uint64_t sum) {
     if (sum < best_sum) {
       best_sum = sum;
       best = filter;
     }
+  };
+  consider(1, FilteredSum<1>(row, previous, size, step, best_sum));
+  consider(2, FilteredSum<2>(row, previous, size, step, best_sum));
+  consider(3, FilteredSum<3>(row, previous, size, step, best_sum));
+  consider(4, FilteredSum<4>(row, previous, size, step, best_sum));
+  out.resize(size + 1);
+  out[0] = static_cast<char>(best);
+  char* filtered = out.data() + 1;
+  switch (best) {
+    case 1:
+      WriteFiltered<1>(row, previous, size, step, filtered);
+      break;
+    case 2:
+      WriteFiltered<2>(row, previous, size, step, filtered);
+      break;
+    case 3:
+      WriteFiltered<3>(row, previous, size, step, filtered);
+      break;
+    case 4:
+      WriteFiltered<4>(row, previous, size, step, filtered);
+      break;
+    default:
+      std::copy(row, row + size, filtered);
+      break;
   }
-  out.assign(1, static_cast<char>(best));
-  out += candidates[static_cast<size_t>(best)];
 }
 
 namespace {
@@ -106,7 +148,15 @@ class PredictedStream {
     std::copy(row, row + previous_.size(), previous_.begin());
     z_.next_in = reinterpret_cast<Bytef*>(filtered_.data());
     z_.avail_in = static_cast<uInt>(filtered_.size());
-    return Pump(Z_NO_FLUSH);
+    if (!Pump(Z_NO_FLUSH)) return false;
+    // The longest searches of the best level find next to nothing in noise (a photo), where
+    // they take ten times as long: once the start of a picture shows that it barely
+    // compresses, the rest goes at the default level.
+    if (!eased_ && z_.total_in >= kTrialBytes) {
+      eased_ = true;
+      if (z_.total_out > z_.total_in / 8) return Ease();
+    }
+    return true;
   }
 
   bool Finish(std::string* error, int* write_error) {
@@ -135,9 +185,23 @@ class PredictedStream {
     return true;
   }
 
+  // Goes on at kNoisyLevel; what the change flushes is written out.
+  bool Ease() {
+    for (;;) {
+      z_.next_out = out_.data();
+      z_.avail_out = static_cast<uInt>(out_.size());
+      const int result = deflateParams(&z_, kNoisyLevel, Z_DEFAULT_STRATEGY);
+      const size_t produced = out_.size() - z_.avail_out;
+      if (produced > 0 && !file_.WriteAll(out_.data(), produced)) return false;
+      // Z_BUF_ERROR: the block before is not all out yet; without progress the level stays.
+      if (result != Z_BUF_ERROR || produced == 0) return result != Z_STREAM_ERROR;
+    }
+  }
+
   FileHandle file_;
   z_stream z_{};
   bool started_ = false;
+  bool eased_ = false;  // the level has been chosen for the rest
   std::vector<uint8_t> previous_;
   int bpp_;
   std::string filtered_;
@@ -332,6 +396,8 @@ bool WriteLosslessPicture(PixelRows& rows, Rgb8 page_color, const std::string& p
   }
   if (mask) form.mask_path = mask_path;
   result.components = out_channels;
+  result.width = rows.width();
+  result.height = rows.height();
   if (picture) *picture = std::move(result);
   return true;
 }

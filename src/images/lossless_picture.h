@@ -19,6 +19,8 @@ void FilterRow(const uint8_t* row, const uint8_t* previous, size_t size, int bpp
 
 // What a picture kept lossless became.
 struct LosslessPicture {
+  int width = 0;  // pixels
+  int height = 0;
   int components = 3;     // of its device colour space: 1 grey, 3 RGB
   LosslessForm form;      // palette, bits, colour key or stencil mask
   bool composed = false;  // its partial transparency was composed onto the page colour

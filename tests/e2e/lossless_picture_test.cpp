@@ -35,14 +35,20 @@ TEST(LosslessPictures, EveryPixelComesBack) {
   test::MakeWithMagick(dir / "picture.tif", "TIFF", 160, 120);
   test::MakeRleBitmap(dir / "runs.rle", 160, 120);
   RunCommand("convert -size 160x120 gradient:navy-gold -depth 16 " + ShellQuote(dir / "deep.png"));
+  // Noise: the PNG's own rows go in as they are.
+  RunCommand("convert -size 160x120 xc: +noise Random -depth 8 PNG24:" +
+             ShellQuote(dir / "noise.png"));
+  RunCommand("convert -size 160x120 xc: +noise Random -colors 16 PNG8:" +
+             ShellQuote(dir / "noise-palette.png"));
   const struct {
     const char* name;
     // A 16-bit picture (ImageMagick writes its TIFF so) comes back reduced to 8 bits, each
     // sample rounded: within half a step of 256.
     const char* fuzz;
-  } pictures[] = {{"rgb.png", "0"},        {"grey.png", "0"},    {"palette.png", "0"},
-                  {"interlaced.png", "0"}, {"picture.gif", "0"}, {"picture.bmp", "0"},
-                  {"picture.tif", "0.4%"}, {"runs.rle", "0"},    {"deep.png", "0.4%"}};
+  } pictures[] = {{"rgb.png", "0"},        {"grey.png", "0"},         {"palette.png", "0"},
+                  {"interlaced.png", "0"}, {"picture.gif", "0"},      {"picture.bmp", "0"},
+                  {"picture.tif", "0.4%"}, {"runs.rle", "0"},         {"deep.png", "0.4%"},
+                  {"noise.png", "0"},      {"noise-palette.png", "0"}};
   std::string album;
   for (const auto& picture : pictures) {
     if (!album.empty()) album += "\f\r\n";
