@@ -436,6 +436,27 @@ TEST(ConverterWindow, TheCommandLineRunsAsInBatchMode) {
   EXPECT_EQ(c.window->ExitStatus(), 2);
 }
 
+// A picture whose partial transparency was composed onto the page colour is said once, in the
+// message at the end of the job, and the PDF is written all the same.
+TEST(ConverterWindow, SaysOnceThatPartialTransparencyWasComposed) {
+  TempDir dir;
+  test::MakePng(dir / "soft.png", 40, 30, test::Pixels::kRgba);
+  test::MakePng(dir / "soft2.png", 40, 30, test::Pixels::kRgba);
+  test::WriteFile(dir / "a.txt", "<img src=\"soft.png\">\r\n<img src=\"soft2.png\">\r\n");
+  Converter c(dir.path());
+  c.Open({dir / "a.txt"});
+  c.WaitForJob();
+  while (c.window->JobRunning() || !c.window->Finished()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    c.WaitForJob();
+  }
+  EXPECT_FALSE(test::ReadFile(dir / "a.pdf").empty());
+  EXPECT_EQ(c.window->ExitStatus(), 0);
+  EXPECT_EQ(c.dialogs.messages,
+            Strings{"picture 'soft.png': its partial transparency was composed onto the page "
+                    "colour"});
+}
+
 // Opened from the desktop ("--open FILE"): the window shows the file and its PDF and converts
 // nothing until "Produce PDF"; --open does not go with --batch.
 TEST(ConverterWindow, OpenFillsTheWindowAndConvertsOnlyOnProducePdf) {
