@@ -14,6 +14,8 @@ namespace vellumox {
 namespace {
 
 constexpr size_t kChunk = 1 << 16;
+// A PNG in more IDAT pieces than this is decoded instead: the list of them stays small.
+constexpr size_t kMostPieces = 1 << 16;
 
 uint32_t BigEndian(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
@@ -55,6 +57,7 @@ std::optional<PngLayout> ReadLayout(FileHandle& file) {
     if (std::memcmp(chunk + 4, "IEND", 4) == 0) break;
     if (std::memcmp(chunk + 4, "tRNS", 4) == 0) return std::nullopt;  // transparency: decode
     if (std::memcmp(chunk + 4, "IDAT", 4) == 0) {
+      if (png.idat.size() >= kMostPieces) return std::nullopt;
       png.idat.emplace_back(data, length);
       png.idat_bytes += length;
     } else if (std::memcmp(chunk + 4, "PLTE", 4) == 0) {
@@ -119,6 +122,7 @@ PngStreamCopy CopyPngStream(const std::string& png_path, const std::string& path
           if (rows[next_filter - inflated] > 4) sound = false;
         }
         inflated += produced;
+        if (inflated > raw) sound = false;  // more rows than the picture has: stop at once
         if (result == Z_STREAM_END) {
           ended = true;
         } else if (result != Z_OK) {

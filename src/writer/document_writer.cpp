@@ -316,11 +316,7 @@ bool DocumentWriter::WriteImageObject(int32_t n, const ImageObject& image) {
            (image.inverted ? " /Decode [1 0 1 0 1 0 1 0]" : "") + masking + " /Length " +
            std::to_string(size));
   EmitLine(">>");
-  EmitStreamKeyword();
-  out_.EmitFileContents(image.jpeg_path, size);
-  out_.EmitBytes("\rendstream\r");
-  EmitLine("");
-  EmitLine("endobj");
+  EmitFileStream(image.jpeg_path, size);
   if (new_profile) WriteIccProfile(profile, image.icc_profile, image.components);
   if (mask != 0) {
     // Where the mask holds 1 the picture is not painted: the page shows through.
@@ -331,13 +327,17 @@ bool DocumentWriter::WriteImageObject(int32_t n, const ImageObject& image) {
              std::to_string(image.height) + " /BitsPerComponent 1 /Length " +
              std::to_string(mask_size));
     EmitLine(">>");
-    EmitStreamKeyword();
-    out_.EmitFileContents(form.mask_path, mask_size);
-    out_.EmitBytes("\rendstream\r");
-    EmitLine("");
-    EmitLine("endobj");
+    EmitFileStream(form.mask_path, mask_size);
   }
   return true;
+}
+
+void DocumentWriter::EmitFileStream(const std::string& path, int64_t size) {
+  EmitStreamKeyword();
+  out_.EmitFileContents(path, size);
+  out_.EmitBytes("\rendstream\r");
+  EmitLine("");
+  EmitLine("endobj");
 }
 
 void DocumentWriter::WriteIccProfile(int32_t n, const std::string& profile, int components) {

@@ -142,6 +142,8 @@ class DocumentWriter : private PdfObjectSink {
   bool WriteImageObject(int32_t n, const ImageObject& image);
   // A picture's colour profile (/ICCBased), compressed.
   void WriteIccProfile(int32_t n, const std::string& profile, int components);
+  // The stream of an object whose dictionary is written: the file's bytes, then its end.
+  void EmitFileStream(const std::string& path, int64_t size);
   // What stands for a picture that gave no JPEG after its name was given out: an object that
   // draws nothing.
   void WriteEmptyImageObject(int32_t n);
