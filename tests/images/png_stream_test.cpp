@@ -20,7 +20,8 @@ struct PngSpec {
   std::string palette;  // PLTE
   int pieces = 1;
   int filter = 0;
-  size_t cut = 0;  // bytes cut from the end of the deflated rows
+  size_t cut = 0;           // bytes cut from the end of the deflated rows
+  int declared_height = 0;  // in IHDR, when not height
 };
 
 std::string Chunk(const char* type, const std::string& data) {
@@ -60,7 +61,8 @@ std::pair<std::string, std::string> MakePng(const PngSpec& spec) {
   deflated.resize(size - spec.cut);
   std::string png = "\x89PNG\r\n\x1A\n";
   png += Chunk("IHDR", Be32(static_cast<uint32_t>(spec.width)) +
-                           Be32(static_cast<uint32_t>(spec.height)) +
+                           Be32(static_cast<uint32_t>(
+                               spec.declared_height != 0 ? spec.declared_height : spec.height)) +
                            static_cast<char>(spec.depth) + static_cast<char>(spec.color_type) +
                            std::string(2, '\0') + static_cast<char>(spec.interlaced ? 1 : 0));
   if (!spec.palette.empty()) png += Chunk("PLTE", spec.palette);
@@ -119,6 +121,7 @@ TEST(CopyPngStream, CopiesNoisyRowsThatNeedNothingDone) {
       {"a palette picture without its palette", [](PngSpec& s) { s.color_type = 3; }, false, 0, 0,
        ""},
       {"cut short", [](PngSpec& s) { s.cut = 40; }, false, 0, 0, ""},
+      {"more rows than it says", [](PngSpec& s) { s.declared_height = 16; }, false, 0, 0, ""},
       {"a filter that does not exist", [](PngSpec& s) { s.filter = 7; }, false, 0, 0, ""},
   };
   test::TempDir dir;
