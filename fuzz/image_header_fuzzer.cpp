@@ -10,6 +10,7 @@
 #include "images/decoders.h"
 #include "images/image_header.h"
 #include "images/picture_formats.h"
+#include "images/png_stream.h"
 
 namespace {
 
@@ -54,5 +55,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (auto emf = vellumox::ReadEmfSize(WorkFile())) {
     if (emf->width <= 0 || emf->height <= 0) std::abort();
   }
+  // A PNG's rows: taken as they are, or decoded and written lossless with a mask.
+  vellumox::LosslessPicture picture;
+  std::string error;
+  int write_error = 0;
+  const std::string out = WorkFile() + ".zlib", mask = WorkFile() + ".mask";
+  if (vellumox::CopyPngStream(WorkFile(), out, &picture, &error, &write_error) ==
+          vellumox::PngStreamCopy::kCopied &&
+      (picture.width <= 0 || picture.height <= 0 || picture.form.bits < 1 ||
+       picture.form.bits > 8)) {
+    std::abort();
+  }
+  if (auto rows = vellumox::OpenPngRows(WorkFile(), &error)) {
+    vellumox::WriteLosslessPicture(*rows, {255, 230, 0}, out, mask, &picture, &error, &write_error);
+  }
+  std::remove(out.c_str());
+  std::remove(mask.c_str());
   return 0;
 }
