@@ -7,10 +7,6 @@ namespace vellumox {
 
 namespace {
 
-bool IsGrey(Rgb8 color) {
-  return color[0] == color[1] && color[1] == color[2];
-}
-
 class FlatRows : public PixelRows {
  public:
   FlatRows(std::unique_ptr<PixelRows> source, Rgb8 background)
@@ -19,25 +15,15 @@ class FlatRows : public PixelRows {
     height_ = source_->height();
     if (source_->indexed()) {
       // The palette composed once; each pixel is then a lookup.
-      const std::string& palette = source_->palette();
-      const std::string& alpha = source_->palette_alpha();
+      const std::string palette = ComposedPalette(*source_, background_);
       const size_t entries = palette.size() / 3;
-      bool grey = true;
-      lookup_.assign(256 * 3, 0);
-      for (size_t i = 0; i < entries; ++i) {
-        const unsigned a = i < alpha.size() ? static_cast<uint8_t>(alpha[i]) : 255;
-        Rgb8 color;
-        for (size_t c = 0; c < 3; ++c) {
-          color[c] = Composed(static_cast<uint8_t>(palette[3 * i + c]), a, background_[c]);
-          lookup_[3 * i + c] = color[c];
-        }
-        grey = grey && IsGrey(color);
-      }
+      lookup_.assign(palette.begin(), palette.end());
       // An index beyond the palette shows its last entry, as a PDF reader shows it.
+      lookup_.resize(256 * 3);
       for (size_t i = entries; i < 256 && entries > 0; ++i) {
         for (size_t c = 0; c < 3; ++c) lookup_[3 * i + c] = lookup_[3 * (entries - 1) + c];
       }
-      channels_ = grey ? 1 : 3;
+      channels_ = AllGrey(palette) ? 1 : 3;
     } else {
       channels_ = source_->channels() == 1 && IsGrey(background_) ? 1 : 3;
     }
@@ -89,10 +75,26 @@ void PixelRows::SetPalette(std::string palette, std::string palette_alpha) {
   palette_alpha_ = std::move(palette_alpha);
   alpha_ = false;
   bits_ = 8;
-  channels_ = 1;
-  for (size_t i = 0; i + 2 < palette_.size(); i += 3) {
-    if (palette_[i] != palette_[i + 1] || palette_[i + 1] != palette_[i + 2]) channels_ = 3;
+  channels_ = AllGrey(palette_) ? 1 : 3;
+}
+
+bool AllGrey(const std::string& rgb) {
+  for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+    if (rgb[i] != rgb[i + 1] || rgb[i + 1] != rgb[i + 2]) return false;
   }
+  return true;
+}
+
+std::string ComposedPalette(const PixelRows& rows, Rgb8 background) {
+  const std::string& palette = rows.palette();
+  const std::string& alpha = rows.palette_alpha();
+  std::string composed(palette.size() / 3 * 3, '\0');
+  for (size_t i = 0; i < composed.size(); ++i) {
+    const unsigned a = i / 3 < alpha.size() ? static_cast<uint8_t>(alpha[i / 3]) : 255;
+    composed[i] =
+        static_cast<char>(Composed(static_cast<uint8_t>(palette[i]), a, background[i % 3]));
+  }
+  return composed;
 }
 
 std::unique_ptr<PixelRows> Flattened(std::unique_ptr<PixelRows> rows, Rgb8 background) {

@@ -76,6 +76,15 @@ inline uint8_t Composed(unsigned value, unsigned alpha, unsigned background) {
   return static_cast<uint8_t>((value * alpha + background * (255 - alpha) + 127) / 255);
 }
 
+inline bool IsGrey(Rgb8 color) {
+  return color[0] == color[1] && color[1] == color[2];
+}
+// Whether every colour of these red, green, blue triples is grey.
+bool AllGrey(const std::string& rgb);
+// The palette of indexed rows (three bytes an entry), each entry composed onto background by its
+// alpha.
+std::string ComposedPalette(const PixelRows& rows, Rgb8 background);
+
 // The rows as plain grey or RGB, their transparency composed onto background (a grey picture
 // onto a colour that is not grey becomes RGB); plain rows are handed back as they are.
 std::unique_ptr<PixelRows> Flattened(std::unique_ptr<PixelRows> rows, Rgb8 background = kWhite8);

@@ -223,16 +223,23 @@ size_t PackedBytes(size_t count, int bits) {
   return (count * static_cast<size_t>(bits) + 7) / 8;
 }
 
-bool IsGrey(const uint8_t* color) {
-  return color[0] == color[1] && color[1] == color[2];
-}
-
 // The fewest bits (1, 2, 4 or 8) that hold every index of a palette.
 int IndexBits(size_t entries) {
   return entries <= 2 ? 1 : entries <= 4 ? 2 : entries <= 16 ? 4 : 8;
 }
 
 }  // namespace
+
+std::string IndexedLookup(const std::string& rgb, int* components) {
+  if (!AllGrey(rgb)) {
+    *components = 3;
+    return rgb;
+  }
+  *components = 1;
+  std::string grey;
+  for (size_t i = 0; i < rgb.size(); i += 3) grey += rgb[i];
+  return grey;
+}
 
 bool WriteLosslessPicture(PixelRows& rows, Rgb8 page_color, const std::string& path,
                           const std::string& mask_path, LosslessPicture* picture,
@@ -256,31 +263,22 @@ bool WriteLosslessPicture(PixelRows& rows, Rgb8 page_color, const std::string& p
     return false;
   }
   if (rows.indexed()) {
-    const std::string& palette = rows.palette();
     const std::string& alpha = rows.palette_alpha();
-    const size_t entries = std::min<size_t>(palette.size() / 3, 256);
+    const size_t entries = std::min<size_t>(rows.palette().size() / 3, 256);
     bool partial = false;
     size_t clear = 0, last_clear = 0;
     clear_entry.assign(entries, 0);
-    std::vector<uint8_t> colors(entries * 3);
-    bool grey = true;
-    for (size_t i = 0; i < entries; ++i) {
-      const unsigned a = i < alpha.size() ? static_cast<uint8_t>(alpha[i]) : 255;
+    for (size_t i = 0; i < alpha.size() && i < entries; ++i) {
+      const auto a = static_cast<uint8_t>(alpha[i]);
       partial = partial || (a > 0 && a < 255);
       if (a == 0) {
         clear_entry[i] = 1;
         ++clear;
         last_clear = i;
       }
-      for (size_t c = 0; c < 3; ++c) {
-        colors[3 * i + c] = Composed(static_cast<uint8_t>(palette[3 * i + c]), a, page_color[c]);
-      }
-      grey = grey && IsGrey(&colors[3 * i]);
     }
-    out_channels = grey ? 1 : 3;
-    for (size_t i = 0; i < entries; ++i) {
-      for (int c = 0; c < out_channels; ++c) form.palette += static_cast<char>(colors[3 * i + c]);
-    }
+    form.palette =
+        IndexedLookup(ComposedPalette(rows, page_color).substr(0, 3 * entries), &out_channels);
     form.bits = IndexBits(entries);
     result.composed = partial;
     if (!partial && clear == 1) {
@@ -291,7 +289,7 @@ bool WriteLosslessPicture(PixelRows& rows, Rgb8 page_color, const std::string& p
     index_map.resize(256);
     for (size_t i = 0; i < 256; ++i) index_map[i] = static_cast<uint8_t>(std::min(i, entries - 1));
   } else {
-    if (rows.alpha() && out_channels == 1 && !IsGrey(page_color.data())) out_channels = 3;
+    if (rows.alpha() && out_channels == 1 && !IsGrey(page_color)) out_channels = 3;
     form.bits = !rows.alpha() && rows.channels() == 1 && rows.bits() == 1 ? 1 : 8;
     stencil = rows.alpha();  // kept if the transparency proves all or nothing
   }
@@ -309,11 +307,7 @@ bool WriteLosslessPicture(PixelRows& rows, Rgb8 page_color, const std::string& p
   if (!image.Open(path, error, write_error)) return fail();
   if (stencil) {
     mask.emplace(PackedBytes(width, 1), 1);
-    if (!mask->Open(mask_path, error, write_error)) {
-      RemoveFile(path);
-      RemoveFile(mask_path);
-      return false;
-    }
+    if (!mask->Open(mask_path, error, write_error)) return fail();
   }
 
   std::vector<uint8_t> source(rows.RowBytes());

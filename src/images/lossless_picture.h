@@ -17,6 +17,10 @@ namespace vellumox {
 // samples of fewer than 8 bits); previous is the row above (all zero for the first).
 void FilterRow(const uint8_t* row, const uint8_t* previous, size_t size, int bpp, std::string& out);
 
+// A palette of red, green, blue triples as the lookup of an /Indexed colour space: a byte an
+// entry over /DeviceGray when every entry is grey (*components 1), else the triples (3).
+std::string IndexedLookup(const std::string& rgb, int* components);
+
 // What a picture kept lossless became.
 struct LosslessPicture {
   int width = 0;  // pixels

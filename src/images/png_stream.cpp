@@ -147,17 +147,7 @@ PngStreamCopy CopyPngStream(const std::string& png_path, const std::string& path
   result.height = static_cast<int>(png->height);
   result.form.bits = png->depth;
   result.components = samples;
-  if (png->color_type == 3) {
-    bool grey = true;
-    for (size_t i = 0; i < png->palette.size(); i += 3) {
-      grey = grey && png->palette[i] == png->palette[i + 1] &&
-             png->palette[i + 1] == png->palette[i + 2];
-    }
-    result.components = grey ? 1 : 3;
-    for (size_t i = 0; i < png->palette.size(); i += 3) {
-      result.form.palette.append(png->palette, i, grey ? 1 : 3);
-    }
-  }
+  if (png->color_type == 3) result.form.palette = IndexedLookup(png->palette, &result.components);
   *picture = std::move(result);
   return PngStreamCopy::kCopied;
 }

@@ -3,9 +3,6 @@
 // could not show as it is goes in encoded anew.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <regex>
-
 #include "support/picture_fixtures.h"
 #include "support/test_support.h"
 
@@ -17,16 +14,7 @@ using test::RunCommand;
 using test::ShellQuote;
 using test::TempDir;
 
-// The mean absolute difference of two pictures, 0 to 1, after both are brought down to the same
-// small size (so that rendering and resampling differ little).
-double MeanDifference(const std::string& a, const std::string& b) {
-  const std::string out =
-      RunCommand("compare -metric MAE " + ShellQuote(a) + " " + ShellQuote(b) + " null: 2>&1")
-          .output;
-  std::smatch m;
-  if (!std::regex_search(out, m, std::regex(R"(\(([0-9.e+-]+)\))"))) return 1;
-  return std::atof(m[1].str().c_str());
-}
+using test::MeanDifference;
 
 struct Kind {
   const char* name;

@@ -16,13 +16,8 @@ using test::RunCommand;
 using test::ShellQuote;
 using test::TempDir;
 
-// The number of pixels that differ by more than fuzz (ImageMagick's compare).
-long DifferingPixels(const std::string& a, const std::string& b, const std::string& fuzz = "0") {
-  const std::string out = RunCommand("compare -metric AE -fuzz " + fuzz + " " + ShellQuote(a) +
-                                     " " + ShellQuote(b) + " null: 2>&1")
-                              .output;
-  return out.empty() ? -1 : std::atol(out.c_str());
-}
+using test::DifferingPixels;
+using test::MeanDifference;
 
 TEST(LosslessPictures, EveryPixelComesBack) {
   TempDir dir;
@@ -85,15 +80,6 @@ TEST(LosslessPictures, EveryPixelComesBack) {
   ASSERT_EQ(jpeg.exit_code, 0) << jpeg.error;
   const std::string jpeg_bytes = test::ReadFile(dir / "j.pdf");
   EXPECT_EQ(jpeg_bytes.find("/FlateDecode"), std::string::npos);
-}
-
-// The mean difference of two pictures of one size, 0 to 1 (ImageMagick's compare).
-double MeanDifference(const std::string& a, const std::string& b) {
-  const std::string out =
-      RunCommand("compare -metric MAE " + ShellQuote(a) + " " + ShellQuote(b) + " null: 2>&1")
-          .output;
-  const size_t open = out.find('(');
-  return open == std::string::npos ? 1 : std::atof(out.c_str() + open + 1);
 }
 
 // Transparency on a yellow page (-b6: 255, 230, 0), each picture drawn over an opaque red one

@@ -165,6 +165,21 @@ std::vector<PdfImageRow> PdfImages(const std::string& pdf_path) {
   return rows;
 }
 
+double MeanDifference(const std::string& a, const std::string& b) {
+  const std::string out =
+      RunCommand("compare -metric MAE " + ShellQuote(a) + " " + ShellQuote(b) + " null: 2>&1")
+          .output;
+  const size_t open = out.find('(');
+  return open == std::string::npos ? 1 : std::atof(out.c_str() + open + 1);
+}
+
+long DifferingPixels(const std::string& a, const std::string& b, const std::string& fuzz) {
+  const std::string out = RunCommand("compare -metric AE -fuzz " + fuzz + " " + ShellQuote(a) +
+                                     " " + ShellQuote(b) + " null: 2>&1")
+                              .output;
+  return out.empty() ? -1 : std::atol(out.c_str());
+}
+
 int PdfPages(const std::string& pdf_path) {
   const std::string info = RunCommand("pdfinfo " + ShellQuote(pdf_path)).output;
   const size_t at = info.find("Pages:");

@@ -77,6 +77,11 @@ struct PdfImageRow {
   int bpc = 0;
 };
 std::vector<PdfImageRow> PdfImages(const std::string& pdf_path);
+
+// Two pictures of one size compared by ImageMagick: the mean absolute difference, 0 to 1 (1 when
+// they cannot be compared), and the number of pixels that differ by more than fuzz (-1 then).
+double MeanDifference(const std::string& a, const std::string& b);
+long DifferingPixels(const std::string& a, const std::string& b, const std::string& fuzz = "0");
 int PdfPages(const std::string& pdf_path);
 
 // The text that pdftotext reads from the PDF (UTF-8).
